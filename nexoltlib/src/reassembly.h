@@ -1,0 +1,36 @@
+// Collects fragmented reply payloads, keyed by the device's MAC and the sequence number.
+#pragma once
+
+#include "frame.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace nexolt {
+
+inline constexpr size_t kReassemblySlots = 256;
+
+struct ReassemblySlot {
+    FrameHeader header{};
+    std::vector<uint8_t> payload;
+    bool completed = false;
+};
+
+class ReassemblyTable {
+public:
+    void clear();
+    // Adds one fragment; returns the slot when its payload is complete, else nullptr.
+    const ReassemblySlot* add(const FrameHeader& header, const uint8_t* payload, size_t length);
+
+private:
+    ReassemblySlot* take_free_slot();
+    ReassemblySlot* find_open(const FrameHeader& header);
+
+    std::array<ReassemblySlot, kReassemblySlots> slots_{};
+    size_t used_ = 0;
+};
+
+ReassemblyTable& reassembly_table();
+
+} // namespace nexolt

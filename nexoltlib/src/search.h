@@ -1,0 +1,24 @@
+// Finding devices: a broadcast (command 1) or a request to one address (command 2),
+// answered by every device that hears it.
+#pragma once
+
+#include "reply_intake.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace nexolt {
+
+struct SearchRequest {
+    int mode = 0;         // 0 broadcast, 1 unicast to address
+    uint32_t address = 0; // network byte order
+    uint16_t port = 0;
+    uint32_t local = 0;
+    size_t maximum = 256;
+    int wait_ms = 2000; // select time-out and window
+};
+
+// 1 with the replies in arrival order, or -1 with error set.
+int search_devices(const SearchRequest& request, std::vector<ReplyResult>& results, int& error);
+
+} // namespace nexolt

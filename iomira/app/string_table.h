@@ -16,4 +16,4 @@ int currentLanguage();
 QString loadString(int id);
 QString loadString(int id, int languageId);
 
-}  // namespace iomira
+} // namespace iomira

@@ -368,7 +368,9 @@ NEXOLT_API double get_dad_tick_ip6_gua(void);
 /* ---- Settings files ------------------------------------------------------------------ */
 
 typedef struct nexolt_env_file {
-    int result; /* 0 ok, 1 size, 2 CRC, 3 version, 4 decode, 5 extension, >5 errno */
+    /* 0 ok, 1 size, 2 CRC, 3 version, 4 decode, 5 extension, or the errno value of a file
+     * that cannot be read (small errno values share numbers with the codes above). */
+    int result;
     uint8_t trailer[32]; /* nlx trailer; for bin files byte 4 holds the version '3' */
     int payload_length;
     uint8_t payload[65536]; /* deciphered payload */

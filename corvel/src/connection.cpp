@@ -1,0 +1,321 @@
+#include "connection.h"
+
+#include <cerrno>
+
+#include "decoder.h"
+#include "registry.h"
+
+namespace corvel {
+namespace {
+
+// A request group that the peer does not read for this long is a dead connection.
+constexpr size_t MAX_PENDING_SEND = 64 * 1024;
+
+void attach(const EntryPtr& entry, platform::Socket socket, SocketRole role, bool want_write) {
+    const uint64_t token = Registry::instance().bind_socket(entry, role);
+    if (role == SocketRole::Accepted) {
+        entry->accepted = socket;
+        entry->accepted_token = token;
+    } else {
+        entry->socket = socket;
+        entry->socket_token = token;
+    }
+    entry->write_watched = want_write;
+    platform::watch(socket, token, true, want_write);
+}
+
+void detach(platform::Socket& socket, uint64_t& token) {
+    if (socket == platform::INVALID_SOCKET_HANDLE) return;
+    platform::unwatch(socket);
+    platform::close_socket(socket);
+    Registry::instance().unbind_socket(token);
+    socket = platform::INVALID_SOCKET_HANDLE;
+    token = 0;
+}
+
+void set_write_interest(DeviceEntry& entry, bool wanted) {
+    if (entry.write_watched == wanted || entry.data_socket() == platform::INVALID_SOCKET_HANDLE)
+        return;
+    entry.write_watched = wanted;
+    platform::watch(entry.data_socket(), entry.data_token(), true, wanted);
+}
+
+// Puts the entry back to "nothing received, nothing to send". A listening server keeps its
+// listening socket and state.
+void reset_entry(DeviceEntry& entry) {
+    if (!(entry.is_server() && entry.state == TCP_LISTEN)) entry.state = TCP_CLOSED;
+    entry.last_error = 0;
+    entry.send_buffer.clear();
+    entry.write_watched = false;
+    entry.receive_begin = entry.receive_end = 0;
+    entry.reassembler.reset();
+    entry.values.reset_for_new_connection();
+    entry.sequence.reset();
+    ++entry.generation;
+}
+
+void fail_connection(DeviceEntry& entry, int32_t error, int32_t event, Outbox& outbox) {
+    close_connection(entry);
+    entry.state = TCP_ERROR;
+    entry.last_error = error;
+    outbox.connection(entry.window, entry.key, error, event);
+}
+
+// The peer ended the connection in order: a client is closed, a server listens again.
+void peer_closed(DeviceEntry& entry, Outbox& outbox) {
+    if (entry.is_server()) {
+        detach(entry.accepted, entry.accepted_token);
+        entry.client_connected = false;
+        entry.state = TCP_LISTEN;
+        reset_entry(entry);
+    } else {
+        close_connection(entry);
+    }
+    outbox.connection(entry.window, entry.key, 0, CORVEL_FD_CLOSE);
+}
+
+// Errors that mean the connection itself broke, reported as a close with an error.
+bool is_connection_loss(int error) {
+    switch (error) {
+    case ECONNRESET:
+    case ECONNABORTED:
+    case ETIMEDOUT:
+    case EPIPE:
+    case ENETDOWN:
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void receive_failed(DeviceEntry& entry, int error, Outbox& outbox) {
+    if (is_connection_loss(error)) {
+        fail_connection(entry, error, CORVEL_FD_CLOSE, outbox);
+        return;
+    }
+    close_connection(entry);
+    outbox.connection(entry.window, entry.key, error, CORVEL_FD_READ);
+}
+
+bool flush_send_buffer(DeviceEntry& entry, int& error) {
+    long sent = platform::send_some(entry.data_socket(), entry.send_buffer.data(),
+                                    entry.send_buffer.size(), error);
+    if (sent < 0) {
+        if (!platform::would_block(error)) return false;
+        sent = 0;
+    }
+    entry.send_buffer.erase(entry.send_buffer.begin(), entry.send_buffer.begin() + sent);
+    set_write_interest(entry, !entry.send_buffer.empty());
+    return true;
+}
+
+void on_connect_result(DeviceEntry& entry, Outbox& outbox) {
+    if (int error = platform::pending_error(entry.socket)) {
+        fail_connection(entry, error, CORVEL_FD_CONNECT, outbox);
+        return;
+    }
+    entry.state = TCP_ESTABLISHED;
+    outbox.connection(entry.window, entry.key, 0, CORVEL_FD_CONNECT);
+}
+
+void on_writable(DeviceEntry& entry, Outbox& outbox) {
+    if (entry.send_buffer.empty()) {
+        set_write_interest(entry, false);
+        return;
+    }
+    int error = 0;
+    if (!flush_send_buffer(entry, error)) fail_connection(entry, error, CORVEL_FD_WRITE, outbox);
+}
+
+void on_accept(const EntryPtr& entry, Outbox& outbox) {
+    platform::Socket client;
+    const int error = platform::accept_client(entry->socket, client);
+    if (error) {
+        if (platform::would_block(error)) return;
+        // The listener is closed too, so that the caller's next connect starts afresh.
+        fail_connection(*entry, error, CORVEL_FD_ACCEPT, outbox);
+        return;
+    }
+    if (entry->client_connected) {
+        platform::close_socket(client); // one client at a time
+        return;
+    }
+    attach(entry, client, SocketRole::Accepted, false);
+    entry->client_connected = true;
+    entry->state = TCP_ESTABLISHED;
+    outbox.connection(entry->window, entry->key, 0, CORVEL_FD_ACCEPT);
+}
+
+// Reads once from the data socket into the entry's receive buffer, unless bytes from an
+// earlier read are still waiting there. Returns false when nothing is left to decode.
+bool fill_receive_buffer(DeviceEntry& entry, Outbox& outbox) {
+    if (entry.receive_begin < entry.receive_end) return true;
+    int error = 0;
+    const long received = platform::receive_some(
+        entry.data_socket(), entry.receive_buffer.data(), entry.receive_buffer.size(), error);
+    if (received == 0) {
+        peer_closed(entry, outbox);
+        return false;
+    }
+    if (received < 0) {
+        if (!platform::would_block(error)) receive_failed(entry, error, outbox);
+        return false;
+    }
+    entry.receive_begin = 0;
+    entry.receive_end = static_cast<size_t>(received);
+    return true;
+}
+
+void send_di_change_enable(DeviceEntry& entry, int port) {
+    std::vector<uint8_t> frame;
+    FrameWriter writer(frame, entry.sequence, entry.unit_id);
+    writer.write_coil(TAG_DI_CHANGE, static_cast<uint16_t>(RLX_DI_CHANGE_ENABLE_BASE + port), 0xFF);
+    int32_t ignored = 0;
+    send_request(entry, frame, ignored);
+}
+
+// Advances the reassembly over the waiting bytes until one frame is complete (or the bytes
+// run out) and decodes it. Returns true while bytes remain for another frame.
+bool decode_next_frame(DeviceEntry& entry, Outbox& outbox) {
+    while (entry.receive_begin < entry.receive_end) {
+        Reassembler::Event event;
+        entry.receive_begin += entry.reassembler.feed(entry.receive_buffer.data() + entry.receive_begin,
+                                                      entry.receive_end - entry.receive_begin, event);
+        if (event == Reassembler::Event::None) continue;
+        entry.values.last_tag = entry.reassembler.tag();
+        if (event == Reassembler::Event::BadLength) {
+            outbox.data(entry.window, entry.key, MB_BAD_LENGTH);
+        } else {
+            const DecodeResult result =
+                decode_body(entry.reassembler.body(), entry.reassembler.body_length(),
+                            entry.reassembler.tag(), entry.values);
+            if (result.enable_di_change_port >= 0)
+                send_di_change_enable(entry, result.enable_di_change_port);
+            if (result.code != NO_NOTIFICATION) outbox.data(entry.window, entry.key, result.code);
+        }
+        break;
+    }
+    return entry.receive_begin < entry.receive_end;
+}
+
+bool is_current(const DeviceEntry& entry, SocketRole role, uint64_t token) {
+    if (entry.deleted) return false;
+    return role == SocketRole::Accepted ? entry.accepted_token == token : entry.socket_token == token;
+}
+
+// Decodes frame by frame, delivering each frame's notification before decoding the next, so
+// that the getters show that frame's values while its notification runs.
+void receive(const EntryPtr& entry, SocketRole role, uint64_t token) {
+    uint64_t generation;
+    {
+        Outbox outbox;
+        bool more;
+        {
+            std::lock_guard lock(entry->mutex);
+            if (!is_current(*entry, role, token)) return;
+            generation = entry->generation;
+            more = fill_receive_buffer(*entry, outbox);
+        }
+        outbox.deliver();
+        if (!more) return;
+    }
+    for (;;) {
+        Outbox outbox;
+        bool more;
+        {
+            std::lock_guard lock(entry->mutex);
+            if (entry->deleted || entry->generation != generation) return;
+            more = decode_next_frame(*entry, outbox);
+        }
+        outbox.deliver();
+        if (!more) return;
+    }
+}
+
+} // namespace
+
+int32_t start_connection(const EntryPtr& entry, int32_t& error, Outbox& outbox) {
+    if (entry->state != TCP_CLOSED && entry->state != TCP_ERROR) return CORVEL_WRONG_STATE;
+    close_connection(*entry); // whatever a failed attempt may have left
+    platform::Socket socket;
+    int result;
+    switch (entry->mode) {
+    case CORVEL_MODE_CLIENT:
+        result = platform::start_connect(entry->host, entry->port, socket);
+        break;
+    case CORVEL_MODE_SERVER_IPV4:
+    case CORVEL_MODE_SERVER_IPV6:
+        result = platform::start_listen(entry->mode == CORVEL_MODE_SERVER_IPV6, entry->port, socket);
+        break;
+    default:
+        result = EINVAL;
+        break;
+    }
+    if (result != 0) {
+        error = result;
+        entry->state = TCP_ERROR;
+        entry->last_error = result;
+        outbox.connection(entry->window, entry->key, result, CORVEL_FD_CONNECT);
+        return CORVEL_SOCKET_ERROR;
+    }
+    if (entry->is_server()) {
+        attach(entry, socket, SocketRole::Listener, false);
+        entry->state = TCP_LISTEN;
+    } else {
+        attach(entry, socket, SocketRole::Client, true);
+        entry->state = TCP_CONNECTING;
+    }
+    return CORVEL_OK;
+}
+
+void close_connection(DeviceEntry& entry) {
+    detach(entry.accepted, entry.accepted_token);
+    detach(entry.socket, entry.socket_token);
+    entry.client_connected = false;
+    entry.state = TCP_CLOSED;
+    reset_entry(entry);
+}
+
+int32_t send_request(DeviceEntry& entry, const std::vector<uint8_t>& frames, int32_t& error) {
+    if (frames.empty()) return CORVEL_OK;
+    // A group still in flight is completed first: starting a new one in its middle would
+    // put a torn frame on the wire.
+    if (entry.send_buffer.size() + frames.size() > MAX_PENDING_SEND) {
+        close_connection(entry);
+        error = ENOBUFS;
+        return CORVEL_SOCKET_ERROR;
+    }
+    entry.send_buffer.insert(entry.send_buffer.end(), frames.begin(), frames.end());
+    if (entry.write_watched) return CORVEL_OK;
+    int send_error = 0;
+    if (!flush_send_buffer(entry, send_error)) {
+        close_connection(entry);
+        error = send_error;
+        return CORVEL_SOCKET_ERROR;
+    }
+    return CORVEL_OK;
+}
+
+void handle_socket_event(const EntryPtr& entry, SocketRole role, uint64_t token,
+                         const platform::ReadyEvent& event) {
+    bool read = false;
+    Outbox outbox;
+    {
+        std::lock_guard lock(entry->mutex);
+        if (!is_current(*entry, role, token)) return;
+        if (role == SocketRole::Listener) {
+            on_accept(entry, outbox);
+        } else {
+            if (entry->state == TCP_CONNECTING && (event.writable || event.failed))
+                on_connect_result(*entry, outbox);
+            if (entry->state == TCP_ESTABLISHED && event.writable) on_writable(*entry, outbox);
+            read = entry->state == TCP_ESTABLISHED && (event.readable || event.failed);
+        }
+    }
+    outbox.deliver();
+    if (read) receive(entry, role, token);
+}
+
+} // namespace corvel

@@ -1,0 +1,55 @@
+// What Corvel needs from the operating system: non-blocking TCP sockets and a readiness
+// poller whose descriptor the caller can watch. One implementation per system under posix/
+// (and later win/).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace corvel::platform {
+
+using Socket = int;
+constexpr Socket INVALID_SOCKET_HANDLE = -1;
+
+bool would_block(int error);
+
+// Creates a non-blocking TCP socket with keep-alive (10 s idle, 1 s interval) for the first
+// address of host:port and starts connecting. Returns 0 when the connect is under way or done;
+// otherwise an errno value, or the resolver's (negative) code when the host did not resolve.
+// On failure nothing stays open.
+int start_connect(const std::string& host, int port, Socket& socket);
+
+// A listening socket (backlog 1) on every local address of the family, IPv6 only when ipv6.
+int start_listen(bool ipv6, int port, Socket& socket);
+
+// Returns 0 with a new non-blocking socket, or an errno value.
+int accept_client(Socket listener, Socket& client);
+
+// Bytes written (0 or more), or -1 with error set.
+long send_some(Socket socket, const uint8_t* data, size_t size, int& error);
+
+// Bytes read, 0 when the peer closed, or -1 with error set.
+long receive_some(Socket socket, uint8_t* data, size_t size, int& error);
+
+// The error that ended an asynchronous connect, or 0.
+int pending_error(Socket socket);
+
+void close_socket(Socket socket);
+
+// The readiness poller: level-triggered, one token per watched socket.
+struct ReadyEvent {
+    uint64_t token;
+    bool readable;
+    bool writable;
+    bool failed; // error or hang-up reported by the system
+};
+
+int poller_descriptor();
+void watch(Socket socket, uint64_t token, bool want_read, bool want_write);
+void unwatch(Socket socket);
+// Waits at most timeout_ms (negative: without limit); returns the number of events filled,
+// or a negative errno.
+int wait_ready(ReadyEvent* events, int capacity, int timeout_ms);
+
+} // namespace corvel::platform

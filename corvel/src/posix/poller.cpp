@@ -1,0 +1,50 @@
+#include <cerrno>
+#include <sys/epoll.h>
+
+#include "../platform.h"
+
+namespace corvel::platform {
+namespace {
+
+// One epoll instance for the process. It is never closed: sockets may still be unwatched
+// while other static objects are destroyed at unload, and the process end closes it anyway.
+int descriptor() {
+    static const int epoll = epoll_create1(EPOLL_CLOEXEC);
+    return epoll;
+}
+
+uint32_t interest(bool want_read, bool want_write) {
+    return (want_read ? EPOLLIN | EPOLLRDHUP : 0u) | (want_write ? EPOLLOUT : 0u);
+}
+
+} // namespace
+
+int poller_descriptor() { return descriptor(); }
+
+void watch(Socket socket, uint64_t token, bool want_read, bool want_write) {
+    epoll_event event{};
+    event.events = interest(want_read, want_write);
+    event.data.u64 = token;
+    if (epoll_ctl(descriptor(), EPOLL_CTL_MOD, socket, &event) != 0 && errno == ENOENT)
+        epoll_ctl(descriptor(), EPOLL_CTL_ADD, socket, &event);
+}
+
+void unwatch(Socket socket) {
+    if (socket != INVALID_SOCKET_HANDLE) epoll_ctl(descriptor(), EPOLL_CTL_DEL, socket, nullptr);
+}
+
+int wait_ready(ReadyEvent* events, int capacity, int timeout_ms) {
+    constexpr int MAX_EVENTS = 64;
+    epoll_event ready[MAX_EVENTS];
+    const int count = epoll_wait(descriptor(), ready, capacity < MAX_EVENTS ? capacity : MAX_EVENTS,
+                                 timeout_ms);
+    if (count < 0) return errno == EINTR ? 0 : -errno;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t flags = ready[i].events;
+        events[i] = ReadyEvent{ready[i].data.u64, (flags & (EPOLLIN | EPOLLRDHUP)) != 0,
+                               (flags & EPOLLOUT) != 0, (flags & (EPOLLERR | EPOLLHUP)) != 0};
+    }
+    return count;
+}
+
+} // namespace corvel::platform

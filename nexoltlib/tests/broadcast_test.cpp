@@ -1,0 +1,112 @@
+// Broadcast searches. Run only through run_in_netns.sh, inside namespaces it creates.
+#include "device_lists.h"
+#include "fake_device.h"
+#include "record_builders.h"
+#include "search.h"
+#include "transport.h"
+
+#include "nexoltlib/nexoltlib.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using nexolt::test::FakeDevice;
+using nexolt::test::FakeDeviceConfig;
+
+// Refuses to broadcast unless the wrapper started us in a namespace other than the one it
+// was started from (it passes that namespace's inode).
+bool inside_test_namespace() {
+    const char* outer = std::getenv("NEXOLT_TEST_OUTER_NETNS");
+    struct stat own {};
+    if (!outer || !*outer || stat("/proc/self/ns/net", &own) != 0) return false;
+    return std::to_string(own.st_ino) != outer;
+}
+
+#define REQUIRE_TEST_NAMESPACE()                                                                   \
+    if (!inside_test_namespace()) GTEST_SKIP() << "only inside run_in_netns.sh namespaces"
+
+nexolt::SearchRequest broadcast() {
+    nexolt::SearchRequest request;
+    request.mode = 0;
+    request.wait_ms = 800;
+    return request;
+}
+
+FakeDeviceConfig device_across_veth() {
+    FakeDeviceConfig config;
+    config.env = nexolt::test::io_controller(52);
+    config.ports = {NEXOLT_PORT_A, NEXOLT_PORT_B};
+    config.netns = std::getenv("NEXOLT_TEST_DEVICE_NETNS") ? std::getenv("NEXOLT_TEST_DEVICE_NETNS") : "";
+    return config;
+}
+
+TEST(BroadcastSearch, FindsTheDeviceBehindTheVeth) {
+    REQUIRE_TEST_NAMESPACE();
+    FakeDevice dev(device_across_veth());
+    ASSERT_TRUE(dev.start());
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    ASSERT_EQ(nexolt::search_devices(broadcast(), results, error), 1) << error;
+    ASSERT_EQ(results.size(), 1u) << "heard three times, listed once";
+    EXPECT_EQ(dev.requests(), 3) << "A twice and B once";
+    char address[INET_ADDRSTRLEN];
+    inet_ntop(AF_INET, &results[0].env.device_address, address, sizeof address);
+    EXPECT_STREQ(address, "10.201.0.2");
+    EXPECT_EQ(results[0].env.io.input_count, 2);
+    EXPECT_EQ(results[0].env.io.output_count, 1);
+
+    const uint8_t mac[6] = {0x00, 0x30, 0xF9, 0x12, 0x34, 0x56};
+    const nexolt::DeviceEntry* entry = nexolt::find_device(0, mac);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->interface_address, "10.201.0.1");
+    EXPECT_EQ(nexolt::device_count(1), 0u);
+}
+
+TEST(BroadcastSearch, EncipheredFragmentedDeviceOnALocalFilter) {
+    REQUIRE_TEST_NAMESPACE();
+    FakeDeviceConfig config = device_across_veth();
+    config.env = nexolt::test::io_controller(32);
+    config.cipher = true;
+    config.capabilities = 0x0041;
+    config.fragment_size = 256;
+    FakeDevice dev(config);
+    ASSERT_TRUE(dev.start());
+    nexolt::SearchRequest request = broadcast();
+    inet_pton(AF_INET, "10.201.0.1", &request.local);
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    ASSERT_EQ(nexolt::search_devices(request, results, error), 1) << error;
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_STREQ(results[0].env.io.input_description[7], "Door 7");
+}
+
+TEST(BroadcastSearch, EmptyNetworkIsASuccessWithNoDevice) {
+    REQUIRE_TEST_NAMESPACE();
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    EXPECT_EQ(nexolt::search_devices(broadcast(), results, error), 1) << error;
+    EXPECT_TRUE(results.empty());
+}
+
+// A namespace whose only interface is loopback: the table holds 127.0.0.1 alone, the
+// broadcast stays on that host, and the search ends after its window with no device.
+TEST(LoopbackOnly, SearchFindsNothing) {
+    REQUIRE_TEST_NAMESPACE();
+    std::vector<nexolt::InterfaceEntry> table;
+    ASSERT_EQ(nexolt::refresh_interfaces(0, table), 0);
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].address_text, "127.0.0.1");
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    EXPECT_EQ(nexolt::search_devices(broadcast(), results, error), 1) << error;
+    EXPECT_TRUE(results.empty());
+}
+
+} // namespace

@@ -1,0 +1,112 @@
+// Unicast searches against devices on loopback, through the real sockets.
+#include "fake_device.h"
+#include "record_builders.h"
+#include "search.h"
+#include "transport.h"
+
+#include "nexoltlib/nexoltlib.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+using nexolt::test::FakeDevice;
+using nexolt::test::FakeDeviceConfig;
+
+const uint32_t kLoopback = htonl(INADDR_LOOPBACK);
+
+nexolt::SearchRequest unicast_to(uint16_t port) {
+    nexolt::SearchRequest request;
+    request.mode = 1;
+    request.address = kLoopback;
+    request.port = port;
+    request.wait_ms = 600;
+    return request;
+}
+
+FakeDeviceConfig device(uint16_t product_id) {
+    FakeDeviceConfig config;
+    config.env = nexolt::test::io_controller(product_id);
+    config.bind_address = kLoopback;
+    return config;
+}
+
+TEST(UnicastSearch, FindsTheDeviceAndListsIt) {
+    FakeDevice dev(device(32));
+    ASSERT_TRUE(dev.start());
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    ASSERT_EQ(nexolt::search_devices(unicast_to(dev.port()), results, error), 1) << error;
+    ASSERT_EQ(results.size(), 1u) << "three requests per interface, one device";
+    EXPECT_GE(dev.requests(), 3);
+    EXPECT_EQ(dev.requests() % 3, 0);
+    const lib_env& env = results[0].env;
+    EXPECT_EQ(env.product_id, 32);
+    EXPECT_EQ(env.device_address, kLoopback);
+    EXPECT_EQ(env.firmware_major, 1);
+    EXPECT_EQ(env.firmware_minor_rev, 2 * 256);
+    EXPECT_EQ(env.io.settings.peer_port, 502);
+    EXPECT_EQ(env.io.html_size_kb, 80);
+
+    int decoded = 0;
+    const uint8_t mac[6] = {0x00, 0x30, 0xF9, 0x12, 0x34, 0x56};
+    lib_env* cached = get_env_raw_lib_env_by_mac_addr(1, mac, &decoded);
+    ASSERT_NE(cached, nullptr);
+    EXPECT_EQ(decoded, 1);
+    EXPECT_STREQ(cached->comment, "line 32");
+}
+
+TEST(UnicastSearch, EncipheredAndFragmentedReplies) {
+    FakeDeviceConfig config = device(104);
+    config.cipher = true;
+    config.capabilities = 0x0040;
+    config.fragment_size = 300;
+    FakeDevice dev(config);
+    ASSERT_TRUE(dev.start());
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    ASSERT_EQ(nexolt::search_devices(unicast_to(dev.port()), results, error), 1) << error;
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].env.product_id, 104);
+    EXPECT_STREQ(results[0].env.io.output_description[7], "Lamp 7");
+    EXPECT_EQ(results[0].env.io.html_size_kb, 80);
+}
+
+TEST(UnicastSearch, NobodyAnsweringIsASuccessWithNoResult) {
+    FakeDevice silent(device(32));
+    ASSERT_TRUE(silent.start());
+    uint16_t port = silent.port();
+    silent.stop(); // the port is now closed
+    std::vector<nexolt::ReplyResult> results{nexolt::ReplyResult{}};
+    int error = 0;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(nexolt::search_devices(unicast_to(port), results, error), 1) << error;
+    EXPECT_TRUE(results.empty());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(550));
+}
+
+TEST(UnicastSearch, LocalFilterWithoutSuchInterface) {
+    nexolt::SearchRequest request = unicast_to(50005);
+    inet_pton(AF_INET, "192.0.2.77", &request.local); // documentation range, never local
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    EXPECT_EQ(nexolt::search_devices(request, results, error), -1);
+    EXPECT_EQ(error, NEXOLT_ERR_NO_INTERFACE);
+}
+
+TEST(Transport, KnownDeviceUsesTheRecordedInterface) {
+    nexolt::Transport transport;
+    nexolt::TransportTarget target{1, kLoopback, 0, 0};
+    EXPECT_EQ(transport.open_for_device(target, "192.0.2.1"), NEXOLT_ERR_NO_INTERFACE);
+    ASSERT_EQ(transport.open_for_device(target, "127.0.0.1"), 0);
+    ASSERT_EQ(transport.entries().size(), 1u);
+    EXPECT_EQ(transport.entries()[0].address_text, "127.0.0.1");
+    EXPECT_EQ(transport.entries()[0].destination_a.port, 50005);
+    EXPECT_EQ(transport.entries()[0].destination_b.port, 50007);
+}
+
+} // namespace

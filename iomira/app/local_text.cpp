@@ -1,0 +1,7 @@
+#include "local_text.h"
+
+namespace iomira {
+
+QByteArray toLocalCodeSet(const QString& text) { return text.toLocal8Bit(); }
+
+} // namespace iomira

@@ -1,5 +1,6 @@
 #include "controller_keys.h"
 #include "group_store.h"
+#include "mail_account_keys.h"
 #include "object_loader.h"
 #include "schedule_list.h"
 #include "schedule_store.h"
@@ -43,7 +44,9 @@ protected:
 
 TEST_F(ObjectLoaderTest, EachKeyKindGoesToItsTable) {
     saveControllerKey("ID_5", 5);
-    t.store->writeValue("MA_ID_8", StoreValue::textValue("MailAccountName", "office"));
+    t.store->writeValue(mailAccountKeyName(8), StoreValue::textValue("MailAccountName", "office"));
+    t.store->writeValue(mailAccountKeyName(9), StoreValue::textValue("MailAccountName", "old"));
+    ASSERT_TRUE(deleteMailAccount(*t.store, 9));
     CScheduleData s;
     s.ScheduleId = 31;
     saveSchedule(*t.store, SCHEDULE_EMAIL, s);

@@ -10,7 +10,10 @@
 #include <chrono>
 #include <future>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace iomira {
 namespace {
@@ -54,6 +57,33 @@ TEST(SqliteStore, ValuesAreStoredWithRegistryTypesAndSeenAtOnceByAnotherProcess)
     ASSERT_TRUE(setGlobal(*t.store, LOG_TCP, 0));
     EXPECT_EQ(runSqlite(t.path, "SELECT data FROM vals WHERE key='GLOBAL' AND name='LOG_TCP';\n"),
               "0\n");
+}
+
+TEST(SqliteStore, ACommittedWriteSurvivesTheWritersCrash) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("store.sqlite");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        StoreOpenError error;
+        auto store = SqliteStore::open(path, &error);
+        CQUORVISData r;
+        r.DeviceId = 11;
+        r.DeviceComment = "survivor";
+        if (!store || !saveController(*store, r) || !setGlobal(*store, LANGUAGE, 2)) _exit(2);
+        raise(SIGKILL); // no close, no checkpoint: the process just dies
+        _exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    StoreOpenError error;
+    auto store = SqliteStore::open(path, &error);
+    ASSERT_TRUE(store) << error.reason.toStdString();
+    KeyValues values;
+    ASSERT_TRUE(store->readKey(controllerKeyName(11), values));
+    EXPECT_EQ(values.text("DeviceComment"), "survivor");
+    EXPECT_EQ(getGlobal(*store, LANGUAGE), 2);
 }
 
 TEST(SqliteStore, ValuesWrittenByAnotherProgramAreReadWithoutRegardToCase) {

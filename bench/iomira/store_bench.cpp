@@ -1,0 +1,73 @@
+// Saving one controller record, and loading a store that holds 1000 controllers.
+// Goals: a save under 2 ms (median), the load under 1 s.
+#include "controller_keys.h"
+#include "object_loader.h"
+#include "schedule_list.h"
+#include "sound_library.h"
+#include "sqlite_store.h"
+
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+using namespace iomira;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kControllers = 1000;
+constexpr int kSaves = 300;
+
+CQUORVISData sample(int id) {
+    CQUORVISData r;
+    r.DeviceId = id;
+    r.DeviceType = id % 6;
+    r.DeviceComment = QStringLiteral("Controller %1").arg(id);
+    r.setHostAddr(QStringLiteral("plc-%1.example.test").arg(id));
+    r.HostPort = 502;
+    r.RootID = id / 30;
+    r.Index = id % 30;
+    return r;
+}
+
+double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+} // namespace
+
+int main() {
+    QTemporaryDir dir;
+    StoreOpenError error;
+    auto store = SqliteStore::open(dir.filePath("store.sqlite"), &error);
+    if (!store) {
+        std::fprintf(stderr, "%s\n", qPrintable(storeOpenMessage(error)));
+        return 1;
+    }
+    for (int id = 0; id < kControllers; ++id) saveController(*store, sample(id));
+
+    std::vector<double> saves;
+    CQUORVISData record = sample(0);
+    for (int i = 0; i < kSaves; ++i) {
+        record.LastPosX = i; // a window move, the most frequent save
+        const auto start = Clock::now();
+        saveController(*store, record);
+        saves.push_back(ms(Clock::now() - start));
+    }
+    std::sort(saves.begin(), saves.end());
+
+    ControllerTable controllers;
+    SoundLibrary sounds;
+    CScheduleDataList mail, messages;
+    ObjectLoadTargets targets{controllers, sounds, mail, messages, dir.path(), {}, {}, {}};
+    const auto start = Clock::now();
+    const bool loaded = loadObjects(*store, targets);
+    const double loadMs = ms(Clock::now() - start);
+
+    std::printf("controller save: median %.3f ms, 90th percentile %.3f ms over %d saves (goal < 2 ms)\n",
+                saves[saves.size() / 2], saves[saves.size() * 9 / 10], kSaves);
+    std::printf("load of %d controllers: %.1f ms, %d loaded (goal < 1000 ms)\n", kControllers,
+                loadMs, loaded ? controllers.size() : -1);
+    return loaded && controllers.size() == kControllers ? 0 : 1;
+}

@@ -148,6 +148,7 @@ std::string malformed(Context& c) {
     } else {
         return "expected length, function or count";
     }
+    if (c.host->connection_count() == 0) return "no connection to send it on";
     c.host->send_raw(bytes);
     return "";
 }

@@ -9,7 +9,8 @@ Bytes change_report_pdu(std::uint16_t address, std::span<const std::uint16_t> re
     put_u16(out, address);
     put_u16(out, static_cast<std::uint16_t>(registers.size()));
     out.push_back(static_cast<std::uint8_t>(registers.size() * 2));
-    for (auto r : registers) put_u16(out, r);
+    for (auto r : registers)
+        put_u16(out, r);
     return out;
 }
 

@@ -32,7 +32,8 @@ struct Command {
 
 std::string number(const std::string& text, long min, long max, long& out) {
     if (parse_integer(text, min, max, out)) return "";
-    return "'" + text + "' is not an integer from " + std::to_string(min) + " to " + std::to_string(max);
+    return "'" + text + "' is not an integer from " + std::to_string(min) + " to " +
+           std::to_string(max);
 }
 
 // Parses a port or channel index and checks it against the model's count of them.
@@ -54,7 +55,8 @@ std::string set_inputs(Context& c) {
     auto e = number(c.args[0], 0, 0xFFFF, mask);
     if (!e.empty()) return e;
     c.host->mutate([&](Device& d) {
-        for (int p = 0; p < d.model().inputs; ++p) d.set_input(p, (mask >> p) & 1);
+        for (int p = 0; p < d.model().inputs; ++p)
+            d.set_input(p, (mask >> p) & 1);
     });
     return "";
 }
@@ -71,12 +73,14 @@ std::string set_analog(Context& c) {
     long ch = 0, raw = 0;
     auto e = index(c.args[0], c.host->device().model().analog, "analog channels", ch);
     if (e.empty()) e = number(c.args[1], -32768, 0xFFFF, raw);
-    if (e.empty()) c.host->mutate([&](Device& d) { d.io().analog[ch] = static_cast<std::uint16_t>(raw); });
+    if (e.empty())
+        c.host->mutate([&](Device& d) { d.io().analog[ch] = static_cast<std::uint16_t>(raw); });
     return e;
 }
 
 std::string set_temperature(Context& c) {
-    if (c.host->device().model().family != Family::Rlx840) return "only an RLX-840 has a temperature";
+    if (c.host->device().model().family != Family::Rlx840)
+        return "only an RLX-840 has a temperature";
     char* end = nullptr;
     double degrees = std::strtod(c.args[0].c_str(), &end);
     if (c.args[0].empty() || *end != '\0' || !(std::fabs(degrees) <= 3276.7))
@@ -90,7 +94,8 @@ std::string set_counter(Context& c) {
     long ch = 0, value = 0;
     auto e = index(c.args[0], c.host->device().model().counters, "counters", ch);
     if (e.empty()) e = number(c.args[1], 0, 0xFFFFFFFFL, value);
-    if (e.empty()) c.host->mutate([&](Device& d) { d.io().counters[ch] = static_cast<std::uint32_t>(value); });
+    if (e.empty())
+        c.host->mutate([&](Device& d) { d.io().counters[ch] = static_cast<std::uint32_t>(value); });
     return e;
 }
 
@@ -98,7 +103,8 @@ std::string set_mode(Context& c) {
     long ch = 0, mode = 0;
     auto e = index(c.args[0], c.host->device().model().analog, "analog channels", ch);
     if (e.empty()) e = number(c.args[1], 0, 0xFF, mode);
-    if (e.empty()) c.host->mutate([&](Device& d) { d.io().modes[ch] = static_cast<std::uint8_t>(mode); });
+    if (e.empty())
+        c.host->mutate([&](Device& d) { d.io().modes[ch] = static_cast<std::uint8_t>(mode); });
     return e;
 }
 
@@ -106,7 +112,8 @@ std::string set_error(Context& c) {
     long ch = 0, code = 0;
     auto e = index(c.args[0], c.host->device().model().analog, "analog channels", ch);
     if (e.empty()) e = number(c.args[1], 0, 0xFFFF, code);
-    if (e.empty()) c.host->mutate([&](Device& d) { d.io().errors[ch] = static_cast<std::uint16_t>(code); });
+    if (e.empty())
+        c.host->mutate([&](Device& d) { d.io().errors[ch] = static_cast<std::uint16_t>(code); });
     return e;
 }
 
@@ -176,7 +183,8 @@ std::string show(Context& c) {
     std::string out = line;
     auto list = [](const auto& values) {
         std::string s;
-        for (auto v : values) s += (s.empty() ? "" : ",") + std::to_string(v);
+        for (auto v : values)
+            s += (s.empty() ? "" : ",") + std::to_string(v);
         return s;
     };
     out += "counters " + list(io.counters) + " analog " + list(io.analog) + " modes " +
@@ -190,22 +198,37 @@ std::string show(Context& c) {
 const std::vector<std::pair<std::string, Command>>& commands() {
     static const std::vector<std::pair<std::string, Command>> table{
         {"show", {"show DEV", "print the device's state", 0, show}},
-        {"input", {"input DEV PORT 0|1", "set an input (a rising edge counts on counting inputs)", 2, set_input}},
+        {"input",
+         {"input DEV PORT 0|1", "set an input (a rising edge counts on counting inputs)", 2,
+          set_input}},
         {"inputs", {"inputs DEV MASK", "set all inputs at once (bit n: input n)", 1, set_inputs}},
-        {"output", {"output DEV PORT 0|1", "set an output as if switched at the device", 2, set_output}},
-        {"analog", {"analog DEV CH RAW", "set an analog raw value (-32768 to 65535)", 2, set_analog}},
-        {"temp", {"temp DEV DEGREES", "RLX-840: set the temperature, e.g. -12.3", 1, set_temperature}},
+        {"output",
+         {"output DEV PORT 0|1", "set an output as if switched at the device", 2, set_output}},
+        {"analog",
+         {"analog DEV CH RAW", "set an analog raw value (-32768 to 65535)", 2, set_analog}},
+        {"temp",
+         {"temp DEV DEGREES", "RLX-840: set the temperature, e.g. -12.3", 1, set_temperature}},
         {"counter", {"counter DEV CH VALUE", "set a counter (32 bits)", 2, set_counter}},
-        {"mode", {"mode DEV CH MODE", "set an analog mode (RLX-840: 0 Celsius, 1 Fahrenheit)", 2, set_mode}},
+        {"mode",
+         {"mode DEV CH MODE", "set an analog mode (RLX-840: 0 Celsius, 1 Fahrenheit)", 2,
+          set_mode}},
         {"error", {"error DEV CH CODE", "set an analog error code", 2, set_error}},
-        {"exception", {"exception DEV N", "answer every request with exception N (0: normally)", 1, set_exception}},
-        {"delay", {"delay DEV MS", "delay every answer by MS milliseconds (0: none)", 1, set_delay}},
+        {"exception",
+         {"exception DEV N", "answer every request with exception N (0: normally)", 1,
+          set_exception}},
+        {"delay",
+         {"delay DEV MS", "delay every answer by MS milliseconds (0: none)", 1, set_delay}},
         {"silent", {"silent DEV", "read requests but answer nothing", 0, silent}},
         {"drop", {"drop DEV", "close the device's connections", 0, drop}},
-        {"refuse", {"refuse DEV on|off", "refuse new connections (stop listening or connecting)", 1, refuse}},
-        {"malformed", {"malformed DEV length|function|count",
-                       "send a frame with a body length over 250, an unknown function, or an odd byte count", 1, malformed}},
-        {"resume", {"resume DEV", "answer normally again: no exception, delay, silence or refusal", 0, resume}},
+        {"refuse",
+         {"refuse DEV on|off", "refuse new connections (stop listening or connecting)", 1, refuse}},
+        {"malformed",
+         {"malformed DEV length|function|count",
+          "send a frame with a body length over 250, an unknown function, or an odd byte count", 1,
+          malformed}},
+        {"resume",
+         {"resume DEV", "answer normally again: no exception, delay, silence or refusal", 0,
+          resume}},
     };
     return table;
 }
@@ -229,7 +252,8 @@ std::string command_help() {
     };
     line("help", "list the commands");
     line("list", "list the devices and their endpoints");
-    for (const auto& [name, c] : commands()) line(c.usage, c.help);
+    for (const auto& [name, c] : commands())
+        line(c.usage, c.help);
     line("quit", "stop the simulator");
     return out;
 }
@@ -237,7 +261,8 @@ std::string command_help() {
 CommandReply run_command(Simulator& sim, const std::string& line) {
     std::istringstream in(line);
     Args words;
-    for (std::string w; in >> w;) words.push_back(w);
+    for (std::string w; in >> w;)
+        words.push_back(w);
     if (words.empty()) return {"", false};
     const std::string& name = words[0];
     if (name == "help") return {command_help() + "ok"};

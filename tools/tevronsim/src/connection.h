@@ -11,7 +11,7 @@
 namespace tevronsim {
 
 class Connection {
-public:
+  public:
     using FrameHandler = std::function<void(Connection&, Frame)>;
     // Called (from a timer, never from inside the connection's own handler) after it closed.
     using CloseHandler = std::function<void(Connection&, const std::string& why)>;
@@ -29,7 +29,7 @@ public:
 
     bool reports_enabled = false;
 
-private:
+  private:
     struct Pending {
         Clock::time_point due;
         Bytes bytes;

@@ -18,7 +18,9 @@ Connector::Connector(EventLoop& loop, std::string host, std::uint16_t port,
                      ConnectHandler on_connect)
     : loop_(loop), host_(std::move(host)), port_(port), on_connect_(std::move(on_connect)) {}
 
-Connector::~Connector() { stop(); }
+Connector::~Connector() {
+    stop();
+}
 
 void Connector::start() {
     if (running_) return;

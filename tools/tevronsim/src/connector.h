@@ -11,7 +11,7 @@
 namespace tevronsim {
 
 class Connector {
-public:
+  public:
     using ConnectHandler = std::function<void(int fd)>;
     Connector(EventLoop& loop, std::string host, std::uint16_t port, ConnectHandler on_connect);
     ~Connector();
@@ -23,7 +23,7 @@ public:
     // The connection handed out was lost: try again a second later.
     void lost();
 
-private:
+  private:
     void attempt();
     void on_writable();
     void retry_later();

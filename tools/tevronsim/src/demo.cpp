@@ -8,7 +8,8 @@ namespace {
 
 std::string lower(std::string_view s) {
     std::string out(s);
-    for (auto& ch : out) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (auto& ch : out)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     return out;
 }
 

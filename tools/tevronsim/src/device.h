@@ -51,7 +51,7 @@ struct Faults {
 };
 
 class Device {
-public:
+  public:
     explicit Device(DeviceConfig config);
 
     const DeviceConfig& config() const { return config_; }
@@ -74,7 +74,7 @@ public:
     void advance(Clock::time_point now);
     std::optional<Clock::time_point> next_deadline() const;
 
-private:
+  private:
     struct Pulse {
         Clock::time_point end;
         bool restore;

@@ -23,8 +23,7 @@ std::string integer_into(const std::string& text, long min, long max, long& out)
     return "expected an integer from " + std::to_string(min) + " to " + std::to_string(max);
 }
 
-template <typename T>
-Setter integer_key(T DeviceConfig::*field, long min, long max) {
+template <typename T> Setter integer_key(T DeviceConfig::*field, long min, long max) {
     return [=](DeviceConfig& c, const std::string& v) {
         long n = 0;
         auto e = integer_into(v, min, max, n);
@@ -33,8 +32,7 @@ Setter integer_key(T DeviceConfig::*field, long min, long max) {
     };
 }
 
-template <typename T>
-Setter word_key(T IoState::*field) {
+template <typename T> Setter word_key(T IoState::*field) {
     return [=](DeviceConfig& c, const std::string& v) {
         long n = 0;
         auto e = integer_into(v, 0, 0xFFFF, n);
@@ -78,7 +76,8 @@ std::string set_temperature(DeviceConfig& c, const std::string& v) {
     double degrees = std::strtod(v.c_str(), &end);
     if (v.empty() || *end != '\0' || errno != 0 || std::fabs(degrees) > 3276.7)
         return "expected degrees such as -12.3";
-    c.initial.analog[0] = static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(degrees * 10)));
+    c.initial.analog[0] =
+        static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(degrees * 10)));
     return "";
 }
 
@@ -118,11 +117,14 @@ bool valid_name(const std::string& name) {
     return true;
 }
 
-std::string at(int line, const std::string& what) { return "line " + std::to_string(line) + ": " + what; }
+std::string at(int line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + what;
+}
 
 bool device_from_section(const IniSection& s, DeviceConfig& c, std::string& error) {
     if (!valid_name(s.name)) {
-        error = at(s.line, "device name '" + s.name + "' must be at most 64 characters without spaces");
+        error =
+            at(s.line, "device name '" + s.name + "' must be at most 64 characters without spaces");
         return false;
     }
     c.name = s.name;
@@ -164,17 +166,21 @@ bool device_from_section(const IniSection& s, DeviceConfig& c, std::string& erro
 
 bool parse_integer(const std::string& text, long min, long max, long& out) {
     std::string t = text;
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.erase(t.begin());
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.pop_back();
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+        t.erase(t.begin());
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+        t.pop_back();
     if (t.empty()) return false;
     int base = 10;
     std::size_t skip = 0;
     bool negative = t[0] == '-';
     std::size_t digits = negative ? 1 : 0;
-    if (t.size() > digits + 2 && t[digits] == '0' && (t[digits + 1] == 'x' || t[digits + 1] == 'X')) {
+    if (t.size() > digits + 2 && t[digits] == '0' &&
+        (t[digits + 1] == 'x' || t[digits + 1] == 'X')) {
         base = 16;
         skip = 2;
-    } else if (t.size() > digits + 2 && t[digits] == '0' && (t[digits + 1] == 'b' || t[digits + 1] == 'B')) {
+    } else if (t.size() > digits + 2 && t[digits] == '0' &&
+               (t[digits + 1] == 'b' || t[digits + 1] == 'B')) {
         base = 2;
         skip = 2;
     }

@@ -41,7 +41,8 @@ std::string DeviceHost::endpoint_text() const {
 
 std::size_t DeviceHost::connection_count() const {
     std::size_t n = 0;
-    for (const auto& [id, c] : connections_) n += c->open();
+    for (const auto& [id, c] : connections_)
+        n += c->open();
     return n;
 }
 
@@ -136,7 +137,8 @@ void DeviceHost::schedule_pulse_end() {
 }
 
 void DeviceHost::drop_connections() {
-    for (auto& [id, c] : connections_) c->close("dropped");
+    for (auto& [id, c] : connections_)
+        c->close("dropped");
 }
 
 std::string DeviceHost::set_refuse(bool on) {

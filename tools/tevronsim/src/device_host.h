@@ -16,7 +16,7 @@
 namespace tevronsim {
 
 class DeviceHost {
-public:
+  public:
     DeviceHost(EventLoop& loop, RequestLog& log, DeviceConfig config);
     ~DeviceHost();
     DeviceHost(const DeviceHost&) = delete;
@@ -37,7 +37,7 @@ public:
     // Sends bytes as they are to every connection (for malformed frames).
     void send_raw(const Bytes& bytes);
 
-private:
+  private:
     void adopt(int fd);
     void on_frame(Connection& connection, Frame frame);
     void answer(Connection& connection, const Frame& frame, LogEntry& entry);

@@ -17,7 +17,9 @@ void EventLoop::set_events(int fd, short events) {
     if (it != watches_.end()) it->second.events = events;
 }
 
-void EventLoop::unwatch(int fd) { watches_.erase(fd); }
+void EventLoop::unwatch(int fd) {
+    watches_.erase(fd);
+}
 
 EventLoop::TimerId EventLoop::add_timer(Clock::time_point when, TimerHandler handler) {
     TimerId id = next_timer_++;
@@ -56,7 +58,8 @@ void EventLoop::run_due_timers() {
         due.push_back(std::move(timers_.begin()->second.second));
         timers_.erase(timers_.begin());
     }
-    for (auto& handler : due) handler();
+    for (auto& handler : due)
+        handler();
 }
 
 void EventLoop::run_once(int max_wait_ms) {
@@ -85,7 +88,8 @@ void EventLoop::run_once(int max_wait_ms) {
 }
 
 void EventLoop::run() {
-    while (!stopped_) run_once(-1);
+    while (!stopped_)
+        run_once(-1);
 }
 
 } // namespace tevronsim

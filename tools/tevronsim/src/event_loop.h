@@ -14,7 +14,7 @@ namespace tevronsim {
 using Clock = std::chrono::steady_clock;
 
 class EventLoop {
-public:
+  public:
     using IoHandler = std::function<void(short revents)>;
     using TimerHandler = std::function<void()>;
     using TimerId = std::uint64_t;
@@ -34,7 +34,7 @@ public:
     void stop() { stopped_ = true; }
     bool stopped() const { return stopped_; }
 
-private:
+  private:
     struct Watch {
         short events;
         std::uint64_t generation;

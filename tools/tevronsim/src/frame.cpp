@@ -33,7 +33,8 @@ Bytes bits_pdu(std::uint8_t function, std::uint32_t bits, std::uint16_t count) {
 
 Bytes registers_pdu(std::uint8_t function, std::span<const std::uint16_t> registers) {
     Bytes out{function, static_cast<std::uint8_t>(registers.size() * 2)};
-    for (auto r : registers) put_u16(out, r);
+    for (auto r : registers)
+        put_u16(out, r);
     return out;
 }
 

@@ -21,7 +21,7 @@ struct Frame {
     std::uint16_t transaction = 0;
     std::uint16_t protocol = 0;
     std::uint8_t unit = 0;
-    Bytes pdu; // function code first
+    Bytes pdu;         // function code first
     std::string error; // set instead of a PDU for a header the stream cannot go on from
 };
 
@@ -44,7 +44,7 @@ Bytes registers_pdu(std::uint8_t function, std::span<const std::uint16_t> regist
 // Collects bytes from a stream and hands out complete frames. A length field outside
 // 2..254 cannot be resynchronised on, so it puts the reader in a failed state.
 class FrameReader {
-public:
+  public:
     void feed(std::span<const std::uint8_t> data);
     std::optional<Frame> next();
     bool failed() const { return !error_.empty(); }
@@ -52,7 +52,7 @@ public:
     // Header of the frame that failed, for the request log.
     const Bytes& failed_header() const { return failed_header_; }
 
-private:
+  private:
     Bytes buffer_;
     std::size_t start_ = 0;
     std::string error_;

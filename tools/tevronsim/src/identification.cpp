@@ -8,7 +8,9 @@ namespace {
 
 constexpr std::uint8_t kConformity = 0x83; // extended objects, stream and individual access
 
-Bytes text(std::string_view s) { return Bytes(s.begin(), s.end()); }
+Bytes text(std::string_view s) {
+    return Bytes(s.begin(), s.end());
+}
 
 // Read device id codes 1, 2 and 3 stream the basic, regular and extended ranges.
 bool in_category(std::uint8_t id, std::uint8_t code) {
@@ -52,7 +54,12 @@ Bytes identification_pdu(const Device& d, std::span<const std::uint8_t> pdu) {
             if (in_category(o.id, code)) chosen.push_back(std::move(o));
         }
     }
-    Bytes out{pdu[0], kMeiDeviceIdentification, code, kConformity, 0x00, 0x00,
+    Bytes out{pdu[0],
+              kMeiDeviceIdentification,
+              code,
+              kConformity,
+              0x00,
+              0x00,
               static_cast<std::uint8_t>(chosen.size())};
     for (const auto& o : chosen) {
         out.push_back(o.id);

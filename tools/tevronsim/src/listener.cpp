@@ -26,7 +26,9 @@ std::uint16_t bound_port(int fd) {
 Listener::Listener(EventLoop& loop, AcceptHandler on_accept)
     : loop_(loop), on_accept_(std::move(on_accept)) {}
 
-Listener::~Listener() { close(); }
+Listener::~Listener() {
+    close();
+}
 
 std::string Listener::open(const std::string& host, std::uint16_t port) {
     std::string error;

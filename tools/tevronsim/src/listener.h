@@ -10,7 +10,7 @@
 namespace tevronsim {
 
 class Listener {
-public:
+  public:
     using AcceptHandler = std::function<void(int fd)>;
     Listener(EventLoop& loop, AcceptHandler on_accept);
     ~Listener();
@@ -23,7 +23,7 @@ public:
     bool is_open() const { return fd_ >= 0; }
     std::uint16_t port() const { return port_; }
 
-private:
+  private:
     void accept_all();
 
     EventLoop& loop_;

@@ -40,6 +40,8 @@ const ModelInfo* find_model(std::string_view name) {
     return nullptr;
 }
 
-std::span<const ModelInfo> all_models() { return kModels; }
+std::span<const ModelInfo> all_models() {
+    return kModels;
+}
 
 } // namespace tevronsim

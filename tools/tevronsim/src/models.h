@@ -25,6 +25,8 @@ constexpr int kMaxCounters = 4;
 const ModelInfo* find_model(std::string_view name);
 std::span<const ModelInfo> all_models();
 
-inline bool is_rlx(const ModelInfo& m) { return m.family != Family::Generic; }
+inline bool is_rlx(const ModelInfo& m) {
+    return m.family != Family::Generic;
+}
 
 } // namespace tevronsim

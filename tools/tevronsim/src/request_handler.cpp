@@ -2,7 +2,9 @@
 
 namespace tevronsim {
 
-Outcome fail(std::uint8_t function, std::uint8_t code) { return {exception_pdu(function, code), {}}; }
+Outcome fail(std::uint8_t function, std::uint8_t code) {
+    return {exception_pdu(function, code), {}};
+}
 
 std::uint8_t parse_read(std::span<const std::uint8_t> pdu, std::uint16_t max_quantity,
                         AddressQuantity& out) {

@@ -53,11 +53,19 @@ std::string describe_pdu(std::span<const std::uint8_t> pdu) {
     if (pdu.empty()) return "";
     std::string out = "\"function\":" + std::to_string(pdu[0]);
     switch (pdu[0]) {
-    case 0x01: case 0x02: case 0x03: case 0x04: case 0x0F: case 0x10:
-        if (pdu.size() >= 5) out += field("address", get_u16(pdu, 1)) + field("quantity", get_u16(pdu, 3));
+    case 0x01:
+    case 0x02:
+    case 0x03:
+    case 0x04:
+    case 0x0F:
+    case 0x10:
+        if (pdu.size() >= 5)
+            out += field("address", get_u16(pdu, 1)) + field("quantity", get_u16(pdu, 3));
         break;
-    case 0x05: case 0x06:
-        if (pdu.size() >= 5) out += field("address", get_u16(pdu, 1)) + field("value", get_u16(pdu, 3));
+    case 0x05:
+    case 0x06:
+        if (pdu.size() >= 5)
+            out += field("address", get_u16(pdu, 1)) + field("value", get_u16(pdu, 3));
         break;
     case 0x69:
         if (pdu.size() >= 6) {
@@ -66,7 +74,8 @@ std::string describe_pdu(std::span<const std::uint8_t> pdu) {
         }
         break;
     case 0x2B:
-        if (pdu.size() >= 4) out += field("mei", pdu[1]) + field("code", pdu[2]) + field("object", pdu[3]);
+        if (pdu.size() >= 4)
+            out += field("mei", pdu[1]) + field("code", pdu[2]) + field("object", pdu[3]);
         break;
     default:
         break;

@@ -28,7 +28,7 @@ std::string describe_pdu(std::span<const std::uint8_t> pdu);
 std::string format_entry(const LogEntry& entry, double elapsed_ms, const std::string& utc_time);
 
 class RequestLog {
-public:
+  public:
     RequestLog() = default;
     ~RequestLog();
     RequestLog(const RequestLog&) = delete;
@@ -38,7 +38,7 @@ public:
     std::string open(const std::string& path);
     void write(const LogEntry& entry);
 
-private:
+  private:
     std::FILE* file_ = nullptr;
     bool owned_ = false;
 };

@@ -10,7 +10,7 @@
 namespace tevronsim {
 
 class Simulator {
-public:
+  public:
     Simulator(EventLoop& loop, RequestLog& log) : loop_(loop), log_(log) {}
 
     void add(DeviceConfig config);
@@ -22,7 +22,7 @@ public:
     // One line per device: "device NAME MODEL server HOST:PORT unit N".
     std::string device_line(const DeviceHost& host) const;
 
-private:
+  private:
     EventLoop& loop_;
     RequestLog& log_;
     std::vector<std::unique_ptr<DeviceHost>> hosts_;

@@ -21,7 +21,7 @@ struct GenericModel {
 };
 
 const GenericModel kModels[] = {
-    {"a", "TKA-31", 8, 8}, {"b", "TKA-21", 8, 8},  {"c", "TKA-33", 2, 1},  {"d", "TKA-35", 4, 4},
+    {"a", "TKA-31", 8, 8},  {"b", "TKA-21", 8, 8},  {"c", "TKA-33", 2, 1},  {"d", "TKA-35", 4, 4},
     {"e", "TKA-31P", 8, 8}, {"f", "TKA-33P", 2, 1}, {"g", "TKA-35P", 4, 4}, {"h", "TKB-11", 1, 1},
 };
 
@@ -36,14 +36,15 @@ std::string generic_devices() {
 }
 
 class GenericDevices : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { sim = new SimChild(generic_devices()); }
     static void TearDownTestSuite() {
         delete sim;
         sim = nullptr;
     }
     void TearDown() override {
-        for (auto key : keys) delete_device(key);
+        for (auto key : keys)
+            delete_device(key);
     }
     int32_t open(const std::string& device, int unit, int in_base, int out_base) {
         keys.push_back(connect_to_device(window, sim->port(device), unit, in_base, out_base));
@@ -91,8 +92,10 @@ TEST_F(GenericDevices, InitialReadAndTwoPollsOfEveryModel) {
         // What went over the wire: tags and sequence numbers, bases, quantities, the unit.
         auto log = log_of(m.section);
         ASSERT_EQ(log.size(), 4u);
-        const long expected[][4] = {{0x2C00, 2, 10, m.inputs}, {0x2D00, 1, 20, m.outputs},
-                                    {0x2C01, 2, 10, m.inputs}, {0x2D01, 1, 20, m.outputs}};
+        const long expected[][4] = {{0x2C00, 2, 10, m.inputs},
+                                    {0x2D00, 1, 20, m.outputs},
+                                    {0x2C01, 2, 10, m.inputs},
+                                    {0x2D01, 1, 20, m.outputs}};
         for (size_t i = 0; i < 4; ++i) {
             EXPECT_EQ(json_number(log[i], "transaction"), expected[i][0]) << log[i];
             EXPECT_EQ(json_number(log[i], "function"), expected[i][1]) << log[i];
@@ -209,7 +212,8 @@ TEST_F(GenericDevices, DroppedAndRefusedConnections) {
     // A round trip first: a connection the simulator has not accepted yet cannot be dropped.
     round_trip(key);
     sim->command("drop io");
-    ASSERT_TRUE(pump_until([&] { return window.count(CORVEL_WM_CONNECTION, CORVEL_FD_CLOSE) == 1; }));
+    ASSERT_TRUE(
+        pump_until([&] { return window.count(CORVEL_WM_CONNECTION, CORVEL_FD_CLOSE) == 1; }));
     EXPECT_EQ(get_tcp_connection_state(key), TCP_CLOSED);
 
     int32_t err = 0;
@@ -223,7 +227,8 @@ TEST_F(GenericDevices, DroppedAndRefusedConnections) {
     ASSERT_EQ(connect_device(key, &err), CORVEL_OK);
     ASSERT_TRUE(pump_until([&] { return get_tcp_connection_state(key) == TCP_ERROR; }));
     EXPECT_EQ(get_tcp_error_code(key), ECONNREFUSED);
-    EXPECT_EQ(window.count(CORVEL_WM_CONNECTION, CORVEL_LPARAM(ECONNREFUSED, CORVEL_FD_CONNECT)), 1u);
+    EXPECT_EQ(window.count(CORVEL_WM_CONNECTION, CORVEL_LPARAM(ECONNREFUSED, CORVEL_FD_CONNECT)),
+              1u);
 
     sim->command("refuse io off");
     ASSERT_EQ(connect_device(key, &err), CORVEL_OK);

@@ -16,11 +16,14 @@ void window_proc(corvel_window* w, uint32_t message, uintptr_t, intptr_t lparam)
 }
 } // namespace
 
-Window::Window() { proc = window_proc; }
+Window::Window() {
+    proc = window_proc;
+}
 
 size_t Window::count(uint32_t message, intptr_t lparam) const {
     size_t n = 0;
-    for (const auto& x : notices) n += x.message == message && x.lparam == lparam;
+    for (const auto& x : notices)
+        n += x.message == message && x.lparam == lparam;
     return n;
 }
 
@@ -28,7 +31,8 @@ bool pump_until(const std::function<bool()>& condition, int timeout_ms) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (!condition()) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now()).count();
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
         if (left <= 0) return false;
         pollfd p{corvel_event_fd(), POLLIN, 0};
         poll(&p, 1, static_cast<int>(left < 20 ? left : 20));
@@ -46,8 +50,7 @@ int32_t next_key() {
     return key++;
 }
 
-int32_t connect_to_device(Window& window, int port, int unit_id, int input_base,
-                          int output_base) {
+int32_t connect_to_device(Window& window, int port, int unit_id, int input_base, int output_base) {
     int32_t key = next_key();
     if (add_device(&window, key, u"127.0.0.1", CORVEL_MODE_CLIENT, port, unit_id, input_base,
                    output_base) != CORVEL_OK)

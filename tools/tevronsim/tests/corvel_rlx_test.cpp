@@ -47,7 +47,7 @@ errors = 3
 )";
 
 class RlxDevices : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { sim = new SimChild(kDevices); }
     static void TearDownTestSuite() {
         delete sim;
@@ -56,7 +56,9 @@ protected:
     void TearDown() override {
         if (key >= 0) delete_device(key);
     }
-    void open(const std::string& device) { key = connect_to_device(window, sim->port(device), 255); }
+    void open(const std::string& device) {
+        key = connect_to_device(window, sim->port(device), 255);
+    }
     // As the program does on a connection: identification, and the read once the device
     // acknowledged the input-change enable that Corvel sends for object 0x83.
     void identify_and_read(int family, bool pulse_flags) {
@@ -84,7 +86,8 @@ TEST_F(RlxDevices, Rlx820EnablesChangeReportsAndReportsInputsAndCounters) {
     open("r820");
     size_t log_start = sim->log_lines().size();
     identify_and_read(CORVEL_FAMILY_RLX820, false);
-    ASSERT_TRUE(pump_until([&] { return window.data(MB_COUNTERS) == 1 && window.data(MB_INPUTS) == 1; }));
+    ASSERT_TRUE(
+        pump_until([&] { return window.data(MB_COUNTERS) == 1 && window.data(MB_INPUTS) == 1; }));
     EXPECT_EQ(counter(0), 0x00010002);
     EXPECT_EQ(counter(3), 65535);
     EXPECT_EQ(get_received_port_value(key, CORVEL_KIND_INPUT, 2), 1);
@@ -106,7 +109,8 @@ TEST_F(RlxDevices, Rlx820EnablesChangeReportsAndReportsInputsAndCounters) {
     EXPECT_EQ(counter(0), 0x00010003);
 
     ASSERT_EQ(reset_di_statistics(key, 0, &err, 0), CORVEL_OK);
-    ASSERT_TRUE(pump_until([&] { return window.data(MB_COIL_DONE) == 1 && window.data(MB_REPORT_COUNTERS) == 2; }));
+    ASSERT_TRUE(pump_until(
+        [&] { return window.data(MB_COIL_DONE) == 1 && window.data(MB_REPORT_COUNTERS) == 2; }));
     EXPECT_EQ(counter(0), 0);
     EXPECT_EQ(counter(1), 7);
 }
@@ -114,12 +118,14 @@ TEST_F(RlxDevices, Rlx820EnablesChangeReportsAndReportsInputsAndCounters) {
 TEST_F(RlxDevices, Rlx830PulseFlagsAndAPulseTheDeviceEndsItself) {
     open("r830");
     identify_and_read(CORVEL_FAMILY_RLX830, true);
-    ASSERT_TRUE(pump_until([&] { return window.data(MB_PULSE_FLAGS) == 1 && window.data(MB_OUTPUTS) == 1; }));
+    ASSERT_TRUE(pump_until(
+        [&] { return window.data(MB_PULSE_FLAGS) == 1 && window.data(MB_OUTPUTS) == 1; }));
     EXPECT_EQ(get_rlx8xx_output_pulse(key, 0), 1);
     EXPECT_EQ(get_rlx8xx_output_pulse(key, 1), 0);
 
     ASSERT_EQ(rlx8xx_pulse_control(key, 0, &err, 0), CORVEL_OK);
-    ASSERT_TRUE(pump_until([&] { return window.data(MB_COIL_DONE) == 1 && window.data(MB_REPORT_OUTPUTS) == 1; }));
+    ASSERT_TRUE(pump_until(
+        [&] { return window.data(MB_COIL_DONE) == 1 && window.data(MB_REPORT_OUTPUTS) == 1; }));
     EXPECT_EQ(get_received_port_value(key, CORVEL_KIND_OUTPUT, 0), 1);
     ASSERT_TRUE(pump_until([&] { return window.data(MB_REPORT_OUTPUTS) == 2; }, 2000));
     EXPECT_EQ(get_received_port_value(key, CORVEL_KIND_OUTPUT, 0), 0);
@@ -133,13 +139,15 @@ TEST_F(RlxDevices, Rlx830PulseFlagsAndAPulseTheDeviceEndsItself) {
 TEST_F(RlxDevices, Rlx850ReadsEverythingInOnePipelinedGroup) {
     open("r850");
     size_t log_start = sim->log_lines().size();
-    ASSERT_EQ(rlx8xx_read_all(key, CORVEL_FAMILY_RLX850, CORVEL_READ_INPUTS_OUTPUTS, &err), CORVEL_OK);
+    ASSERT_EQ(rlx8xx_read_all(key, CORVEL_FAMILY_RLX850, CORVEL_READ_INPUTS_OUTPUTS, &err),
+              CORVEL_OK);
     ASSERT_TRUE(pump_until([&] {
         return window.data(MB_ANALOG_VALUES) == 1 && window.data(MB_COUNTERS) == 1 &&
                window.data(MB_INPUTS) == 1 && window.data(MB_OUTPUTS) == 1;
     }));
     const int analog[] = {819, 1638, 2457, 3276};
-    for (int ch = 0; ch < 4; ++ch) EXPECT_EQ(get_ai_value_register(key, ch), analog[ch]);
+    for (int ch = 0; ch < 4; ++ch)
+        EXPECT_EQ(get_ai_value_register(key, ch), analog[ch]);
     EXPECT_EQ(counter(3), 100000);
     const int inputs[] = {1, 0, 0, 1}, outputs[] = {0, 1, 1, 0};
     for (int p = 0; p < 4; ++p) {
@@ -148,7 +156,8 @@ TEST_F(RlxDevices, Rlx850ReadsEverythingInOnePipelinedGroup) {
     }
     auto log = sim->log_lines();
     ASSERT_EQ(log.size(), log_start + 4);
-    const long expected[][4] = {{0x35, 4, 0, 4}, {0x36, 4, 160, 8}, {0x2C, 2, 0, 4}, {0x2D, 1, 0, 4}};
+    const long expected[][4] = {
+        {0x35, 4, 0, 4}, {0x36, 4, 160, 8}, {0x2C, 2, 0, 4}, {0x2D, 1, 0, 4}};
     for (size_t i = 0; i < 4; ++i) {
         const auto& line = log[log_start + i];
         EXPECT_EQ(json_number(line, "transaction") >> 8, expected[i][0]) << line;

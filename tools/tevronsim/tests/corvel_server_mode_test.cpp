@@ -39,7 +39,8 @@ TEST_P(ServerMode, SimulatorConnectsInIsPolledAndComesBackAfterADrop) {
     EXPECT_EQ(get_received_port_value(key, CORVEL_KIND_INPUT, 3), 0);
 
     sim.command("drop dev");
-    ASSERT_TRUE(pump_until([&] { return window.count(CORVEL_WM_CONNECTION, CORVEL_FD_CLOSE) == 1; }));
+    ASSERT_TRUE(
+        pump_until([&] { return window.count(CORVEL_WM_CONNECTION, CORVEL_FD_CLOSE) == 1; }));
     EXPECT_EQ(get_tcp_connection_state(key), TCP_LISTEN);
     // The simulator retries after a second.
     ASSERT_TRUE(pump_until([&] { return get_tcp_connection_state(key) == TCP_ESTABLISHED; }, 4000));
@@ -60,12 +61,14 @@ TEST_P(ServerMode, SimulatorKeepsTryingUntilTheProgramListens) {
     ASSERT_EQ(connect_device(key, &err), CORVEL_OK);
     ASSERT_TRUE(pump_until([&] { return get_tcp_connection_state(key) == TCP_ESTABLISHED; }, 4000));
     ASSERT_EQ(rlx8xx_read_all(key, CORVEL_FAMILY_RLX820, CORVEL_READ_INPUTS, &err), CORVEL_OK);
-    ASSERT_TRUE(pump_until([&] { return window.data(MB_COUNTERS) == 1 && window.data(MB_INPUTS) == 1; }));
+    ASSERT_TRUE(
+        pump_until([&] { return window.data(MB_COUNTERS) == 1 && window.data(MB_INPUTS) == 1; }));
     delete_device(key);
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, ServerMode,
-                         ::testing::Values(Mode{"ipv4", CORVEL_MODE_SERVER_IPV4, false, "127.0.0.1"},
+                         ::testing::Values(Mode{"ipv4", CORVEL_MODE_SERVER_IPV4, false,
+                                                "127.0.0.1"},
                                            Mode{"ipv6", CORVEL_MODE_SERVER_IPV6, true, "[::1]"}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -71,18 +71,24 @@ TEST(DeviceFile, ErrorsNameTheLine) {
         {"[a]\nmodel = TKA-99\n", "line 2: unknown model 'TKA-99'"},
         {"[a]\nlisten = 127.0.0.1:0\n", "line 1: [a] has no model"},
         {"[a]\nmodel = TKA-31\ncolour = red\n", "line 3: unknown key 'colour'"},
-        {"[a]\nmodel = TKA-31\nunit_id = 256\n", "line 3: unit_id: expected an integer from 0 to 255"},
-        {"[a]\nmodel = TKA-31\ninputs = 12x\n", "line 3: inputs: expected an integer from 0 to 65535"},
-        {"[a]\nmodel = TKA-31\nlisten = nowhere\n", "line 3: listen: expected host:port or [v6-address]:port"},
+        {"[a]\nmodel = TKA-31\nunit_id = 256\n",
+         "line 3: unit_id: expected an integer from 0 to 255"},
+        {"[a]\nmodel = TKA-31\ninputs = 12x\n",
+         "line 3: inputs: expected an integer from 0 to 65535"},
+        {"[a]\nmodel = TKA-31\nlisten = nowhere\n",
+         "line 3: listen: expected host:port or [v6-address]:port"},
         {"[a]\nmodel = TKA-31\nconnect = 127.0.0.1:0\n", "line 3: connect: a client needs a port"},
-        {"[a]\nmodel = TKA-31\nlisten = 127.0.0.1:0\nconnect = 127.0.0.1:1\n", "line 1: [a] has both listen and connect"},
+        {"[a]\nmodel = TKA-31\nlisten = 127.0.0.1:0\nconnect = 127.0.0.1:1\n",
+         "line 1: [a] has both listen and connect"},
         {"[a]\nmodel = RLX-850\ncounters = 1,2,3,4,5\n", "line 3: counters: at most 4 values"},
-        {"[a]\nmodel = RLX-840\ntemperature = warm\n", "line 3: temperature: expected degrees such as -12.3"},
+        {"[a]\nmodel = RLX-840\ntemperature = warm\n",
+         "line 3: temperature: expected degrees such as -12.3"},
         {"[a]\nmodel = TKA-31\nmodel = TKA-21\n", "line 3: key 'model' appears twice"},
         {"[a]\nmodel = TKA-31\n[a]\n", "line 3: section [a] appears twice"},
         {"model = TKA-31\n", "line 1: key outside of any section"},
         {"[a\n", "line 1: section header without ']'"},
-        {"[a b]\nmodel = TKA-31\n", "line 1: device name 'a b' must be at most 64 characters without spaces"},
+        {"[a b]\nmodel = TKA-31\n",
+         "line 1: device name 'a b' must be at most 64 characters without spaces"},
         {"; nothing\n", "no devices"},
     };
     for (const auto& [text, expected] : cases) {
@@ -95,9 +101,9 @@ TEST(DeviceFile, ErrorsNameTheLine) {
 
 TEST(DeviceFile, Integers) {
     const std::tuple<const char*, long, long, bool, long> cases[] = {
-        {"0x1F", 0, 255, true, 31}, {"0b101", 0, 255, true, 5}, {" 42 ", 0, 255, true, 42},
+        {"0x1F", 0, 255, true, 31}, {"0b101", 0, 255, true, 5},    {" 42 ", 0, 255, true, 42},
         {"-5", -10, 10, true, -5},  {"-0x10", -100, 0, true, -16}, {"256", 0, 255, false, 0},
-        {"", 0, 255, false, 0},     {"0x", 0, 255, false, 0},     {"1.5", 0, 255, false, 0},
+        {"", 0, 255, false, 0},     {"0x", 0, 255, false, 0},      {"1.5", 0, 255, false, 0},
         {"--1", -5, 5, false, 0},
     };
     for (const auto& [text, min, max, ok, value] : cases) {

@@ -44,23 +44,23 @@ void check(Device& d, const std::vector<Case>& cases) {
 TEST(GenericModel, ReadsWritesAndExceptions) {
     Device d = make("TKA-35", 10, 20);
     check(d, {
-        {"inputs at the input base", {0x02, 0, 10, 0, 4}, {0x02, 1, 0x05}},
-        {"inputs from the third", {0x02, 0, 12, 0, 2}, {0x02, 1, 0x01}},
-        {"coils at the output base", {0x01, 0, 20, 0, 4}, {0x01, 1, 0x02}},
-        {"one past the last input", {0x02, 0, 10, 0, 5}, {0x82, 2}},
-        {"below the base", {0x01, 0, 19, 0, 1}, {0x81, 2}},
-        {"quantity 0", {0x01, 0, 20, 0, 0}, {0x81, 3}},
-        {"truncated read", {0x01, 0, 20, 0}, {0x81, 3}},
-        {"inputs word register", {0x03, 0, 10, 0, 1}, {0x03, 2, 0, 0x05}},
-        {"outputs word register", {0x03, 0, 20, 0, 1}, {0x03, 2, 0, 0x02}},
-        {"register next to the inputs", {0x03, 0, 11, 0, 1}, {0x83, 2}},
-        {"input registers unsupported", {0x04, 0, 0, 0, 1}, {0x84, 1}},
-        {"write register unsupported", {0x06, 0, 20, 0, 1}, {0x86, 1}},
-        {"coil value neither on nor off", {0x05, 0, 21, 0x12, 0x34}, {0x85, 3}},
-        {"coil outside", {0x05, 0, 24, 0xFF, 0}, {0x85, 2}},
-        {"coil on", {0x05, 0, 23, 0xFF, 0}, {0x05, 0, 23, 0xFF, 0}},
-        {"identification unsupported", {0x2B, 0x0E, 4, 0x83}, {0xAB, 1}},
-    });
+                 {"inputs at the input base", {0x02, 0, 10, 0, 4}, {0x02, 1, 0x05}},
+                 {"inputs from the third", {0x02, 0, 12, 0, 2}, {0x02, 1, 0x01}},
+                 {"coils at the output base", {0x01, 0, 20, 0, 4}, {0x01, 1, 0x02}},
+                 {"one past the last input", {0x02, 0, 10, 0, 5}, {0x82, 2}},
+                 {"below the base", {0x01, 0, 19, 0, 1}, {0x81, 2}},
+                 {"quantity 0", {0x01, 0, 20, 0, 0}, {0x81, 3}},
+                 {"truncated read", {0x01, 0, 20, 0}, {0x81, 3}},
+                 {"inputs word register", {0x03, 0, 10, 0, 1}, {0x03, 2, 0, 0x05}},
+                 {"outputs word register", {0x03, 0, 20, 0, 1}, {0x03, 2, 0, 0x02}},
+                 {"register next to the inputs", {0x03, 0, 11, 0, 1}, {0x83, 2}},
+                 {"input registers unsupported", {0x04, 0, 0, 0, 1}, {0x84, 1}},
+                 {"write register unsupported", {0x06, 0, 20, 0, 1}, {0x86, 1}},
+                 {"coil value neither on nor off", {0x05, 0, 21, 0x12, 0x34}, {0x85, 3}},
+                 {"coil outside", {0x05, 0, 24, 0xFF, 0}, {0x85, 2}},
+                 {"coil on", {0x05, 0, 23, 0xFF, 0}, {0x05, 0, 23, 0xFF, 0}},
+                 {"identification unsupported", {0x2B, 0x0E, 4, 0x83}, {0xAB, 1}},
+             });
     EXPECT_EQ(d.io().outputs, 0x0A);
 }
 
@@ -83,17 +83,18 @@ TEST(GenericModel, PulseDrivesTheOutputAndReturnsItAfterTheDuration) {
 
 TEST(RlxModel, AbsoluteTablesOfTheRlx850) {
     Device d = make("RLX-850", 100, 200); // the bases do not move the tables
-    check(d, {
-        {"analog values", {0x04, 0, 0, 0, 4}, {0x04, 8, 0, 100, 0, 200, 1, 44, 1, 144}},
-        {"analog errors", {0x04, 0, 8, 0, 2}, {0x04, 4, 0, 0, 0, 3}},
-        {"counters high/low", {0x04, 0, 160, 0, 4}, {0x04, 8, 0, 1, 0x23, 0x45, 0, 0, 0, 2}},
-        {"past the counters", {0x04, 0, 166, 0, 3}, {0x84, 2}},
-        {"gap after the analog values", {0x04, 0, 4, 0, 1}, {0x84, 2}},
-        {"analog modes", {0x03, 0x01, 0xD2, 0, 2}, {0x03, 4, 0, 1, 3, 2}},
-        {"inputs", {0x02, 0, 0, 0, 4}, {0x02, 1, 0x05}},
-        {"outputs", {0x01, 0, 0, 0, 4}, {0x01, 1, 0x02}},
-        {"maker's pulse unsupported", {0x69, 0, 0, 0, 10, 0xFF}, {0xE9, 1}},
-    });
+    check(d,
+          {
+              {"analog values", {0x04, 0, 0, 0, 4}, {0x04, 8, 0, 100, 0, 200, 1, 44, 1, 144}},
+              {"analog errors", {0x04, 0, 8, 0, 2}, {0x04, 4, 0, 0, 0, 3}},
+              {"counters high/low", {0x04, 0, 160, 0, 4}, {0x04, 8, 0, 1, 0x23, 0x45, 0, 0, 0, 2}},
+              {"past the counters", {0x04, 0, 166, 0, 3}, {0x84, 2}},
+              {"gap after the analog values", {0x04, 0, 4, 0, 1}, {0x84, 2}},
+              {"analog modes", {0x03, 0x01, 0xD2, 0, 2}, {0x03, 4, 0, 1, 3, 2}},
+              {"inputs", {0x02, 0, 0, 0, 4}, {0x02, 1, 0x05}},
+              {"outputs", {0x01, 0, 0, 0, 4}, {0x01, 1, 0x02}},
+              {"maker's pulse unsupported", {0x69, 0, 0, 0, 10, 0xFF}, {0xE9, 1}},
+          });
 }
 
 TEST(RlxModel, CoilCommands) {
@@ -101,7 +102,8 @@ TEST(RlxModel, CoilCommands) {
     auto t0 = Clock::now();
     auto write = [&](std::uint16_t address, bool on) {
         Bytes req = {0x05, static_cast<std::uint8_t>(address >> 8),
-                     static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(on ? 0xFF : 0), 0};
+                     static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(on ? 0xFF : 0),
+                     0};
         return handle_request(d, req, t0);
     };
     EXPECT_EQ(write(1202, true).reports, std::optional<bool>(true));
@@ -158,7 +160,8 @@ TEST(ChangeReports, OnlyWhatChangedAndOnlyWhatTheModelHas) {
     ASSERT_EQ(all.size(), 3u);
     EXPECT_EQ(all[0], (Bytes{0x6C, 0, 240, 0, 1, 2, 0, 0x09}));
     EXPECT_EQ(all[1], (Bytes{0x6C, 0x01, 0x40, 0, 1, 2, 0, 0x01}));
-    EXPECT_EQ(all[2], (Bytes{0x6C, 0, 160, 0, 8, 16, 0, 1, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(all[2],
+              (Bytes{0x6C, 0, 160, 0, 8, 16, 0, 1, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(change_reports(*find_model("RLX-830"), before, after).size(), 1u);
     EXPECT_TRUE(change_reports(*find_model("RLX-850"), after, after).empty());
 }

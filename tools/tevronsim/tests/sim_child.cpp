@@ -74,7 +74,8 @@ std::string SimChild::read_line(int timeout_ms) {
             return line;
         }
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now()).count();
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
         pollfd p{from_child_, POLLIN, 0};
         if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0)
             throw std::runtime_error("tevronsim did not answer");
@@ -101,7 +102,8 @@ std::vector<std::string> SimChild::command(const std::string& line) {
 std::vector<std::string> SimChild::log_lines() const {
     std::ifstream in(dir_ + "/requests.jsonl");
     std::vector<std::string> out;
-    for (std::string line; std::getline(in, line);) out.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
     return out;
 }
 

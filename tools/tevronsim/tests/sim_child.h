@@ -9,7 +9,7 @@
 namespace simtest {
 
 class SimChild {
-public:
+  public:
     // Starts tevronsim on the device file text; throws std::runtime_error if it does not start.
     explicit SimChild(const std::string& device_text);
     ~SimChild();
@@ -23,7 +23,7 @@ public:
     std::vector<std::string> log_lines() const;
     const std::string& dir() const { return dir_; }
 
-private:
+  private:
     std::string read_line(int timeout_ms);
 
     std::string dir_;

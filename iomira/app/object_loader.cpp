@@ -55,7 +55,7 @@ void dispatch(const StoredKey& key, ObjectLoadTargets& t) {
 
 QString registrationErrorText(int result) {
     if (result == kOutOfMemory) return loadString(TEXT_INSUFFICIENT_MEMORY);
-    if (result == kDuplicateKey) return QStringLiteral("Device ID is duplicated");
+    if (result == kDuplicateKey) return loadString(TEXT_DEVICE_ID_DUPLICATED);
     return loadString(TEXT_UNKNOWN_ERROR);
 }
 

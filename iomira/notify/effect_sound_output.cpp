@@ -1,15 +1,14 @@
 #include "effect_sound_output.h"
 
+#include <QCoreApplication>
 #include <QSoundEffect>
 #include <QUrl>
 
 namespace iomira {
 
-EffectSoundOutput::EffectSoundOutput() = default;
-EffectSoundOutput::~EffectSoundOutput() = default;
-
 void EffectSoundOutput::play(const QString& path) {
-    if (!effect_) effect_ = std::make_unique<QSoundEffect>();
+    // Parented to the application so it is gone before the audio backend shuts down.
+    if (!effect_) effect_ = new QSoundEffect(QCoreApplication::instance());
     const QUrl source = path.startsWith(QLatin1Char(':'))
                             ? QUrl(QStringLiteral("qrc") + path)
                             : QUrl::fromLocalFile(path);

@@ -2,22 +2,20 @@
 
 #include "sound_output.h"
 
-#include <memory>
+#include <QPointer>
 
 class QSoundEffect;
 
 namespace iomira {
 
-// Plays WAV files through one QSoundEffect, so a new sound replaces the one playing.
-// Lives on the user-interface thread, which runs the event loop the effect needs.
+// Plays WAV files through one QSoundEffect, so a new sound replaces the one playing. The
+// effect belongs to the application object and lives on its (user-interface) thread.
 class EffectSoundOutput final : public SoundOutput {
 public:
-    EffectSoundOutput();
-    ~EffectSoundOutput() override;
     void play(const QString& path) override;
 
 private:
-    std::unique_ptr<QSoundEffect> effect_;
+    QPointer<QSoundEffect> effect_;
 };
 
 } // namespace iomira

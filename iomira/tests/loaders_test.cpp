@@ -1,4 +1,5 @@
 #include "controller_keys.h"
+#include "global_settings.h"
 #include "group_store.h"
 #include "mail_account_keys.h"
 #include "object_loader.h"
@@ -153,6 +154,38 @@ TEST_F(GroupLoaderTest, ValueNamesMatchWithoutCaseAndALaterKeyReplacesTheSameId)
     ASSERT_TRUE(loadGroups(*t.store, groups));
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups.find(3)->RootName, "B");
+}
+
+// A store whose reads fail, as a busy or broken one does once its wait is over.
+class UnreadableStore : public Store {
+public:
+    bool readAll(std::vector<StoredKey>&) override { return false; }
+    bool readKey(const QString&, KeyValues&) override { return false; }
+    bool writeValues(const QString&, const std::vector<StoreValue>&) override { return ++writes, true; }
+    bool deleteKey(const QString&) override { return ++writes, true; }
+    QString lastError() const override { return "database is locked"; }
+    int writes = 0;
+};
+
+TEST(UnreadableStore, LoadersReportTheFailureInsteadOfAnEmptyStore) {
+    UnreadableStore store;
+    CROOTDataList groups;
+    EXPECT_FALSE(loadGroups(store, groups));
+    EXPECT_TRUE(groups.empty()); // no default group invented over groups it could not see
+
+    ControllerTable controllers;
+    SoundLibrary sounds;
+    CScheduleDataList mail, messages;
+    ObjectLoadTargets targets{controllers, sounds, mail, messages, "/", {}, {}, {}};
+    EXPECT_FALSE(loadObjects(store, targets));
+    EXPECT_EQ(sounds.size(), 0);
+
+    GlobalSwitches switches;
+    switches.logTcp = 7;
+    EXPECT_FALSE(readGlobalSwitches(store, switches));
+    EXPECT_EQ(switches.logTcp, 7);
+    EXPECT_EQ(store.writes, 0);
+    EXPECT_TRUE(storeReadMessage("/x/store.sqlite", store.lastError()).contains("/x/store.sqlite"));
 }
 
 } // namespace

@@ -68,12 +68,16 @@ TEST(StoreFiles, StoreOfAnEarlierRunIsOpenedAgainWithItsData) {
         ASSERT_TRUE(store);
         ASSERT_TRUE(store->writeValue("GLOBAL", StoreValue::dwordValue("LANGUAGE", 3)));
     }
+    // A file someone opened up for others is made private again once it proved usable.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                    QFileDevice::ReadGroup | QFileDevice::ReadOther);
     StoreOpenError error;
     auto store = SqliteStore::open(path, &error);
     ASSERT_TRUE(store) << error.reason.toStdString();
     KeyValues values;
     ASSERT_TRUE(store->readKey("GLOBAL", values));
     EXPECT_EQ(values.dword("language", 0), 3);
+    EXPECT_EQ(QFile::permissions(path) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
 }
 
 TEST(StoreFiles, DefaultPathComesFromTheEnvironment) {

@@ -35,6 +35,10 @@ TEST(SqliteStore, CreatesAMissingFileOwnerOnlyWithTheFixedSchema) {
               "DELETE CASCADE,  name TEXT NOT NULL COLLATE NOCASE,  type INTEGER NOT NULL,  "
               "data,  PRIMARY KEY (key, name))\n");
     EXPECT_EQ(runSqlite(t.path, "PRAGMA journal_mode;\n"), "wal\n");
+    // The journal beside it holds the same data, so it must be just as private.
+    ASSERT_TRUE(t.store->writeValue("GLOBAL", StoreValue::dwordValue("LOG_TCP", 1)));
+    ASSERT_EQ(::stat(QFile::encodeName(t.path + "-wal").constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST(SqliteStore, ValuesAreStoredWithRegistryTypesAndSeenAtOnceByAnotherProcess) {

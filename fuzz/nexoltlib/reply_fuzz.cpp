@@ -1,9 +1,9 @@
 // One input is one received datagram: it goes through reply intake (validation, reassembly,
 // deciphering, decoding, device lists), and its payload through the decoder and the block
 // comparison on its own.
-#include "device_lists.h"
-#include "reassembly.h"
-#include "reply_intake.h"
+#include "nexoltlib/src/device_lists.h"
+#include "nexoltlib/src/reassembly.h"
+#include "nexoltlib/src/reply_intake.h"
 
 #include "nexoltlib/nexoltlib.h"
 

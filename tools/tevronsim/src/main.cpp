@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "demo.h"
 #include "device_file.h"
+#include "device_management_responder.h"
 #include "simulator.h"
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 using namespace tevronsim;
@@ -21,12 +23,13 @@ using namespace tevronsim;
 namespace {
 
 const char* const kUsage =
-    "usage: tevronsim --devices FILE [--log FILE]\n"
-    "       tevronsim --demo [--demo-port PORT] [--log FILE]\n"
+    "usage: tevronsim --devices FILE [--log FILE] [--management FILE]\n"
+    "       tevronsim --demo [--demo-port PORT] [--log FILE] [--management FILE]\n"
     "Serves the devices of FILE (or one device of every model, on loopback ports from PORT,\n"
     "default 15020), prints a line per device and then \"ready\", and takes commands on\n"
     "standard input (\"help\" lists them). --log writes every request received as a JSON\n"
-    "line to FILE (\"-\": standard output).\n";
+    "line to FILE (\"-\": standard output). --management FILE also answers the\n"
+    "device-management protocol as that file says.\n";
 
 int signal_pipe[2] = {-1, -1};
 
@@ -40,6 +43,7 @@ void on_signal(int) {
 struct Options {
     std::string devices;
     std::string log;
+    std::string management;
     bool demo = false;
     long demo_port = kDemoFirstPort;
 };
@@ -52,6 +56,8 @@ bool parse_options(int argc, char** argv, Options& o) {
             o.devices = argv[++i];
         } else if (a == "--log" && has_value) {
             o.log = argv[++i];
+        } else if (a == "--management" && has_value) {
+            o.management = argv[++i];
         } else if (a == "--demo") {
             o.demo = true;
         } else if (a == "--demo-port" && has_value) {
@@ -137,7 +143,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tevronsim: %s\n", error.c_str());
         return 1;
     }
+    std::optional<DeviceManagementResponder> management;
+    if (!options.management.empty()) {
+        std::vector<std::string> names;
+        for (const auto& h : sim.hosts()) names.push_back(h->device().name());
+        ManagementConfig config;
+        if (!load_management_file(options.management, names, config, error) ||
+            !(error = management.emplace(sim, std::move(config)).start()).empty()) {
+            std::fprintf(stderr, "tevronsim: %s\n", error.c_str());
+            return 1;
+        }
+    }
     for (const auto& h : sim.hosts()) std::printf("%s\n", sim.device_line(*h).c_str());
+    if (management) std::printf("%s\n", management->line().c_str());
     std::printf("ready\n");
     std::fflush(stdout);
 

@@ -1,0 +1,36 @@
+#pragma once
+// The management file: where the device-management protocol is answered and what each
+// device reports there.
+//
+//   [management]
+//   listen = 127.0.0.1:50005   ; socket A's port; socket B answers on port + 2
+//                              ; (port 0: two free ports)
+//   [office]                   ; a device of the device file
+//   mac = 00:30:F9:00:00:01    ; default 00:30:F9:00:00:NN, NN the device's position
+//   encipher = 1               ; payloads enciphered (default 0)
+//   fragment_size = 512        ; > 0: replies in fragments of this many bytes
+//   comment = Office door      ; default: the device name
+
+#include "device_management.h"
+#include "ini.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tevronsim {
+
+struct ManagementConfig {
+    std::string host = "127.0.0.1";
+    std::uint16_t port = 50005;
+    std::map<std::string, ManagementSettings> devices; // by device name
+};
+
+// Reads the file; device sections must name devices of the device file.
+bool load_management_file(const std::string& path, const std::vector<std::string>& device_names,
+                          ManagementConfig& out, std::string& error);
+bool management_from_ini(const std::vector<IniSection>& sections,
+                         const std::vector<std::string>& device_names, ManagementConfig& out,
+                         std::string& error);
+
+} // namespace tevronsim

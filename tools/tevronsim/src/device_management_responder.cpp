@@ -1,0 +1,113 @@
+#include "device_management_responder.h"
+
+#include "device_file.h"
+#include "net.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tevronsim {
+
+namespace {
+
+constexpr int kDatagramsPerWakeup = 32;
+
+// Reads one datagram and the local address it was sent to (the interface's address for a
+// broadcast), so a device bound to every address can still report its own.
+long receive(int fd, std::uint8_t* buffer, std::size_t size, sockaddr_in& peer, std::uint32_t& local) {
+    iovec iov{buffer, size};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+    msghdr msg{};
+    msg.msg_name = &peer;
+    msg.msg_namelen = sizeof peer;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    ssize_t n = ::recvmsg(fd, &msg, MSG_DONTWAIT);
+    if (n < 0) return -1;
+    local = 0;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
+        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
+            local = reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_spec_dst.s_addr;
+    return long(n);
+}
+
+// The configuration as the device reports it: with the Modbus/TCP port its listener really
+// took when the device file asked for any free one.
+DeviceConfig reported_config(const DeviceHost& host) {
+    DeviceConfig config = host.device().config();
+    std::string endpoint = host.endpoint_text();
+    long port = 0;
+    if (config.endpoint.port == 0 &&
+        parse_integer(endpoint.substr(endpoint.rfind(':') + 1), 1, 65535, port))
+        config.endpoint.port = std::uint16_t(port);
+    return config;
+}
+
+} // namespace
+
+DeviceManagementResponder::~DeviceManagementResponder() {
+    for (int fd : sockets_) {
+        if (fd < 0) continue;
+        sim_.loop().unwatch(fd);
+        ::close(fd);
+    }
+}
+
+std::string DeviceManagementResponder::open_socket(std::uint16_t port, int& fd, std::uint16_t& bound) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    if (inet_pton(AF_INET, config_.host.c_str(), &a.sin_addr) != 1)
+        return "management: '" + config_.host + "' is not an IPv4 address";
+    fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    int on = 1;
+    if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+        ::setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) != 0 ||
+        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
+        return "management: " + format_endpoint(config_.host, port) + ": " + std::strerror(errno);
+    socklen_t length = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+    bound = ntohs(a.sin_port);
+    sim_.loop().watch(fd, POLLIN, [this, fd](short) { on_readable(fd); });
+    return "";
+}
+
+std::string DeviceManagementResponder::start() {
+    std::string error = open_socket(config_.port, sockets_[0], ports_[0]);
+    if (error.empty())
+        error = open_socket(config_.port ? std::uint16_t(config_.port + 2) : 0, sockets_[1], ports_[1]);
+    return error;
+}
+
+std::string DeviceManagementResponder::line() const {
+    return "management " + format_endpoint(config_.host, ports_[0]) + " " +
+           format_endpoint(config_.host, ports_[1]);
+}
+
+void DeviceManagementResponder::on_readable(int fd) {
+    std::uint8_t buffer[NEXOLT_MAX_PAYLOAD];
+    for (int i = 0; i < kDatagramsPerWakeup; ++i) {
+        sockaddr_in peer{};
+        std::uint32_t local = 0;
+        long n = receive(fd, buffer, sizeof buffer, peer, local);
+        if (n < 0) return;
+        std::span<const std::uint8_t> request(buffer, std::size_t(n));
+        for (const auto& host : sim_.hosts()) {
+            auto settings = config_.devices.find(host->device().name());
+            if (settings == config_.devices.end()) continue;
+            DeviceConfig config = reported_config(*host);
+            for (const auto& d : management_replies(config, settings->second, request, local))
+                ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&peer), sizeof peer);
+        }
+    }
+}
+
+} // namespace tevronsim

@@ -13,6 +13,9 @@ namespace {
 // Caps the work of one wakeup so that one busy client cannot starve the others.
 constexpr std::size_t kReadChunk = 4096;
 constexpr int kReadsPerWakeup = 16;
+// A client that keeps sending but never reads would make the answers pile up without end.
+constexpr std::size_t kMaxUnsent = 1 << 20;
+constexpr std::size_t kMaxDelayed = 4096;
 } // namespace
 
 Connection::Connection(EventLoop& loop, int fd, int id, FrameHandler on_frame,
@@ -81,6 +84,7 @@ void Connection::read_some() {
 
 void Connection::send(Bytes bytes, int delay_ms) {
     if (!open()) return;
+    if (pending_.size() >= kMaxDelayed) return close("peer sends faster than the delay allows");
     auto due = Clock::now() + std::chrono::milliseconds(delay_ms);
     if (!pending_.empty() && pending_.back().due > due) due = pending_.back().due;
     pending_.push_back({due, std::move(bytes)});
@@ -95,6 +99,7 @@ void Connection::release_due() {
         pending_.pop_front();
     }
     flush();
+    if (out_.size() > kMaxUnsent) return close("peer does not read its answers");
     if (open()) arm_timer();
 }
 

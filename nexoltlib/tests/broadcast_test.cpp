@@ -95,6 +95,35 @@ TEST(BroadcastSearch, EmptyNetworkIsASuccessWithNoDevice) {
     EXPECT_TRUE(results.empty());
 }
 
+TEST(BroadcastSearch, FindsTevronsimDevices) {
+    REQUIRE_TEST_NAMESPACE();
+    if (!std::getenv("NEXOLT_TEST_TEVRONSIM")) GTEST_SKIP() << "run_in_netns.sh starts tevronsim";
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    ASSERT_EQ(nexolt::search_devices(broadcast(), results, error), 1) << error;
+    ASSERT_EQ(results.size(), 2u);
+    for (const auto& r : results) {
+        char address[INET_ADDRSTRLEN], own[INET_ADDRSTRLEN];
+        inet_ntop(AF_INET, &r.env.device_address, address, sizeof address);
+        inet_ntop(AF_INET, &r.env.ip4_address, own, sizeof own);
+        EXPECT_STREQ(address, "10.201.0.2");
+        EXPECT_STREQ(own, "10.201.0.2") << "the device reports the address the broadcast reached";
+        const nexolt::DeviceEntry* entry = nexolt::find_device(0, r.env.mac);
+        ASSERT_NE(entry, nullptr);
+        if (std::string(r.env.comment) == "press") {
+            EXPECT_EQ(r.env.product_id, 34);
+            EXPECT_EQ(r.env.io.input_count, 4);
+            EXPECT_TRUE(entry->cipher);
+        } else {
+            EXPECT_STREQ(r.env.comment, "pump");
+            EXPECT_EQ(r.env.product_id, 104);
+            EXPECT_EQ(r.env.io.html_size_kb, 96);
+            EXPECT_TRUE(entry->decoded);
+            EXPECT_EQ(entry->capabilities, 0x0040);
+        }
+    }
+}
+
 // A namespace whose only interface is loopback: the table holds 127.0.0.1 alone, the
 // broadcast stays on that host, and the search ends after its window with no device.
 TEST(LoopbackOnly, SearchFindsNothing) {

@@ -4,6 +4,7 @@
 # only its loopback interface. Nothing is ever broadcast in the machine's own namespace.
 set -u
 test_binary=$1
+tevronsim=${2:-}
 
 if [ "$(id -u)" -ne 0 ] || ! command -v ip >/dev/null; then
   echo "network namespaces need root and iproute2; skipping"
@@ -14,9 +15,13 @@ id=$$
 host=nxhost$id
 device=nxdev$id
 lonely=nxlo$id
+sim_pid=
 cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  rm -rf "$work"
   for ns in "$host" "$device" "$lonely"; do ip netns del "$ns" 2>/dev/null; done
 }
+work=$(mktemp -d)
 trap cleanup EXIT INT TERM
 
 if ! ip netns add "$host" || ! ip netns add "$device" || ! ip netns add "$lonely"; then
@@ -33,7 +38,41 @@ ip -n "$device" link set "vd$id" up
 outer=$(stat -L -c %i /proc/self/ns/net)
 status=0
 NEXOLT_TEST_OUTER_NETNS=$outer NEXOLT_TEST_DEVICE_NETNS="$device" \
-  ip netns exec "$host" "$test_binary" --gtest_filter='BroadcastSearch.*' || status=1
+  ip netns exec "$host" "$test_binary" --gtest_filter='BroadcastSearch.*-*Tevronsim*' || status=1
+
+# The simulator on the device side of the veth, answering on 50005/50007 there.
+if [ -n "$tevronsim" ]; then
+  cat > "$work/devices.ini" <<INI
+[press]
+model = TKA-35
+listen = 10.201.0.2:0
+[pump]
+model = TKA-31P
+listen = 10.201.0.2:0
+INI
+  cat > "$work/management.ini" <<INI
+[management]
+listen = 0.0.0.0:50005
+[press]
+encipher = 1
+[pump]
+fragment_size = 300
+INI
+  ip netns exec "$device" "$tevronsim" --devices "$work/devices.ini" \
+    --management "$work/management.ini" > "$work/sim.out" 2>&1 < /dev/zero &
+  sim_pid=$!
+  for _ in $(seq 100); do
+    grep -qx ready "$work/sim.out" && break
+    kill -0 "$sim_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if grep -qx ready "$work/sim.out"; then
+    NEXOLT_TEST_OUTER_NETNS=$outer NEXOLT_TEST_TEVRONSIM=1 \
+      ip netns exec "$host" "$test_binary" --gtest_filter='BroadcastSearch.*Tevronsim*' || status=1
+  else
+    echo "tevronsim did not start:"; cat "$work/sim.out"; status=1
+  fi
+fi
 NEXOLT_TEST_OUTER_NETNS=$outer \
   ip netns exec "$lonely" "$test_binary" --gtest_filter='LoopbackOnly.*' || status=1
 exit $status

@@ -87,8 +87,8 @@ lib_env management_record(const DeviceConfig& config, const ManagementSettings& 
     lib_env env{};
     std::memcpy(env.mac, settings.mac.data(), 6);
     env.product_id = management_product_id(*config.model);
-    // The first controllers share one product code; the later ones use their id.
-    env.product_code = env.product_id <= 34 ? 16 : env.product_id;
+    // The first two eight-port controllers share one product code; the others use their id.
+    env.product_code = env.product_id == 32 || env.product_id == 33 ? 16 : env.product_id;
     env.ip4_address = own_address;
     inet_pton(AF_INET, "255.255.255.0", &env.ip4_mask);
     env.options = NEXOLT_OPT_RCFG | NEXOLT_OPT_TELNET | NEXOLT_OPT_HTTP;

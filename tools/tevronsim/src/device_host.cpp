@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace tevronsim {
 
 namespace {
@@ -47,18 +49,24 @@ std::size_t DeviceHost::connection_count() const {
 }
 
 void DeviceHost::adopt(int fd) {
+    std::string peer = peer_text(fd);
     if (device_.faults().refuse || connection_count() >= kMaxConnections) {
         ::close(fd);
+        std::fprintf(stderr, "%s: connection with %s refused\n", device_.name().c_str(),
+                     peer.c_str());
         if (connector_) connector_->lost();
         return;
     }
     int id = next_connection_id++;
+    std::fprintf(stderr, "%s: connection %d with %s\n", device_.name().c_str(), id, peer.c_str());
     connections_[id] = std::make_unique<Connection>(
         loop_, fd, id, [this](Connection& c, Frame f) { on_frame(c, std::move(f)); },
-        [this](Connection& c, const std::string&) { on_closed(c); });
+        [this](Connection& c, const std::string& why) { on_closed(c, why); });
 }
 
-void DeviceHost::on_closed(Connection& connection) {
+void DeviceHost::on_closed(Connection& connection, const std::string& why) {
+    std::fprintf(stderr, "%s: connection %d closed: %s\n", device_.name().c_str(), connection.id(),
+                 why.c_str());
     connections_.erase(connection.id());
     if (connector_ && !device_.faults().refuse) connector_->lost();
 }

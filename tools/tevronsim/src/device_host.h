@@ -41,7 +41,7 @@ class DeviceHost {
     void adopt(int fd);
     void on_frame(Connection& connection, Frame frame);
     void answer(Connection& connection, const Frame& frame, LogEntry& entry);
-    void on_closed(Connection& connection);
+    void on_closed(Connection& connection, const std::string& why);
     void report_changes(const IoState& before);
     void schedule_pulse_end();
 

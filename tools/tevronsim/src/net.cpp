@@ -1,6 +1,8 @@
 #include "net.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 
 #include <cstdlib>
 
@@ -30,6 +32,24 @@ bool set_nonblocking(int fd) {
 std::string format_endpoint(const std::string& host, std::uint16_t port) {
     bool v6 = host.find(':') != std::string::npos;
     return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::string peer_text(int fd) {
+    sockaddr_storage addr{};
+    socklen_t len = sizeof addr;
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return "?";
+    char host[INET6_ADDRSTRLEN] = "?";
+    std::uint16_t port = 0;
+    if (addr.ss_family == AF_INET6) {
+        const auto* a = reinterpret_cast<const sockaddr_in6*>(&addr);
+        inet_ntop(AF_INET6, &a->sin6_addr, host, sizeof host);
+        port = ntohs(a->sin6_port);
+    } else if (addr.ss_family == AF_INET) {
+        const auto* a = reinterpret_cast<const sockaddr_in*>(&addr);
+        inet_ntop(AF_INET, &a->sin_addr, host, sizeof host);
+        port = ntohs(a->sin_port);
+    }
+    return format_endpoint(host, port);
 }
 
 bool split_endpoint(const std::string& text, std::string& host, long& port) {

@@ -20,6 +20,8 @@ AddrInfoPtr resolve(const std::string& host, std::uint16_t port, bool passive, s
 bool set_nonblocking(int fd);
 // "127.0.0.1:502" or "[::1]:502".
 std::string format_endpoint(const std::string& host, std::uint16_t port);
+// The address of a connected socket's peer, as format_endpoint writes it.
+std::string peer_text(int fd);
 // Splits "host:port" or "[v6]:port"; false for a malformed text.
 bool split_endpoint(const std::string& text, std::string& host, long& port);
 

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,6 +29,8 @@ SimChild::SimChild(const std::string& device_text) {
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
     pid_ = fork();
     if (pid_ == 0) {
+        // A test killed by its timeout must not leave the simulator holding its ports.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(in[0], STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
         std::string devices = dir_ + "/devices.ini", log = dir_ + "/requests.jsonl";

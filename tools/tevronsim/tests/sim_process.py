@@ -1,11 +1,19 @@
 """Starts tevronsim as a child process and talks to it through its standard input."""
 
+import ctypes
 import json
 import os
 import selectors
+import signal
 import subprocess
 import tempfile
 import time
+
+
+def _end_with_parent():
+    # A test killed by its timeout must not leave the simulator holding its ports.
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL("libc.so.6", use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 class SimProcess:
@@ -17,7 +25,8 @@ class SimProcess:
             f.write(device_text)
         self.proc = subprocess.Popen(
             [binary, "--devices", self.devices_path, "--log", self.log_path],
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1,
+            preexec_fn=_end_with_parent)
         self.sel = selectors.DefaultSelector()
         self.sel.register(self.proc.stdout, selectors.EVENT_READ)
         self.pending = b""

@@ -20,6 +20,7 @@ import secrets
 import ssl
 import sys
 import time
+import warnings
 
 from aiosmtpd.smtp import MISSING, SMTP, AuthResult, LoginPassword
 
@@ -163,6 +164,7 @@ def tls_context(args):
 
 
 async def main():
+    warnings.simplefilter("ignore")  # aiosmtpd warns about its own API on every AUTH
     args = parse_args()
     recorder = Recorder(args.dir)
     handler = Handler(args, recorder)

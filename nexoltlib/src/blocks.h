@@ -15,7 +15,9 @@ constexpr size_t block_padding(size_t n) {
     constexpr size_t by_remainder[4] = {2, 1, 0, 3};
     return by_remainder[n % 4];
 }
-constexpr size_t block_length(size_t n) { return n + block_padding(n) + 6; }
+constexpr size_t block_length(size_t n) {
+    return n + block_padding(n) + 6;
+}
 
 void append_block(std::vector<uint8_t>& out, uint8_t type, uint8_t index, const void* data,
                   size_t n);
@@ -31,13 +33,13 @@ struct BlockView {
 // Walks a block sequence; stops with failure at a block that overruns, is shorter than the
 // smallest valid block, or fails its CRC.
 class BlockReader {
-public:
+  public:
     BlockReader(const uint8_t* bytes, size_t length) : bytes_(bytes), left_(length) {}
     // true with the next block; false at the end or at a bad block (see failed()).
     bool next(BlockView& block);
     bool failed() const { return failed_; }
 
-private:
+  private:
     const uint8_t* bytes_;
     size_t left_;
     bool failed_ = false;

@@ -54,7 +54,9 @@ Ossl<EVP_PKEY> read_key(const char* file, const char* pass) {
     return Ossl<EVP_PKEY>(d2i_PrivateKey_bio(bio.get(), nullptr));
 }
 
-bool without_dsa(uint16_t product_id) { return product_id == 54 || product_id == 57 || product_id == 58; }
+bool without_dsa(uint16_t product_id) {
+    return product_id == 54 || product_id == 57 || product_id == 58;
+}
 
 Ossl<BIGNUM> bn_param(EVP_PKEY* key, const char* name) {
     BIGNUM* value = nullptr;
@@ -94,7 +96,8 @@ int dsa_parameters_item(std::vector<uint8_t>& item) {
     Ossl<EVP_PKEY> params(raw);
     Ossl<EVP_PKEY_CTX> key_ctx(EVP_PKEY_CTX_new_from_pkey(nullptr, params.get(), nullptr));
     EVP_PKEY* key = nullptr;
-    if (!key_ctx || EVP_PKEY_keygen_init(key_ctx.get()) <= 0 || EVP_PKEY_keygen(key_ctx.get(), &key) <= 0)
+    if (!key_ctx || EVP_PKEY_keygen_init(key_ctx.get()) <= 0 ||
+        EVP_PKEY_keygen(key_ctx.get(), &key) <= 0)
         return kCertDsaKey;
     Ossl<EVP_PKEY> dsa(key);
     Ossl<BIGNUM> p = bn_param(dsa.get(), OSSL_PKEY_PARAM_FFC_P);
@@ -120,7 +123,8 @@ std::vector<uint8_t> der_of(X509* certificate) {
 int certificate_items_from_files(const char* certificate_file, const char* pass_phrase,
                                  const char* key_file, const char* key_pass_phrase,
                                  uint16_t product_id, CertificateItems& items) {
-    for (auto& item : items) item.clear();
+    for (auto& item : items)
+        item.clear();
     Ossl<BIO> probe = open_file(certificate_file);
     if (!probe) return kCertFileUnreadable;
     Ossl<EVP_PKEY> key;

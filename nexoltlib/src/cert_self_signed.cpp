@@ -10,7 +10,9 @@ namespace {
 
 constexpr long kValiditySeconds = 31536000;
 
-int rsa_bits(int requested) { return requested == 1536 || requested == 2048 ? requested : 1024; }
+int rsa_bits(int requested) {
+    return requested == 1536 || requested == 2048 ? requested : 1024;
+}
 
 void add_entry(X509_NAME* name, const char* field, const char* value) {
     if (value && *value)
@@ -43,7 +45,8 @@ Ossl<X509> make_certificate(EVP_PKEY* key, const SubjectTexts& s) {
 
 int self_signed_certificate_items(int key_bits, const SubjectTexts& subject, uint16_t product_id,
                                   CertificateItems& items) {
-    for (auto& item : items) item.clear();
+    for (auto& item : items)
+        item.clear();
     Ossl<EVP_PKEY> key(EVP_RSA_gen(unsigned(rsa_bits(key_bits))));
     if (!key || !rsa_primes_item(key.get(), items[1])) return kCertNoPrivateKey;
     Ossl<X509> cert = make_certificate(key.get(), subject);

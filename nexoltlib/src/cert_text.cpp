@@ -16,7 +16,8 @@ std::string bio_text(BIO* bio) {
 std::string name_text(const X509_NAME* name) {
     Ossl<BIO> bio(BIO_new(BIO_s_mem()));
     // One attribute per line, with the short field names.
-    X509_NAME_print_ex(bio.get(), name, 4, (XN_FLAG_ONELINE & ~XN_FLAG_SEP_MASK) | XN_FLAG_SEP_MULTILINE);
+    X509_NAME_print_ex(bio.get(), name, 4,
+                       (XN_FLAG_ONELINE & ~XN_FLAG_SEP_MASK) | XN_FLAG_SEP_MULTILINE);
     return bio_text(bio.get());
 }
 
@@ -55,7 +56,8 @@ bool certificate_text(const uint8_t* der, size_t length, std::string& text) {
     text += "    Not After : " + time_text(X509_get0_notAfter(cert.get())) + "\r\n";
     text += "Subject :\r\n" + crlf(name_text(X509_get_subject_name(cert.get()))) + "\r\n";
     text += "\r\nSubject Public Key Info :\r\n";
-    text += std::string("    Public Key Algorithm: ") + (algorithm ? algorithm : "unknown") + "\r\n";
+    text +=
+        std::string("    Public Key Algorithm: ") + (algorithm ? algorithm : "unknown") + "\r\n";
     if (key) text += crlf(public_key_text(key)) + "\r\n";
     return true;
 }

@@ -23,6 +23,7 @@ constexpr auto kTable = make_table();
 extern "C" uint16_t crc16(const void* data, int length) {
     auto* p = static_cast<const uint8_t*>(data);
     uint16_t crc = 0x1D0F;
-    for (int i = 0; i < length; ++i) crc = uint16_t((crc << 8) ^ kTable[(crc >> 8) ^ p[i]]);
+    for (int i = 0; i < length; ++i)
+        crc = uint16_t((crc << 8) ^ kTable[(crc >> 8) ^ p[i]]);
     return crc;
 }

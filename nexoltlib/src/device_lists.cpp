@@ -8,7 +8,9 @@ namespace {
 
 std::list<DeviceEntry> g_lists[kDeviceListCount];
 
-bool valid_list(int list) { return list >= 0 && list < kDeviceListCount; }
+bool valid_list(int list) {
+    return list >= 0 && list < kDeviceListCount;
+}
 
 } // namespace
 
@@ -22,8 +24,10 @@ DeviceEntry* find_device(int list, const uint8_t* mac) {
 void store_device(int list, const DeviceEntry& entry) {
     if (!valid_list(list)) return;
     DeviceEntry* existing = find_device(list, entry.mac);
-    if (existing) *existing = entry;
-    else g_lists[list].push_back(entry);
+    if (existing)
+        *existing = entry;
+    else
+        g_lists[list].push_back(entry);
 }
 
 void clear_device_list(int list) {
@@ -31,10 +35,13 @@ void clear_device_list(int list) {
 }
 
 void clear_device_lists() {
-    for (auto& list : g_lists) list.clear();
+    for (auto& list : g_lists)
+        list.clear();
 }
 
-size_t device_count(int list) { return valid_list(list) ? g_lists[list].size() : 0; }
+size_t device_count(int list) {
+    return valid_list(list) ? g_lists[list].size() : 0;
+}
 
 } // namespace nexolt
 
@@ -54,4 +61,6 @@ extern "C" const uint8_t* get_raw_data_buffer(int list, const void* device, int*
     return entry->raw_env.data();
 }
 
-extern "C" void Exit_Library(void) { clear_device_lists(); }
+extern "C" void Exit_Library(void) {
+    clear_device_lists();
+}

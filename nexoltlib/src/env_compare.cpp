@@ -18,7 +18,8 @@ struct RawBlock {
 // Next block at offset, skipping 4-byte zero-length padding words; false at the end or at a
 // block that overruns the sequence.
 bool next_block(const uint8_t* seq, size_t length, size_t& offset, RawBlock& block) {
-    while (offset + 4 <= length && nexolt::load_u16(seq + offset + 2) == 0) offset += 4;
+    while (offset + 4 <= length && nexolt::load_u16(seq + offset + 2) == 0)
+        offset += 4;
     if (offset + 4 > length) return false;
     size_t n = nexolt::load_u16(seq + offset + 2);
     if (n < 4 || n > length - offset) return false;
@@ -57,8 +58,8 @@ extern "C" int memcmp_env_bin(int product_code, const uint8_t* first, const uint
             return -1;
         }
         if (other.length != block.length || std::memcmp(other.bytes, block.bytes, block.length)) {
-            write_text(text, "[" + label + "] does not match.\r\n\r\n env_bin_buf1\r\n " + described +
-                                 "\r\n env_bin_buf2\r\n " +
+            write_text(text, "[" + label + "] does not match.\r\n\r\n env_bin_buf1\r\n " +
+                                 described + "\r\n env_bin_buf2\r\n " +
                                  nexolt::describe_block(other.bytes, other.length, code));
             return -2;
         }

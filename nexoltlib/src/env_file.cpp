@@ -13,7 +13,14 @@
 
 namespace {
 
-enum Result { kOk = 0, kBadSize = 1, kBadCrc = 2, kBadVersion = 3, kNoDecode = 4, kBadExtension = 5 };
+enum Result {
+    kOk = 0,
+    kBadSize = 1,
+    kBadCrc = 2,
+    kBadVersion = 3,
+    kNoDecode = 4,
+    kBadExtension = 5
+};
 constexpr size_t kMaxFile = 65535;
 constexpr size_t kTrailer = 32;
 

@@ -1,7 +1,7 @@
 #include "frame.h"
 
-#include "rc4.h"
 #include "nexoltlib/nexoltlib.h"
+#include "rc4.h"
 
 #include <cstring>
 
@@ -16,7 +16,9 @@ uint16_t FrameHeader::capabilities() const {
     return uint16_t(capability_bits[0] | (capability_bits[1] << 8));
 }
 
-bool FrameHeader::magic_ok() const { return std::memcmp(magic, kMagic, 4) == 0; }
+bool FrameHeader::magic_ok() const {
+    return std::memcmp(magic, kMagic, 4) == 0;
+}
 
 FrameHeader read_header(const uint8_t* bytes) {
     FrameHeader header;
@@ -24,7 +26,9 @@ FrameHeader read_header(const uint8_t* bytes) {
     return header;
 }
 
-uint16_t next_sequence() { return uint16_t(g_request_counter++); }
+uint16_t next_sequence() {
+    return uint16_t(g_request_counter++);
+}
 
 std::vector<uint8_t> build_request(uint8_t command, uint8_t flags, const uint8_t* mac,
                                    uint16_t sequence, const std::vector<uint8_t>& payload) {

@@ -22,7 +22,8 @@ bool needs_rebuild(uint32_t filter) {
     return filter != 0 && g_cache.entries.size() != 1;
 }
 
-std::vector<InterfaceEntry> entries_from(const std::vector<sys::AddressRow>& rows, uint32_t filter) {
+std::vector<InterfaceEntry> entries_from(const std::vector<sys::AddressRow>& rows,
+                                         uint32_t filter) {
     std::vector<InterfaceEntry> entries;
     std::vector<unsigned> seen;
     for (const auto& row : rows) {
@@ -53,6 +54,8 @@ int refresh_interfaces(uint32_t local_filter, std::vector<InterfaceEntry>& entri
     return entries.empty() ? NEXOLT_ERR_NO_INTERFACE : 0;
 }
 
-void invalidate_interfaces() { g_cache.built = false; }
+void invalidate_interfaces() {
+    g_cache.built = false;
+}
 
 } // namespace nexolt

@@ -6,8 +6,12 @@
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '7'; }
-bool is_input(char c) { return c == 'I' || c == 'i'; }
+bool is_digit(char c) {
+    return c >= '0' && c <= '7';
+}
+bool is_input(char c) {
+    return c == 'I' || c == 'i';
+}
 
 bool operand_ok(const std::string& m, size_t i) {
     char c = m[i];
@@ -21,14 +25,18 @@ bool symbol_ok(const std::string& m, size_t i, int closing_seen) {
     char prev = i ? m[i - 1] : '\0';
     bool last = i + 1 == m.size();
     switch (c) {
-    case '(': return i == 0 || prev == '+' || prev == '*' || prev == '/' || prev == '(';
-    case ')': return is_digit(prev) || (prev == ')' && closing_seen >= 1);
+    case '(':
+        return i == 0 || prev == '+' || prev == '*' || prev == '/' || prev == '(';
+    case ')':
+        return is_digit(prev) || (prev == ')' && closing_seen >= 1);
     case '+':
-    case '*': return (is_digit(prev) || prev == ')') && !last;
+    case '*':
+        return (is_digit(prev) || prev == ')') && !last;
     case '/':
         if (last || !(m[i + 1] == '(' || is_input(m[i + 1]))) return false;
         return i < 2 || prev == '+' || prev == '*' || prev == '(';
-    default: return false;
+    default:
+        return false;
     }
 }
 

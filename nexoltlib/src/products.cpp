@@ -36,18 +36,25 @@ bool is_io_product(uint16_t code, uint16_t id) {
     return code == 16 || id == 32 || id == 33 || id == 34 || id == 52 || is_io_product_ip6(id);
 }
 
-bool is_io_product_ip6(uint16_t id) { return id >= 102 && id <= 104; }
+bool is_io_product_ip6(uint16_t id) {
+    return id >= 102 && id <= 104;
+}
 
 bool is_wireless_product(uint16_t code, uint16_t id) {
     return code == 21 || id == 39 || id == 40 || id == 45 || id == 46 || id == 53 || id == 60;
 }
 
-bool is_plm40(uint16_t code, uint16_t id) { return code == 48 || code == 50 || id == 48 || id == 50; }
+bool is_plm40(uint16_t code, uint16_t id) {
+    return code == 48 || code == 50 || id == 48 || id == 50;
+}
 
-bool uses_alt_serial_blocks(uint16_t code) { return code == 54 || code == 57 || code == 58; }
+bool uses_alt_serial_blocks(uint16_t code) {
+    return code == 54 || code == 57 || code == 58;
+}
 
 SerialBlockTypes serial_block_types(uint16_t code) {
-    return uses_alt_serial_blocks(code) ? SerialBlockTypes{20, 44, 45} : SerialBlockTypes{16, 32, 42};
+    return uses_alt_serial_blocks(code) ? SerialBlockTypes{20, 44, 45}
+                                        : SerialBlockTypes{16, 32, 42};
 }
 
 IoPortCount io_port_count(uint16_t code, uint16_t id) {
@@ -84,5 +91,9 @@ int write_name(int id, char* text) {
 }
 } // namespace
 
-extern "C" int GetProductName(int product_id, char* text) { return write_name(product_id, text); }
-extern "C" int get_product_name(int product_id, char* text) { return write_name(product_id, text); }
+extern "C" int GetProductName(int product_id, char* text) {
+    return write_name(product_id, text);
+}
+extern "C" int get_product_name(int product_id, char* text) {
+    return write_name(product_id, text);
+}

@@ -10,7 +10,8 @@ namespace nexolt {
 
 void rc4(const uint8_t* key, size_t key_length, const uint8_t* in, uint8_t* out, size_t length) {
     uint8_t s[256];
-    for (int i = 0; i < 256; ++i) s[i] = uint8_t(i);
+    for (int i = 0; i < 256; ++i)
+        s[i] = uint8_t(i);
     uint8_t j = 0;
     for (int i = 0; i < 256; ++i) {
         j = uint8_t(j + s[i] + key[i % key_length]);
@@ -28,7 +29,8 @@ void rc4(const uint8_t* key, size_t key_length, const uint8_t* in, uint8_t* out,
 
 void crypt_payload(uint16_t crc, const uint8_t* in, uint8_t* out, size_t length) {
     uint8_t key[16];
-    for (int i = 0; i < 14; ++i) key[i] = kDeviceKey[i];
+    for (int i = 0; i < 14; ++i)
+        key[i] = kDeviceKey[i];
     key[14] = uint8_t(crc);
     key[15] = uint8_t(crc >> 8);
     rc4(key, sizeof key, in, out, length);

@@ -7,7 +7,8 @@
 namespace nexolt {
 
 void ReassemblyTable::clear() {
-    for (size_t i = 0; i < used_; ++i) slots_[i] = ReassemblySlot{};
+    for (size_t i = 0; i < used_; ++i)
+        slots_[i] = ReassemblySlot{};
     used_ = 0;
 }
 

@@ -18,12 +18,12 @@ struct ReassemblySlot {
 };
 
 class ReassemblyTable {
-public:
+  public:
     void clear();
     // Adds one fragment; returns the slot when its payload is complete, else nullptr.
     const ReassemblySlot* add(const FrameHeader& header, const uint8_t* payload, size_t length);
 
-private:
+  private:
     ReassemblySlot* take_free_slot();
     ReassemblySlot* find_open(const FrameHeader& header);
 

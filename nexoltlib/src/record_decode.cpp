@@ -17,11 +17,14 @@ void put(void* field, size_t size, const BlockView& b) {
     std::memcpy(field, b.data, std::min(size, b.data_length));
 }
 
-template <typename T> void put(T& field, const BlockView& b) { put(&field, sizeof field, b); }
+template <typename T> void put(T& field, const BlockView& b) {
+    put(&field, sizeof field, b);
+}
 
 std::string text_of(const BlockView& b) {
     auto* end = static_cast<const uint8_t*>(std::memchr(b.data, 0, b.data_length));
-    return std::string(reinterpret_cast<const char*>(b.data), end ? size_t(end - b.data) : b.data_length);
+    return std::string(reinterpret_cast<const char*>(b.data),
+                       end ? size_t(end - b.data) : b.data_length);
 }
 
 nexolt_uart_section* uart_at(lib_env& env, unsigned n) {
@@ -67,49 +70,82 @@ void decode_ip6(lib_env& env, const BlockView& b) {
 }
 
 void decode_text(lib_env& env, const BlockView& b) {
-    if (b.index == 0) put(env.comment, b);
-    else if (b.index <= 8) put(env.io.input_description[b.index - 1], b);
-    else if (b.index <= 16) put(env.io.output_description[b.index - 9], b);
-    else if (auto* port = uart_at(env, b.index - 17u)) put(port->description, b);
+    if (b.index == 0)
+        put(env.comment, b);
+    else if (b.index <= 8)
+        put(env.io.input_description[b.index - 1], b);
+    else if (b.index <= 16)
+        put(env.io.output_description[b.index - 9], b);
+    else if (auto* port = uart_at(env, b.index - 17u))
+        put(port->description, b);
 }
 
 void decode_identity_texts(lib_env& env, const BlockView& b) {
-    if (b.index == 0) put(env.pppoe, b);
-    else if (b.index == 1) put(env.ddns, b);
-    else if (b.index == 3) put(env.eap, b);
+    if (b.index == 0)
+        put(env.pppoe, b);
+    else if (b.index == 1)
+        put(env.ddns, b);
+    else if (b.index == 3)
+        put(env.eap, b);
 }
 
 void decode_wireless(lib_env& env, const BlockView& b) {
     env.is_wlan = 1;
     switch (b.index) {
-    case 0: put(env.wlan_options, b); break;
-    case 1: put(env.ssid, b); break;
-    case 2: put(env.wep64, b); break;
-    case 3: put(env.wep128, b); break;
-    case 4: put(env.wpa_passphrase, 32, b); break;
-    case 8: put(env.wpa_passphrase, b); break;
+    case 0:
+        put(env.wlan_options, b);
+        break;
+    case 1:
+        put(env.ssid, b);
+        break;
+    case 2:
+        put(env.wep64, b);
+        break;
+    case 3:
+        put(env.wep128, b);
+        break;
+    case 4:
+        put(env.wpa_passphrase, 32, b);
+        break;
+    case 8:
+        put(env.wpa_passphrase, b);
+        break;
     case 5:
-    case 9: put(env.wpa_psk, b); break;
-    case 6: put(env.wlan_power, b); break;
-    case 7: put(env.wep_key_form, b); break;
-    default: break;
+    case 9:
+        put(env.wpa_psk, b);
+        break;
+    case 6:
+        put(env.wlan_power, b);
+        break;
+    case 7:
+        put(env.wep_key_form, b);
+        break;
+    default:
+        break;
     }
 }
 
 void decode_host_name(lib_env& env, const BlockView& b) {
-    if (b.index == 2 && env.io.is_io) put(env.io.modbus_peer_host, b);
-    else if (b.index == 64) put(env.plm + NEXOLT_PLM_HOST1, 64, b);
-    else if (b.index == 65) put(env.plm + NEXOLT_PLM_HOST2, 64, b);
-    else if (b.index == 128 || b.index == 129) put(env.ddns_host, b);
-    else if (auto* port = uart_at(env, b.index)) put(port->peer_host, b);
+    if (b.index == 2 && env.io.is_io)
+        put(env.io.modbus_peer_host, b);
+    else if (b.index == 64)
+        put(env.plm + NEXOLT_PLM_HOST1, 64, b);
+    else if (b.index == 65)
+        put(env.plm + NEXOLT_PLM_HOST2, 64, b);
+    else if (b.index == 128 || b.index == 129)
+        put(env.ddns_host, b);
+    else if (auto* port = uart_at(env, b.index))
+        put(port->peer_host, b);
 }
 
 void decode_plm(lib_env& env, const BlockView& b) {
     constexpr size_t offset[] = {NEXOLT_PLM_SERIAL, NEXOLT_PLM_MUX,        NEXOLT_PLM_ID,
                                  NEXOLT_PLM_PEERS,  NEXOLT_PLM_CHECK_PORT, NEXOLT_PLM_RTU_VARS};
     constexpr size_t size[] = {12, 1, 16, 20, 2, 216};
-    if (b.index < 6) put(env.plm + offset[b.index], size[b.index], b);
-    else if (b.index == 6) put(env.link_quality, b);
+    if (b.index < 6)
+        put(env.plm + offset[b.index], size[b.index], b);
+    else if (b.index == 6)
+        put(env.link_quality, b);
 }
 
 void decode_serial(lib_env& env, const BlockView& b) {
@@ -119,14 +155,19 @@ void decode_serial(lib_env& env, const BlockView& b) {
     }
     nexolt_uart_section* port = uart_at(env, b.index);
     if (!port) return;
-    if (b.type == 16 || b.type == 20) put(port->dev, b);
-    else if (b.type == 32 || b.type == 44) put(port->var, b);
-    else put(port->separator, 6, b);
+    if (b.type == 16 || b.type == 20)
+        put(port->dev, b);
+    else if (b.type == 32 || b.type == 44)
+        put(port->var, b);
+    else
+        put(port->separator, 6, b);
 }
 
 void decode_email(lib_env& env, const BlockView& b) {
-    if (b.index == 0) put(env.email_options, b);
-    else if (b.index == 1) put(env.email_address, b);
+    if (b.index == 0)
+        put(env.email_options, b);
+    else if (b.index == 1)
+        put(env.email_address, b);
     else if (b.index == 2) {
         uint8_t masks[8] = {};
         put(masks, b);
@@ -136,11 +177,13 @@ void decode_email(lib_env& env, const BlockView& b) {
 }
 
 void decode_io(lib_env& env, const BlockView& b) {
-    if (b.type == 36 && b.index < 8) put(env.io.macro[b.index], b);
+    if (b.type == 36 && b.index < 8)
+        put(env.io.macro[b.index], b);
     else if (b.type == 37 && b.index == 0) {
         put(env.io.settings, b);
         env.io.is_io = 1;
-    } else if (b.type == 64 && b.index == 0) put(env.io.html_size_kb, b);
+    } else if (b.type == 64 && b.index == 0)
+        put(env.io.html_size_kb, b);
 }
 
 void decode_operation_data(const BlockView& b, DecodeExtras* extras) {
@@ -163,8 +206,17 @@ void decode_operation_data(const BlockView& b, DecodeExtras* extras) {
 // Types whose only catalogued instance is index 0.
 bool single_instance(uint8_t type) {
     switch (type) {
-    case 5: case 12: case 33: case 34: case 38: case 39: case 40: case 43: return true;
-    default: return false;
+    case 5:
+    case 12:
+    case 33:
+    case 34:
+    case 38:
+    case 39:
+    case 40:
+    case 43:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -172,17 +224,44 @@ void decode_block(lib_env& env, const BlockView& b, DecodeExtras* extras) {
     if (single_instance(b.type) && b.index != 0) return;
     switch (b.type) {
     case 1:
-    case 2: decode_identity(env, b); break;
-    case 3: decode_address(env, b); break;
-    case 4: decode_ip6(env, b); break;
-    case 5: put(env.options, b); break;
-    case 6: if (b.index < 2) put(b.index ? env.new_password : env.password, b); break;
-    case 7: decode_text(env, b); break;
-    case 8: decode_identity_texts(env, b); break;
-    case 9: decode_wireless(env, b); break;
-    case 12: put(env.product_name, b); break;
-    case 16: case 20: case 32: case 44: case 42: case 45: decode_serial(env, b); break;
-    case 33: put(env.allowed_mac, b); break;
+    case 2:
+        decode_identity(env, b);
+        break;
+    case 3:
+        decode_address(env, b);
+        break;
+    case 4:
+        decode_ip6(env, b);
+        break;
+    case 5:
+        put(env.options, b);
+        break;
+    case 6:
+        if (b.index < 2) put(b.index ? env.new_password : env.password, b);
+        break;
+    case 7:
+        decode_text(env, b);
+        break;
+    case 8:
+        decode_identity_texts(env, b);
+        break;
+    case 9:
+        decode_wireless(env, b);
+        break;
+    case 12:
+        put(env.product_name, b);
+        break;
+    case 16:
+    case 20:
+    case 32:
+    case 44:
+    case 42:
+    case 45:
+        decode_serial(env, b);
+        break;
+    case 33:
+        put(env.allowed_mac, b);
+        break;
     case 34: {
         uint8_t both[8] = {};
         put(both, b);
@@ -190,15 +269,35 @@ void decode_block(lib_env& env, const BlockView& b, DecodeExtras* extras) {
         std::memcpy(&env.allowed_ip4_mask, both + 4, 4);
         break;
     }
-    case 35: decode_host_name(env, b); break;
-    case 36: case 37: case 64: decode_io(env, b); break;
-    case 38: put(env.tune, b); break;
-    case 39: put(env.ip_notification, b); break;
-    case 40: put(env.port_map, b); break;
-    case 41: decode_plm(env, b); break;
-    case 43: put(env.allowed_ip6, b); break;
-    case 46: decode_email(env, b); break;
-    default: decode_operation_data(b, extras); break;
+    case 35:
+        decode_host_name(env, b);
+        break;
+    case 36:
+    case 37:
+    case 64:
+        decode_io(env, b);
+        break;
+    case 38:
+        put(env.tune, b);
+        break;
+    case 39:
+        put(env.ip_notification, b);
+        break;
+    case 40:
+        put(env.port_map, b);
+        break;
+    case 41:
+        decode_plm(env, b);
+        break;
+    case 43:
+        put(env.allowed_ip6, b);
+        break;
+    case 46:
+        decode_email(env, b);
+        break;
+    default:
+        decode_operation_data(b, extras);
+        break;
     }
 }
 
@@ -213,7 +312,8 @@ bool decode_record(const uint8_t* blocks, size_t length, lib_env& env, DecodeExt
 
     BlockReader reader(blocks, length);
     BlockView block;
-    while (reader.next(block)) decode_block(env, block, extras);
+    while (reader.next(block))
+        decode_block(env, block, extras);
     return !reader.failed();
 }
 
@@ -234,6 +334,7 @@ extern "C" int get_uart_count_from_raw_buf(const uint8_t* blocks, int length) {
     lib_env env;
     if (!nexolt::decode_record(blocks, size_t(length), env, nullptr)) return -1;
     int count = 0;
-    for (const auto& port : env.uart) count += port.exists ? 1 : 0;
+    for (const auto& port : env.uart)
+        count += port.exists ? 1 : 0;
     return count;
 }

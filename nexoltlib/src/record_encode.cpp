@@ -13,7 +13,7 @@ namespace nexolt {
 namespace {
 
 class Emitter {
-public:
+  public:
     void operator()(uint8_t type, uint8_t index, const void* data, size_t n) {
         append_block(out_, type, index, data, n);
     }
@@ -22,7 +22,7 @@ public:
     }
     std::vector<uint8_t>& bytes() { return out_; }
 
-private:
+  private:
     std::vector<uint8_t> out_;
 };
 
@@ -34,11 +34,14 @@ void prepare(lib_env& env) {
     if (env.product_code == 18 || env.product_id == 35) {
         nexolt_uart_dev& port0 = env.uart[0].dev;
         nexolt_uart_dev& port1 = env.uart[1].dev;
-        if (port0.sio_baud == port0.max_baud) port1.sio_baud = 0;
-        else if (port1.sio_baud == 0) port1.sio_baud = 19200;
+        if (port0.sio_baud == port0.max_baud)
+            port1.sio_baud = 0;
+        else if (port1.sio_baud == 0)
+            port1.sio_baud = 19200;
     }
     bool wireless_on = env.options & NEXOLT_OPT_WLAN;
-    if (wireless_on && std::all_of(env.wlan_power, env.wlan_power + 14, [](uint8_t v) { return v == 0; }))
+    if (wireless_on &&
+        std::all_of(env.wlan_power, env.wlan_power + 14, [](uint8_t v) { return v == 0; }))
         std::fill(env.wlan_power, env.wlan_power + 14, uint8_t(56));
     std::string passphrase = bounded_text(env.wpa_passphrase, sizeof env.wpa_passphrase);
     if (wireless_on && !passphrase.empty())
@@ -91,7 +94,8 @@ void emit_serial_ports(Emitter& emit, const lib_env& env, const EncodeOptions& o
         emit.field(35, uint8_t(n), port.peer_host);
         emit(types.separator, uint8_t(n), port.separator, 6);
         if (options.ip6) emit.field(4, uint8_t(16 + n), env.ip6_uart_peer[n]);
-        if (uses_alt_serial_blocks(env.product_code)) emit.field(7, uint8_t(17 + n), port.description);
+        if (uses_alt_serial_blocks(env.product_code))
+            emit.field(7, uint8_t(17 + n), port.description);
     }
 }
 
@@ -107,8 +111,10 @@ void emit_general(Emitter& emit, const lib_env& env, const EncodeOptions& option
     emit.field(8, 0, env.pppoe);
     emit.field(8, 1, env.ddns);
     unsigned ddns_kind = (env.options >> NEXOLT_OPT_DDNS_SHIFT) & 7;
-    if (ddns_kind == 2 || ddns_kind == 3) emit.field(35, 129, env.ddns_host);
-    else if (ddns_kind < 2) emit.field(35, 128, env.ddns_host);
+    if (ddns_kind == 2 || ddns_kind == 3)
+        emit.field(35, 129, env.ddns_host);
+    else if (ddns_kind < 2)
+        emit.field(35, 128, env.ddns_host);
     emit.field(6, 0, env.password);
     emit.field(6, 1, env.new_password);
 }
@@ -119,11 +125,14 @@ void emit_io(Emitter& emit, const lib_env& env) {
     unsigned inputs = std::min<unsigned>(io.input_count, 8);
     unsigned outputs = std::min<unsigned>(io.output_count, 8);
     emit.field(64, 0, io.html_size_kb);
-    for (unsigned n = 0; n < outputs; ++n) emit.field(36, uint8_t(n), io.macro[n]);
+    for (unsigned n = 0; n < outputs; ++n)
+        emit.field(36, uint8_t(n), io.macro[n]);
     emit.field(37, 0, io.settings);
     emit.field(35, 2, io.modbus_peer_host);
-    for (unsigned n = 0; n < inputs; ++n) emit.field(7, uint8_t(1 + n), io.input_description[n]);
-    for (unsigned n = 0; n < outputs; ++n) emit.field(7, uint8_t(9 + n), io.output_description[n]);
+    for (unsigned n = 0; n < inputs; ++n)
+        emit.field(7, uint8_t(1 + n), io.input_description[n]);
+    for (unsigned n = 0; n < outputs; ++n)
+        emit.field(7, uint8_t(9 + n), io.output_description[n]);
 }
 
 void emit_notification(Emitter& emit, const lib_env& env, const EncodeOptions& options) {
@@ -182,8 +191,8 @@ std::vector<uint8_t> encode_record(lib_env& env, const EncodeOptions& options) {
 extern "C" int pack_data(uint8_t* out, int wpa_limit, int, int wpa_pp64_only, int ip6, int rsn,
                          int email_notification, int, int tune, lib_env* env, int* length) {
     if (!out || !env) return 0;
-    nexolt::EncodeOptions options{wpa_limit, wpa_pp64_only != 0, ip6 != 0, rsn != 0,
-                                  email_notification != 0, tune != 0};
+    nexolt::EncodeOptions options{wpa_limit, wpa_pp64_only != 0,      ip6 != 0,
+                                  rsn != 0,  email_notification != 0, tune != 0};
     std::vector<uint8_t> blocks = nexolt::encode_record(*env, options);
     if (blocks.size() > NEXOLT_MAX_PAYLOAD) return 0;
     std::memcpy(out, blocks.data(), blocks.size());

@@ -28,7 +28,9 @@ const FirmwareThreshold* threshold_of(uint16_t id) {
     return nullptr;
 }
 
-void set_bit(uint32_t& word, uint32_t bit, bool on) { word = on ? (word | bit) : (word & ~bit); }
+void set_bit(uint32_t& word, uint32_t bit, bool on) {
+    word = on ? (word | bit) : (word & ~bit);
+}
 
 void adjust_by_firmware(lib_env& env) {
     const FirmwareThreshold* threshold = threshold_of(env.product_id);
@@ -44,7 +46,8 @@ void adjust_by_firmware(lib_env& env) {
 
 void post_decode(lib_env& env) {
     if (is_io_product(env.product_code, env.product_id)) {
-        if (env.io.html_size_kb == 0) env.io.html_size_kb = is_io_product_ip6(env.product_id) ? 96 : 80;
+        if (env.io.html_size_kb == 0)
+            env.io.html_size_kb = is_io_product_ip6(env.product_id) ? 96 : 80;
         return;
     }
     adjust_by_firmware(env);

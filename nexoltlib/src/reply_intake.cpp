@@ -1,8 +1,8 @@
 #include "reply_intake.h"
 
 #include "device_lists.h"
-#include "reassembly.h"
 #include "rc4.h"
+#include "reassembly.h"
 
 #include <cstring>
 #include <ctime>

@@ -30,7 +30,8 @@ int search_devices(const SearchRequest& request, std::vector<ReplyResult>& resul
     context.target = request.address;
     context.max_results = request.maximum;
     uint8_t flags = broadcast ? uint8_t(kFlagCipher) : uint8_t(kFlagCipher | kFlagUnicast);
-    auto frame = build_request(broadcast ? kCmdSearch : kCmdRead, flags, nullptr, next_sequence(), {});
+    auto frame =
+        build_request(broadcast ? kCmdSearch : kCmdRead, flags, nullptr, next_sequence(), {});
     context.request = read_header(frame.data());
 
     error = transport.send_search(frame, false);

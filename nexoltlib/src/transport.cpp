@@ -74,7 +74,8 @@ int Transport::send_search(const std::vector<uint8_t>& frame, bool first_only) {
         sys::udp_send(entry.socket_a, entry.destination_a, frame.data(), frame.size());
         sys::pause_ms(kSendPauseMs);
         // Only the last of the three sends decides: the others are redundancy.
-        if (int error = sys::udp_send(entry.socket_b, entry.destination_b, frame.data(), frame.size()))
+        if (int error =
+                sys::udp_send(entry.socket_b, entry.destination_b, frame.data(), frame.size()))
             return error;
         if (first_only) break;
     }

@@ -37,7 +37,7 @@ using ReplySink = std::function<void(const uint8_t* data, size_t length, sys::En
                                      const InterfaceEntry& via)>;
 
 class Transport {
-public:
+  public:
     ~Transport() { close(); }
 
     // Opens both sockets on every interface: 0, an errno value or NEXOLT_ERR_NO_INTERFACE.
@@ -57,7 +57,7 @@ public:
 
     const std::vector<InterfaceEntry>& entries() const { return open_; }
 
-private:
+  private:
     int open_entries(const TransportTarget& target, std::vector<InterfaceEntry> entries);
     int send_twice_with_pause(int fd, sys::Endpoint destination, const std::vector<uint8_t>& frame);
 

@@ -43,7 +43,8 @@ FakeDeviceConfig device_across_veth() {
     FakeDeviceConfig config;
     config.env = nexolt::test::io_controller(52);
     config.ports = {NEXOLT_PORT_A, NEXOLT_PORT_B};
-    config.netns = std::getenv("NEXOLT_TEST_DEVICE_NETNS") ? std::getenv("NEXOLT_TEST_DEVICE_NETNS") : "";
+    config.netns =
+        std::getenv("NEXOLT_TEST_DEVICE_NETNS") ? std::getenv("NEXOLT_TEST_DEVICE_NETNS") : "";
     return config;
 }
 

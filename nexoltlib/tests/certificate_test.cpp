@@ -14,8 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const nexolt::SubjectTexts kSubject{"KR", "Gyeonggi", "Seongnam", "Tarvex", "Lab", "device-7",
-                                    "ops@example.com"};
+const nexolt::SubjectTexts kSubject{"KR",  "Gyeonggi", "Seongnam",       "Tarvex",
+                                    "Lab", "device-7", "ops@example.com"};
 
 TEST(Certificates, SelfSignedItemsAndTheirText) {
     nexolt::CertificateItems items;
@@ -32,8 +32,10 @@ TEST(Certificates, SelfSignedItemsAndTheirText) {
     EXPECT_NE(text.find("\r\n    CN = device-7\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("    emailAddress = ops@example.com\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Validity\r\n    Not Before : "), std::string::npos);
-    EXPECT_NE(text.find("\r\nSubject Public Key Info :\r\n    Public Key Algorithm: rsaEncryption\r\n"),
-              std::string::npos) << text;
+    EXPECT_NE(
+        text.find("\r\nSubject Public Key Info :\r\n    Public Key Algorithm: rsaEncryption\r\n"),
+        std::string::npos)
+        << text;
     EXPECT_NE(text.find("1536 bit"), std::string::npos) << text;
 
     std::string garbage = "not a certificate";
@@ -50,7 +52,7 @@ TEST(Certificates, OtherKeySizesBecome1024) {
 }
 
 class CertificateFiles : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("nexolt_cert_" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -83,15 +85,17 @@ protected:
 
 TEST_F(CertificateFiles, ErrorCodes) {
     nexolt::CertificateItems items;
-    EXPECT_EQ(nexolt::certificate_items_from_files((dir / "none.der").c_str(), "", "", "", 58, items),
-              nexolt::kCertFileUnreadable);
+    EXPECT_EQ(
+        nexolt::certificate_items_from_files((dir / "none.der").c_str(), "", "", "", 58, items),
+        nexolt::kCertFileUnreadable);
     std::string junk = write("junk.der", {1, 2, 3});
     EXPECT_EQ(nexolt::certificate_items_from_files(junk.c_str(), "", "", "", 58, items),
               nexolt::kCertNoCertificate);
     std::string cert = write("cert.der", der);
     EXPECT_EQ(nexolt::certificate_items_from_files(cert.c_str(), "", "", "", 58, items),
               nexolt::kCertNoPrivateKey);
-    EXPECT_EQ(nexolt::certificate_items_from_files(cert.c_str(), "", (dir / "nokey").c_str(), "", 58, items),
+    EXPECT_EQ(nexolt::certificate_items_from_files(cert.c_str(), "", (dir / "nokey").c_str(), "",
+                                                   58, items),
               nexolt::kCertKeyFileUnreadable);
 }
 
@@ -103,9 +107,12 @@ TEST_F(CertificateFiles, CertificateWithEncryptedKeyFileAndDsaItem) {
     std::string cert = write("cert.der", der);
 
     nexolt::CertificateItems items;
-    EXPECT_EQ(nexolt::certificate_items_from_files(cert.c_str(), "", key_file.c_str(), "wrong", 58, items),
+    EXPECT_EQ(nexolt::certificate_items_from_files(cert.c_str(), "", key_file.c_str(), "wrong", 58,
+                                                   items),
               nexolt::kCertNoPrivateKey);
-    ASSERT_EQ(nexolt::certificate_items_from_files(cert.c_str(), "", key_file.c_str(), "s3cret", 32, items), 0);
+    ASSERT_EQ(nexolt::certificate_items_from_files(cert.c_str(), "", key_file.c_str(), "s3cret", 32,
+                                                   items),
+              0);
     EXPECT_EQ(items[0], der);
     EXPECT_EQ(items[1].size(), 256u);
     EXPECT_EQ(items[2].size(), 256u + 32u + 256u) << "DSA p, q and g";

@@ -48,7 +48,8 @@ TEST(Rc4, PublishedKeystream) {
 
 TEST(Rc4, PayloadCipherIsItsOwnInverseAndDependsOnCrc) {
     std::vector<uint8_t> plain(300);
-    for (size_t i = 0; i < plain.size(); ++i) plain[i] = uint8_t(i * 7);
+    for (size_t i = 0; i < plain.size(); ++i)
+        plain[i] = uint8_t(i * 7);
     std::vector<uint8_t> a(plain.size()), b(plain.size()), back(plain.size());
     rc4_crypt_data(0x1234, plain.data(), int(plain.size()), a.data());
     rc4_crypt_data(0x1235, plain.data(), int(plain.size()), b.data());

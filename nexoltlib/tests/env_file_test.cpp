@@ -22,7 +22,7 @@ using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
 
 class EnvFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("nexolt_env_" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -33,8 +33,8 @@ protected:
 
     std::string write(const std::string& name, const Bytes& bytes) {
         fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                   std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path.string();
     }
 
@@ -85,11 +85,16 @@ TEST_F(EnvFile, ResultCodes) {
         Bytes bytes;
         int code;
     } cases[] = {
-        {"version2.nlx", nlx(payload, '2'), 3},    {"crc.nlx", corrupt_crc, 2},
-        {"short.nlx", truncated, 1},               {"tiny.nlx", Bytes{1, 2}, 1},
-        {"length.nlx", huge_length, 1},            {"big.bin", Bytes(65536, 0), 1},
-        {"blocks.nlx", nlx(bad_blocks, '3'), 4},   {"blocks.bin", bad_blocks, 4},
-        {"settings.txt", payload, 5},              {"noextension", payload, 5},
+        {"version2.nlx", nlx(payload, '2'), 3},
+        {"crc.nlx", corrupt_crc, 2},
+        {"short.nlx", truncated, 1},
+        {"tiny.nlx", Bytes{1, 2}, 1},
+        {"length.nlx", huge_length, 1},
+        {"big.bin", Bytes(65536, 0), 1},
+        {"blocks.nlx", nlx(bad_blocks, '3'), 4},
+        {"blocks.bin", bad_blocks, 4},
+        {"settings.txt", payload, 5},
+        {"noextension", payload, 5},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parse_env_file(write(c.name, c.bytes).c_str(), result.get()), c.code) << c.name;

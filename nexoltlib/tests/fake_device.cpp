@@ -19,7 +19,8 @@ namespace nexolt::test {
 bool FakeDevice::start() {
     if (pipe(stop_pipe_) != 0) return false;
     thread_ = std::thread([this] { run(); });
-    while (started_ == 0) std::this_thread::yield();
+    while (started_ == 0)
+        std::this_thread::yield();
     return started_ == 1;
 }
 
@@ -27,7 +28,8 @@ void FakeDevice::stop() {
     if (!thread_.joinable()) return;
     (void)!write(stop_pipe_[1], "x", 1);
     thread_.join();
-    for (int fd : sockets_) close(fd);
+    for (int fd : sockets_)
+        close(fd);
     sockets_.clear();
     close(stop_pipe_[0]);
     close(stop_pipe_[1]);
@@ -62,7 +64,8 @@ void FakeDevice::run() {
     }
     started_ = 1;
     std::vector<pollfd> fds{{stop_pipe_[0], POLLIN, 0}};
-    for (int fd : sockets_) fds.push_back({fd, POLLIN, 0});
+    for (int fd : sockets_)
+        fds.push_back({fd, POLLIN, 0});
     uint8_t buffer[NEXOLT_MAX_PAYLOAD];
     while (poll(fds.data(), fds.size(), 5000) >= 0 && !(fds[0].revents & POLLIN)) {
         for (size_t i = 1; i < fds.size(); ++i) {
@@ -93,8 +96,9 @@ void FakeDevice::answer(int fd, const uint8_t* request, size_t, const void* peer
         uint8_t header[32] = {};
         std::memcpy(header, kMagic, 4);
         header[4] = kVersion;
-        header[5] = uint8_t(kFlagReply | (in.flags & kFlagUnicast) | (config_.cipher ? kFlagCipher : 0) |
-                            (at + n < payload.size() ? kFlagMoreFragments : 0));
+        header[5] =
+            uint8_t(kFlagReply | (in.flags & kFlagUnicast) | (config_.cipher ? kFlagCipher : 0) |
+                    (at + n < payload.size() ? kFlagMoreFragments : 0));
         header[6] = in.command;
         store_u16(header + 8, crc);
         std::memcpy(header + 10, config_.mac, 6);

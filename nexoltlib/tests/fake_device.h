@@ -24,7 +24,7 @@ struct FakeDeviceConfig {
 };
 
 class FakeDevice {
-public:
+  public:
     explicit FakeDevice(FakeDeviceConfig config) : config_(std::move(config)) {}
     ~FakeDevice() { stop(); }
 
@@ -34,7 +34,7 @@ public:
     uint16_t port(size_t i = 0) const { return bound_ports_.at(i); }
     int requests() const { return requests_; }
 
-private:
+  private:
     void run();
     bool open_sockets();
     void answer(int fd, const uint8_t* request, size_t length, const void* peer);

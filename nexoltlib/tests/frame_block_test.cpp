@@ -23,8 +23,10 @@ TEST(BlockFraming, PaddingKeepsLengthsMultiplesOfFour) {
         nexolt::append_block(out, 7, 3, data.data(), c.n);
         ASSERT_EQ(out.size(), c.length) << c.n;
         EXPECT_EQ(nexolt::load_u16(out.data() + 2), c.length);
-        EXPECT_EQ(nexolt::load_u16(out.data() + c.length - 2), crc16(out.data(), int(c.length - 2)));
-        for (size_t i = 4 + c.n; i < c.length - 2; ++i) EXPECT_EQ(out[i], 0) << "padding";
+        EXPECT_EQ(nexolt::load_u16(out.data() + c.length - 2),
+                  crc16(out.data(), int(c.length - 2)));
+        for (size_t i = 4 + c.n; i < c.length - 2; ++i)
+            EXPECT_EQ(out[i], 0) << "padding";
     }
 }
 
@@ -73,7 +75,8 @@ TEST(BlockReader, StopsAtBadBlocks) {
         nexolt::BlockReader reader(c.bytes.data(), c.bytes.size());
         nexolt::BlockView block;
         int read = 0;
-        while (reader.next(block)) ++read;
+        while (reader.next(block))
+            ++read;
         EXPECT_EQ(read, c.blocks_read) << c.name;
         EXPECT_EQ(reader.failed(), c.failed) << c.name;
     }

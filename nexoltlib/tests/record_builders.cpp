@@ -90,6 +90,8 @@ lib_env rtu() {
     return env;
 }
 
-std::vector<uint8_t> encode(lib_env env) { return encode_record(env, EncodeOptions{}); }
+std::vector<uint8_t> encode(lib_env env) {
+    return encode_record(env, EncodeOptions{});
+}
 
 } // namespace nexolt::test

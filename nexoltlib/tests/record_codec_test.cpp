@@ -23,7 +23,8 @@ std::vector<std::pair<int, int>> block_ids(const Bytes& blocks) {
     std::vector<std::pair<int, int>> ids;
     nexolt::BlockReader reader(blocks.data(), blocks.size());
     nexolt::BlockView b;
-    while (reader.next(b)) ids.emplace_back(b.type, b.index);
+    while (reader.next(b))
+        ids.emplace_back(b.type, b.index);
     EXPECT_FALSE(reader.failed());
     return ids;
 }
@@ -93,9 +94,9 @@ TEST(RecordCodec, IoControllerFieldsAtTheirOffsets) {
 TEST(RecordCodec, IoControllerEmissionOrder) {
     lib_env env = nexolt::test::io_controller(52);
     std::vector<std::pair<int, int>> expected = {
-        {2, 1},   {2, 0},  {3, 0},  {3, 1},  {3, 2}, {3, 3}, {5, 0}, {7, 0},  {33, 0}, {34, 0},
-        {8, 0},   {8, 1},  {35, 128}, {6, 0}, {6, 1}, {64, 0}, {36, 0}, {37, 0}, {35, 2},
-        {7, 1},   {7, 2},  {7, 9},  {39, 0}, {40, 0}};
+        {2, 1},  {2, 0},  {3, 0},  {3, 1}, {3, 2},    {3, 3}, {5, 0},  {7, 0},
+        {33, 0}, {34, 0}, {8, 0},  {8, 1}, {35, 128}, {6, 0}, {6, 1},  {64, 0},
+        {36, 0}, {37, 0}, {35, 2}, {7, 1}, {7, 2},    {7, 9}, {39, 0}, {40, 0}};
     EXPECT_EQ(block_ids(encode(env)), expected);
 }
 
@@ -106,7 +107,9 @@ TEST(RecordCodec, OptionalSectionsFollowTheArguments) {
     int length = 0;
     ASSERT_EQ(pack_data(out, 32, 0, 0, 1, 0, 1, 0, 1, &env, &length), 1);
     auto ids = block_ids(Bytes(out, out + length));
-    auto has = [&](int t, int i) { return std::find(ids.begin(), ids.end(), std::pair{t, i}) != ids.end(); };
+    auto has = [&](int t, int i) {
+        return std::find(ids.begin(), ids.end(), std::pair{t, i}) != ids.end();
+    };
     EXPECT_TRUE(has(4, 0) && has(4, 2) && has(4, 3) && has(4, 16) && has(43, 0)) << "IPv6";
     EXPECT_FALSE(has(4, 8)) << "only the P models have a Modbus/TCP IPv6 peer";
     EXPECT_TRUE(has(35, 129) && !has(35, 128)) << "dynamic DNS kind 2";
@@ -175,9 +178,9 @@ TEST(RecordCodec, ProductDerivedPortCountsAndFlags) {
     struct Case {
         uint16_t code, id;
         int inputs, outputs, is_io, is_wlan;
-    } cases[] = {{0, 52, 2, 1, 1, 0},  {0, 104, 8, 8, 1, 0}, {16, 0, 8, 8, 1, 0}, {34, 0, 4, 4, 1, 0},
-                 {0, 102, 4, 4, 1, 0}, {0, 103, 2, 1, 1, 0}, {21, 0, 0, 0, 0, 1}, {0, 60, 0, 0, 0, 1},
-                 {17, 17, 0, 0, 0, 0}};
+    } cases[] = {{0, 52, 2, 1, 1, 0}, {0, 104, 8, 8, 1, 0}, {16, 0, 8, 8, 1, 0},
+                 {34, 0, 4, 4, 1, 0}, {0, 102, 4, 4, 1, 0}, {0, 103, 2, 1, 1, 0},
+                 {21, 0, 0, 0, 0, 1}, {0, 60, 0, 0, 0, 1},  {17, 17, 0, 0, 0, 0}};
     for (const auto& c : cases) {
         lib_env env = decode(product_blocks(c.code, c.id));
         EXPECT_EQ(env.io.input_count, c.inputs) << c.code << "/" << c.id;
@@ -239,7 +242,8 @@ TEST(RecordCodec, WirelessKeyAndPowerTableBeforeEncoding) {
     lib_env decoded = decode(blocks);
     const uint8_t ieee_key[4] = {0xf4, 0x2c, 0x6f, 0xc5};
     EXPECT_EQ(std::memcmp(decoded.wpa_psk, ieee_key, 4), 0);
-    for (int i = 0; i < 14; ++i) EXPECT_EQ(decoded.wlan_power[i], 56);
+    for (int i = 0; i < 14; ++i)
+        EXPECT_EQ(decoded.wlan_power[i], 56);
     EXPECT_EQ(decoded.wlan_power[14], 0);
 
     env.options &= ~NEXOLT_OPT_WLAN;

@@ -57,7 +57,7 @@ struct Reply {
 };
 
 class Intake : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         nexolt::clear_device_lists();
         nexolt::reassembly_table().clear();
@@ -212,7 +212,8 @@ std::vector<Reply> fragments_of(const Bytes& payload, size_t piece) {
         Reply r;
         r.capabilities = 0x0040;
         r.offset = uint16_t(at);
-        r.payload.assign(payload.begin() + long(at), payload.begin() + long(std::min(at + piece, payload.size())));
+        r.payload.assign(payload.begin() + long(at),
+                         payload.begin() + long(std::min(at + piece, payload.size())));
         r.crc_of_whole = crc;
         if (at + piece < payload.size()) r.flags |= 0x04;
         out.push_back(r);
@@ -243,7 +244,8 @@ TEST_F(Intake, FragmentOutOfOrderIsDroppedAndNeverCompletes) {
     take(pieces[2]); // skips the second piece: dropped
     take(pieces[1]);
     EXPECT_TRUE(context.results.empty());
-    for (size_t i = 3; i < pieces.size(); ++i) take(pieces[i]);
+    for (size_t i = 3; i < pieces.size(); ++i)
+        take(pieces[i]);
     EXPECT_TRUE(context.results.empty()) << "the dropped piece never comes back";
 }
 
@@ -252,7 +254,8 @@ TEST_F(Intake, ReassemblyTableBoundsAndOrphans) {
     nexolt::FrameHeader h{};
     h.flags = 0x84;
     uint8_t data[8] = {};
-    for (size_t i = 0; i < nexolt::kReassemblySlots; ++i) EXPECT_EQ(table.add(h, data, 8), nullptr);
+    for (size_t i = 0; i < nexolt::kReassemblySlots; ++i)
+        EXPECT_EQ(table.add(h, data, 8), nullptr);
     h.flags = 0x80;
     nexolt::store_u16(h.fragment_offset, 8);
     EXPECT_NE(table.add(h, data, 8), nullptr) << "an open slot with this MAC and sequence";

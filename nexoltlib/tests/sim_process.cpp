@@ -17,7 +17,8 @@ bool SimProcess::start(const std::vector<std::string>& args) {
         dup2(out[1], STDOUT_FILENO);
         dup2(in[0], STDIN_FILENO); // kept open by the parent, so the simulator keeps running
         std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         execv(argv[0], argv.data());
         _exit(127);

@@ -8,7 +8,7 @@
 namespace nexolt::test {
 
 class SimProcess {
-public:
+  public:
     ~SimProcess() { stop(); }
     // Starts the program with the arguments and waits (at most 10 s) for "ready".
     bool start(const std::vector<std::string>& args);
@@ -17,7 +17,7 @@ public:
     // The first line that starts with prefix, empty when none.
     std::string line_starting(const std::string& prefix) const;
 
-private:
+  private:
     pid_t pid_ = -1;
     int out_ = -1;
     std::vector<std::string> lines_;

@@ -6,10 +6,10 @@
 #include "sim_process.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
@@ -23,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class TevronsimManagement : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("nexolt_sim_" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -31,16 +31,18 @@ protected:
                                               "unit_id = 9\ninput_base = 100\noutput_base = 200\n"
                                               "[gate]\nmodel = TKA-33\nconnect = 127.0.0.1:9\n"
                                               "[boiler]\nmodel = RLX-850\nlisten = 127.0.0.1:0\n";
-        std::ofstream(dir / "management.ini") << "[management]\nlisten = 127.0.0.1:0\n"
-                                                 "[hall]\nmac = 00:30:F9:AA:00:01\nencipher = 1\n"
-                                                 "comment = Main hall\n"
-                                                 "[gate]\nmac = 00:30:F9:AA:00:02\nfragment_size = 200\n";
+        std::ofstream(dir / "management.ini")
+            << "[management]\nlisten = 127.0.0.1:0\n"
+               "[hall]\nmac = 00:30:F9:AA:00:01\nencipher = 1\n"
+               "comment = Main hall\n"
+               "[gate]\nmac = 00:30:F9:AA:00:02\nfragment_size = 200\n";
         ASSERT_TRUE(sim.start({TEVRONSIM_PATH, "--devices", (dir / "devices.ini").string(),
                                "--management", (dir / "management.ini").string()}));
         std::string line = sim.line_starting("management ");
         ASSERT_EQ(std::sscanf(line.c_str(), "management 127.0.0.1:%hu", &port), 1) << line;
         std::string hall = sim.line_starting("device hall ");
-        ASSERT_EQ(std::sscanf(hall.c_str(), "device hall TKA-31 server 127.0.0.1:%hu", &hall_port), 1);
+        ASSERT_EQ(std::sscanf(hall.c_str(), "device hall TKA-31 server 127.0.0.1:%hu", &hall_port),
+                  1);
     }
     void TearDown() override {
         sim.stop();
@@ -63,7 +65,8 @@ TEST_F(TevronsimManagement, UnicastSearchFindsTheGenericControllers) {
     ASSERT_EQ(nexolt::search_devices(request, results, error), 1) << error;
     ASSERT_EQ(results.size(), 2u) << "the RLX controller does not speak this protocol";
     std::map<std::string, const lib_env*> by_comment;
-    for (const auto& r : results) by_comment[r.env.comment] = &r.env;
+    for (const auto& r : results)
+        by_comment[r.env.comment] = &r.env;
 
     const lib_env* hall = by_comment["Main hall"];
     ASSERT_NE(hall, nullptr);
@@ -103,8 +106,8 @@ TEST_F(TevronsimManagement, RequestForOneMacIsAnsweredByThatDeviceAlone) {
     sim_address.sin_port = htons(port);
     const uint8_t gate[6] = {0x00, 0x30, 0xF9, 0xAA, 0x00, 0x02};
     auto request = nexolt::build_request(nexolt::kCmdRead, 0x03, gate, 0x4242, {});
-    ASSERT_EQ(sendto(fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&sim_address),
-                     sizeof sim_address),
+    ASSERT_EQ(sendto(fd, request.data(), request.size(), 0,
+                     reinterpret_cast<sockaddr*>(&sim_address), sizeof sim_address),
               ssize_t(request.size()));
     std::vector<std::vector<uint8_t>> replies;
     uint8_t buffer[2048];

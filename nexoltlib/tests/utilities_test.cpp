@@ -16,8 +16,8 @@ TEST(ProductName, KnownAndUnknownIds) {
         int id;
         const char* name;
         int result;
-    } cases[] = {{16, "TKA-31 / 21 / 35", 1}, {32, "TKA-31", 1},  {33, "TKA-21", 1},
-                 {34, "TKA-35", 1},           {48, "PLM-40", 1},  {52, "TKA-33", 1},
+    } cases[] = {{16, "TKA-31 / 21 / 35", 1}, {32, "TKA-31", 1},   {33, "TKA-21", 1},
+                 {34, "TKA-35", 1},           {48, "PLM-40", 1},   {52, "TKA-33", 1},
                  {102, "TKA-35P", 1},         {103, "TKA-33P", 1}, {104, "TKA-31P", 1},
                  {0, "UNKNOWN", -1},          {15, "UNKNOWN", -1}, {105, "UNKNOWN", -1}};
     for (const auto& c : cases) {
@@ -35,11 +35,11 @@ TEST(MacroSyntax, SingleMacros) {
         const char* macro;
         bool valid;
     } cases[] = {
-        {"", true},           {"I0*(I1+/I2)", true}, {"i0 + i7", true},   {"/I3", true},
-        {"(I0+I1)*I2", true}, {"((I0))", true},      {"/(I0*I1)", true},  {"I8", false},
-        {"I0+", false},       {"(I0", false},        {"I0)", false},      {"0", false},
-        {"I", false},         {"I0+I1*I2", true},       {"I0*/I1", true},    {"I0/I1", false},
-        {"I0+-I1", false},    {"()", false},         {"*I0", false},      {"I0/", false},
+        {"", true},           {"I0*(I1+/I2)", true}, {"i0 + i7", true},  {"/I3", true},
+        {"(I0+I1)*I2", true}, {"((I0))", true},      {"/(I0*I1)", true}, {"I8", false},
+        {"I0+", false},       {"(I0", false},        {"I0)", false},     {"0", false},
+        {"I", false},         {"I0+I1*I2", true},    {"I0*/I1", true},   {"I0/I1", false},
+        {"I0+-I1", false},    {"()", false},         {"*I0", false},     {"I0/", false},
         {"I0(I1)", false},    {"I0+()", false},
     };
     for (const auto& c : cases) {

@@ -32,11 +32,7 @@ enum {
 };
 
 /* Error codes of the library (positive values are errno numbers). */
-enum {
-    NEXOLT_ERR_PASSWORD = -100,
-    NEXOLT_ERR_NO_REPLY = -200,
-    NEXOLT_ERR_NO_INTERFACE = -903
-};
+enum { NEXOLT_ERR_PASSWORD = -100, NEXOLT_ERR_NO_REPLY = -200, NEXOLT_ERR_NO_INTERFACE = -903 };
 
 /* ---- The lib_env settings record (9408 bytes) ---------------------------------------- */
 
@@ -132,7 +128,13 @@ enum {
 };
 
 /* Serial port modes (mux_type). */
-enum { NEXOLT_MUX_T2S = 0, NEXOLT_MUX_ATC = 1, NEXOLT_MUX_COD = 2, NEXOLT_MUX_U2S = 3, NEXOLT_MUX_MODBUS = 4 };
+enum {
+    NEXOLT_MUX_T2S = 0,
+    NEXOLT_MUX_ATC = 1,
+    NEXOLT_MUX_COD = 2,
+    NEXOLT_MUX_U2S = 3,
+    NEXOLT_MUX_MODBUS = 4
+};
 
 typedef struct lib_env {
     uint8_t mac[6];

@@ -88,7 +88,8 @@ void close_socket(int fd) {
 
 int wait_readable(const std::vector<int>& fds, int timeout_ms, int& error) {
     std::vector<pollfd> polled;
-    for (int fd : fds) polled.push_back({fd, POLLIN, 0});
+    for (int fd : fds)
+        polled.push_back({fd, POLLIN, 0});
     error = 0;
     uint64_t deadline = now_ms() + uint64_t(std::max(timeout_ms, 0));
     for (;;) {
@@ -108,6 +109,8 @@ uint64_t now_ms() {
     return uint64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void pause_ms(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 } // namespace nexolt::sys

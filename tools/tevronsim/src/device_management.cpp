@@ -27,8 +27,10 @@ void fill_io(lib_env& env, const DeviceConfig& config) {
     io.input_count = std::uint8_t(config.model->inputs);
     io.output_count = std::uint8_t(config.model->outputs);
     io.html_size_kb = 0; // the library fills in the default size
-    for (int n = 0; n < io.input_count; ++n) std::snprintf(io.input_description[n], 16, "DI%d", n);
-    for (int n = 0; n < io.output_count; ++n) std::snprintf(io.output_description[n], 16, "DO%d", n);
+    for (int n = 0; n < io.input_count; ++n)
+        std::snprintf(io.input_description[n], 16, "DI%d", n);
+    for (int n = 0; n < io.output_count; ++n)
+        std::snprintf(io.output_description[n], 16, "DO%d", n);
     nexolt_io_settings& s = io.settings;
     bool active = config.endpoint.role == Endpoint::Role::Client;
     s.flags = NEXOLT_IO_MODBUS | (active ? unsigned(NEXOLT_IO_ACTIVE) : 0u);
@@ -67,7 +69,8 @@ Datagram reply_header(const nexolt::FrameHeader& request, const ManagementSettin
     std::memcpy(h.data() + 20, request.sequence, 2);
     nexolt::store_u16(h.data() + 22, std::uint16_t(offset));
     nexolt::store_u16(h.data() + 24, nexolt::kCapabilityMarker);
-    nexolt::store_u16(h.data() + 26, settings.fragment_size ? uint16_t(nexolt::kCapFragments) : uint16_t(0));
+    nexolt::store_u16(h.data() + 26,
+                      settings.fragment_size ? uint16_t(nexolt::kCapFragments) : uint16_t(0));
     return h;
 }
 
@@ -75,7 +78,7 @@ Datagram reply_header(const nexolt::FrameHeader& request, const ManagementSettin
 
 std::uint16_t management_product_id(const ModelInfo& model) {
     static constexpr std::pair<std::string_view, std::uint16_t> kIds[] = {
-        {"TKA-31", 32}, {"TKA-21", 33}, {"TKA-35", 34},   {"TKA-33", 52},
+        {"TKA-31", 32},   {"TKA-21", 33},   {"TKA-35", 34},  {"TKA-33", 52},
         {"TKA-35P", 102}, {"TKA-33P", 103}, {"TKA-31P", 104}};
     for (const auto& [name, id] : kIds)
         if (model.name == name) return id;
@@ -93,7 +96,8 @@ lib_env management_record(const DeviceConfig& config, const ManagementSettings& 
     inet_pton(AF_INET, "255.255.255.0", &env.ip4_mask);
     env.options = NEXOLT_OPT_RCFG | NEXOLT_OPT_TELNET | NEXOLT_OPT_HTTP;
     env.port_map[0] = 80;
-    copy_text(env.comment, sizeof env.comment, settings.comment.empty() ? config.name : settings.comment);
+    copy_text(env.comment, sizeof env.comment,
+              settings.comment.empty() ? config.name : settings.comment);
     fill_io(env, config);
     return env;
 }
@@ -105,14 +109,16 @@ std::vector<Datagram> management_replies(const DeviceConfig& config,
     if (request.size() < sizeof(nexolt::FrameHeader) || !management_product_id(*config.model))
         return {};
     nexolt::FrameHeader in = nexolt::read_header(request.data());
-    if (!in.magic_ok() || in.version > nexolt::kVersion || (in.flags & nexolt::kFlagReply)) return {};
+    if (!in.magic_ok() || in.version > nexolt::kVersion || (in.flags & nexolt::kFlagReply))
+        return {};
     if (in.command != nexolt::kCmdSearch && in.command != nexolt::kCmdRead) return {};
     if (!addressed_to(in, settings)) return {};
 
     lib_env env = management_record(config, settings, own_address);
     Datagram payload = nexolt::encode_record(env, nexolt::EncodeOptions{});
     std::uint16_t crc = crc16(payload.data(), int(payload.size()));
-    if (settings.encipher) nexolt::crypt_payload(crc, payload.data(), payload.data(), payload.size());
+    if (settings.encipher)
+        nexolt::crypt_payload(crc, payload.data(), payload.data(), payload.size());
 
     std::size_t piece = settings.fragment_size ? settings.fragment_size : payload.size();
     std::vector<Datagram> out;

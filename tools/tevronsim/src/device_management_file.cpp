@@ -14,7 +14,9 @@ namespace tevronsim {
 
 namespace {
 
-std::string at(int line, const std::string& what) { return "line " + std::to_string(line) + ": " + what; }
+std::string at(int line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + what;
+}
 
 bool parse_mac(const std::string& text, std::array<std::uint8_t, 6>& mac) {
     unsigned v[6];
@@ -22,13 +24,15 @@ bool parse_mac(const std::string& text, std::array<std::uint8_t, 6>& mac) {
     if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &v[0], &v[1], &v[2], &v[3], &v[4],
                     &v[5], &tail) != 6)
         return false;
-    for (int i = 0; i < 6; ++i) mac[i] = std::uint8_t(v[i]);
+    for (int i = 0; i < 6; ++i)
+        mac[i] = std::uint8_t(v[i]);
     return true;
 }
 
 std::string apply(ManagementSettings& s, const IniEntry& e) {
     long n = 0;
-    if (e.key == "mac") return parse_mac(e.value, s.mac) ? "" : "expected a MAC such as 00:30:F9:00:00:01";
+    if (e.key == "mac")
+        return parse_mac(e.value, s.mac) ? "" : "expected a MAC such as 00:30:F9:00:00:01";
     if (e.key == "comment") {
         if (e.value.size() > 64) return "at most 64 characters";
         s.comment = e.value;
@@ -40,7 +44,8 @@ std::string apply(ManagementSettings& s, const IniEntry& e) {
         return "";
     }
     if (e.key == "fragment_size") {
-        if (!parse_integer(e.value, 0, 1428, n) || (n > 0 && n < 8)) return "expected 0 or 8 to 1428";
+        if (!parse_integer(e.value, 0, 1428, n) || (n > 0 && n < 8))
+            return "expected 0 or 8 to 1428";
         s.fragment_size = std::size_t(n);
         return "";
     }
@@ -51,7 +56,8 @@ bool read_listen(const IniSection& s, ManagementConfig& out, std::string& error)
     for (const auto& e : s.entries) {
         long port = 0;
         if (e.key != "listen" || !split_endpoint(e.value, out.host, port) || port > 65533) {
-            error = at(e.line, e.key == "listen" ? "expected IPv4-address:port" : "unknown key '" + e.key + "'");
+            error = at(e.line, e.key == "listen" ? "expected IPv4-address:port"
+                                                 : "unknown key '" + e.key + "'");
             return false;
         }
         out.port = std::uint16_t(port);

@@ -20,7 +20,8 @@ constexpr int kDatagramsPerWakeup = 32;
 
 // Reads one datagram and the local address it was sent to (the interface's address for a
 // broadcast), so a device bound to every address can still report its own.
-long receive(int fd, std::uint8_t* buffer, std::size_t size, sockaddr_in& peer, std::uint32_t& local) {
+long receive(int fd, std::uint8_t* buffer, std::size_t size, sockaddr_in& peer,
+             std::uint32_t& local) {
     iovec iov{buffer, size};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
     msghdr msg{};
@@ -61,7 +62,8 @@ DeviceManagementResponder::~DeviceManagementResponder() {
     }
 }
 
-std::string DeviceManagementResponder::open_socket(std::uint16_t port, int& fd, std::uint16_t& bound) {
+std::string DeviceManagementResponder::open_socket(std::uint16_t port, int& fd,
+                                                   std::uint16_t& bound) {
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(port);
@@ -83,7 +85,8 @@ std::string DeviceManagementResponder::open_socket(std::uint16_t port, int& fd, 
 std::string DeviceManagementResponder::start() {
     std::string error = open_socket(config_.port, sockets_[0], ports_[0]);
     if (error.empty())
-        error = open_socket(config_.port ? std::uint16_t(config_.port + 2) : 0, sockets_[1], ports_[1]);
+        error =
+            open_socket(config_.port ? std::uint16_t(config_.port + 2) : 0, sockets_[1], ports_[1]);
     return error;
 }
 
@@ -105,7 +108,8 @@ void DeviceManagementResponder::on_readable(int fd) {
             if (settings == config_.devices.end()) continue;
             DeviceConfig config = reported_config(*host);
             for (const auto& d : management_replies(config, settings->second, request, local))
-                ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&peer), sizeof peer);
+                ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&peer),
+                         sizeof peer);
         }
     }
 }

@@ -10,7 +10,7 @@
 namespace tevronsim {
 
 class DeviceManagementResponder {
-public:
+  public:
     DeviceManagementResponder(Simulator& sim, ManagementConfig config)
         : sim_(sim), config_(std::move(config)) {}
     ~DeviceManagementResponder();
@@ -22,7 +22,7 @@ public:
     // "management 127.0.0.1:50005 127.0.0.1:50007".
     std::string line() const;
 
-private:
+  private:
     std::string open_socket(std::uint16_t port, int& fd, std::uint16_t& bound);
     void on_readable(int fd);
 

@@ -24,10 +24,10 @@ bool is_fragment(const FrameHeader& reply) {
            ((reply.flags & kFlagMoreFragments) || reply.fragment() != 0);
 }
 
-bool already_listed(const IntakeContext& context, const uint8_t* mac) {
-    for (const auto& result : context.results)
-        if (std::memcmp(result.header.mac, mac, 6) == 0) return true;
-    return false;
+ReplyResult* find_result(IntakeContext& context, const uint8_t* mac) {
+    for (auto& result : context.results)
+        if (std::memcmp(result.header.mac, mac, 6) == 0) return &result;
+    return nullptr;
 }
 
 void record_device(const FrameHeader& reply, const std::vector<uint8_t>& payload, bool decoded,
@@ -77,8 +77,13 @@ void take_reply(IntakeContext& context, const uint8_t* datagram, size_t length,
         result.env.firmware_minor_rev = uint16_t(reply.fw_minor * 256 + reply.fw_revision);
         post_decode(result.env);
     }
-    if (already_listed(context, reply.mac)) return;
-    context.results.push_back(result);
+    result.decoded = decoded;
+    // A reply that did not decode (a lone continuation fragment, say) gives way to a later
+    // complete one from the same device; otherwise the first reply stands.
+    ReplyResult* existing = find_result(context, reply.mac);
+    if (existing && (existing->decoded || !decoded)) return;
+    if (existing) *existing = result;
+    else context.results.push_back(result);
     context.extras = std::move(extras);
 
     bool listed_command = reply.command == kCmdRead || reply.command == kCmdWrite ||

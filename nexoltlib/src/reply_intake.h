@@ -15,6 +15,7 @@ namespace nexolt {
 struct ReplyResult {
     FrameHeader header{};
     lib_env env{};
+    bool decoded = false;
 };
 
 struct ReplyInterface {

@@ -249,6 +249,28 @@ TEST_F(Intake, FragmentOutOfOrderIsDroppedAndNeverCompletes) {
     EXPECT_TRUE(context.results.empty()) << "the dropped piece never comes back";
 }
 
+TEST_F(Intake, ALoneContinuationGivesWayToTheCompleteReply) {
+    Bytes payload = nexolt::test::encode(nexolt::test::io_controller(32));
+    auto pieces = fragments_of(payload, 400);
+    take(pieces[1]); // its start was never seen: passed on alone, and it does not decode
+    ASSERT_EQ(context.results.size(), 1u);
+    EXPECT_FALSE(context.results[0].decoded);
+    for (const auto& piece : pieces) take(piece);
+    ASSERT_EQ(context.results.size(), 1u);
+    EXPECT_TRUE(context.results[0].decoded);
+    EXPECT_EQ(context.results[0].env.io.settings.peer_port, 502);
+    int decoded = 0, length = 0;
+    ASSERT_NE(get_env_raw_lib_env_by_mac_addr(0, kMac, &decoded), nullptr);
+    EXPECT_EQ(decoded, 1);
+    const uint8_t* raw = get_raw_data_buffer(0, kMac, &length);
+    EXPECT_EQ(Bytes(raw, raw + length), payload);
+
+    Reply broken;
+    broken.payload.back() ^= 1;
+    take(broken);
+    EXPECT_TRUE(context.results[0].decoded) << "a complete reply is never replaced";
+}
+
 TEST_F(Intake, ReassemblyTableBoundsAndOrphans) {
     nexolt::ReassemblyTable table;
     nexolt::FrameHeader h{};

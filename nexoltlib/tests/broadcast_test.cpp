@@ -139,4 +139,13 @@ TEST(LoopbackOnly, SearchFindsNothing) {
     EXPECT_TRUE(results.empty());
 }
 
+// Not even loopback is up: no IPv4 address at all, so there is no interface to search on.
+TEST(LoopbackDown, SearchReportsNoInterface) {
+    REQUIRE_TEST_NAMESPACE();
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    EXPECT_EQ(nexolt::search_devices(broadcast(), results, error), -1);
+    EXPECT_EQ(error, NEXOLT_ERR_NO_INTERFACE);
+}
+
 } // namespace

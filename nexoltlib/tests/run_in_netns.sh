@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the broadcast test binary inside network namespaces made here and removed on exit:
-# a host namespace and a device namespace joined by a veth pair, and a namespace that has
-# only its loopback interface. Nothing is ever broadcast in the machine's own namespace.
+# a host namespace and a device namespace joined by a veth pair, a namespace that has only
+# its loopback interface, and one where even that is down. Nothing is ever broadcast in the machine's own namespace.
 set -u
 test_binary=$1
 tevronsim=${2:-}
@@ -15,16 +15,18 @@ id=$$
 host=nxhost$id
 device=nxdev$id
 lonely=nxlo$id
+dark=nxdark$id
 sim_pid=
 cleanup() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
   rm -rf "$work"
-  for ns in "$host" "$device" "$lonely"; do ip netns del "$ns" 2>/dev/null; done
+  for ns in "$host" "$device" "$lonely" "$dark"; do ip netns del "$ns" 2>/dev/null; done
 }
 work=$(mktemp -d)
 trap cleanup EXIT INT TERM
 
-if ! ip netns add "$host" || ! ip netns add "$device" || ! ip netns add "$lonely"; then
+if ! ip netns add "$host" || ! ip netns add "$device" || ! ip netns add "$lonely" ||
+   ! ip netns add "$dark"; then
   echo "cannot create network namespaces; skipping"
   exit 77
 fi
@@ -75,4 +77,6 @@ INI
 fi
 NEXOLT_TEST_OUTER_NETNS=$outer \
   ip netns exec "$lonely" "$test_binary" --gtest_filter='LoopbackOnly.*' || status=1
+NEXOLT_TEST_OUTER_NETNS=$outer \
+  ip netns exec "$dark" "$test_binary" --gtest_filter='LoopbackDown.*' || status=1
 exit $status

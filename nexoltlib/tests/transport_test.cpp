@@ -1,5 +1,7 @@
 // Unicast searches against devices on loopback, through the real sockets.
 #include "fake_device.h"
+#include "frame.h"
+#include "reply_intake.h"
 #include "record_builders.h"
 #include "search.h"
 #include "transport.h"
@@ -96,6 +98,35 @@ TEST(UnicastSearch, LocalFilterWithoutSuchInterface) {
     int error = 0;
     EXPECT_EQ(nexolt::search_devices(request, results, error), -1);
     EXPECT_EQ(error, NEXOLT_ERR_NO_INTERFACE);
+}
+
+TEST(Transport, RequestToAKnownDeviceGoesTwiceThroughOneSocket) {
+    FakeDevice dev(device(52));
+    ASSERT_TRUE(dev.start());
+    nexolt::Transport transport;
+    ASSERT_EQ(transport.open_for_device({1, kLoopback, dev.port(), 0}, "127.0.0.1"), 0);
+    const uint8_t mac[6] = {0x00, 0x30, 0xF9, 0x12, 0x34, 0x56};
+    auto frame = nexolt::build_request(nexolt::kCmdRead, 0x03, mac, nexolt::next_sequence(), {});
+    ASSERT_EQ(transport.send_to_device(frame, true), 0);
+
+    nexolt::IntakeContext context;
+    context.request = nexolt::read_header(frame.data());
+    context.target = kLoopback;
+    context.max_results = 4;
+    int datagrams = 0;
+    auto sink = [&](const uint8_t* data, size_t length, nexolt::sys::Endpoint source,
+                    const nexolt::InterfaceEntry& via) {
+        ++datagrams;
+        nexolt::take_reply(context, data, length, source, {via.address_text, via.index});
+    };
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(transport.wait(2000, 2000, sink, [&] { return !context.results.empty(); }), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500))
+        << "ends as soon as the operation's test says so";
+    ASSERT_EQ(context.results.size(), 1u);
+    EXPECT_EQ(context.results[0].env.product_id, 52);
+    EXPECT_EQ(dev.requests(), 2);
+    EXPECT_GE(datagrams, 1);
 }
 
 TEST(Transport, KnownDeviceUsesTheRecordedInterface) {

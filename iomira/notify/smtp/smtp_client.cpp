@@ -12,6 +12,10 @@ using smtp::SmtpStep;
 
 namespace {
 
+std::string withoutLineEnd(const std::string& text) {
+    return text.ends_with("\r\n") ? text.substr(0, text.size() - 2) : text;
+}
+
 // Credentials never reach the debug output.
 std::string traceText(SmtpStep step, const std::string& text) {
     switch (step) {
@@ -21,8 +25,7 @@ std::string traceText(SmtpStep step, const std::string& text) {
     case SmtpStep::DigestResponse: return "<credentials>";
     default: break;
     }
-    const size_t end = text.size() >= 2 && text.ends_with("\r\n") ? text.size() - 2 : text.size();
-    return text.substr(0, end);
+    return withoutLineEnd(text);
 }
 
 } // namespace
@@ -150,7 +153,7 @@ void CSmtp::ReceiveStep(SmtpStep step) {
     const smtp::SmtpCommand& row = smtp::commandFor(step);
     reply_.clear();
     reply_ = transport_.receiveReply(LimitOf(row.receiveTimeoutS));
-    smtp::debugTrace("<< " + traceText(step, reply_));
+    smtp::debugTrace("<< " + withoutLineEnd(reply_));
     if (smtp::completeReplyCode(reply_) != row.reply) throw ECSmtp(row.error);
 }
 

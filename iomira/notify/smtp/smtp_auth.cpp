@@ -31,7 +31,9 @@ std::string joined(std::initializer_list<std::string_view> parts) {
     return out;
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 } // namespace
 

@@ -19,20 +19,27 @@ std::string withoutLineEnd(const std::string& text) {
 // Credentials never reach the debug output.
 std::string traceText(SmtpStep step, const std::string& text) {
     switch (step) {
-    case SmtpStep::AuthPlain: return "AUTH PLAIN <credentials>";
+    case SmtpStep::AuthPlain:
+        return "AUTH PLAIN <credentials>";
     case SmtpStep::UserName:
     case SmtpStep::Password:
-    case SmtpStep::DigestResponse: return "<credentials>";
-    default: break;
+    case SmtpStep::DigestResponse:
+        return "<credentials>";
+    default:
+        break;
     }
     return withoutLineEnd(text);
 }
 
 } // namespace
 
-CSmtp::CSmtp() : localHost_(smtp::localHostName()) { header_.charSet = "US-ASCII"; }
+CSmtp::CSmtp() : localHost_(smtp::localHostName()) {
+    header_.charSet = "US-ASCII";
+}
 
-CSmtp::~CSmtp() { Hangup(); }
+CSmtp::~CSmtp() {
+    Hangup();
+}
 
 void CSmtp::SetServer(const std::string& host, uint16_t port) {
     host_ = host;
@@ -111,7 +118,8 @@ void CSmtp::TransmitMessage() {
     Command(SmtpStep::Data, "DATA\r\n");
     SendStep(SmtpStep::DataBlock, header);
     if (body_.empty()) SendStep(SmtpStep::DataBlock, " \r\n");
-    for (const std::string& line : body_) SendStep(SmtpStep::DataBlock, smtp::bodyLineForData(line));
+    for (const std::string& line : body_)
+        SendStep(SmtpStep::DataBlock, smtp::bodyLineForData(line));
     Command(SmtpStep::EndOfData, "\r\n.\r\n");
 }
 

@@ -17,7 +17,7 @@ enum class SmtpSecurity { None = 0, StartTls = 1, Tls = 2 };
 // that calls it. Every failure is thrown as ECSmtp. Texts are bytes in the code set the caller
 // converted them to (see mailCharSet()).
 class CSmtp {
-public:
+  public:
     // Reads the local host name (107).
     CSmtp();
     // Says QUIT if still connected and closes the connection.
@@ -58,7 +58,7 @@ public:
 
     const std::string& LocalHostName() const { return localHost_; }
 
-private:
+  private:
     void Connect();
     void Introduce();
     void SecureWithStartTls();

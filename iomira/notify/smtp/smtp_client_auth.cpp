@@ -28,10 +28,14 @@ void CSmtp::Authenticate() {
     const auto mechanism = smtp::chooseMechanism(ehloReply_);
     if (!mechanism) throw ECSmtp(SMTP_LOGIN_NOT_SUPPORTED);
     switch (*mechanism) {
-    case smtp::AuthMechanism::Login: return AuthenticateLogin();
-    case smtp::AuthMechanism::Plain: return AuthenticatePlain();
-    case smtp::AuthMechanism::CramMd5: return AuthenticateCramMd5();
-    case smtp::AuthMechanism::DigestMd5: return AuthenticateDigestMd5();
+    case smtp::AuthMechanism::Login:
+        return AuthenticateLogin();
+    case smtp::AuthMechanism::Plain:
+        return AuthenticatePlain();
+    case smtp::AuthMechanism::CramMd5:
+        return AuthenticateCramMd5();
+    case smtp::AuthMechanism::DigestMd5:
+        return AuthenticateDigestMd5();
     }
 }
 

@@ -7,7 +7,7 @@ namespace iomira::smtp {
 // The moment a protocol step must be done by. A step that reads or writes in several pieces
 // waits only for what is left, so a peer that trickles bytes cannot stretch the limit.
 class Deadline {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     explicit Deadline(std::chrono::milliseconds limit) : end_(Clock::now() + limit) {}
@@ -18,7 +18,7 @@ public:
         return left.count() > 0 ? static_cast<int>(left.count()) : 0;
     }
 
-private:
+  private:
     Clock::time_point end_;
 };
 

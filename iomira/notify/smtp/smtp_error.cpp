@@ -74,8 +74,12 @@ const char* ECSmtp::ErrorText(int32_t id) {
     return row == std::end(kErrorTable) ? "Undefined error id" : row->text;
 }
 
-std::string ECSmtp::GetErrorText() const { return ErrorText(id_); }
+std::string ECSmtp::GetErrorText() const {
+    return ErrorText(id_);
+}
 
-const char* ECSmtp::what() const noexcept { return ErrorText(id_); }
+const char* ECSmtp::what() const noexcept {
+    return ErrorText(id_);
+}
 
 } // namespace iomira

@@ -64,7 +64,7 @@ enum SmtpError : int32_t {
 
 // Every failure of the mail client. Carries only the id; the text comes from the fixed table.
 class ECSmtp : public std::exception {
-public:
+  public:
     explicit ECSmtp(int32_t id) : id_(id) {}
 
     int32_t GetErrorNum() const { return id_; }
@@ -74,7 +74,7 @@ public:
     // The fixed English text of an error id; "Undefined error id" for an id outside the table.
     static const char* ErrorText(int32_t id);
 
-private:
+  private:
     int32_t id_;
 };
 

@@ -35,8 +35,8 @@ void requireSingleLine(std::string_view text) {
 }
 
 void requireSingleLines(const MessageHeader& h) {
-    for (const std::string_view field : {std::string_view(h.mailer), std::string_view(h.replyTo),
-                                         std::string_view(h.charSet)})
+    for (const std::string_view field :
+         {std::string_view(h.mailer), std::string_view(h.replyTo), std::string_view(h.charSet)})
         requireSingleLine(field);
     for (const Recipient& r : h.recipients) {
         requireSingleLine(r.mail);

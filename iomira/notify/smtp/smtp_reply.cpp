@@ -5,7 +5,9 @@
 namespace iomira::smtp {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // A final line: three digits then either the line end or a space.
 bool isFinalLine(std::string_view line) {

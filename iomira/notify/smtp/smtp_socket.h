@@ -19,7 +19,7 @@ struct IoResult {
 // The mail client's TCP socket to an IPv4 server, always non-blocking. Failures are thrown as
 // ECSmtp with the ids the mail client reports; a failed connect leaves the socket closed.
 class SmtpSocket {
-public:
+  public:
     SmtpSocket() = default;
     ~SmtpSocket() { close(); }
     SmtpSocket(const SmtpSocket&) = delete;
@@ -43,7 +43,7 @@ public:
     bool isOpen() const { return handle_ >= 0; }
     void close();
 
-private:
+  private:
     bool waitFor(short events, const Deadline& deadline) const;
     void resolveAndStart(const std::string& host, uint16_t port);
 

@@ -33,7 +33,9 @@ int bioRead(BIO* bio, char* data, int size) {
     return r.failed || r.wouldBlock ? -1 : static_cast<int>(r.count);
 }
 
-long bioControl(BIO*, int command, long, void*) { return command == BIO_CTRL_FLUSH ? 1 : 0; }
+long bioControl(BIO*, int command, long, void*) {
+    return command == BIO_CTRL_FLUSH ? 1 : 0;
+}
 
 int bioCreate(BIO* bio) {
     BIO_set_init(bio, 1);
@@ -80,8 +82,7 @@ SmtpTls::~SmtpTls() {
     SSL_CTX_free(context_);
 }
 
-void SmtpTls::handshake(SmtpSocket& socket, std::string_view serverName,
-                        const Deadline& deadline) {
+void SmtpTls::handshake(SmtpSocket& socket, std::string_view serverName, const Deadline& deadline) {
     ERR_clear_error();
     const BIO_METHOD* method = socketBioMethod();
     ssl_ = method ? SSL_new(context_) : nullptr;
@@ -134,14 +135,20 @@ SmtpTls::ReadStatus SmtpTls::read(char* buffer, size_t size, size_t& count) {
         return ReadStatus::Data;
     }
     switch (SSL_get_error(ssl_, result)) {
-    case SSL_ERROR_WANT_READ: return ReadStatus::WantRead;
-    case SSL_ERROR_WANT_WRITE: return ReadStatus::WantWrite;
-    case SSL_ERROR_ZERO_RETURN: return ReadStatus::Closed;
-    default: throw ECSmtp(SMTP_TLS_PROBLEM);
+    case SSL_ERROR_WANT_READ:
+        return ReadStatus::WantRead;
+    case SSL_ERROR_WANT_WRITE:
+        return ReadStatus::WantWrite;
+    case SSL_ERROR_ZERO_RETURN:
+        return ReadStatus::Closed;
+    default:
+        throw ECSmtp(SMTP_TLS_PROBLEM);
     }
 }
 
-size_t SmtpTls::pending() const { return ssl_ ? static_cast<size_t>(SSL_pending(ssl_)) : 0; }
+size_t SmtpTls::pending() const {
+    return ssl_ ? static_cast<size_t>(SSL_pending(ssl_)) : 0;
+}
 
 void SmtpTls::shutdown() {
     if (!established_) return;

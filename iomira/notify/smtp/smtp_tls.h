@@ -16,7 +16,7 @@ class SmtpSocket;
 // server's certificate (mail servers on private networks rarely have one a client could check).
 // Failures are thrown as ECSmtp: 414 for TLS errors, 109 and 402 for waits.
 class SmtpTls {
-public:
+  public:
     // Creates the client context; throws 414.
     SmtpTls();
     ~SmtpTls();
@@ -40,7 +40,7 @@ public:
     // Sends the close notification when the session is still healthy; never blocks.
     void shutdown();
 
-private:
+  private:
     void waitFor(int sslError, const Deadline& deadline) const;
 
     SSL_CTX* context_ = nullptr;

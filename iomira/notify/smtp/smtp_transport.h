@@ -18,7 +18,7 @@ inline constexpr size_t kReplyLimit = 10239;
 // thrown as ECSmtp; an I/O failure also marks the connection out of step, so that the client
 // closes it without trying a QUIT the server would never see answered.
 class SmtpTransport {
-public:
+  public:
     void connect(const std::string& host, uint16_t port, const Deadline& deadline);
 
     // Creates the TLS context before the conversation starts (414).
@@ -39,7 +39,7 @@ public:
     bool inStep() const { return socket_.isOpen() && inStep_; }
     void close();
 
-private:
+  private:
     void sendPlain(std::string_view text, const Deadline& deadline);
     void receivePlain(std::string& received, const Deadline& deadline);
     void receiveTls(std::string& received, const Deadline& deadline);

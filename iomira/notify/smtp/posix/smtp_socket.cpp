@@ -80,7 +80,9 @@ bool SmtpSocket::waitFor(short events, const Deadline& deadline) const {
     }
 }
 
-bool SmtpSocket::waitReadable(const Deadline& deadline) const { return waitFor(POLLIN, deadline); }
+bool SmtpSocket::waitReadable(const Deadline& deadline) const {
+    return waitFor(POLLIN, deadline);
+}
 
 bool SmtpSocket::waitWritable(const Deadline& deadline) const {
     return waitFor(POLLOUT, deadline);

@@ -31,7 +31,7 @@ uint16_t closedPort() {
     return ntohs(address.sin_port);
 }
 
-TEST(Connect, UnusableAddressesAndRefusals) {
+TEST(SmtpConnect, UnusableAddressesAndRefusals) {
     const int descriptors = openDescriptorCount();
     auto refused = clientFor(closedPort());
     EXPECT_EQ(errorOf([&] { refused->Send(); }), SMTP_SELECT_FAILED);
@@ -42,7 +42,7 @@ TEST(Connect, UnusableAddressesAndRefusals) {
     EXPECT_EQ(openDescriptorCount(), descriptors);
 }
 
-TEST(Connect, PortZeroMeansTheMailServicePort) {
+TEST(SmtpConnect, PortZeroMeansTheMailServicePort) {
     // Whether or not the system lists "mail", the answer is the SMTP port.
     EXPECT_EQ(mailServicePort(), 25);
 }
@@ -59,7 +59,7 @@ ScriptedServer::Script silentAfter(std::vector<std::pair<const char*, const char
     };
 }
 
-TEST(Tls, HandshakeThatNeverCompletesTimesOut) {
+TEST(SmtpTls, HandshakeThatNeverCompletesTimesOut) {
     struct Case {
         const char* name;
         SmtpSecurity security;
@@ -87,7 +87,7 @@ TEST(Tls, HandshakeThatNeverCompletesTimesOut) {
     }
 }
 
-TEST(Tls, ServerThatAnswersTheHandshakeWithTextIsATlsProblem) {
+TEST(SmtpTls, ServerThatAnswersTheHandshakeWithTextIsATlsProblem) {
     bool closed = false;
     ScriptedServer server([&](Peer& peer) {
         peer.readUntil("\x16"); // the start of the client's first record
@@ -120,7 +120,7 @@ ScriptedServer::Script upToEhlo(const char* ehlo, const char* reply, std::string
     };
 }
 
-TEST(Quit, SaidAfterEhloButNotAfterA530) {
+TEST(SmtpQuit, SaidAfterEhloButNotAfterA530) {
     struct Case {
         const char* name;
         const char* ehlo;
@@ -131,8 +131,8 @@ TEST(Quit, SaidAfterEhloButNotAfterA530) {
     const Case cases[] = {
         {"530 to AUTH", "250-ok\r\n250 AUTH LOGIN\r\n", "530 5.7.0 Must issue a STARTTLS first\r\n",
          SMTP_AUTH_LOGIN_REJECTED, ""},
-        {"no mechanism we know", "250-ok\r\n250 AUTH GSSAPI\r\n", nullptr,
-         SMTP_LOGIN_NOT_SUPPORTED, "QUIT\r\n"},
+        {"no mechanism we know", "250-ok\r\n250 AUTH GSSAPI\r\n", nullptr, SMTP_LOGIN_NOT_SUPPORTED,
+         "QUIT\r\n"},
         {"STARTTLS not offered", "250-ok\r\n250 HELP\r\n", nullptr, SMTP_STARTTLS_NOT_SUPPORTED,
          "QUIT\r\n"},
         {"STARTTLS refused", "250-ok\r\n250 STARTTLS\r\n", "454 TLS not available\r\n",
@@ -144,7 +144,8 @@ TEST(Quit, SaidAfterEhloButNotAfterA530) {
         bool closed = false;
         ScriptedServer server(upToEhlo(c.ehlo, c.reply, rest, closed));
         const bool startTls = std::string(c.name).starts_with("STARTTLS");
-        auto smtp = clientFor(server.port(), startTls ? SmtpSecurity::StartTls : SmtpSecurity::None);
+        auto smtp =
+            clientFor(server.port(), startTls ? SmtpSecurity::StartTls : SmtpSecurity::None);
         EXPECT_EQ(errorOf([&] { smtp->Send(); }), c.error);
         server.join();
         EXPECT_EQ(rest, c.rest);
@@ -152,7 +153,7 @@ TEST(Quit, SaidAfterEhloButNotAfterA530) {
     }
 }
 
-TEST(Quit, MissingCredentialsOrSenderAreRefusedBeforeAnythingIsSent) {
+TEST(SmtpQuit, MissingCredentialsOrSenderAreRefusedBeforeAnythingIsSent) {
     struct Case {
         const char* name;
         void (*spoil)(CSmtp&);

@@ -98,7 +98,7 @@ ScriptedServer::Script conversation(int faultStep, Fault fault, Aftermath& after
     };
 }
 
-TEST(Conversation, CommandsArriveExactlyAndTheMailIsSent) {
+TEST(SmtpConversation, CommandsArriveExactlyAndTheMailIsSent) {
     Aftermath after;
     ScriptedServer server(conversation(-1, Fault::None, after));
     EXPECT_EQ(errorOf([&] { clientFor(server.port())->Send(); }), 0);
@@ -107,7 +107,7 @@ TEST(Conversation, CommandsArriveExactlyAndTheMailIsSent) {
     EXPECT_EQ(after.afterFault, "");
 }
 
-TEST(Conversation, WrongReplyAtEveryStepThrowsThatStepsError) {
+TEST(SmtpConversation, WrongReplyAtEveryStepThrowsThatStepsError) {
     for (int step = 0; step < kStepCount; ++step) {
         SCOPED_TRACE(kLoginConversation[step].name);
         Aftermath after;
@@ -124,7 +124,7 @@ TEST(Conversation, WrongReplyAtEveryStepThrowsThatStepsError) {
     }
 }
 
-TEST(Conversation, ServerClosingAtEveryStepIsReportedAsClosed) {
+TEST(SmtpConversation, ServerClosingAtEveryStepIsReportedAsClosed) {
     for (int step = 0; step < kStepCount; ++step) {
         SCOPED_TRACE(kLoginConversation[step].name);
         Aftermath after;
@@ -138,7 +138,7 @@ TEST(Conversation, ServerClosingAtEveryStepIsReportedAsClosed) {
     }
 }
 
-TEST(Conversation, SilentServerTimesOutWithoutQuitAndWithoutHanging) {
+TEST(SmtpConversation, SilentServerTimesOutWithoutQuitAndWithoutHanging) {
     // Limits at a hundredth: greeting 0.1 s, EHLO 3 s, DATA 1.2 s.
     for (const int step : {0, kEhloStep, kDataStep}) {
         SCOPED_TRACE(kLoginConversation[step].name);
@@ -154,7 +154,7 @@ TEST(Conversation, SilentServerTimesOutWithoutQuitAndWithoutHanging) {
     }
 }
 
-TEST(Conversation, RepliesSplitOverSeveralReadsAreAssembled) {
+TEST(SmtpConversation, RepliesSplitOverSeveralReadsAreAssembled) {
     const std::string ehlo = std::string("250-scripted\r\n250-AU") + kChunk + "TH PLAIN" + kChunk +
                              " LOGIN\r\n250-8BIT" + kChunk + "MIME\r\n250 HE" + kChunk + "LP\r\n";
     Aftermath after;
@@ -164,7 +164,7 @@ TEST(Conversation, RepliesSplitOverSeveralReadsAreAssembled) {
     EXPECT_TRUE(after.clientClosed);
 }
 
-TEST(Conversation, LateGreetingIsNotResponding) {
+TEST(SmtpConversation, LateGreetingIsNotResponding) {
     bool closed = false;
     ScriptedServer server([&](Peer& peer) {
         std::this_thread::sleep_for(400ms); // four times the scaled 10 s limit
@@ -192,7 +192,7 @@ ScriptedServer::Script flooding(std::string flood, std::chrono::milliseconds pau
     };
 }
 
-TEST(BadInput, EndlessLinesStopAtTheReplyLimit) {
+TEST(SmtpBadInput, EndlessLinesStopAtTheReplyLimit) {
     const std::pair<const char*, std::string> floods[] = {
         {"endless continuation lines", "250-" + std::string(94, 'x') + "\r\n"},
         {"one endless line", std::string(100, 'y')},
@@ -206,7 +206,7 @@ TEST(BadInput, EndlessLinesStopAtTheReplyLimit) {
     }
 }
 
-TEST(BadInput, TrickledLinesEndAtTheStepsTimeLimit) {
+TEST(SmtpBadInput, TrickledLinesEndAtTheStepsTimeLimit) {
     bool closed = false;
     ScriptedServer server(flooding("250-x\r\n", 20ms, closed));
     const auto started = std::chrono::steady_clock::now();
@@ -218,7 +218,7 @@ TEST(BadInput, TrickledLinesEndAtTheStepsTimeLimit) {
     server.join();
 }
 
-TEST(BadInput, ReplyUpToTheLimitIsTakenOneByteMoreIsNot) {
+TEST(SmtpBadInput, ReplyUpToTheLimitIsTakenOneByteMoreIsNot) {
     for (const size_t size : {kReplyLimit, kReplyLimit + 1}) {
         SCOPED_TRACE(size);
         ScriptedServer server([size](Peer& peer) {

@@ -34,7 +34,7 @@ MessageHeader fullHeader() {
     return h;
 }
 
-TEST(Header, LinesInOrderWithEncodedWordsInTheRealCodeSet) {
+TEST(SmtpHeader, LinesInOrderWithEncodedWordsInTheRealCodeSet) {
     EXPECT_EQ(buildMessageHeader(fullHeader(), morning()),
               "Date: 5 Mar 2026 7:4:9\r\n"
               "From: =?utf-8?B?SW9taXJh?= <alarm@plant.example>\r\n"
@@ -49,14 +49,14 @@ TEST(Header, LinesInOrderWithEncodedWordsInTheRealCodeSet) {
               "\r\n");
 }
 
-TEST(Header, NonAsciiTextsTravelAsTheirOwnBytes) {
+TEST(SmtpHeader, NonAsciiTextsTravelAsTheirOwnBytes) {
     MessageHeader h = fullHeader();
     h.subject = "\xec\x9e\x85\xeb\xa0\xa5 ON"; // "입력 ON" in UTF-8
     const std::string text = buildMessageHeader(h, morning());
     EXPECT_NE(text.find("Subject: =?utf-8?B?7J6F66ClIE9O?=\r\n"), std::string::npos) << text;
 }
 
-TEST(Header, OptionalLinesAndPriorities) {
+TEST(SmtpHeader, OptionalLinesAndPriorities) {
     MessageHeader h = fullHeader();
     h.senderName.clear();
     h.mailer.clear();
@@ -71,15 +71,15 @@ TEST(Header, OptionalLinesAndPriorities) {
     EXPECT_EQ(text.find("X-Mailer"), std::string::npos);
     EXPECT_EQ(text.find("Reply-To"), std::string::npos);
 
-    for (const auto& [priority, line] : {std::pair{4, "X-Priority: 4 (Low)\r\n"},
-                                         std::pair{3, "X-Priority: 3 (Normal)\r\n"},
-                                         std::pair{7, "X-Priority: 3 (Normal)\r\n"}}) {
+    for (const auto& [priority, line] :
+         {std::pair{4, "X-Priority: 4 (Low)\r\n"}, std::pair{3, "X-Priority: 3 (Normal)\r\n"},
+          std::pair{7, "X-Priority: 3 (Normal)\r\n"}}) {
         h.priority = priority;
         EXPECT_NE(buildMessageHeader(h, morning()).find(line), std::string::npos) << priority;
     }
 }
 
-TEST(Header, RefusesWhatWouldBreakTheMessage) {
+TEST(SmtpHeader, RefusesWhatWouldBreakTheMessage) {
     struct Case {
         const char* name;
         void (*spoil)(MessageHeader&);
@@ -87,10 +87,11 @@ TEST(Header, RefusesWhatWouldBreakTheMessage) {
     };
     const Case cases[] = {
         {"no sender", [](MessageHeader& h) { h.senderMail.clear(); }, SMTP_UNDEFINED_SENDER},
-        {"sender with CR LF",
-         [](MessageHeader& h) { h.senderMail = "a@b\r\nRCPT TO:<x@y>"; }, SMTP_UNDEFINED_SENDER},
+        {"sender with CR LF", [](MessageHeader& h) { h.senderMail = "a@b\r\nRCPT TO:<x@y>"; },
+         SMTP_UNDEFINED_SENDER},
         {"no recipient", [](MessageHeader& h) { h.recipients.clear(); }, SMTP_UNDEFINED_RECIPIENTS},
-        {"mailer with LF", [](MessageHeader& h) { h.mailer = "x\nBcc: a@b"; }, SMTP_UNDEFINED_HEADER},
+        {"mailer with LF", [](MessageHeader& h) { h.mailer = "x\nBcc: a@b"; },
+         SMTP_UNDEFINED_HEADER},
         {"reply-to with CR", [](MessageHeader& h) { h.replyTo = "a@b\r"; }, SMTP_UNDEFINED_HEADER},
         {"recipient name with CR LF",
          [](MessageHeader& h) { h.recipients[1].name = "B\r\nBcc: x@y"; }, SMTP_UNDEFINED_HEADER},
@@ -107,14 +108,14 @@ TEST(Header, RefusesWhatWouldBreakTheMessage) {
     }
 }
 
-TEST(Body, LeadingPeriodIsDoubled) {
+TEST(SmtpBody, LeadingPeriodIsDoubled) {
     EXPECT_EQ(bodyLineForData("text"), "text\r\n");
     EXPECT_EQ(bodyLineForData("."), "..\r\n");
     EXPECT_EQ(bodyLineForData(".hidden\r\n..already"), "..hidden\r\n..already\r\n");
     EXPECT_EQ(bodyLineForData(""), "\r\n");
 }
 
-TEST(ErrorText, FixedTextsAndUnknownIds) {
+TEST(SmtpErrorText, FixedTextsAndUnknownIds) {
     const std::pair<int, const char*> texts[] = {
         {0, ""},
         {100, "Unable to initialise winsock2"},
@@ -133,7 +134,7 @@ TEST(ErrorText, FixedTextsAndUnknownIds) {
     }
 }
 
-TEST(Recipients, MailIsRequiredAndSingleLine) {
+TEST(SmtpRecipients, MailIsRequiredAndSingleLine) {
     CSmtp smtp;
     for (const char* bad : {"", "a@b\r\nDATA", "a@b\n"}) {
         try {

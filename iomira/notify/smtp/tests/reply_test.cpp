@@ -15,30 +15,31 @@ struct ReplyCase {
     std::optional<int> code;
 };
 
-void PrintTo(const ReplyCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ReplyCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
-class CompleteReply : public testing::TestWithParam<ReplyCase> {};
+class SmtpReply : public testing::TestWithParam<ReplyCase> {};
 
-TEST_P(CompleteReply, FindsTheFinalLine) {
+TEST_P(SmtpReply, FindsTheFinalLine) {
     EXPECT_EQ(completeReplyCode(GetParam().received), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Replies, CompleteReply,
-    testing::Values(
-        ReplyCase{"Single", "220 mail.example ESMTP\r\n", 220},
-        ReplyCase{"BareCode", "250\r\n", 250},
-        ReplyCase{"MultiLine", "250-first\r\n250-AUTH LOGIN\r\n250 HELP\r\n", 250},
-        ReplyCase{"OnlyContinuations", "250-first\r\n250-second\r\n", std::nullopt},
-        ReplyCase{"LineNotEnded", "250 HELP", std::nullopt},
-        ReplyCase{"HalfLineEnd", "250 HELP\r", std::nullopt},
-        ReplyCase{"Empty", "", std::nullopt},
-        ReplyCase{"TooShort", "25\r\n", std::nullopt},
-        ReplyCase{"NotDigits", "2x0 ok\r\n", std::nullopt},
-        ReplyCase{"FourDigits", "2500\r\n", std::nullopt},
-        ReplyCase{"GarbageThenFinal", "hello\r\n354 go ahead\r\n", 354},
-        ReplyCase{"SplitInsideLastLine", "250-a\r\n250 b", std::nullopt},
-        ReplyCase{"FirstFinalWins", "535 no\r\n250 yes\r\n", 535}),
+    Replies, SmtpReply,
+    testing::Values(ReplyCase{"Single", "220 mail.example ESMTP\r\n", 220},
+                    ReplyCase{"BareCode", "250\r\n", 250},
+                    ReplyCase{"MultiLine", "250-first\r\n250-AUTH LOGIN\r\n250 HELP\r\n", 250},
+                    ReplyCase{"OnlyContinuations", "250-first\r\n250-second\r\n", std::nullopt},
+                    ReplyCase{"LineNotEnded", "250 HELP", std::nullopt},
+                    ReplyCase{"HalfLineEnd", "250 HELP\r", std::nullopt},
+                    ReplyCase{"Empty", "", std::nullopt},
+                    ReplyCase{"TooShort", "25\r\n", std::nullopt},
+                    ReplyCase{"NotDigits", "2x0 ok\r\n", std::nullopt},
+                    ReplyCase{"FourDigits", "2500\r\n", std::nullopt},
+                    ReplyCase{"GarbageThenFinal", "hello\r\n354 go ahead\r\n", 354},
+                    ReplyCase{"SplitInsideLastLine", "250-a\r\n250 b", std::nullopt},
+                    ReplyCase{"FirstFinalWins", "535 no\r\n250 yes\r\n", 535}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct KeywordCase {
@@ -47,7 +48,7 @@ struct KeywordCase {
     bool offered;
 };
 
-TEST(Keyword, FollowsTheDelimiterRules) {
+TEST(SmtpKeyword, FollowsTheDelimiterRules) {
     const KeywordCase cases[] = {
         {"250-AUTH LOGIN PLAIN\r\n", "AUTH", true},
         {"250-AUTH LOGIN PLAIN\r\n", "LOGIN", true},
@@ -60,8 +61,8 @@ TEST(Keyword, FollowsTheDelimiterRules) {
         {"250-AUTHX LOGINS\r\n", "AUTH", false},
         {"250-AUTHX LOGINS\r\n", "LOGIN", false},
         {"250-XAUTH\r\n", "AUTH", false},
-        {"AUTH LOGIN\r\n", "AUTH", false}, // never at the very first character
-        {"250-AUTH LOGIN", "LOGIN", false},  // not followed by a line end yet
+        {"AUTH LOGIN\r\n", "AUTH", false},  // never at the very first character
+        {"250-AUTH LOGIN", "LOGIN", false}, // not followed by a line end yet
         {"250-AUTH LOGIN\n", "LOGIN", false},
         {"250-AUTH PLAIN\r\n", "", false},
     };
@@ -69,7 +70,7 @@ TEST(Keyword, FollowsTheDelimiterRules) {
         EXPECT_EQ(hasKeyword(c.reply, c.keyword), c.offered) << c.reply << " / " << c.keyword;
 }
 
-TEST(Mechanism, LoginFirstThenPlainCramDigest) {
+TEST(SmtpMechanism, LoginFirstThenPlainCramDigest) {
     const std::pair<const char*, std::optional<AuthMechanism>> cases[] = {
         {"250-AUTH PLAIN LOGIN\r\n250 OK\r\n", AuthMechanism::Login},
         {"250-AUTH DIGEST-MD5 CRAM-MD5 PLAIN\r\n250 OK\r\n", AuthMechanism::Plain},
@@ -77,7 +78,8 @@ TEST(Mechanism, LoginFirstThenPlainCramDigest) {
         {"250-AUTH DIGEST-MD5\r\n250 OK\r\n", AuthMechanism::DigestMd5},
         {"250-AUTH GSSAPI XOAUTH2\r\n250 OK\r\n", std::nullopt},
     };
-    for (const auto& [reply, mechanism] : cases) EXPECT_EQ(chooseMechanism(reply), mechanism) << reply;
+    for (const auto& [reply, mechanism] : cases)
+        EXPECT_EQ(chooseMechanism(reply), mechanism) << reply;
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,8 +17,8 @@
 namespace iomira::smtp::test {
 namespace {
 
-class RealServer : public testing::Test {
-protected:
+class SmtpRealServer : public testing::Test {
+  protected:
     static void SetUpTestSuite() {
         certificates_ = std::make_unique<TempDir>();
         makeCertificate(certificates_->path());
@@ -29,9 +29,11 @@ protected:
     static std::unique_ptr<PythonSmtpServer> start(const std::string& mode,
                                                    std::vector<std::string> options = {}) {
         // Later options win, so the test's own come last.
-        std::vector<std::string> all = {"--mode", mode, "--user", kLogin, "--password", kPassword,
-                                        "--cert", (certificates_->path() / "cert.pem").string(),
-                                        "--key", (certificates_->path() / "key.pem").string()};
+        std::vector<std::string> all = {"--mode",     mode,
+                                        "--user",     kLogin,
+                                        "--password", kPassword,
+                                        "--cert",     (certificates_->path() / "cert.pem").string(),
+                                        "--key",      (certificates_->path() / "key.pem").string()};
         all.insert(all.end(), options.begin(), options.end());
         return std::make_unique<PythonSmtpServer>(all);
     }
@@ -43,9 +45,8 @@ protected:
 
     static int countStarting(const PythonSmtpServer& server, const std::string& prefix) {
         const auto events = server.events();
-        return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const auto& e) {
-            return e.rfind(prefix, 0) == 0;
-        }));
+        return static_cast<int>(std::count_if(
+            events.begin(), events.end(), [&](const auto& e) { return e.rfind(prefix, 0) == 0; }));
     }
 
     static inline std::unique_ptr<TempDir> certificates_;
@@ -64,8 +65,7 @@ bool isDateLine(const std::string& line) {
                   minute, second);
     const size_t monthAt = months.find(month);
     return line == rebuilt && std::strlen(month) == 3 && monthAt != std::string::npos &&
-           monthAt % 3 == 0 &&
-           day >= 1 && day <= 31 && hour < 24 && minute < 60 && second <= 60;
+           monthAt % 3 == 0 && day >= 1 && day <= 31 && hour < 24 && minute < 60 && second <= 60;
 }
 
 struct SecureCase {
@@ -76,7 +76,7 @@ struct SecureCase {
     const char* realm;
 };
 
-TEST_F(RealServer, EverySecurityTypeWithEveryMechanism) {
+TEST_F(SmtpRealServer, EverySecurityTypeWithEveryMechanism) {
     const SecureCase cases[] = {
         {"plain LOGIN", "plain", SmtpSecurity::None, "LOGIN", ""},
         {"plain PLAIN", "plain", SmtpSecurity::None, "PLAIN", ""},
@@ -107,7 +107,7 @@ TEST_F(RealServer, EverySecurityTypeWithEveryMechanism) {
     }
 }
 
-TEST_F(RealServer, LoginIsTriedFirstWhateverTheServerListsFirst) {
+TEST_F(SmtpRealServer, LoginIsTriedFirstWhateverTheServerListsFirst) {
     const std::pair<const char*, const char*> cases[] = {
         {"PLAIN LOGIN", "LOGIN"},
         {"DIGEST-MD5 CRAM-MD5 PLAIN", "PLAIN"},
@@ -122,7 +122,7 @@ TEST_F(RealServer, LoginIsTriedFirstWhateverTheServerListsFirst) {
     }
 }
 
-TEST_F(RealServer, WithoutAuthOfferedOrWantedTheMailGoesUnauthenticated) {
+TEST_F(SmtpRealServer, WithoutAuthOfferedOrWantedTheMailGoesUnauthenticated) {
     for (const bool offered : {false, true}) {
         SCOPED_TRACE(offered ? "AUTH offered, not wanted" : "no AUTH offered");
         auto server = start("plain", offered ? std::vector<std::string>{}
@@ -135,7 +135,7 @@ TEST_F(RealServer, WithoutAuthOfferedOrWantedTheMailGoesUnauthenticated) {
     }
 }
 
-TEST_F(RealServer, RefusedCredentialsAndMissingStartTls) {
+TEST_F(SmtpRealServer, RefusedCredentialsAndMissingStartTls) {
     struct Case {
         const char* name;
         const char* mode;
@@ -166,7 +166,7 @@ TEST_F(RealServer, RefusedCredentialsAndMissingStartTls) {
     }
 }
 
-TEST_F(RealServer, PasswordsWithCaretsAndLongPasswords) {
+TEST_F(SmtpRealServer, PasswordsWithCaretsAndLongPasswords) {
     const std::pair<const char*, std::string> cases[] = {
         {"PLAIN", "pa^ss^"},
         {"LOGIN", "pa^ss^"},
@@ -183,18 +183,23 @@ TEST_F(RealServer, PasswordsWithCaretsAndLongPasswords) {
     }
 }
 
-TEST_F(RealServer, TestConnectionAuthenticatesAndSendsNothing) {
+TEST_F(SmtpRealServer, TestConnectionAuthenticatesAndSendsNothing) {
     auto server = start("tls", {"--mechs", "LOGIN"});
     EXPECT_EQ(errorOf([&] { clientFor(server->port(), SmtpSecurity::Tls)->TestConnection(); }), 0);
     EXPECT_TRUE(logged(*server, "AUTH LOGIN user ok"));
     EXPECT_EQ(countStarting(*server, "MESSAGE"), 0);
+
+    // By host name the client also names the server in the handshake.
+    auto named = clientFor(server->port(), SmtpSecurity::Tls);
+    named->SetServer("localhost", server->port());
+    EXPECT_EQ(errorOf([&] { named->TestConnection(); }), 0);
 
     auto refused = clientFor(server->port(), SmtpSecurity::Tls);
     refused->SetPassword("wrong");
     EXPECT_EQ(errorOf([&] { refused->TestConnection(); }), SMTP_BAD_LOGIN_PASS);
 }
 
-TEST_F(RealServer, MessageArrivesByteForByteAndDecodesAsWritten) {
+TEST_F(SmtpRealServer, MessageArrivesByteForByteAndDecodesAsWritten) {
     const std::string name = "\xec\x9d\xb4\xec\x98\xa4\xeb\xaf\xb8\xeb\x9d\xbc"; // Korean, UTF-8
     const std::string subject = "\xeb\xac\xb8 \xec\x97\xb4\xeb\xa6\xbc: Door ON";
     auto server = start("starttls", {"--mechs", "PLAIN"});
@@ -210,27 +215,27 @@ TEST_F(RealServer, MessageArrivesByteForByteAndDecodesAsWritten) {
     const std::string data = server->message(1);
     const size_t dateEnd = data.find("\r\n") + 2;
     EXPECT_TRUE(isDateLine(data.substr(0, dateEnd))) << data;
-    EXPECT_EQ(data.substr(dateEnd),
-              "From: =?utf-8?B?7J207Jik66+46528?= <alarm@plant.example>\r\n"
-              "X-Mailer: Iomira\r\n"
-              "Reply-To: alarm@plant.example\r\n"
-              "X-Priority: 2 (High)\r\n"
-              "To: <op@plant.example>,Boss<boss@plant.example>\r\n"
-              "Subject: =?utf-8?B?66y4IOyXtOumvDogRG9vciBPTg==?=\r\n"
-              "MIME-Version: 1.0\r\n"
-              "Content-type: text/plain; charset=\"utf-8\"\r\n"
-              "Content-Transfer-Encoding: 7bit\r\n"
-              "\r\n"
-              "Input 1 is ON\r\n"
-              "Line one\r\n.dot-stuffed by the caller\r\n"
-              ".leading period\r\n"
-              "\r\n");
-    EXPECT_TRUE(logged(*server, "MESSAGE 1 alarm@plant.example op@plant.example,boss@plant.example"));
+    EXPECT_EQ(data.substr(dateEnd), "From: =?utf-8?B?7J207Jik66+46528?= <alarm@plant.example>\r\n"
+                                    "X-Mailer: Iomira\r\n"
+                                    "Reply-To: alarm@plant.example\r\n"
+                                    "X-Priority: 2 (High)\r\n"
+                                    "To: <op@plant.example>,Boss<boss@plant.example>\r\n"
+                                    "Subject: =?utf-8?B?66y4IOyXtOumvDogRG9vciBPTg==?=\r\n"
+                                    "MIME-Version: 1.0\r\n"
+                                    "Content-type: text/plain; charset=\"utf-8\"\r\n"
+                                    "Content-Transfer-Encoding: 7bit\r\n"
+                                    "\r\n"
+                                    "Input 1 is ON\r\n"
+                                    "Line one\r\n.dot-stuffed by the caller\r\n"
+                                    ".leading period\r\n"
+                                    "\r\n");
+    EXPECT_TRUE(
+        logged(*server, "MESSAGE 1 alarm@plant.example op@plant.example,boss@plant.example"));
     EXPECT_TRUE(logged(*server, "SUBJECT 1 " + subject));
     EXPECT_TRUE(logged(*server, "FROM 1 " + name + " <alarm@plant.example>"));
 }
 
-TEST_F(RealServer, ClientsOnSeveralThreadsAtOnce) {
+TEST_F(SmtpRealServer, ClientsOnSeveralThreadsAtOnce) {
     auto server = start("tls", {"--mechs", "CRAM-MD5"});
     std::vector<std::thread> senders;
     std::array<int, 4> errors{};
@@ -238,12 +243,13 @@ TEST_F(RealServer, ClientsOnSeveralThreadsAtOnce) {
         senders.emplace_back([&, i] {
             errors[i] = errorOf([&] { clientFor(server->port(), SmtpSecurity::Tls)->Send(); });
         });
-    for (std::thread& t : senders) t.join();
+    for (std::thread& t : senders)
+        t.join();
     EXPECT_EQ(errors, (std::array<int, 4>{}));
     EXPECT_EQ(countStarting(*server, "MESSAGE"), 4);
 }
 
-TEST_F(RealServer, MessageWithoutBodyLinesCarriesOneSpace) {
+TEST_F(SmtpRealServer, MessageWithoutBodyLinesCarriesOneSpace) {
     auto server = start("plain", {"--no-auth"});
     auto smtp = std::make_unique<CSmtp>();
     smtp->SetServer("127.0.0.1", server->port());

@@ -27,7 +27,8 @@ constexpr int kPeerIdleMs = 20000;
 
 std::vector<char*> argvOf(const std::vector<std::string>& args) {
     std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     return argv;
 }
@@ -79,16 +80,16 @@ std::string readFile(const std::filesystem::path& path) {
 std::vector<std::string> readLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;
     std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
 void makeCertificate(const std::filesystem::path& folder) {
     const int status = runProgram({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
-                                   "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1",
-                                   "-subj", "/CN=localhost", "-keyout",
-                                   (folder / "key.pem").string(), "-out",
-                                   (folder / "cert.pem").string()});
+                                   "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1", "-subj",
+                                   "/CN=localhost", "-keyout", (folder / "key.pem").string(),
+                                   "-out", (folder / "cert.pem").string()});
     if (status != 0) throw std::runtime_error("openssl req failed");
 }
 
@@ -127,14 +128,17 @@ PythonSmtpServer::PythonSmtpServer(const std::vector<std::string>& options) {
     port_ = static_cast<uint16_t>(std::stoi(announced.substr(5)));
 }
 
-PythonSmtpServer::~PythonSmtpServer() { stop(); }
+PythonSmtpServer::~PythonSmtpServer() {
+    stop();
+}
 
 // Closing its input ends the server; one that does not end within five seconds is killed.
 void PythonSmtpServer::stop() {
     if (pid_ < 0) return;
     ::close(toChild_);
     int status = 0;
-    for (int i = 0; i < 100 && waitpid(pid_, &status, WNOHANG) == 0; ++i) poll(nullptr, 0, 50);
+    for (int i = 0; i < 100 && waitpid(pid_, &status, WNOHANG) == 0; ++i)
+        poll(nullptr, 0, 50);
     if (waitpid(pid_, &status, WNOHANG) == 0) {
         kill(pid_, SIGKILL);
         waitpid(pid_, &status, 0);
@@ -151,7 +155,9 @@ std::string PythonSmtpServer::message(int n) const {
     return readFile(dir_.path() / ("message-" + std::to_string(n) + ".eml"));
 }
 
-Peer::~Peer() { close(); }
+Peer::~Peer() {
+    close();
+}
 
 bool Peer::send(std::string_view text) const {
     while (!text.empty()) {

@@ -16,12 +16,12 @@ namespace iomira::smtp::test {
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -37,7 +37,7 @@ void makeCertificate(const std::filesystem::path& folder);
 // The aiosmtpd test server (smtp_server.py) in a child process, listening on an ephemeral
 // loopback port. It ends when the object is destroyed.
 class PythonSmtpServer {
-public:
+  public:
     explicit PythonSmtpServer(const std::vector<std::string>& options);
     ~PythonSmtpServer();
     PythonSmtpServer(const PythonSmtpServer&) = delete;
@@ -49,7 +49,7 @@ public:
     // The data of the n-th message (from 1), exactly as the server received it.
     std::string message(int n) const;
 
-private:
+  private:
     void stop();
 
     TempDir dir_;
@@ -61,7 +61,7 @@ private:
 
 // The server's end of one scripted connection.
 class Peer {
-public:
+  public:
     explicit Peer(int handle) : handle_(handle) {}
     ~Peer();
 
@@ -75,7 +75,7 @@ public:
     std::string readToEnd(bool& closed, std::chrono::milliseconds limit = std::chrono::seconds(20));
     void close();
 
-private:
+  private:
     int handle_;
     std::string pending_;
 };
@@ -84,7 +84,7 @@ private:
 // `script` on it in its own thread. Listening starts in the constructor, so a client may
 // connect at once.
 class ScriptedServer {
-public:
+  public:
     using Script = std::function<void(Peer&)>;
     explicit ScriptedServer(Script script);
     ~ScriptedServer();
@@ -95,7 +95,7 @@ public:
     // Waits for the script to end.
     void join();
 
-private:
+  private:
     int listener_ = -1;
     uint16_t port_ = 0;
     std::thread thread_;

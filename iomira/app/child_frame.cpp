@@ -1,0 +1,99 @@
+#include "child_frame.h"
+
+#include "quorvis_data.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+
+namespace iomira {
+
+CChildFrame::CChildFrame(CQUORVISData& controller, RecordSaver saver, QWidget* parent)
+    : QMdiSubWindow(parent), controller_(controller), saver_(std::move(saver)) {
+    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setOption(QMdiSubWindow::RubberBandResize, false);
+    // The system menu keeps restore, move and minimise; closing is not the user's to do.
+    if (QMenu* menu = systemMenu()) {
+        for (QAction* action : menu->actions()) {
+            if (action->shortcut() == QKeySequence(QKeySequence::Close) ||
+                action->text().contains(QLatin1String("Close"), Qt::CaseInsensitive) ||
+                action->text().contains(QLatin1String("Size"), Qt::CaseInsensitive) ||
+                action->text().contains(QLatin1String("Maximize"), Qt::CaseInsensitive))
+                menu->removeAction(action);
+        }
+    }
+    setWindowTitle(controller.DeviceComment);
+    connect(this, &QMdiSubWindow::aboutToActivate, this,
+            [this] { emit activatedForController(deviceId()); });
+}
+
+int CChildFrame::deviceId() const { return controller_.DeviceId; }
+
+void CChildFrame::onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    if (auto* view = dynamic_cast<ControllerView*>(widget()))
+        view->onCorvelNotification(message, wparam, lparam);
+}
+
+void CChildFrame::closeByProgram() {
+    closingByProgram_ = true;
+    close();
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (closingByProgram_) QMdiSubWindow::closeEvent(event);
+    else event->ignore();
+}
+
+void CChildFrame::savePlacement() {
+    const QRect r = geometry();
+    if (r.x() == 0 && r.y() == 0 && r.width() == 0 && r.height() == 0) return;
+    if (isMinimized()) {
+        controller_.LastPosXMin = r.x();
+        controller_.LastPosYMin = r.y();
+        controller_.LastPosCXMin = r.width();
+        controller_.LastPosCYMin = r.height();
+    } else {
+        controller_.LastPosX = r.x();
+        controller_.LastPosY = r.y();
+        controller_.LastPosCX = r.width();
+        controller_.LastPosCY = r.height();
+    }
+    if (saver_) saver_(controller_);
+}
+
+void CChildFrame::moveEvent(QMoveEvent* event) {
+    QMdiSubWindow::moveEvent(event);
+    if (!applyingState_) savePlacement();
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    if (!applyingState_) savePlacement();
+}
+
+void CChildFrame::setMinimizedByUser(bool minimized) {
+    if (minimized) showMinimized();
+    else showNormal();
+}
+
+void CChildFrame::changeEvent(QEvent* event) {
+    QMdiSubWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || applyingState_) return;
+    const bool minimized = isMinimized();
+    controller_.Minimized = minimized ? 1 : 0;
+    if (saver_) saver_(controller_);
+    const CQUORVISData& c = controller_;
+    if (minimized && c.LastPosXMin && c.LastPosYMin && c.LastPosCXMin && c.LastPosCYMin) {
+        applyingState_ = true;
+        move(c.LastPosXMin, c.LastPosYMin);
+        applyingState_ = false;
+    }
+}
+
+void CChildFrame::focusInEvent(QFocusEvent* event) {
+    QMdiSubWindow::focusInEvent(event);
+    if (isVisible()) emit activatedForController(deviceId());
+}
+
+} // namespace iomira

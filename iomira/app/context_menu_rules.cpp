@@ -1,0 +1,51 @@
+#include "context_menu_rules.h"
+
+#include "app_texts.h"
+#include "corvel/corvel.h"
+#include "quorvis_data.h"
+
+namespace iomira {
+
+namespace {
+
+// Dialogs that later parts of the program bring; until then their items stay disabled.
+constexpr bool kModifyDialogAvailable = false;
+constexpr bool kAddDialogAvailable = false;
+constexpr bool kSoundDialogsAvailable = false;
+
+} // namespace
+
+bool connectEnabled(int state, int reconnectWanted) {
+    return state == TCP_CLOSED || (state == TCP_ERROR && reconnectWanted != 1);
+}
+
+// A connection that is still being attempted can be stopped too: a peer that never answers
+// would otherwise leave no way out of "Connecting".
+bool disconnectEnabled(int state, int reconnectWanted) {
+    return state == TCP_LISTEN || state == TCP_CONNECTING || state == TCP_ESTABLISHED ||
+           (state == TCP_ERROR && reconnectWanted == 1);
+}
+
+bool modifyEnabled(int state) { return state == TCP_CLOSED || state == TCP_ERROR; }
+
+std::vector<MenuEntry> contextMenuEntries(const TreeSelection& s, int state) {
+    std::vector<MenuEntry> entries;
+    if (const CQUORVISData* c = s.controller) {
+        entries.push_back({CMD_CONNECT, TEXT_CONNECT, connectEnabled(state, c->ReconnectWanted)});
+        entries.push_back(
+            {CMD_DISCONNECT, TEXT_DISCONNECT, disconnectEnabled(state, c->ReconnectWanted)});
+        entries.push_back({CMD_MODIFY, TEXT_MODIFY, kModifyDialogAvailable && modifyEnabled(state)});
+        entries.push_back({CMD_DELETE_CONTROLLER, TEXT_DELETE_CONTROLLER, true});
+    }
+    entries.push_back({CMD_ADD_CONTROLLER, TEXT_ADD_CONTROLLER, kAddDialogAvailable});
+    if (s.controller && s.controller->NumberOfPortInput > 0) {
+        entries.push_back({CMD_SOUND_NOTIFICATION, TEXT_SOUND_NOTIFICATION, kSoundDialogsAvailable});
+        entries.push_back({CMD_SOUND_FILE, TEXT_SOUND_FILE, kSoundDialogsAvailable});
+    }
+    entries.push_back({CMD_ADD_GROUP, TEXT_ADD_GROUP, true});
+    if (!s.controller && s.groupSelected && s.groupIndex >= 1)
+        entries.push_back({CMD_DELETE_GROUP, TEXT_DELETE_GROUP, true});
+    return entries;
+}
+
+} // namespace iomira

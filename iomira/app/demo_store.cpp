@@ -1,0 +1,89 @@
+#include "demo_store.h"
+
+#include "controller_keys.h"
+#include "device_family.h"
+#include "group_store.h"
+#include "root_data.h"
+
+#include <QStringList>
+
+namespace iomira {
+
+namespace {
+
+// Models the simulator plays that the product list names under another label.
+QString productLabel(const QString& model) {
+    if (model == QLatin1String("TKA-31") || model == QLatin1String("TKA-21") ||
+        model == QLatin1String("TKA-31P"))
+        return QStringLiteral("TKA-31 / TKA-21");
+    QString label = model;
+    if (label.endsWith(QLatin1Char('P'))) label.chop(1);
+    return label;
+}
+
+const ProductChoice* productFor(const QString& model) {
+    const QString label = productLabel(model);
+    for (const ProductChoice& choice : productChoices()) {
+        if (label == QLatin1String(choice.name)) return &choice;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CQUORVISData seedRecord(const QString& model, int port) {
+    CQUORVISData record;
+    if (const ProductChoice* choice = productFor(model)) applyProductChoice(record, *choice);
+    else record.DeviceType = -1;
+    if (record.DeviceType == FAMILY_GENERIC) record.UnitId = 1;
+    if (record.DeviceType == FAMILY_RLX840) applyTemperatureChannel(record);
+    record.HostAddr = QStringLiteral("127.0.0.1");
+    record.HostPort = port;
+    record.AutomaticConnection = 1;
+    record.UseLog = 1;
+    return record;
+}
+
+bool writeSeedStore(Store& store, const QStringList& groupNames,
+                    const std::vector<SeedController>& controllers) {
+    for (int i = 0; i < groupNames.size(); ++i) {
+        if (!saveGroup(store, CROOTData(i, groupNames[i], i))) return false;
+    }
+    std::vector<int> counts(groupNames.size(), 0);
+    for (size_t i = 0; i < controllers.size(); ++i) {
+        const SeedController& seed = controllers[i];
+        CQUORVISData record = seedRecord(seed.model, seed.port);
+        if (record.DeviceType < 0 || seed.group < 0 || seed.group >= groupNames.size()) return false;
+        record.DeviceId = static_cast<int>(i) + 1;
+        record.DeviceComment = seed.name;
+        record.RootID = seed.group;
+        record.Index = counts[seed.group]++;
+        record.LastOpened = i == 0 ? 1 : 0;
+        if (!saveController(store, record)) return false;
+    }
+    return true;
+}
+
+QStringList demoGroups() {
+    return {QStringLiteral("Digital I/O"), QStringLiteral("RLX family")};
+}
+
+std::vector<SeedController> demoControllers(int firstPort) {
+    const char* const models[] = {"TKA-31", "TKA-21", "TKA-33", "TKA-35", "TKA-31P",
+                                  "TKA-33P", "TKA-35P", "TKB-11", "RLX-810", "RLX-820",
+                                  "RLX-830", "RLX-850", "RLX-840"};
+    const char* const names[] = {"Boiler room", "Loading dock", "Gate", "Pump station",
+                                 "Packing line", "Cold store", "Roof fans", "Door bell",
+                                 "Tank levels", "Flow meters", "Sirens", "Press 2",
+                                 "Server room"};
+    std::vector<SeedController> out;
+    int port = firstPort;
+    for (size_t i = 0; i < std::size(models); ++i) {
+        const QString model = QString::fromLatin1(models[i]);
+        out.push_back({model, QStringLiteral("%1 (%2)").arg(QLatin1String(names[i]), model), port++,
+                       model.startsWith(QLatin1String("RLX")) ? 1 : 0});
+    }
+    return out;
+}
+
+} // namespace iomira

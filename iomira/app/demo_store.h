@@ -1,0 +1,36 @@
+#pragma once
+
+#include "quorvis_data.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace iomira {
+
+class Store;
+
+// A controller for a store made for the demo or a benchmark: a model name as the simulator
+// knows it, served on a loopback port.
+struct SeedController {
+    QString model;
+    QString name;
+    int port = 0;
+    int group = 0; // position in the list of group names
+};
+
+// A record for a model served by the simulator on 127.0.0.1:port, connected automatically.
+CQUORVISData seedRecord(const QString& model, int port);
+
+// Writes the groups (RootID = position, Index = position) and the controllers, each logged
+// and connected at start; the first controller is the one shown at start. False when a
+// write failed or a model is unknown.
+bool writeSeedStore(Store& store, const QStringList& groupNames,
+                    const std::vector<SeedController>& controllers);
+
+// The simulator's demo set: one controller of each model on ports from firstPort, in the
+// simulator's order, in two groups.
+std::vector<SeedController> demoControllers(int firstPort);
+QStringList demoGroups();
+
+} // namespace iomira

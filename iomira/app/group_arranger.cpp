@@ -1,0 +1,79 @@
+#include "group_arranger.h"
+
+#include "controller_keys.h"
+#include "controller_table.h"
+#include "group_store.h"
+#include "root_data.h"
+
+#include <vector>
+
+namespace iomira {
+
+GroupArranger::GroupArranger(ControllerTable& controllers, CROOTDataList& groups, Store& store,
+                             Callbacks callbacks)
+    : controllers_(controllers), groups_(groups), store_(store), callbacks_(std::move(callbacks)) {}
+
+int GroupArranger::addGroupByName(const QString& name) {
+    const int id = groups_.NewGroupId();
+    if (id < 0) {
+        if (callbacks_.showError) callbacks_.showError(groupIdsExhaustedText());
+        return -1;
+    }
+    auto group = std::make_unique<CROOTData>(id, name, groups_.size());
+    saveGroup(store_, *group);
+    const CROOTData& added = *group;
+    groups_.insert(std::move(group));
+    if (callbacks_.groupAdded) callbacks_.groupAdded(added);
+    return id;
+}
+
+void GroupArranger::splitAtStartup() {
+    // Groups made by splitting are not walked again: the count is taken first.
+    const int count = groups_.size();
+    std::vector<int> order;
+    for (int index = 0; index < count; ++index) {
+        if (const CROOTData* g = groups_.GroupAt(index)) order.push_back(g->RootID);
+    }
+    for (int rootId : order) {
+        if (CROOTData* g = groups_.find(rootId)) splitGroup(*g);
+    }
+}
+
+void GroupArranger::splitGroup(CROOTData& group) {
+    const int rootId = group.RootID;
+    const QString name = group.RootName;
+    const int count = controllers_.CountInGroup(rootId);
+    int target = -1;
+    for (int i = 0; i < count; ++i) {
+        CQUORVISData* c = controllers_.FindInGroup(rootId, i);
+        if (!c) continue;
+        if (i >= kMaxControllersPerGroup && i % kMaxControllersPerGroup == 0) {
+            const int added =
+                addGroupByName(QStringLiteral("%1(%2)").arg(name).arg(i / kMaxControllersPerGroup));
+            if (added >= 0) target = added;
+        }
+        if (target >= 0) {
+            c->Index = controllers_.CountInGroup(target);
+            c->RootID = target;
+            saveController(store_, *c);
+        }
+        if (callbacks_.controllerVisited) callbacks_.controllerVisited(*c);
+    }
+}
+
+int GroupArranger::placeByGroupName(const QString& name) {
+    for (int i = 0;; ++i) {
+        const QString candidate = i == 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(i);
+        const CROOTData* found = groups_.FindGroupByName(candidate);
+        if (!found) {
+            if (candidate.isEmpty()) {
+                const CROOTData* first = groups_.GroupAt(0);
+                return first ? first->RootID : 0;
+            }
+            return addGroupByName(candidate);
+        }
+        if (controllers_.CountInGroup(found->RootID) < kMaxControllersPerGroup) return found->RootID;
+    }
+}
+
+} // namespace iomira

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "corvel/corvel.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QDockWidget;
+class QMdiArea;
+class QMenu;
+
+namespace iomira {
+
+class CChildFrame;
+class CDeviceListPane;
+class Store;
+class UserPrompts;
+
+// The main window: menus, status bar, the device list docked left and the controllers'
+// windows in the document area. Corvel reports every controller to it; it relays each
+// notification to the device list and to the controller's own window.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(Store& store, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    corvel_window* corvelWindow() { return &target_.window; }
+    CDeviceListPane* pane() const { return pane_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+
+    // Passes a Corvel notification on, unchanged, to every window that follows it.
+    void relay(uint32_t message, uintptr_t wparam, intptr_t lparam);
+    // Disconnects a controller; Corvel reports nothing for that, so the close is relayed.
+    bool disconnectController(int deviceId);
+    void updateTitle();
+    // The program is ending: the question has been answered or is not to be asked.
+    void setClosingConfirmed(bool confirmed) { closingConfirmed_ = confirmed; }
+
+    // The input notification switch as the Advanced menu shows and sets it.
+    std::function<int()> inputNotification;
+    std::function<void(int)> setInputNotification;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct CorvelTarget {
+        corvel_window window; // first member: Corvel calls through it
+        CMainFrame* frame;
+    };
+    static void corvelProc(corvel_window* window, uint32_t message, uintptr_t wparam,
+                           intptr_t lparam);
+
+    void createMenus();
+    QMenu* groupMenu();
+    QMenu* viewMenu();
+    QMenu* advancedMenu();
+    QMenu* functionMenu();
+    void fillGroupItems(QMenu* menu);
+    void fillAdvancedItems(QMenu* menu);
+    void chooseLanguage(int value);
+    void showAbout();
+    void openProductPage(const QString& model);
+    CChildFrame* childFor(int deviceId) const;
+
+    Store& store_;
+    UserPrompts& prompts_;
+    CorvelTarget target_;
+    QMdiArea* mdi_;
+    QDockWidget* dock_;
+    CDeviceListPane* pane_;
+    bool closingConfirmed_ = false;
+};
+
+} // namespace iomira

@@ -1,0 +1,126 @@
+#include "quorvis2_app.h"
+
+#include "app_texts.h"
+#include "controller_keys.h"
+#include "core_texts.h"
+#include "corvel/corvel.h"
+#include "corvel_registration.h"
+#include "device_list_pane.h"
+#include "main_frame.h"
+#include "object_loader.h"
+#include "sqlite_store.h"
+#include "string_table.h"
+#include "user_prompts.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+namespace iomira {
+
+int languageForSetting(int stored, const QLocale& system) {
+    switch (stored) {
+    case 1: return LANG_KOREAN;
+    case 2: return LANG_ENGLISH;
+    case 3: return LANG_CHINESE;
+    default: break;
+    }
+    if (system.language() == QLocale::Korean) return LANG_KOREAN;
+    if (system.language() == QLocale::Chinese) return LANG_CHINESE;
+    return LANG_ENGLISH;
+}
+
+CQuorvis2App::CQuorvis2App() = default;
+
+CQuorvis2App::~CQuorvis2App() {
+    // The polling thread reads the table; it ends before anything it reads goes away.
+    if (poller_) poller_->stop();
+    dispatcher_.reset();
+    if (frame_) frame_->pane()->stopTimers();
+    controllers_.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });
+    frame_.reset();
+}
+
+Store& CQuorvis2App::store() { return *store_; }
+
+bool CQuorvis2App::openStore() {
+    StoreOpenError error;
+    store_ = SqliteStore::open(defaultStorePath(), &error);
+    if (store_) return true;
+    prompts_->error(storeOpenMessage(error));
+    return false;
+}
+
+void CQuorvis2App::applyLanguage() {
+    int stored = getGlobal(*store_, LANGUAGE);
+    if (stored < 0 || stored > 3) {
+        setGlobal(*store_, LANGUAGE, 0);
+        stored = 0;
+    }
+    languageId_ = stored == 0 ? 0 : languageForSetting(stored, QLocale::system());
+    setLanguage(languageForSetting(stored, QLocale::system()));
+}
+
+void CQuorvis2App::startDispatcher() {
+    // Corvel's socket events and notifications run here, on the UI thread.
+    dispatcher_ = std::make_unique<QSocketNotifier>(corvel_event_fd(), QSocketNotifier::Read);
+    connect(dispatcher_.get(), &QSocketNotifier::activated, this, [] { corvel_dispatch(0); });
+}
+
+bool CQuorvis2App::loadStoredObjects() {
+    ObjectLoadTargets targets{controllers_, sounds_, mailSchedules_, messageSchedules_,
+                              QCoreApplication::applicationDirPath(), {}, {}, {}};
+    corvel_window* window = frame_->corvelWindow();
+    targets.registerController = [window](const CQUORVISData& c) { return registerInCorvel(window, c); };
+    targets.reportError = [this](const QString& message) { prompts_->error(message); };
+    if (loadObjects(*store_, targets)) return true;
+    prompts_->error(storeReadMessage(store_->path(), store_->lastError()));
+    return false;
+}
+
+bool CQuorvis2App::InitInstance() {
+    if (!prompts_) {
+        ownPrompts_ = std::make_unique<MessageBoxPrompts>(nullptr);
+        prompts_ = ownPrompts_.get();
+    }
+    if (corvel_event_fd() < 0) {
+        prompts_->error(loadString(TEXT_SOCKETS_FAILED));
+        return false;
+    }
+    if (!openStore()) return false;
+    applyLanguage();
+    controllers_.setSaver([this](const CQUORVISData& c) { saveController(*store_, c); });
+
+    frame_ = std::make_unique<CMainFrame>(*store_, *prompts_);
+    CDeviceListPane* pane = frame_->pane();
+    if (!pane->loadGroups()) {
+        prompts_->error(storeReadMessage(store_->path(), store_->lastError()));
+        return false;
+    }
+    startDispatcher();
+
+    log_ = std::make_unique<EventLog>();
+    writers_ = std::make_unique<EventLogWriters>(*log_, [](int id) { return get_tcp_connection_state(id); });
+    monitorLog_ = std::make_unique<MonitorLog>(*writers_, logSwitches_);
+    pane->setControllers(shared_, *monitorLog_, frame_->corvelWindow());
+    frame_->inputNotification = [this] { return switches_.inputNotification; };
+    frame_->setInputNotification = [this](int value) {
+        switches_.inputNotification = value;
+        setGlobal(*store_, INPUT_NOTIFICATION, value);
+    };
+    frame_->show();
+    frame_->updateTitle();
+
+    log_->OpenNewFile();
+    if (!loadStoredObjects()) return false;
+    pane->fillAtStartup();
+    pane->startTimers();
+
+    readGlobalSwitches(*store_, switches_);
+    logSwitches_.assign(switches_);
+
+    poller_ = std::make_unique<PollingThread>(shared_, *monitorLog_);
+    if (!poller_->start()) prompts_->error(loadString(TEXT_THREAD_FAILED));
+    return true;
+}
+
+} // namespace iomira

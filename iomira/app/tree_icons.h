@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QIcon>
+
+namespace iomira {
+
+// The seven images of the device tree (TreeIcon order), drawn at 16 and 32 pixels so they
+// stay sharp on high-density screens.
+QIcon treeIcon(int index);
+
+} // namespace iomira

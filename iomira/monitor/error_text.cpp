@@ -1,0 +1,50 @@
+#include "error_text.h"
+
+#include "string_table.h"
+
+#include <netdb.h>
+
+#include <cstring>
+
+namespace iomira {
+
+namespace {
+
+enum ExceptionText {
+    TEXT_ILLEGAL_FUNCTION = 217,
+    TEXT_ILLEGAL_ADDRESS = 218,
+    TEXT_ILLEGAL_VALUE = 219,
+    TEXT_DEVICE_FAILURE = 220,
+    TEXT_DEVICE_BUSY = 221,
+    TEXT_MODBUS_ERROR = 310,
+};
+
+QString systemText(int code) {
+    if (code < 0) return QString::fromLocal8Bit(gai_strerror(code));
+    char buffer[256];
+    // The GNU strerror_r may return a static text instead of filling the buffer.
+    const char* text = strerror_r(code, buffer, sizeof buffer);
+    return QString::fromLocal8Bit(text);
+}
+
+} // namespace
+
+QString socketErrorText(int code) {
+    QString text = systemText(code);
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    return QStringLiteral("[%1] %2").arg(code).arg(text);
+}
+
+QString modbusExceptionText(int code) {
+    switch (code) {
+    case 1: return loadString(TEXT_ILLEGAL_FUNCTION);
+    case 2: return loadString(TEXT_ILLEGAL_ADDRESS);
+    case 3: return loadString(TEXT_ILLEGAL_VALUE);
+    case 4: return loadString(TEXT_DEVICE_FAILURE);
+    case 6: return loadString(TEXT_DEVICE_BUSY);
+    default: return loadString(TEXT_MODBUS_ERROR).replace(QLatin1String("%d"), QString::number(code));
+    }
+}
+
+} // namespace iomira

@@ -1,0 +1,106 @@
+#include "initial_read.h"
+
+#include "corvel/corvel.h"
+#include "device_family.h"
+#include "monitor_log.h"
+#include "monitor_texts.h"
+#include "quorvis_data.h"
+#include "string_table.h"
+
+namespace iomira {
+
+namespace {
+
+constexpr int kDefaultTag = 0;
+
+void readInputsOrOutputs(const CQUORVISData& c, MonitorLog& log) {
+    int32_t error = 0;
+    const int id = c.DeviceId;
+    if (c.NumberOfPortInput > 0) {
+        read_discrete_inputs(id, c.NumberOfPortInput, &error, kDefaultTag);
+        log.state(c, LogCategory::Input, loadString(TEXT_SEND_READ_INPUTS_INITIAL));
+        return;
+    }
+    if (c.NumberOfPortOutput <= 0) return;
+    if (c.DeviceType == FAMILY_RLX830) {
+        rlx8xx_read_all(id, FAMILY_RLX830, CORVEL_READ_INPUTS_OUTPUTS, &error);
+    } else {
+        read_coils(id, c.NumberOfPortOutput, &error, kDefaultTag);
+    }
+    log.state(c, LogCategory::Output, loadString(TEXT_SEND_READ_OUTPUTS_INITIAL));
+}
+
+bool connectionReady(int id) {
+    return get_modbus_error_code(id) == 0 && get_tcp_connection_state(id) == TCP_ESTABLISHED;
+}
+
+void pollOutputs(const CQUORVISData& c, MonitorLog& log) {
+    const int t = c.DeviceType;
+    const bool family = t == FAMILY_GENERIC || t == FAMILY_RLX830 || t == FAMILY_RLX850;
+    if (c.Polling != 1 || !family || c.NumberOfPortOutput <= 0) return;
+    int32_t error = 0;
+    if (t == FAMILY_GENERIC) {
+        read_coils(c.DeviceId, c.NumberOfPortOutput, &error, kDefaultTag);
+    } else {
+        rlx8xx_read_all(c.DeviceId, t, CORVEL_READ_OUTPUTS, &error);
+    }
+    log.state(c, LogCategory::Output, loadString(TEXT_SEND_READ_OUTPUTS));
+}
+
+// The register read mode of each family's input poll; -1 for a family that has none.
+int inputPollMode(int deviceType) {
+    switch (deviceType) {
+    case FAMILY_RLX810:
+    case FAMILY_RLX820:
+    case FAMILY_RLX850: return CORVEL_READ_INPUTS;
+    case FAMILY_RLX840: return CORVEL_READ_INPUTS_OUTPUTS;
+    default: return -1;
+    }
+}
+
+void pollInputs(const CQUORVISData& c, MonitorLog& log) {
+    if (c.PollingInput != 1) return;
+    const int t = c.DeviceType;
+    int32_t error = 0;
+    if ((t == FAMILY_GENERIC || t == FAMILY_RLX830) && c.NumberOfPortInput > 0) {
+        if (t == FAMILY_GENERIC) {
+            read_discrete_inputs(c.DeviceId, c.NumberOfPortInput, &error, kDefaultTag);
+        } else {
+            rlx8xx_read_all(c.DeviceId, FAMILY_RLX830, CORVEL_READ_OUTPUTS, &error);
+        }
+        log.state(c, LogCategory::Input, loadString(TEXT_SEND_READ_INPUTS));
+        return;
+    }
+    const int mode = inputPollMode(t);
+    if (mode < 0) return;
+    rlx8xx_read_all(c.DeviceId, t, mode, &error);
+    log.state(c, LogCategory::Input, loadString(TEXT_SEND_READ_INPUT_REGISTERS));
+}
+
+} // namespace
+
+void sendInitialRead(const CQUORVISData& c, MonitorLog& log) {
+    int32_t error = 0;
+    switch (c.DeviceType) {
+    case FAMILY_GENERIC:
+    case FAMILY_RLX830: readInputsOrOutputs(c, log); return;
+    case FAMILY_RLX810:
+    case FAMILY_RLX820:
+    case FAMILY_RLX850:
+        rlx8xx_read_all(c.DeviceId, c.DeviceType, CORVEL_READ_INPUTS_OUTPUTS, &error);
+        break;
+    case FAMILY_RLX840: rlx8xx_read_all(c.DeviceId, c.DeviceType, CORVEL_READ_INPUTS, &error); break;
+    default: return;
+    }
+    log.state(c, LogCategory::Input, loadString(TEXT_SEND_READ_ALL_REGISTERS));
+}
+
+void pollController(const CQUORVISData& c, MonitorLog& log) {
+    if (!connectionReady(c.DeviceId)) return;
+    pollOutputs(c, log);
+    // The output read may have found the connection gone; the input poll checks again.
+    if (!connectionReady(c.DeviceId)) return;
+    pollInputs(c, log);
+}
+
+} // namespace iomira

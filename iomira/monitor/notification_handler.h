@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+namespace iomira {
+
+class CQUORVISData;
+class ConnectionManager;
+class MonitorEvents;
+class MonitorLog;
+class PortChangeDispatch;
+class SharedControllers;
+
+// Corvel's connection (1025) and data (1026) notifications as the device list handles them:
+// first reads after a connection, port images, log entries and the port-change dispatch.
+// Runs on the UI thread inside Corvel's dispatcher.
+class NotificationHandler {
+public:
+    NotificationHandler(SharedControllers& controllers, MonitorLog& log,
+                        ConnectionManager& connections, MonitorEvents& events,
+                        PortChangeDispatch& dispatch);
+
+    void onConnection(uintptr_t deviceId, intptr_t lparam);
+    void onData(uintptr_t deviceId, intptr_t code);
+
+private:
+    CQUORVISData* find(uintptr_t deviceId) const;
+    void connectionEstablished(CQUORVISData& c);
+    void exceptionResponse(CQUORVISData& c, int textId, int outputs);
+    void inputResponse(CQUORVISData& c, int code);
+    void inputImage(CQUORVISData& c, int count);
+    void analogValues(CQUORVISData& c);
+    void counterValues(CQUORVISData& c);
+    void outputResponse(CQUORVISData& c);
+
+    SharedControllers& controllers_;
+    MonitorLog& log_;
+    ConnectionManager& connections_;
+    MonitorEvents& events_;
+    PortChangeDispatch& dispatch_;
+};
+
+} // namespace iomira

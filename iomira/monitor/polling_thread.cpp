@@ -1,0 +1,62 @@
+#include "polling_thread.h"
+
+#include "initial_read.h"
+#include "shared_controllers.h"
+
+#include <system_error>
+
+namespace iomira {
+
+PollingThread::PollingThread(SharedControllers& controllers, MonitorLog& log,
+                             std::chrono::milliseconds period)
+    : controllers_(controllers), log_(log), period_(period) {}
+
+PollingThread::~PollingThread() { stop(); }
+
+bool PollingThread::start() {
+    if (thread_.joinable()) return true;
+    stopping_ = false;
+    try {
+        thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void PollingThread::stop() {
+    {
+        std::lock_guard guard(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void PollingThread::runPass() {
+    auto guard = controllers_.lock();
+    const int count = controllers_.table().size();
+    guard.unlock();
+    for (int i = 0; i < count; ++i) {
+        guard.lock();
+        if (const CQUORVISData* c = controllers_.table().ControllerAt(i)) pollController(*c, log_);
+        guard.unlock();
+    }
+}
+
+void PollingThread::run() {
+    // Passes keep a fixed cadence, so a slow pass does not stretch the period.
+    auto next = std::chrono::steady_clock::now();
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        lock.unlock();
+        runPass();
+        lock.lock();
+        next += period_;
+        const auto now = std::chrono::steady_clock::now();
+        if (next < now) next = now;
+        wake_.wait_until(lock, next, [this] { return stopping_; });
+    }
+}
+
+} // namespace iomira

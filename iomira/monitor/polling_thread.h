@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace iomira {
+
+class MonitorLog;
+class SharedControllers;
+
+// Walks the controller table once a second and sends the read requests. Each controller is
+// read and polled under the table lock, so one deleted on the UI thread meanwhile is never
+// touched; the next controller is found again by its position.
+class PollingThread {
+public:
+    PollingThread(SharedControllers& controllers, MonitorLog& log,
+                  std::chrono::milliseconds period = std::chrono::milliseconds(1000));
+    ~PollingThread();
+    PollingThread(const PollingThread&) = delete;
+    PollingThread& operator=(const PollingThread&) = delete;
+
+    // False when the thread could not be created.
+    bool start();
+    void stop();
+    // One walk over the table, as the thread makes it every period.
+    void runPass();
+
+private:
+    void run();
+
+    SharedControllers& controllers_;
+    MonitorLog& log_;
+    std::chrono::milliseconds period_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+};
+
+} // namespace iomira

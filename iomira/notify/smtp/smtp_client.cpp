@@ -5,6 +5,7 @@
 #include "smtp_reply.h"
 
 #include <cmath>
+#include <new>
 
 namespace iomira {
 
@@ -52,26 +53,26 @@ void CSmtp::AddRecipient(const std::string& mail, const std::string& name) {
 }
 
 void CSmtp::Send() {
-    if (!connected_) Connect();
-    if (!connected_ || !transport_.inStep()) {
-        Hangup();
-        throw ECSmtp(SMTP_INVALID_SOCKET);
-    }
-    try {
-        TransmitMessage();
-    } catch (const ECSmtp&) {
-        Hangup();
-        throw;
-    }
-    // The server has taken the message: a QUIT going wrong now must not report it as lost.
-    Hangup();
+    Converse([this] { TransmitMessage(); });
 }
 
 void CSmtp::TestConnection() {
-    if (!connected_) Connect();
-    if (!connected_ || !transport_.inStep()) {
+    Converse([] {});
+}
+
+// Connects, runs `afterConnect` and hangs up, whatever goes wrong. Once the server has taken
+// the message, a QUIT going wrong must not report it as lost, so the hang-up is quiet.
+void CSmtp::Converse(const std::function<void()>& afterConnect) {
+    try {
+        if (!connected_) Connect();
+        if (!connected_ || !transport_.inStep()) throw ECSmtp(SMTP_INVALID_SOCKET);
+        afterConnect();
+    } catch (const ECSmtp&) {
         Hangup();
-        throw ECSmtp(SMTP_INVALID_SOCKET);
+        throw;
+    } catch (const std::bad_alloc&) {
+        Hangup();
+        throw ECSmtp(SMTP_LACK_OF_MEMORY);
     }
     Hangup();
 }
@@ -140,7 +141,7 @@ void CSmtp::Hangup() noexcept {
     if (connected_ && transport_.inStep()) {
         try {
             Disconnect();
-        } catch (const ECSmtp&) {
+        } catch (...) {
         }
     }
     connected_ = false;

@@ -6,6 +6,7 @@
 #include "smtp_transport.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,7 @@ class CSmtp {
     const std::string& LocalHostName() const { return localHost_; }
 
   private:
+    void Converse(const std::function<void()>& afterConnect);
     void Connect();
     void Introduce();
     void SecureWithStartTls();

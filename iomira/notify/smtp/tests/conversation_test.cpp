@@ -192,6 +192,29 @@ ScriptedServer::Script flooding(std::string flood, std::chrono::milliseconds pau
     };
 }
 
+TEST(SmtpBadInput, ServerGoneWhileTheClientWritesIsAnErrorNotASignal) {
+    for (const bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "closed");
+        ScriptedServer server([reset](Peer& peer) {
+            for (const char* reply : {"220 ok\r\n", "250 ok\r\n", "250 ok\r\n", "250 ok\r\n"}) {
+                peer.send(reply);
+                peer.readLine();
+            }
+            peer.send("354 go ahead\r\n");
+            reset ? peer.reset() : peer.close();
+        });
+        auto smtp = clientFor(server.port());
+        smtp->SetAuthenticate(false);
+        for (int i = 0; i < 200; ++i)
+            smtp->AddBodyLine(std::string(1000, 'b'));
+        const int error = errorOf([&] { smtp->Send(); });
+        EXPECT_TRUE(error == SMTP_SEND_FAILED || error == SMTP_RECV_FAILED ||
+                    error == SMTP_CONNECTION_CLOSED)
+            << error;
+        server.join();
+    }
+}
+
 TEST(SmtpBadInput, EndlessLinesStopAtTheReplyLimit) {
     const std::pair<const char*, std::string> floods[] = {
         {"endless continuation lines", "250-" + std::string(94, 'x') + "\r\n"},

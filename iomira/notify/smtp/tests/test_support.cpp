@@ -204,6 +204,12 @@ void Peer::close() {
     handle_ = -1;
 }
 
+void Peer::reset() {
+    const linger abort{1, 0};
+    setsockopt(handle_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    close();
+}
+
 ScriptedServer::ScriptedServer(Script script) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};

@@ -74,6 +74,8 @@ class Peer {
     // Everything until the client closes; `closed` says whether it did in time.
     std::string readToEnd(bool& closed, std::chrono::milliseconds limit = std::chrono::seconds(20));
     void close();
+    // Closes with a reset instead of an orderly close, as a crashed server would.
+    void reset();
 
   private:
     int handle_;

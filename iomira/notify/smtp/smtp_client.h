@@ -1,5 +1,6 @@
 #pragma once
 
+#include "smtp_charset.h"
 #include "smtp_commands.h"
 #include "smtp_error.h"
 #include "smtp_message.h"
@@ -56,8 +57,6 @@ class CSmtp {
     // Multiplies every time limit of the conversation. Tests shorten the limits with it; the
     // program keeps the default of 1.
     void SetTimeScale(double factor) { timeScale_ = factor; }
-
-    const std::string& LocalHostName() const { return localHost_; }
 
   private:
     void Converse(const std::function<void()>& afterConnect);

@@ -86,7 +86,7 @@ std::vector<std::string> readLines(const std::filesystem::path& path) {
 }
 
 void makeCertificate(const std::filesystem::path& folder) {
-    const int status = runProgram({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+    const int status = runProgram({OPENSSL_CLI, "req", "-x509", "-newkey", "ec", "-pkeyopt",
                                    "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1", "-subj",
                                    "/CN=localhost", "-keyout", (folder / "key.pem").string(),
                                    "-out", (folder / "cert.pem").string()});

@@ -92,19 +92,12 @@ int32_t delete_device(int32_t key) {
 }
 
 int32_t connect_device(int32_t key, int32_t* error) {
-    EntryPtr entry = Registry::instance().find(key);
-    if (!entry) return CORVEL_UNKNOWN_DEVICE;
-    Outbox outbox;
-    int32_t result;
-    {
-        std::lock_guard lock(entry->mutex);
-        if (entry->deleted) return CORVEL_UNKNOWN_DEVICE;
+    return with_entry(key, [&](const EntryPtr& entry, Outbox& outbox) -> int32_t {
         int32_t code = 0;
-        result = start_connection(entry, code, outbox);
+        const int32_t result = start_connection(entry, code, outbox);
         if (error && result == CORVEL_SOCKET_ERROR) *error = code;
-    }
-    outbox.deliver();
-    return result;
+        return result;
+    });
 }
 
 int32_t disconnect_device(int32_t key) {

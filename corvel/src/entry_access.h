@@ -18,7 +18,9 @@ template <class Function> int32_t with_entry(int32_t key, Function&& function) {
     {
         std::lock_guard lock(entry->mutex);
         if (entry->deleted) return CORVEL_UNKNOWN_DEVICE;
-        if constexpr (std::is_invocable_v<Function, DeviceEntry&, Outbox&>)
+        if constexpr (std::is_invocable_v<Function, const EntryPtr&, Outbox&>)
+            result = function(entry, outbox);
+        else if constexpr (std::is_invocable_v<Function, DeviceEntry&, Outbox&>)
             result = function(*entry, outbox);
         else
             result = function(*entry);

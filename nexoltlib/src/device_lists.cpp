@@ -43,6 +43,12 @@ size_t device_count(int list) {
     return valid_list(list) ? g_lists[list].size() : 0;
 }
 
+void for_each_device(int list, const std::function<void(const DeviceEntry&)>& visit) {
+    if (!valid_list(list)) return;
+    for (const auto& entry : g_lists[list])
+        visit(entry);
+}
+
 } // namespace nexolt
 
 using namespace nexolt;
@@ -61,6 +67,3 @@ extern "C" const uint8_t* get_raw_data_buffer(int list, const void* device, int*
     return entry->raw_env.data();
 }
 
-extern "C" void Exit_Library(void) {
-    clear_device_lists();
-}

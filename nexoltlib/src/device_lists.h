@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <list>
 #include <string>
 #include <vector>
@@ -35,5 +36,6 @@ void store_device(int list, const DeviceEntry& entry);
 void clear_device_list(int list);
 void clear_device_lists();
 size_t device_count(int list);
+void for_each_device(int list, const std::function<void(const DeviceEntry&)>& visit);
 
 } // namespace nexolt

@@ -15,6 +15,7 @@ struct DecodeExtras {
     std::string status_text;
     std::vector<std::array<uint8_t, 24>> sessions4;
     std::vector<std::array<uint8_t, 48>> sessions6;
+    std::vector<uint8_t> control; // data of a control-command block (type 50)
 };
 inline constexpr size_t kMaxSessions = 48;
 

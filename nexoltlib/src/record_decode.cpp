@@ -194,6 +194,8 @@ void decode_operation_data(const BlockView& b, DecodeExtras* extras) {
         keep_device_message(text_of(b));
     } else if (!extras) {
         return;
+    } else if (b.type == 50 && b.index == 0) {
+        extras->control.assign(b.data, b.data + b.data_length);
     } else if (b.type == 48) {
         extras->status_text = text_of(b);
     } else if (b.type == 49 && extras->sessions4.size() < kMaxSessions) {

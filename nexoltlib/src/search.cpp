@@ -23,20 +23,23 @@ int search_devices(const SearchRequest& request, std::vector<ReplyResult>& resul
     error = transport.open({request.mode, request.address, request.port, request.local});
     if (error) return -1;
     reassembly_table().clear();
-    clear_device_list(broadcast ? 0 : 1);
+    if (!request.read) clear_device_list(broadcast ? 0 : 1);
 
     IntakeContext context;
-    context.broadcast_search = broadcast;
+    context.broadcast_search = broadcast && !request.read;
     context.target = request.address;
     context.max_results = request.maximum;
     uint8_t flags = broadcast ? uint8_t(kFlagCipher) : uint8_t(kFlagCipher | kFlagUnicast);
-    auto frame =
-        build_request(broadcast ? kCmdSearch : kCmdRead, flags, nullptr, next_sequence(), {});
+    uint8_t command = broadcast && !request.read ? kCmdSearch : kCmdRead;
+    if (request.command) command = request.command;
+    auto frame = build_request(command, flags, request.mac, next_sequence(), request.payload);
     context.request = read_header(frame.data());
 
-    error = transport.send_search(frame, false);
+    error = transport.send_search(frame, request.read && !broadcast);
     if (error) return -1;
-    error = transport.wait(request.wait_ms, request.wait_ms, intake_into(context), nullptr);
+    std::function<bool()> finished;
+    if (request.finished) finished = [&] { return request.finished(context.results); };
+    error = transport.wait(request.wait_ms, request.wait_ms, intake_into(context), finished);
     if (error) return -1;
     results = std::move(context.results);
     return 1;

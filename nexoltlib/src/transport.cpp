@@ -99,6 +99,19 @@ int Transport::send_to_device(const std::vector<uint8_t>& frame, bool via_b) {
                                  frame);
 }
 
+int Transport::send_fragments(const std::vector<std::vector<uint8_t>>& datagrams, bool via_b) {
+    if (open_.empty()) return NEXOLT_ERR_NO_INTERFACE;
+    InterfaceEntry& entry = open_.front();
+    device_socket_ = via_b ? entry.socket_b : entry.socket_a;
+    for (const auto& datagram : datagrams) {
+        int error = sys::udp_send(device_socket_, via_b ? entry.destination_b : entry.destination_a,
+                                  datagram.data(), datagram.size());
+        if (error) return error;
+        sys::pause_ms(kSendPauseMs);
+    }
+    return 0;
+}
+
 int Transport::wait(int timeout_ms, int window_ms, const ReplySink& sink,
                     const std::function<bool()>& finished) {
     std::vector<int> fds;

@@ -32,7 +32,31 @@ enum {
 };
 
 /* Error codes of the library (positive values are errno numbers). */
-enum { NEXOLT_ERR_PASSWORD = -100, NEXOLT_ERR_NO_REPLY = -200, NEXOLT_ERR_NO_INTERFACE = -903 };
+enum {
+    NEXOLT_ERR_PASSWORD = -100,       /* the device refused the password */
+    NEXOLT_ERR_NO_REPLY = -200,       /* no matching reply in time */
+    NEXOLT_ERR_ADDRESS = -300,        /* local IPv4 address invalid for the mask */
+    NEXOLT_ERR_MASK = -301,           /* subnet mask not contiguous */
+    NEXOLT_ERR_MACRO = -400,          /* an I/O macro does not parse */
+    NEXOLT_ERR_BASE_OVERLAP = -500,   /* input and output base addresses overlap */
+    NEXOLT_ERR_PORT_TWICE = -600,     /* -600 to -605: the listening-port conflicts */
+    NEXOLT_ERR_PORT_TELNET = -601,
+    NEXOLT_ERR_PORT_MODBUS = -602,
+    NEXOLT_ERR_PORT_HTTP = -603,
+    NEXOLT_ERR_PORT_50005 = -604,
+    NEXOLT_ERR_PORT_50006 = -605,
+    NEXOLT_ERR_PRODUCT = -700,        /* the device reports a product id mismatch */
+    NEXOLT_ERR_UNKNOWN_REPLY = -800,  /* reply status the library does not know */
+    NEXOLT_ERR_NO_DEVICE = -900,      /* the device is not in the chosen device list */
+    NEXOLT_ERR_NO_INTERFACE = -903,   /* no usable local interface */
+    NEXOLT_ERR_REFUSED_4 = -904,      /* device refusals with status 4, 5 and 1 */
+    NEXOLT_ERR_PASSWORD_LENGTH = -905,
+    NEXOLT_ERR_REFUSED_5 = -906,
+    NEXOLT_ERR_REFUSED_1 = -907,
+    NEXOLT_ERR_ACCESS_CODE = -908,    /* wrong service access code (factory operations) */
+    NEXOLT_ERR_NO_CERTIFICATE = -909, /* the device sent no certificate */
+    NEXOLT_ERR_ARGUMENT = -920        /* a required argument is missing or out of range */
+};
 
 /* ---- The lib_env settings record (9408 bytes) ---------------------------------------- */
 
@@ -346,6 +370,140 @@ NEXOLT_API const uint8_t* get_raw_data_buffer(int list, const void* device, int*
 /* Forget every device of the three lists. */
 NEXOLT_API void Exit_Library(void);
 
+/* ---- Library lifetime and operations -------------------------------------------------
+ * Every operation returns 1, or -1 with a NEXOLT_ERR_ code or an errno value in *error.
+ * mode / list: 0 broadcast (device list 0), 1 unicast to one IPv4 address (device list 1).
+ * Addresses are IPv4 in network byte order; port 0 means 50005 for socket A and 50007 for
+ * socket B; local 0 uses every interface; maximum is the number of replies kept (and the
+ * number of records a search buffer holds). Passwords are 10-byte NUL-padded fields. */
+
+NEXOLT_API int Start_Library(int maximum);
+NEXOLT_API void End_Library(void);
+/* Copies the version banner (86 bytes with its terminator). */
+NEXOLT_API void GetLibraryVersion(char* text);
+
+NEXOLT_API int Nexolt_Search(int mode, uint32_t address, lib_env* results, int* count, int* error,
+                             uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_Search2(int mode, uint32_t address, lib_env* results, int* count,
+                              int* error, int wait_ms, uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_Read(int mode, const uint8_t* mac, uint32_t address, lib_env* record,
+                           int* error, uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_Read2(int mode, const uint8_t* mac, uint32_t address, lib_env* record,
+                            int* error, int wait_ms, uint16_t port, uint32_t local, int maximum);
+/* Writes the record (merged into the device's last reported settings); on success the
+ * record holds what the device answered. Write2 sends the record's own blocks only. */
+NEXOLT_API int Nexolt_Write(int list, lib_env* record, const uint8_t* password, int* error,
+                            uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_Write2(int list, lib_env* record, const uint8_t* password, int* error,
+                             uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_WriteBIN(int list, lib_env* record, const uint8_t* blocks, int length,
+                               int* error, uint16_t port, uint32_t local, int maximum);
+/* new_mac NULL removes the user-defined MAC. */
+NEXOLT_API int Nexolt_WriteUserDefinedMAC(int list, lib_env* record, const uint8_t* new_mac,
+                                          const uint8_t* password, int* error, uint16_t port,
+                                          uint32_t local, int maximum);
+NEXOLT_API int Nexolt_ChangePwd(int list, lib_env* record, const uint8_t* old_password,
+                                const uint8_t* new_password, int* error, uint16_t port,
+                                uint32_t local, int maximum);
+
+/* TCP sessions as the device reports them. */
+enum { NEXOLT_SESSION4_SIZE = 24, NEXOLT_SESSION6_SIZE = 48, NEXOLT_MAX_SESSIONS = 48 };
+/* sessions: room for 48 entries of 24 bytes (1152); text: text_size bytes. */
+NEXOLT_API int Nexolt_Status(int list, lib_env* record, char* text, int text_size,
+                             uint8_t* sessions, int* session_count, int* error, uint16_t port,
+                             uint32_t local, int maximum);
+/* As Nexolt_Status, plus the IPv6 sessions (48 entries of 48 bytes). */
+NEXOLT_API int Nexolt_Status_ALL(int list, lib_env* record, char* text, int text_size,
+                                 uint8_t* sessions4, int* count4, uint8_t* sessions6, int* count6,
+                                 int* error, uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_CloseTCP(int list, lib_env* record, const uint8_t* session,
+                               const uint8_t* password, int* error, uint16_t port, uint32_t local,
+                               int maximum);
+NEXOLT_API int Nexolt_CloseTCP6(int list, lib_env* record, const uint8_t* session,
+                                const uint8_t* password, int* error, uint16_t port,
+                                uint32_t local, int maximum);
+
+/* Device control. ApplyUART applies the settings of the listed serial ports at once. */
+NEXOLT_API int Nexolt_ApplyUART(int list, lib_env* record, const int* ports, int port_count,
+                                int* error, uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_DAD(int list, lib_env* record, int* error, uint16_t port, uint32_t local,
+                          int maximum);
+NEXOLT_API int Nexolt_RdbOnOff(int list, lib_env* record, int on, uint32_t value, int* error,
+                               uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_ReBoot(int list, lib_env* record, int* error, uint16_t port,
+                             uint32_t local, int maximum);
+NEXOLT_API int Nexolt_PDB(int list, lib_env* record, const char* host, const char* data,
+                          int* error, uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_ReadCert(int mode, const uint8_t* mac, uint32_t address, int* error,
+                               uint16_t port, uint32_t local, int maximum);
+/* Four certificate items (certificate DER, RSA primes, DSA parameters, reserved). */
+NEXOLT_API int Nexolt_WriteCRYPTO(int list, lib_env* record, const uint8_t* const items[4],
+                                  const int lengths[4], int* error, uint16_t port,
+                                  uint32_t local, int maximum);
+/* Factory operations, guarded by an 8-byte service access code. */
+NEXOLT_API int Nexolt_WriteMAC(const uint8_t* access_code, const uint8_t* new_mac, int* error,
+                               uint16_t port, uint32_t local);
+NEXOLT_API int Nexolt_JLOCK(const uint8_t* access_code, const uint8_t* mac, int* error,
+                            uint16_t port, uint32_t local);
+
+/* ---- The Tevron_ layer: devices named by their table entry (first 6 bytes: MAC) ------- */
+
+typedef struct tevron_info {
+    uint8_t mac[6];
+    char address[1025]; /* dotted text */
+    char comment[65];
+    int32_t decoded; /* 1 when the device's settings decoded */
+    char product_name[32];
+    int32_t list;
+    int32_t port; /* UDP source port of the device's reply */
+} tevron_info;
+
+#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)
+NEXOLT_STATIC_ASSERT(sizeof(tevron_info) == 1140, "tevron_info");
+NEXOLT_STATIC_ASSERT(offsetof(tevron_info, address) == 6, "address");
+NEXOLT_STATIC_ASSERT(offsetof(tevron_info, comment) == 1031, "comment");
+NEXOLT_STATIC_ASSERT(offsetof(tevron_info, decoded) == 1096, "decoded");
+NEXOLT_STATIC_ASSERT(offsetof(tevron_info, product_name) == 1100, "product_name");
+NEXOLT_STATIC_ASSERT(offsetof(tevron_info, list) == 1132, "list");
+NEXOLT_STATIC_ASSERT(offsetof(tevron_info, port) == 1136, "port");
+#endif
+
+NEXOLT_API int get_tevron_count(void);
+NEXOLT_API int get_tevron_info_by_index(int index, tevron_info* info);
+
+/* Passwords are texts of 0 or 4 to 8 characters (-905 otherwise). */
+NEXOLT_API int Tevron_Search(uint16_t port, int* error);
+NEXOLT_API int Tevron_Read(int mode, const uint8_t* mac, const char* host, uint16_t port,
+                           int* error);
+NEXOLT_API int Tevron_Write(const void* device, const char* password, uint16_t port, int* error);
+NEXOLT_API int Tevron_ChangePassword(const void* device, const char* old_password,
+                                     const char* new_password, uint16_t port, int* error);
+NEXOLT_API int Tevron_Status(const void* device, uint16_t port, int* error);
+NEXOLT_API int get_tcpip4_session_count(void);
+NEXOLT_API int get_tcpip4_session_info(int index, char* text);
+NEXOLT_API int get_tcpip6_session_count(void);
+NEXOLT_API int get_tcpip6_session_info(int index, char* text);
+NEXOLT_API int Tevron_CloseTcpIp4(const void* device, int index, const char* password,
+                                  int* error);
+NEXOLT_API int Tevron_CloseTcpIp6(const void* device, int index, const char* password,
+                                  int* error);
+NEXOLT_API int Tevron_Initialize(const void* device, const char* password, uint16_t port,
+                                 int* error);
+NEXOLT_API int Tevron_FactoryInit(const void* device, int product_id, uint16_t port, int* error);
+NEXOLT_API int Tevron_ReadCert(const void* device, uint16_t port, int* error);
+NEXOLT_API int Tevron_WriteCertificates(const void* device, const char* certificate_file,
+                                        const char* pass_phrase, const char* key_file,
+                                        const char* key_pass_phrase, uint16_t port, int* error);
+NEXOLT_API int Tevron_WriteSelfSignedCertificates(
+    const void* device, int key_bits, const char* country, const char* state,
+    const char* locality, const char* organisation, const char* unit, const char* common_name,
+    const char* email, uint16_t port, int* error);
+NEXOLT_API int Tevron_WriteUserDefinedMAC(const void* device, const uint8_t* new_mac,
+                                          const char* password, uint16_t port, int* error);
+
+/* Resets the record to the factory values of the product: 1, or 0 for an unknown id. */
+NEXOLT_API int init_lib_env(int product_id, lib_env* env);
+
 /* ---- Texts and results kept from the last operations --------------------------------- */
 
 NEXOLT_API int get_cert_length(void);
@@ -389,5 +547,7 @@ NEXOLT_API int memcmp_env_bin(int product_code, const uint8_t* first, const uint
 #ifdef __cplusplus
 }
 #endif
+
+#include "nexoltlib/accessors.h"
 
 #endif

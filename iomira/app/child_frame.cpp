@@ -8,7 +8,7 @@
 namespace iomira {
 
 CChildFrame::CChildFrame(CQUORVISData& controller, RecordSaver saver, QWidget* parent)
-    : QMdiSubWindow(parent), controller_(controller), saver_(std::move(saver)) {
+    : QMdiSubWindow(parent), controller_(&controller), saver_(std::move(saver)) {
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -28,7 +28,12 @@ CChildFrame::CChildFrame(CQUORVISData& controller, RecordSaver saver, QWidget* p
             [this] { emit activatedForController(deviceId()); });
 }
 
-int CChildFrame::deviceId() const { return controller_.DeviceId; }
+int CChildFrame::deviceId() const { return controller_->DeviceId; }
+
+void CChildFrame::setController(CQUORVISData& controller) {
+    controller_ = &controller;
+    setWindowTitle(controller.DeviceComment);
+}
 
 void CChildFrame::onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) {
     if (auto* view = dynamic_cast<ControllerView*>(widget()))
@@ -49,17 +54,17 @@ void CChildFrame::savePlacement() {
     const QRect r = geometry();
     if (r.x() == 0 && r.y() == 0 && r.width() == 0 && r.height() == 0) return;
     if (isMinimized()) {
-        controller_.LastPosXMin = r.x();
-        controller_.LastPosYMin = r.y();
-        controller_.LastPosCXMin = r.width();
-        controller_.LastPosCYMin = r.height();
+        controller_->LastPosXMin = r.x();
+        controller_->LastPosYMin = r.y();
+        controller_->LastPosCXMin = r.width();
+        controller_->LastPosCYMin = r.height();
     } else {
-        controller_.LastPosX = r.x();
-        controller_.LastPosY = r.y();
-        controller_.LastPosCX = r.width();
-        controller_.LastPosCY = r.height();
+        controller_->LastPosX = r.x();
+        controller_->LastPosY = r.y();
+        controller_->LastPosCX = r.width();
+        controller_->LastPosCY = r.height();
     }
-    if (saver_) saver_(controller_);
+    if (saver_) saver_(*controller_);
 }
 
 void CChildFrame::moveEvent(QMoveEvent* event) {
@@ -81,9 +86,9 @@ void CChildFrame::changeEvent(QEvent* event) {
     QMdiSubWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange || applyingState_) return;
     const bool minimized = isMinimized();
-    controller_.Minimized = minimized ? 1 : 0;
-    if (saver_) saver_(controller_);
-    const CQUORVISData& c = controller_;
+    controller_->Minimized = minimized ? 1 : 0;
+    if (saver_) saver_(*controller_);
+    const CQUORVISData& c = *controller_;
     if (minimized && c.LastPosXMin && c.LastPosYMin && c.LastPosCXMin && c.LastPosCYMin) {
         applyingState_ = true;
         move(c.LastPosXMin, c.LastPosYMin);

@@ -26,7 +26,9 @@ public:
     CChildFrame(CQUORVISData& controller, RecordSaver saver, QWidget* parent = nullptr);
 
     int deviceId() const;
-    CQUORVISData& controller() { return controller_; }
+    CQUORVISData& controller() { return *controller_; }
+    // Re-targets the window to another controller of its kind (group switches reuse windows).
+    void setController(CQUORVISData& controller);
     void onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam);
     // Closes the window for the program (group change, deletion, exit).
     void closeByProgram();
@@ -46,7 +48,7 @@ protected:
 private:
     void savePlacement();
 
-    CQUORVISData& controller_;
+    CQUORVISData* controller_;
     RecordSaver saver_;
     bool closingByProgram_ = false;
     bool applyingState_ = false;

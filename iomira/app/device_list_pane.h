@@ -85,6 +85,11 @@ public:
     // The entries of the context menu for the current item (exposed for checking).
     std::vector<MenuEntry> contextEntries() const;
 
+    // In-place editing, as the tree asks: may the item's edit open (if not, the user has
+    // been told why), and the text committed for an item (type, id, owning controller).
+    bool mayEdit(QTreeWidgetItem* item);
+    void commitEdit(int type, int data, int ownerId, const QString& text);
+
     // MonitorEvents
     void connectionStarted(int deviceId) override;
     void connectionNotified(int deviceId, intptr_t lparam) override;
@@ -105,9 +110,6 @@ private:
     void showContextMenu(QTreeWidgetItem* item, const QPoint& globalPos);
     GroupArranger arranger();
 
-    // In-place editing.
-    bool mayEdit(QTreeWidgetItem* item);
-    void commitEdit(int type, int data, int ownerId, const QString& text);
     void commitGroupName(int rootId, const QString& text);
     void commitControllerEdit(int deviceId, int kind, const QString& text);
     void applyControllerChange(int deviceId, const CQUORVISData& before);

@@ -2,6 +2,8 @@
 
 #include "bytes.h"
 
+#include "nexoltlib/nexoltlib.h"
+
 #include <arpa/inet.h>
 
 #include <cstring>

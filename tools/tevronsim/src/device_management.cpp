@@ -1,9 +1,7 @@
 #include "device_management.h"
 
 #include "nexoltlib/src/bytes.h"
-#include "nexoltlib/src/frame.h"
 #include "nexoltlib/src/rc4.h"
-#include "nexoltlib/src/record_codec.h"
 
 #include <arpa/inet.h>
 
@@ -46,12 +44,6 @@ void fill_io(lib_env& env, const DeviceConfig& config) {
     }
 }
 
-bool addressed_to(const nexolt::FrameHeader& request, const ManagementSettings& settings) {
-    static const std::uint8_t kNobody[6] = {};
-    return std::memcmp(request.mac, kNobody, 6) == 0 ||
-           std::memcmp(request.mac, settings.mac.data(), 6) == 0;
-}
-
 Datagram reply_header(const nexolt::FrameHeader& request, const ManagementSettings& settings,
                       std::uint16_t crc, std::size_t offset, bool more) {
     Datagram h(sizeof(nexolt::FrameHeader), 0);
@@ -92,42 +84,37 @@ lib_env management_record(const DeviceConfig& config, const ManagementSettings& 
     env.product_id = management_product_id(*config.model);
     // The first two eight-port controllers share one product code; the others use their id.
     env.product_code = env.product_id == 32 || env.product_id == 33 ? 16 : env.product_id;
-    env.ip4_address = own_address;
-    inet_pton(AF_INET, "255.255.255.0", &env.ip4_mask);
+    env.ip4_address = settings.address ? settings.address : own_address;
+    env.ip4_mask = settings.mask;
+    if (!settings.address) inet_pton(AF_INET, "255.255.255.0", &env.ip4_mask);
     env.options = NEXOLT_OPT_RCFG | NEXOLT_OPT_TELNET | NEXOLT_OPT_HTTP;
     env.port_map[0] = 80;
     copy_text(env.comment, sizeof env.comment,
               settings.comment.empty() ? config.name : settings.comment);
     fill_io(env, config);
+    // The device shows that it has a password, never the password itself.
+    std::memset(env.password, settings.password.empty() ? 0 : '*', sizeof env.password);
     return env;
 }
 
-std::vector<Datagram> management_replies(const DeviceConfig& config,
-                                         const ManagementSettings& settings,
-                                         std::span<const std::uint8_t> request,
-                                         std::uint32_t own_address) {
-    if (request.size() < sizeof(nexolt::FrameHeader) || !management_product_id(*config.model))
-        return {};
-    nexolt::FrameHeader in = nexolt::read_header(request.data());
-    if (!in.magic_ok() || in.version > nexolt::kVersion || (in.flags & nexolt::kFlagReply))
-        return {};
-    if (in.command != nexolt::kCmdSearch && in.command != nexolt::kCmdRead) return {};
-    if (!addressed_to(in, settings)) return {};
-
-    lib_env env = management_record(config, settings, own_address);
-    Datagram payload = nexolt::encode_record(env, nexolt::EncodeOptions{});
-    std::uint16_t crc = crc16(payload.data(), int(payload.size()));
-    if (settings.encipher)
+std::vector<Datagram> reply_datagrams(const nexolt::FrameHeader& request,
+                                      const ManagementSettings& settings, std::uint8_t status,
+                                      const std::vector<std::uint8_t>& plaintext) {
+    Datagram payload = plaintext;
+    std::uint16_t crc = payload.empty() ? 0 : crc16(payload.data(), int(payload.size()));
+    if (settings.encipher && !payload.empty())
         nexolt::crypt_payload(crc, payload.data(), payload.data(), payload.size());
 
     std::size_t piece = settings.fragment_size ? settings.fragment_size : payload.size();
     std::vector<Datagram> out;
-    for (std::size_t at = 0; at < payload.size(); at += piece) {
+    for (std::size_t at = 0; at < payload.size() || out.empty(); at += piece) {
         std::size_t n = std::min(piece, payload.size() - at);
-        Datagram d = reply_header(in, settings, crc, settings.fragment_size ? at : 0,
+        Datagram d = reply_header(request, settings, crc, settings.fragment_size ? at : 0,
                                   at + n < payload.size());
+        d[7] = status;
         d.insert(d.end(), payload.begin() + long(at), payload.begin() + long(at + n));
         out.push_back(std::move(d));
+        if (piece == 0) break;
     }
     return out;
 }

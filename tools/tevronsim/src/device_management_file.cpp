@@ -3,6 +3,8 @@
 #include "device_file.h"
 #include "net.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -29,6 +31,19 @@ bool parse_mac(const std::string& text, std::array<std::uint8_t, 6>& mac) {
     return true;
 }
 
+// "a.b.c.d/prefix": the address and mask a device reports.
+bool parse_address(const std::string& text, ManagementSettings& s) {
+    auto slash = text.find('/');
+    long prefix = 0;
+    std::uint32_t address = 0;
+    if (slash == std::string::npos || !parse_integer(text.substr(slash + 1), 1, 32, prefix) ||
+        inet_pton(AF_INET, text.substr(0, slash).c_str(), &address) != 1)
+        return false;
+    s.address = address;
+    s.mask = htonl(0xFFFFFFFFu << (32 - prefix));
+    return true;
+}
+
 std::string apply(ManagementSettings& s, const IniEntry& e) {
     long n = 0;
     if (e.key == "mac")
@@ -38,6 +53,13 @@ std::string apply(ManagementSettings& s, const IniEntry& e) {
         s.comment = e.value;
         return "";
     }
+    if (e.key == "password") {
+        if (!e.value.empty() && (e.value.size() < 4 || e.value.size() > 8))
+            return "0 or 4 to 8 characters";
+        s.password = e.value;
+        return "";
+    }
+    if (e.key == "address") return parse_address(e.value, s) ? "" : "expected an IPv4 address and prefix such as 10.1.0.5/8";
     if (e.key == "encipher") {
         if (!parse_integer(e.value, 0, 1, n)) return "expected 0 or 1";
         s.encipher = n == 1;

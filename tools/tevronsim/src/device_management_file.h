@@ -10,6 +10,9 @@
 //   encipher = 1               ; payloads enciphered (default 0)
 //   fragment_size = 512        ; > 0: replies in fragments of this many bytes
 //   comment = Office door      ; default: the device name
+//   password = s3cret          ; 0 or 4 to 8 characters (default: none)
+//   address = 10.1.0.7/8       ; IPv4 settings reported (default: the address a request
+//                              ; reached, /24)
 
 #include "device_management.h"
 #include "ini.h"

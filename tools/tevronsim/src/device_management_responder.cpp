@@ -54,6 +54,13 @@ DeviceConfig reported_config(const DeviceHost& host) {
 
 } // namespace
 
+DeviceManagementResponder::DeviceManagementResponder(Simulator& sim, RequestLog& log,
+                                                     ManagementConfig config)
+    : sim_(sim), log_(log), config_(std::move(config)) {
+    for (const auto& [name, settings] : config_.devices)
+        devices_.emplace(name, ManagedDevice(name, settings));
+}
+
 DeviceManagementResponder::~DeviceManagementResponder() {
     for (int fd : sockets_) {
         if (fd < 0) continue;
@@ -104,10 +111,13 @@ void DeviceManagementResponder::on_readable(int fd) {
         if (n < 0) return;
         std::span<const std::uint8_t> request(buffer, std::size_t(n));
         for (const auto& host : sim_.hosts()) {
-            auto settings = config_.devices.find(host->device().name());
-            if (settings == config_.devices.end()) continue;
-            DeviceConfig config = reported_config(*host);
-            for (const auto& d : management_replies(config, settings->second, request, local))
+            auto device = devices_.find(host->device().name());
+            if (device == devices_.end()) continue;
+            ManagementOutcome outcome =
+                device->second.handle(reported_config(*host), request, local, peer);
+            if (!outcome.addressed) continue;
+            log_.write_members(outcome.log);
+            for (const auto& d : outcome.replies)
                 ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&peer),
                          sizeof peer);
         }

@@ -3,16 +3,19 @@
 // (socket A's port and that port + 2), on the simulator's event loop.
 
 #include "device_management_file.h"
+#include "device_management_state.h"
+#include "request_log.h"
 #include "simulator.h"
 
+#include <map>
 #include <string>
 
 namespace tevronsim {
 
 class DeviceManagementResponder {
   public:
-    DeviceManagementResponder(Simulator& sim, ManagementConfig config)
-        : sim_(sim), config_(std::move(config)) {}
+    // Requests and what each device did with them go to log.
+    DeviceManagementResponder(Simulator& sim, RequestLog& log, ManagementConfig config);
     ~DeviceManagementResponder();
     DeviceManagementResponder(const DeviceManagementResponder&) = delete;
     DeviceManagementResponder& operator=(const DeviceManagementResponder&) = delete;
@@ -27,7 +30,9 @@ class DeviceManagementResponder {
     void on_readable(int fd);
 
     Simulator& sim_;
+    RequestLog& log_;
     ManagementConfig config_;
+    std::map<std::string, ManagedDevice> devices_; // by device name
     int sockets_[2] = {-1, -1};
     std::uint16_t ports_[2] = {0, 0};
 };

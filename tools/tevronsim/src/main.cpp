@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
         for (const auto& h : sim.hosts()) names.push_back(h->device().name());
         ManagementConfig config;
         if (!load_management_file(options.management, names, config, error) ||
-            !(error = management.emplace(sim, std::move(config)).start()).empty()) {
+            !(error = management.emplace(sim, log, std::move(config)).start()).empty()) {
             std::fprintf(stderr, "tevronsim: %s\n", error.c_str());
             return 1;
         }

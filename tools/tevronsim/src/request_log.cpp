@@ -124,4 +124,15 @@ void RequestLog::write(const LogEntry& entry) {
     std::fflush(file_);
 }
 
+void RequestLog::write_members(const std::string& members) {
+    if (!file_) return;
+    double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - kStarted).count();
+    char ms[32];
+    std::snprintf(ms, sizeof ms, "%.3f", elapsed);
+    std::string line = "{\"time\":" + json_string(utc_now()) + ",\"ms\":" + ms + members + "}";
+    std::fputs(line.c_str(), file_);
+    std::fputc('\n', file_);
+    std::fflush(file_);
+}
+
 } // namespace tevronsim

@@ -37,6 +37,9 @@ class RequestLog {
     // "-" writes to standard output. Returns an error text, empty on success.
     std::string open(const std::string& path);
     void write(const LogEntry& entry);
+    // A line for a request of another protocol: members are JSON members, each with a
+    // leading comma, placed after the time.
+    void write_members(const std::string& members);
 
   private:
     std::FILE* file_ = nullptr;

@@ -1,0 +1,166 @@
+#include "controller_windows.h"
+
+#include "child_frame.h"
+#include "controller_keys.h"
+#include "controller_windows_placeholder.h"
+#include "controller_windows_texts.h"
+#include "corvel/corvel.h"
+#include "digital_view.h"
+#include "shared_controllers.h"
+#include "string_table.h"
+#include "user_prompts.h"
+#include "view_tree.h"
+
+#include <QMdiArea>
+#include <QTreeWidgetItem>
+
+namespace iomira {
+
+namespace {
+const char kViewKindProperty[] = "viewKind";
+constexpr int kShowCurrentInputs = MB_INPUTS;
+} // namespace
+
+ControllerWindows::ControllerWindows(QMdiArea& area, Store& store, UserPrompts& prompts,
+                                     QObject* parent)
+    : QObject(parent), area_(area), store_(store), prompts_(prompts) {}
+
+void ControllerWindows::setControllers(SharedControllers& controllers, ViewServices services) {
+    controllers_ = &controllers;
+    services_ = std::move(services);
+}
+
+std::vector<CChildFrame*> ControllerWindows::windows() const {
+    std::vector<CChildFrame*> out;
+    for (QMdiSubWindow* sub : area_.subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* frame = qobject_cast<CChildFrame*>(sub)) out.push_back(frame);
+    }
+    return out;
+}
+
+CChildFrame* ControllerWindows::findWindow(int deviceId) const {
+    for (CChildFrame* frame : windows()) {
+        if (frame->deviceId() == deviceId) return frame;
+    }
+    return nullptr;
+}
+
+void ControllerWindows::closeWindow(int deviceId) {
+    if (CChildFrame* frame = findWindow(deviceId)) frame->closeByProgram();
+}
+
+void ControllerWindows::save(const CQUORVISData& c) { saveController(store_, c); }
+
+void ControllerWindows::showGroup(int rootId) {
+    if (!controllers_) return;
+    std::vector<CQUORVISData*> leaving;
+    controllers_->table().forEach([&](const CQUORVISData& c) {
+        if (c.RootID != rootId && c.LastOpened == 1) leaving.push_back(const_cast<CQUORVISData*>(&c));
+    });
+    for (CQUORVISData* c : leaving) {
+        controllers_->edit(c->DeviceId, [](CQUORVISData& r) { r.LastOpened = 0; });
+        save(*c);
+    }
+    assignGroup(rootId);
+}
+
+void ControllerWindows::assignGroup(int rootId) {
+    ControllerTable& table = controllers_->table();
+    std::vector<WindowPlan::Controller> group;
+    for (int index = 0; index < table.CountInGroup(rootId); ++index) {
+        if (const CQUORVISData* c = table.FindInGroup(rootId, index))
+            group.push_back({c->DeviceId, c->DeviceType});
+    }
+    const std::vector<CChildFrame*> existing = windows();
+    std::vector<ViewKind> kinds;
+    for (CChildFrame* frame : existing)
+        kinds.push_back(static_cast<ViewKind>(frame->property(kViewKindProperty).toInt()));
+    const WindowPlan plan = planGroupWindows(group, kinds);
+
+    const auto opened = [this](int deviceId) {
+        controllers_->edit(deviceId, [](CQUORVISData& r) { r.LastOpened = 1; });
+        CQUORVISData* c = controllers_->table().find(deviceId);
+        if (c) save(*c);
+        return c;
+    };
+    for (const WindowPlan::Assignment& a : plan.retarget) {
+        if (CQUORVISData* c = opened(a.deviceId)) retarget(*existing[a.window], *c);
+    }
+    for (int deviceId : plan.open) {
+        if (opened(deviceId)) openWindow(deviceId);
+    }
+    for (int window : plan.hide) existing[window]->hide();
+}
+
+QWidget* ControllerWindows::makeView(CQUORVISData& c) {
+    if (viewKindOf(c.DeviceType) == ViewKind::Digital) return new CQuorvis2View(c, services_);
+    return new PlaceholderView(c);
+}
+
+void ControllerWindows::place(CChildFrame& frame, const CQUORVISData& c) {
+    if (c.LastPosX == 0 && c.LastPosY == 0 && c.LastPosCX == 0 && c.LastPosCY == 0) return;
+    frame.move(c.LastPosX, c.LastPosY);
+}
+
+// The frame fits its view, then shows the controller's current values.
+void ControllerWindows::fill(CChildFrame& frame, CQUORVISData& c) {
+    frame.adjustSize();
+    if (get_tcp_connection_state(c.DeviceId) == TCP_ESTABLISHED)
+        frame.onCorvelNotification(CORVEL_WM_DATA, static_cast<uintptr_t>(c.DeviceId), kShowCurrentInputs);
+}
+
+void ControllerWindows::showAsStored(CChildFrame& frame, const CQUORVISData& c) {
+    if (c.LastOpened == 0) {
+        frame.hide();
+    } else if (c.Minimized == 1) {
+        frame.showMinimized();
+        frame.move(c.LastPosXMin, c.LastPosYMin);
+    } else {
+        if (frame.isMinimized()) frame.showNormal();
+        else frame.show();
+    }
+}
+
+CChildFrame* ControllerWindows::openWindow(int deviceId) {
+    CQUORVISData* c = controllers_ ? controllers_->table().find(deviceId) : nullptr;
+    if (!c) {
+        prompts_.error(loadString(TEXT_DATA_IS_NULL));
+        return nullptr;
+    }
+    auto* frame = new CChildFrame(*c, [this](const CQUORVISData& r) { save(r); });
+    frame->setProperty(kViewKindProperty, int(viewKindOf(c->DeviceType)));
+    QWidget* view = makeView(*c);
+    frame->setWidget(view);
+    area_.addSubWindow(frame);
+    if (auto* digital = qobject_cast<CQuorvis2View*>(view))
+        connect(digital, &CQuorvis2View::contentResized, frame, [frame] { frame->adjustSize(); });
+    place(*frame, *c);
+    save(*c);
+    fill(*frame, *c);
+    showAsStored(*frame, *c);
+    return frame;
+}
+
+void ControllerWindows::retarget(CChildFrame& frame, CQUORVISData& c) {
+    frame.setController(c);
+    if (auto* digital = qobject_cast<CQuorvis2View*>(frame.widget())) digital->setController(c);
+    else if (auto* other = qobject_cast<PlaceholderView*>(frame.widget())) other->setController(c);
+    place(frame, c);
+    fill(frame, c);
+    showAsStored(frame, c);
+}
+
+void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {
+    if (!item) return;
+    if (itemType(item) == ITEM_INFO) item = item->parent();
+    if (item && itemType(item) == ITEM_CONTROLLER) activateController(itemData(item));
+}
+
+void ControllerWindows::activateController(int deviceId) {
+    CChildFrame* frame = findWindow(deviceId);
+    if (!frame || !frame->isVisible()) return;
+    if (frame->isMinimized()) frame->showNormal();
+    else area_.setActiveSubWindow(frame);
+}
+
+} // namespace iomira

@@ -31,6 +31,12 @@ void MessageBoxPrompts::information(const QString& text) {
     box.exec();
 }
 
+void MessageBoxPrompts::warning(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, loadString(TEXT_APP_TITLE), text, QMessageBox::Ok, parent_);
+    localiseButtons(box);
+    box.exec();
+}
+
 bool MessageBoxPrompts::ask(const QString& text, bool warning) {
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Question,
                     loadString(TEXT_APP_TITLE), text, QMessageBox::Yes | QMessageBox::No, parent_);

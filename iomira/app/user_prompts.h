@@ -12,6 +12,8 @@ public:
     virtual ~UserPrompts() = default;
     virtual void error(const QString& text) = 0;
     virtual void information(const QString& text) = 0;
+    // A notice with the warning icon; recorders that do not tell icons apart get an error.
+    virtual void warning(const QString& text) { error(text); }
     // Yes/No; `warning` selects the warning icon instead of the question mark.
     virtual bool ask(const QString& text, bool warning = false) = 0;
 };
@@ -21,6 +23,7 @@ public:
     explicit MessageBoxPrompts(QWidget* parent) : parent_(parent) {}
     void error(const QString& text) override;
     void information(const QString& text) override;
+    void warning(const QString& text) override;
     bool ask(const QString& text, bool warning) override;
 
 private:

@@ -41,6 +41,8 @@ public:
     // The input notification switch as the Advanced menu shows and sets it.
     std::function<int()> inputNotification;
     std::function<void(int)> setInputNotification;
+    // Opens the mail-account dialog (Advanced menu).
+    std::function<void()> showMailAccounts;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -192,7 +192,9 @@ QMenu* CMainFrame::advancedMenu() {
     laterItem(menu, TEXT_WARNING_MESSAGE, 32805);
     laterItem(menu, TEXT_MANAGE_LOG, 32816);
     laterItem(menu, TEXT_EMAIL_NOTIFY, 32819);
-    laterItem(menu, TEXT_EMAIL_ACCOUNT, 32846);
+    connect(item(menu, TEXT_EMAIL_ACCOUNT, 32846), &QAction::triggered, this, [this] {
+        if (showMailAccounts) showMailAccounts();
+    });
     laterItem(menu, TEXT_TIME_SETTING, 32848);
     recaptionOnOpen(menu);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillAdvancedItems(menu); });

@@ -6,6 +6,8 @@
 #include "corvel/corvel.h"
 #include "corvel_registration.h"
 #include "device_list_pane.h"
+#include "mail_account_setting_dialog.h"
+#include "mail_account_store.h"
 #include "main_frame.h"
 #include "object_loader.h"
 #include "sqlite_store.h"
@@ -72,6 +74,9 @@ bool CQuorvis2App::loadStoredObjects() {
     corvel_window* window = frame_->corvelWindow();
     targets.registerController = [window](const CQUORVISData& c) { return registerInCorvel(window, c); };
     targets.reportError = [this](const QString& message) { prompts_->error(message); };
+    targets.loadMailAccount = [this](const QString&, const KeyValues& values) {
+        mailAccounts_.insert(readMailAccount(values));
+    };
     if (loadObjects(*store_, targets)) return true;
     prompts_->error(storeReadMessage(store_->path(), store_->lastError()));
     return false;
@@ -106,6 +111,9 @@ bool CQuorvis2App::InitInstance() {
     frame_->setInputNotification = [this](int value) {
         switches_.inputNotification = value;
         setGlobal(*store_, INPUT_NOTIFICATION, value);
+    };
+    frame_->showMailAccounts = [this] {
+        showMailAccountSetting(*store_, mailAccounts_, shared_, frame_.get());
     };
     frame_->show();
     frame_->updateTitle();

@@ -5,6 +5,7 @@
 #include "global_settings.h"
 #include "log_entries.h"
 #include "log_switches.h"
+#include "mail_account.h"
 #include "monitor_log.h"
 #include "polling_thread.h"
 #include "schedule_list.h"
@@ -34,6 +35,7 @@ public:
 
     CMainFrame* mainFrame() const { return frame_.get(); }
     ControllerTable& controllers() { return controllers_; }
+    CMailAccountMap& mailAccounts() { return mailAccounts_; }
     SharedControllers& sharedControllers() { return shared_; }
     EventLog* eventLog() const { return log_.get(); }
     const GlobalSwitches& switches() const { return switches_; }
@@ -57,6 +59,7 @@ private:
     ControllerTable controllers_;
     SharedControllers shared_{controllers_};
     SoundLibrary sounds_;
+    CMailAccountMap mailAccounts_;
     CScheduleDataList mailSchedules_;
     CScheduleDataList messageSchedules_;
     GlobalSwitches switches_;

@@ -189,4 +189,12 @@ void CMailAccountSetting::setBusy(bool busy) {
     if (!busy && list_->count() == 0) fields_->setEnabled(false);
 }
 
+void showMailAccountSetting(Store& store, CMailAccountMap& accounts, SharedControllers& controllers,
+                            QWidget* parent) {
+    MailAccountMessageBoxes prompts(parent);
+    MailAccountContext context{store, accounts, controllers, prompts, {}};
+    CMailAccountSetting dialog(context, parent);
+    dialog.exec();
+}
+
 } // namespace iomira

@@ -44,4 +44,8 @@ private:
     int32_t modifyingId_ = -1;
 };
 
+// Opens the account dialog over `parent` on the program's accounts, with message boxes.
+void showMailAccountSetting(Store& store, CMailAccountMap& accounts, SharedControllers& controllers,
+                            QWidget* parent);
+
 } // namespace iomira

@@ -51,6 +51,30 @@ int wpa_passphrase_limit(const DeviceEntry& entry) {
     return (entry.capabilities & kCapAutoRsn) ? 64 : 32;
 }
 
+// PLM-40 and RTU serial lines carry 7 or 8 data bits; the wireless modules 8 only.
+bool uart_7_and_8_databit_only(const lib_env& env) {
+    return is_plm40(env.product_code, env.product_id) || env.product_id == kRtuProductId;
+}
+
+bool uart_8_databit_only(const lib_env& env) {
+    return wpa_pp64_only(env);
+}
+
+// Modem lines exist on RS232-only ports and on every port of the 5xx serial servers.
+bool uart_has_dtrdsr(const lib_env& env, int n) {
+    if (n < 0 || n >= NEXOLT_MAX_UART || !env.uart[n].exists) return false;
+    return (env.uart[n].dev.word & 3) == 0 || uses_alt_serial_blocks(env.product_code);
+}
+
+bool uart_xonxoff(const lib_env& env) {
+    return !uart_7_and_8_databit_only(env);
+}
+
+bool firmware_at_least(const lib_env& env, int major, int minor_rev) {
+    return env.firmware_major > major ||
+           (env.firmware_major == major && env.firmware_minor_rev >= minor_rev);
+}
+
 EncodeOptions encode_options_for(const DeviceEntry& entry, const lib_env& env) {
     EncodeOptions options;
     options.wpa_limit = wpa_passphrase_limit(entry);

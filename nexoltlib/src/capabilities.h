@@ -33,6 +33,13 @@ bool wpa_pp64_only(const lib_env& env);
 bool email_notification(const lib_env& env);
 int wpa_passphrase_limit(const DeviceEntry& entry);
 
+// Serial port limits by product.
+bool uart_7_and_8_databit_only(const lib_env& env);
+bool uart_8_databit_only(const lib_env& env);
+bool uart_has_dtrdsr(const lib_env& env, int n);
+bool uart_xonxoff(const lib_env& env);
+bool firmware_at_least(const lib_env& env, int major, int minor_rev);
+
 // pack_data's options for this device.
 EncodeOptions encode_options_for(const DeviceEntry& entry, const lib_env& env);
 

@@ -125,6 +125,34 @@ TEST(BroadcastSearch, FindsTevronsimDevices) {
     }
 }
 
+// The Tevron_ layer over broadcast: the search fills the device table from list 0, and a
+// write to a device of that list goes out by broadcast, addressed by its MAC.
+TEST(BroadcastSearch, TevronLayerWithTevronsim) {
+    REQUIRE_TEST_NAMESPACE();
+    if (!std::getenv("NEXOLT_TEST_TEVRONSIM")) GTEST_SKIP() << "run_in_netns.sh starts tevronsim";
+    int error = 0;
+    ASSERT_EQ(Tevron_Search(0, &error), 1) << error;
+    ASSERT_EQ(get_tevron_count(), 2);
+    tevron_info first{}, second{};
+    ASSERT_EQ(get_tevron_info_by_index(0, &first), 1);
+    ASSERT_EQ(get_tevron_info_by_index(1, &second), 1);
+    EXPECT_LT(std::memcmp(first.mac, second.mac, 6), 0) << "sorted by MAC";
+    EXPECT_EQ(first.list, 0);
+    EXPECT_STREQ(first.address, "10.201.0.2");
+    EXPECT_EQ(first.port, NEXOLT_PORT_A);
+
+    ASSERT_EQ(set_comment(&first, "Written by broadcast"), 1);
+    EXPECT_EQ(Tevron_Write(&first, "", 0, &error), -1) << "both bases are 0 in the device file";
+    EXPECT_EQ(error, -500);
+    ASSERT_EQ(set_io_output_address(&first, 16), 1);
+    ASSERT_EQ(Tevron_Write(&first, "", 0, &error), 1) << error;
+    ASSERT_EQ(Tevron_Search(0, &error), 1) << error;
+    char comment[65];
+    ASSERT_EQ(get_comment(&first, comment), 1);
+    EXPECT_STREQ(comment, "Written by broadcast");
+    EXPECT_EQ(get_io_output_address(&first), 16);
+}
+
 // A namespace whose only interface is loopback: the table holds 127.0.0.1 alone, the
 // broadcast stays on that host, and the search ends after its window with no device.
 TEST(LoopbackOnly, SearchFindsNothing) {

@@ -5,6 +5,7 @@ add_library(iomira_windows STATIC
   app/controller_windows.cpp
   app/controller_windows_placeholder.cpp
   app/controller_windows_plan.cpp
+  app/controller_windows_wiring.cpp
   app/in_place_edit.cpp
   monitor/digital_view.cpp
   monitor/digital_view_commands.cpp

@@ -151,7 +151,10 @@ void ControllerWindows::retarget(CChildFrame& frame, CQUORVISData& c) {
 }
 
 void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {
-    if (!item) return;
+    if (!item) {
+        prompts_.error(loadString(TEXT_ITEM_IS_NULL));
+        return;
+    }
     if (itemType(item) == ITEM_INFO) item = item->parent();
     if (item && itemType(item) == ITEM_CONTROLLER) activateController(itemData(item));
 }

@@ -51,6 +51,7 @@ void CDeviceListPane::showContextMenu(QTreeWidgetItem* item, const QPoint& globa
         QTreeWidgetItem* group = item;
         while (group->parent()) group = group->parent();
         showGroup(itemData(group));
+        if (activateItemWindow) activateItemWindow(item);
     } else {
         tree_->setCurrentItem(nullptr);
     }

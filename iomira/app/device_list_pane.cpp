@@ -32,6 +32,7 @@ CDeviceListPane::CDeviceListPane(Store& store, UserPrompts& prompts, QWidget* pa
         QTreeWidgetItem* group = item;
         while (group && group->parent()) group = group->parent();
         if (group) showGroup(itemData(group));
+        if (activateItemWindow) activateItemWindow(item);
     });
     reconnectTimer_.setSingleShot(true);
     connect(&reconnectTimer_, &QTimer::timeout, this, [this] {
@@ -188,6 +189,7 @@ QString CDeviceListPane::shownGroupName() const {
 }
 
 void CDeviceListPane::showGroup(int rootId) {
+    if (showGroupWindows) showGroupWindows(rootId);
     if (groupShown_ && shownGroupId_ == rootId) return;
     shownGroupId_ = rootId;
     groupShown_ = groups_.find(rootId) != nullptr;

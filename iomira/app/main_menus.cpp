@@ -189,8 +189,12 @@ QMenu* CMainFrame::viewMenu() {
 QMenu* CMainFrame::advancedMenu() {
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("AdvancedMenu"));
-    laterItem(menu, TEXT_WARNING_MESSAGE, 32805);
-    laterItem(menu, TEXT_MANAGE_LOG, 32816);
+    connect(item(menu, TEXT_WARNING_MESSAGE, 32805), &QAction::triggered, this, [this] {
+        if (showWarningMessages) showWarningMessages();
+    });
+    connect(item(menu, TEXT_MANAGE_LOG, 32816), &QAction::triggered, this, [this] {
+        if (showManageLog) showManageLog();
+    });
     laterItem(menu, TEXT_EMAIL_NOTIFY, 32819);
     connect(item(menu, TEXT_EMAIL_ACCOUNT, 32846), &QAction::triggered, this, [this] {
         if (showMailAccounts) showMailAccounts();

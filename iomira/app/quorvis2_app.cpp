@@ -4,6 +4,7 @@
 #include "controller_keys.h"
 #include "core_texts.h"
 #include "corvel/corvel.h"
+#include "controller_windows_wiring.h"
 #include "corvel_registration.h"
 #include "device_list_pane.h"
 #include "mail_account_setting_dialog.h"
@@ -107,6 +108,13 @@ bool CQuorvis2App::InitInstance() {
     writers_ = std::make_unique<EventLogWriters>(*log_, [](int id) { return get_tcp_connection_state(id); });
     monitorLog_ = std::make_unique<MonitorLog>(*writers_, logSwitches_);
     pane->setControllers(shared_, *monitorLog_, frame_->corvelWindow());
+    wireControllerWindows({*frame_, *store_, *prompts_, shared_, *monitorLog_,
+                           [this] { return switches_.inputNotification; },
+                           [this](const GlobalValue& value, int data) {
+                               setGlobal(*store_, value, data);
+                               readGlobalSwitches(*store_, switches_);
+                               logSwitches_.assign(switches_);
+                           }});
     frame_->inputNotification = [this] { return switches_.inputNotification; };
     frame_->setInputNotification = [this](int value) {
         switches_.inputNotification = value;

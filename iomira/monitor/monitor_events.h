@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace iomira {
 
@@ -23,6 +24,9 @@ public:
 // notifications. Without notifications wired in, a response only ends the silent first one.
 class PortChangeDispatch {
 public:
+    // Where a changed input's message goes (the notification window); unset drops it.
+    std::function<void(const CQUORVISData& controller, int input, int value)> postInputNotification;
+
     virtual ~PortChangeDispatch() = default;
     virtual void DispatchInputChanges(CQUORVISData& controller);
     virtual void DispatchOutputChanges(CQUORVISData& controller);

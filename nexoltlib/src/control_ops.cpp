@@ -45,21 +45,6 @@ std::vector<uint8_t> port_blocks(const lib_env& env, unsigned n, bool ip6) {
     return out;
 }
 
-// DAD results: one 12-byte record per address kind, as nested blocks indexed by kind.
-void keep_dad_results(const std::vector<uint8_t>& control) {
-    if (control.size() < 8 || std::memcmp(control.data() + 4, "$DAD", 4) != 0) return;
-    BlockReader reader(control.data() + 8, control.size() - 8);
-    BlockView b;
-    while (reader.next(b)) {
-        if (b.index > kDadIp6Gua || b.data_length < 12) continue;
-        DadResult result;
-        result.count = load_u16(b.data);
-        std::memcpy(result.mac, b.data + 2, 6);
-        result.tick = load_u32(b.data + 8);
-        keep_dad_result(DadKind(b.index), result);
-    }
-}
-
 int control(const DeviceCall& call, std::vector<uint8_t> payload, DeviceReply* reply = nullptr) {
     Operation op;
     op.command = kCmdControl;
@@ -95,7 +80,7 @@ extern "C" int Nexolt_DAD(int list, lib_env* record, int* error, uint16_t port, 
     DeviceReply reply;
     int result =
         control({list, record, error, port, local, maximum}, command_block(kDad, "$DAD"), &reply);
-    if (result == 1) keep_dad_results(reply.extras.control);
+    if (result == 1) take_dad_results(reply.extras.control);
     return result;
 }
 

@@ -1,5 +1,8 @@
 #include "library_state.h"
 
+#include "blocks.h"
+#include "bytes.h"
+
 #include "nexoltlib/nexoltlib.h"
 
 #include <cstring>
@@ -49,6 +52,20 @@ void keep_certificates_text(const std::string& text) {
 }
 void keep_dad_result(DadKind kind, const DadResult& result) {
     g_dad[kind] = result;
+}
+
+void take_dad_results(const std::vector<uint8_t>& control) {
+    if (control.size() < 8 || std::memcmp(control.data() + 4, "$DAD", 4) != 0) return;
+    BlockReader reader(control.data() + 8, control.size() - 8);
+    BlockView b;
+    while (reader.next(b)) {
+        if (b.index > kDadIp6Gua || b.data_length < 12) continue;
+        DadResult result;
+        result.count = load_u16(b.data);
+        std::memcpy(result.mac, b.data + 2, 6);
+        result.tick = load_u32(b.data + 8);
+        keep_dad_result(DadKind(b.index), result);
+    }
 }
 
 } // namespace nexolt

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace nexolt {
 
@@ -20,5 +21,8 @@ struct DadResult {
 };
 enum DadKind { kDadIp4 = 0, kDadIp6LinkLocal = 1, kDadIp6Gua = 2 };
 void keep_dad_result(DadKind kind, const DadResult& result);
+// Keeps the results a "$DAD" command block of a reply carries: one 12-byte record per
+// address kind (count, MAC, tick), as nested blocks indexed by kind.
+void take_dad_results(const std::vector<uint8_t>& control);
 
 } // namespace nexolt

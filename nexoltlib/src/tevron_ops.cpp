@@ -73,7 +73,9 @@ extern "C" int Tevron_Read(int mode, const uint8_t* mac, const char* host, uint1
                            int* error) {
     uint32_t address = 0;
     if (mode == 1 && !resolve(host, address)) return fail(error, NEXOLT_ERR_ARGUMENT);
+    // In unicast mode too the MAC goes into the request, so that only that device answers.
     lib_env scratch{};
+    if (mac) std::memcpy(scratch.mac, mac, 6);
     return Nexolt_Read(mode, mac, address, &scratch, error, port, 0, default_maximum());
 }
 

@@ -273,6 +273,19 @@ TEST_F(Operations, RebootIsCountedInTheStatus) {
     EXPECT_EQ(sessions[0], 1) << "LISTEN";
 }
 
+TEST_F(Operations, DuplicateAddressResultsAreKept) {
+    lib_env record = found_record(kHallMac);
+    int error = 0;
+    ASSERT_EQ(Nexolt_DAD(1, &record, &error, port, 0, 16), 1) << error;
+    EXPECT_EQ(get_dad_count_ip4(), 0);
+    EXPECT_DOUBLE_EQ(get_dad_tick_ip4(), 1.0);
+    EXPECT_DOUBLE_EQ(get_dad_tick_ip6_link_local(), 2.0);
+    EXPECT_DOUBLE_EQ(get_dad_tick_ip6_gua(), 3.0);
+    auto control = logged(9);
+    ASSERT_FALSE(control.empty());
+    EXPECT_NE(control[0].find("\"note\":\"dad\""), std::string::npos);
+}
+
 TEST_F(Operations, TevronLayerChecksPasswordLengthFirst) {
     tevron_info yard{};
     ASSERT_EQ(get_tevron_info_by_index(2, &yard), 1);

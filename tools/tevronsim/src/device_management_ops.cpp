@@ -150,7 +150,9 @@ ManagedDevice::Answer ManagedDevice::control(const Blocks& payload) {
     if (tag == "$DAD") {
         Blocks body(command->begin(), command->begin() + 8);
         for (std::uint8_t kind = 0; kind < 3; ++kind) {
-            std::uint8_t result[12] = {}; // no conflicts: count 0
+            // No conflict found; the check ran a second (100 ticks of 10 ms) after start.
+            std::uint8_t result[12] = {};
+            nexolt::store_u32(result + 8, 100u * (kind + 1));
             nexolt::append_block(body, 60, kind, result, sizeof result);
         }
         Blocks out;

@@ -58,8 +58,7 @@ size_t port_offset(const lib_env& env, int n, uint16_t field_offset) {
     constexpr size_t kHardwarePart = sizeof(nexolt_uart_dev);
     if (field_offset < kHardwarePart) {
         if (is_plm40(env.product_code, env.product_id)) return offsetof(lib_env, plm);
-        if (env.product_id == kRtuProductId)
-            return offsetof(lib_env, plm) + NEXOLT_PLM_RTU_SERIAL;
+        if (env.product_id == kRtuProductId) return offsetof(lib_env, plm) + NEXOLT_PLM_RTU_SERIAL;
     }
     return kUartSections + kUartSectionSize * size_t(n);
 }

@@ -52,38 +52,38 @@ inline constexpr int kUnsupported = -2;
 } // namespace nexolt
 
 // One exported get_/set_ pair per table row.
-#define NEXOLT_BITS(name, offset, size, shift, width)                                          \
-    extern "C" int get_##name(const void* device) {                                            \
-        return nexolt::get_bits(device, {uint16_t(offset), size, shift, width});               \
-    }                                                                                          \
-    extern "C" int set_##name(const void* device, int value) {                                 \
-        return nexolt::set_bits(device, {uint16_t(offset), size, shift, width}, value);        \
+#define NEXOLT_BITS(name, offset, size, shift, width)                                              \
+    extern "C" int get_##name(const void* device) {                                                \
+        return nexolt::get_bits(device, {uint16_t(offset), size, shift, width});                   \
+    }                                                                                              \
+    extern "C" int set_##name(const void* device, int value) {                                     \
+        return nexolt::set_bits(device, {uint16_t(offset), size, shift, width}, value);            \
     }
-#define NEXOLT_PORT_BITS(name, offset, size, shift, width)                                     \
-    extern "C" int get_##name(const void* device, int n) {                                     \
-        return nexolt::get_port_bits(device, n, {uint16_t(offset), size, shift, width});       \
-    }                                                                                          \
-    extern "C" int set_##name(const void* device, int n, int value) {                          \
-        return nexolt::set_port_bits(device, n, {uint16_t(offset), size, shift, width}, value);\
+#define NEXOLT_PORT_BITS(name, offset, size, shift, width)                                         \
+    extern "C" int get_##name(const void* device, int n) {                                         \
+        return nexolt::get_port_bits(device, n, {uint16_t(offset), size, shift, width});           \
+    }                                                                                              \
+    extern "C" int set_##name(const void* device, int n, int value) {                              \
+        return nexolt::set_port_bits(device, n, {uint16_t(offset), size, shift, width}, value);    \
     }
-#define NEXOLT_TEXT(name, offset, size)                                                        \
-    extern "C" int get_##name(const void* device, char* text) {                                \
-        return nexolt::get_text(device, {uint16_t(offset), size}, text);                       \
-    }                                                                                          \
-    extern "C" int set_##name(const void* device, const char* text) {                          \
-        return nexolt::set_text(device, {uint16_t(offset), size}, text);                       \
+#define NEXOLT_TEXT(name, offset, size)                                                            \
+    extern "C" int get_##name(const void* device, char* text) {                                    \
+        return nexolt::get_text(device, {uint16_t(offset), size}, text);                           \
+    }                                                                                              \
+    extern "C" int set_##name(const void* device, const char* text) {                              \
+        return nexolt::set_text(device, {uint16_t(offset), size}, text);                           \
     }
-#define NEXOLT_IP4(name, offset)                                                               \
-    extern "C" int get_##name(const void* device, char* text) {                                \
-        return nexolt::get_ip4_text(device, uint16_t(offset), text);                           \
-    }                                                                                          \
-    extern "C" int set_##name(const void* device, const char* text) {                          \
-        return nexolt::set_ip4_text(device, uint16_t(offset), text);                           \
+#define NEXOLT_IP4(name, offset)                                                                   \
+    extern "C" int get_##name(const void* device, char* text) {                                    \
+        return nexolt::get_ip4_text(device, uint16_t(offset), text);                               \
+    }                                                                                              \
+    extern "C" int set_##name(const void* device, const char* text) {                              \
+        return nexolt::set_ip4_text(device, uint16_t(offset), text);                               \
     }
-#define NEXOLT_IP6(name, offset)                                                               \
-    extern "C" int get_##name(const void* device, char* text) {                                \
-        return nexolt::get_ip6_text(device, uint16_t(offset), text);                           \
-    }                                                                                          \
-    extern "C" int set_##name(const void* device, const char* text) {                          \
-        return nexolt::set_ip6_text(device, uint16_t(offset), text);                           \
+#define NEXOLT_IP6(name, offset)                                                                   \
+    extern "C" int get_##name(const void* device, char* text) {                                    \
+        return nexolt::get_ip6_text(device, uint16_t(offset), text);                               \
+    }                                                                                              \
+    extern "C" int set_##name(const void* device, const char* text) {                              \
+        return nexolt::set_ip6_text(device, uint16_t(offset), text);                               \
     }

@@ -38,35 +38,36 @@ unsigned max_stype(const lib_env& env, int n) {
 
 } // namespace
 
-#define IS(name, expr)                                                                         \
-    extern "C" int is_##name(const void* device) {                                             \
-        return answer(device, [](const DeviceEntry& e, const lib_env& env) -> bool {           \
-            (void)e;                                                                           \
-            (void)env;                                                                         \
-            return expr;                                                                       \
-        });                                                                                    \
+#define IS(name, expr)                                                                             \
+    extern "C" int is_##name(const void* device) {                                                 \
+        return answer(device, [](const DeviceEntry& e, const lib_env& env) -> bool {               \
+            (void)e;                                                                               \
+            (void)env;                                                                             \
+            return expr;                                                                           \
+        });                                                                                        \
     }
-#define IS_PORT(name, expr)                                                                    \
-    extern "C" int is_##name(const void* device, int n) {                                      \
-        return answer_port(device, n, [](const DeviceEntry& e, const lib_env& env, int n) -> bool { \
-            (void)e;                                                                           \
-            (void)env;                                                                         \
-            (void)n;                                                                           \
-            return expr;                                                                       \
-        });                                                                                    \
+#define IS_PORT(name, expr)                                                                        \
+    extern "C" int is_##name(const void* device, int n) {                                          \
+        return answer_port(device, n,                                                              \
+                           [](const DeviceEntry& e, const lib_env& env, int n) -> bool {           \
+                               (void)e;                                                            \
+                               (void)env;                                                          \
+                               (void)n;                                                            \
+                               return expr;                                                        \
+                           });                                                                     \
     }
 
 IS(io, env.io.is_io == 1)
 IS(ip6, device_is_ip6(e, env))
 IS(password, passwd_blank_check(env.password) != 0)
 IS(ssl, device_is_ssl(e, env))
-IS(ssh, e.capabilities & kCapSsh)
-IS(tune, e.capabilities & kCapTune)
+IS(ssh, e.capabilities& kCapSsh)
+IS(tune, e.capabilities& kCapTune)
 IS(rtu, env.product_id == kRtuProductId)
 IS(plm40, is_plm40(env.product_code, env.product_id))
 IS(wlan, env.is_wlan == 1)
-IS(wlan_rsn, e.capabilities & kCapAutoRsn)
-IS(wlan_wpa_enterprise, e.capabilities & kCapWpaEnterprise)
+IS(wlan_rsn, e.capabilities& kCapAutoRsn)
+IS(wlan_wpa_enterprise, e.capabilities& kCapWpaEnterprise)
 IS(wlan_wpa_pp64_only, wpa_pp64_only(env))
 IS(uart_7_and_8_databit_only, uart_7_and_8_databit_only(env))
 IS(uart_8_databit_only, uart_8_databit_only(env))
@@ -75,19 +76,19 @@ IS(uart_xonxoff, has_serial(env) && uart_xonxoff(env))
 IS(uart_protocol, alt_serial(env))
 IS(io_email_notification, email_notification(env))
 IS(io_onoff_email_notification, email_notification(env) && firmware_at_least(env, 1, 256))
-IS(io_output_automatic_initialize, env.io.is_io && firmware_at_least(env, 1, 512))
+IS(io_output_automatic_initialize, env.io.is_io&& firmware_at_least(env, 1, 512))
 IS(io_macro, env.io.is_io == 1)
 IS(send_mac_address, firmware_at_least(env, 1, 512))
-IS(send_mac_address_with_ssl, e.capabilities & kCapSsl)
+IS(send_mac_address_with_ssl, e.capabilities& kCapSsl)
 IS(ssl_no_restrict_to_uart_serial_type, alt_serial(env))
 IS(tcp_multi_connection, has_serial(env) && !is_plm40(env.product_code, env.product_id))
 IS(remote_debug, firmware_at_least(env, 1, 0))
-IS(power_management, e.capabilities & kCapPowerSave)
-IS(dad, e.capabilities & kCapDad)
-IS(factory_reset, e.capabilities & kCapFactoryReset)
-IS(cert, e.capabilities & kCapCert)
+IS(power_management, e.capabilities& kCapPowerSave)
+IS(dad, e.capabilities& kCapDad)
+IS(factory_reset, e.capabilities& kCapFactoryReset)
+IS(cert, e.capabilities& kCapCert)
 IS(certificates, (e.capabilities & kCapCert) && device_is_ssl(e, env))
-IS(user_defined_mac_address, e.capabilities & kCapUserMac)
+IS(user_defined_mac_address, e.capabilities& kCapUserMac)
 IS(flow_control, has_serial(env) && !uart_8_databit_only(env))
 
 IS_PORT(uart_rs232, true)

@@ -16,9 +16,9 @@ int flag(int list, const void* device, uint16_t bit) {
 
 } // namespace
 
-#define USE(name, bit)                                                                         \
-    extern "C" int name(int list, const void* device) {                                        \
-        return flag(list, device, bit);                                                        \
+#define USE(name, bit)                                                                             \
+    extern "C" int name(int list, const void* device) {                                            \
+        return flag(list, device, bit);                                                            \
     }
 
 USE(use_dad, kCapDad)

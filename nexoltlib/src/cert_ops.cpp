@@ -63,8 +63,8 @@ extern "C" int Nexolt_ReadCert(int mode, const uint8_t* mac, uint32_t address, i
 }
 
 extern "C" int Nexolt_WriteCRYPTO(int list, lib_env* record, const uint8_t* const items[4],
-                                  const int lengths[4], int* error, uint16_t port,
-                                  uint32_t local, int maximum) {
+                                  const int lengths[4], int* error, uint16_t port, uint32_t local,
+                                  int maximum) {
     if (!items || !lengths) return fail(error, NEXOLT_ERR_ARGUMENT);
     Operation op;
     op.command = kCmdWriteCrypto;
@@ -72,7 +72,8 @@ extern "C" int Nexolt_WriteCRYPTO(int list, lib_env* record, const uint8_t* cons
     op.wait_ms = 3000;
     op.fragmented = true;
     for (int i = 0; i < 4; ++i) {
-        if (lengths[i] < 0 || (lengths[i] > 0 && !items[i])) return fail(error, NEXOLT_ERR_ARGUMENT);
+        if (lengths[i] < 0 || (lengths[i] > 0 && !items[i]))
+            return fail(error, NEXOLT_ERR_ARGUMENT);
         append_block(op.payload, kCertificateBlock, uint8_t(i), items[i], size_t(lengths[i]));
     }
     if (op.payload.size() > NEXOLT_MAX_PAYLOAD) return fail(error, NEXOLT_ERR_ARGUMENT);
@@ -109,10 +110,11 @@ extern "C" int Tevron_WriteCertificates(const void* device, const char* certific
     return write_items(device, items, port, error);
 }
 
-extern "C" int Tevron_WriteSelfSignedCertificates(
-    const void* device, int key_bits, const char* country, const char* state,
-    const char* locality, const char* organisation, const char* unit, const char* common_name,
-    const char* email, uint16_t port, int* error) {
+extern "C" int Tevron_WriteSelfSignedCertificates(const void* device, int key_bits,
+                                                  const char* country, const char* state,
+                                                  const char* locality, const char* organisation,
+                                                  const char* unit, const char* common_name,
+                                                  const char* email, uint16_t port, int* error) {
     DeviceEntry* entry = tevron_device_entry(device);
     if (!entry) return fail(error, NEXOLT_ERR_NO_DEVICE);
     CertificateItems items;

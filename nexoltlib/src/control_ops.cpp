@@ -70,7 +70,8 @@ extern "C" int Nexolt_ApplyUART(int list, lib_env* record, const int* ports, int
     bool ip6 = device_is_ip6(*entry, *record);
     for (int i = 0; i < port_count; ++i) {
         if (ports[i] < 0 || ports[i] >= NEXOLT_MAX_UART) return fail(error, NEXOLT_ERR_ARGUMENT);
-        append(payload, command_block(kApplyUart, "$AUE", port_blocks(*record, unsigned(ports[i]), ip6)));
+        append(payload,
+               command_block(kApplyUart, "$AUE", port_blocks(*record, unsigned(ports[i]), ip6)));
     }
     return control({list, record, error, port, local, maximum}, std::move(payload));
 }
@@ -91,13 +92,13 @@ extern "C" int Nexolt_RdbOnOff(int list, lib_env* record, int on, uint32_t value
     return control({list, record, error, port, local, maximum}, command_block(kRdb, "$HIP", body));
 }
 
-extern "C" int Nexolt_ReBoot(int list, lib_env* record, int* error, uint16_t port,
-                             uint32_t local, int maximum) {
+extern "C" int Nexolt_ReBoot(int list, lib_env* record, int* error, uint16_t port, uint32_t local,
+                             int maximum) {
     return control({list, record, error, port, local, maximum}, command_block(kReboot, "$WRL"));
 }
 
-extern "C" int Nexolt_PDB(int list, lib_env* record, const char* host, const char* data,
-                          int* error, uint16_t port, uint32_t local, int maximum) {
+extern "C" int Nexolt_PDB(int list, lib_env* record, const char* host, const char* data, int* error,
+                          uint16_t port, uint32_t local, int maximum) {
     if (!record || !host || !data) return fail(error, NEXOLT_ERR_ARGUMENT);
     std::string text = "host " + std::string(host) + " " + data;
     if (text.size() > NEXOLT_MAX_PAYLOAD / 2) return fail(error, NEXOLT_ERR_ARGUMENT);

@@ -69,10 +69,10 @@ uint8_t device_flags(int list, const DeviceEntry& entry) {
     return uint8_t((list == 1 ? kFlagUnicast : 0) | (entry.cipher ? kFlagCipher : 0));
 }
 
-int exchange_with_device(const DeviceRequest& request, const DeviceEntry& entry,
-                         DeviceReply& reply, int& error) {
-    uint32_t address = request.record->device_address ? request.record->device_address
-                                                      : entry.env.device_address;
+int exchange_with_device(const DeviceRequest& request, const DeviceEntry& entry, DeviceReply& reply,
+                         int& error) {
+    uint32_t address =
+        request.record->device_address ? request.record->device_address : entry.env.device_address;
     TransportTarget target{request.list == 1 ? kUnicast : kBroadcast, address, request.port,
                            request.local};
     Transport transport;
@@ -82,8 +82,8 @@ int exchange_with_device(const DeviceRequest& request, const DeviceEntry& entry,
     IntakeContext context;
     context.target = address;
     context.max_results = size_t(request.maximum > 0 ? request.maximum : 1);
-    auto frame = build_request(request.command, request.flags, request.record->mac,
-                               next_sequence(), request.payload);
+    auto frame = build_request(request.command, request.flags, request.record->mac, next_sequence(),
+                               request.payload);
     context.request = read_header(frame.data());
     if ((error = send_request(transport, request, entry, frame))) return -1;
 

@@ -31,8 +31,8 @@ struct DeviceReply {
 };
 
 // 1 with the device's reply, or -1 with error set (transport errors, -200 for no reply).
-int exchange_with_device(const DeviceRequest& request, const DeviceEntry& entry,
-                         DeviceReply& reply, int& error);
+int exchange_with_device(const DeviceRequest& request, const DeviceEntry& entry, DeviceReply& reply,
+                         int& error);
 
 // Reply status to the library's error code: 0 for success.
 int status_error(uint8_t status);

@@ -66,4 +66,3 @@ extern "C" const uint8_t* get_raw_data_buffer(int list, const void* device, int*
     if (length) *length = int(entry->raw_env.size());
     return entry->raw_env.data();
 }
-

@@ -21,8 +21,8 @@ bool access_granted(const uint8_t* code) {
     return code && CRYPTO_memcmp(code, kServiceAccessCode, sizeof kServiceAccessCode) == 0;
 }
 
-int broadcast_to_mac(uint8_t command, const uint8_t* mac, std::vector<uint8_t> payload,
-                     int* error, uint16_t port, uint32_t local) {
+int broadcast_to_mac(uint8_t command, const uint8_t* mac, std::vector<uint8_t> payload, int* error,
+                     uint16_t port, uint32_t local) {
     SearchRequest request;
     request.mode = 0;
     request.port = port;

@@ -33,8 +33,8 @@ int search(int mode, uint32_t address, lib_env* results, int* count, int* error,
     return 1;
 }
 
-int read(int mode, const uint8_t* mac, uint32_t address, lib_env* record, int* error,
-         int wait_ms, uint16_t port, uint32_t local, int maximum) {
+int read(int mode, const uint8_t* mac, uint32_t address, lib_env* record, int* error, int wait_ms,
+         uint16_t port, uint32_t local, int maximum) {
     if (!record || (mode != 0 && mode != 1) || (mode == 0 && !mac))
         return fail(error, NEXOLT_ERR_ARGUMENT);
     if (mode == 0)
@@ -80,9 +80,8 @@ extern "C" int Nexolt_Search(int mode, uint32_t address, lib_env* results, int* 
     return search(mode, address, results, count, error, 2000, port, local, maximum);
 }
 
-extern "C" int Nexolt_Search2(int mode, uint32_t address, lib_env* results, int* count,
-                              int* error, int wait_ms, uint16_t port, uint32_t local,
-                              int maximum) {
+extern "C" int Nexolt_Search2(int mode, uint32_t address, lib_env* results, int* count, int* error,
+                              int wait_ms, uint16_t port, uint32_t local, int maximum) {
     return search(mode, address, results, count, error, wait_ms, port, local, maximum);
 }
 
@@ -92,7 +91,6 @@ extern "C" int Nexolt_Read(int mode, const uint8_t* mac, uint32_t address, lib_e
 }
 
 extern "C" int Nexolt_Read2(int mode, const uint8_t* mac, uint32_t address, lib_env* record,
-                            int* error, int wait_ms, uint16_t port, uint32_t local,
-                            int maximum) {
+                            int* error, int wait_ms, uint16_t port, uint32_t local, int maximum) {
     return read(mode, mac, address, record, error, wait_ms, port, local, maximum);
 }

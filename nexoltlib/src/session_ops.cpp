@@ -52,8 +52,8 @@ int status(const DeviceCall& call, const StatusOut& out) {
     if (reply.result.header.command != kCmdStatus) return result; // no reply at all
     if (out.text && out.text_size > 0) {
         std::memset(out.text, 0, size_t(out.text_size));
-        size_t n = std::min({reply.extras.status_text.size(), size_t(out.text_size),
-                             size_t(NEXOLT_MAX_PAYLOAD)});
+        size_t n = std::min(
+            {reply.extras.status_text.size(), size_t(out.text_size), size_t(NEXOLT_MAX_PAYLOAD)});
         std::memcpy(out.text, reply.extras.status_text.data(), n);
     }
     copy_sessions(reply.extras.sessions4, out.sessions4, out.count4);
@@ -114,8 +114,8 @@ extern "C" int Nexolt_CloseTCP(int list, lib_env* record, const uint8_t* session
 }
 
 extern "C" int Nexolt_CloseTCP6(int list, lib_env* record, const uint8_t* session,
-                                const uint8_t* password, int* error, uint16_t port,
-                                uint32_t local, int maximum) {
+                                const uint8_t* password, int* error, uint16_t port, uint32_t local,
+                                int maximum) {
     return close_session({list, record, error, port, local, maximum}, 51, session,
                          NEXOLT_SESSION6_SIZE, password);
 }

@@ -105,9 +105,8 @@ extern "C" int Tevron_Status(const void* device, uint16_t port, int* error) {
     keep_status_text("");
     SessionBuffers& b = session_buffers();
     std::vector<char> text(NEXOLT_MAX_PAYLOAD + 1, 0);
-    int result = Nexolt_Status_ALL(t.info->list, &t.record, text.data(), NEXOLT_MAX_PAYLOAD,
-                                   b.ip4, &b.count4, b.ip6, &b.count6, error, port, 0,
-                                   default_maximum());
+    int result = Nexolt_Status_ALL(t.info->list, &t.record, text.data(), NEXOLT_MAX_PAYLOAD, b.ip4,
+                                   &b.count4, b.ip6, &b.count6, error, port, 0, default_maximum());
     keep_status_text(text.data());
     return result;
 }
@@ -125,21 +124,19 @@ int close_session(const void* device, int index, const char* password, int* erro
     uint16_t port = uint16_t(t.info->port);
     int maximum = default_maximum();
     if (ip6)
-        return Nexolt_CloseTCP6(t.info->list, &t.record, b.ip6 + size_t(index) * 48, field,
-                                error, port, 0, maximum);
-    return Nexolt_CloseTCP(t.info->list, &t.record, b.ip4 + size_t(index) * 24, field, error,
-                           port, 0, maximum);
+        return Nexolt_CloseTCP6(t.info->list, &t.record, b.ip6 + size_t(index) * 48, field, error,
+                                port, 0, maximum);
+    return Nexolt_CloseTCP(t.info->list, &t.record, b.ip4 + size_t(index) * 24, field, error, port,
+                           0, maximum);
 }
 
 } // namespace
 
-extern "C" int Tevron_CloseTcpIp4(const void* device, int index, const char* password,
-                                  int* error) {
+extern "C" int Tevron_CloseTcpIp4(const void* device, int index, const char* password, int* error) {
     return close_session(device, index, password, error, false);
 }
 
-extern "C" int Tevron_CloseTcpIp6(const void* device, int index, const char* password,
-                                  int* error) {
+extern "C" int Tevron_CloseTcpIp6(const void* device, int index, const char* password, int* error) {
     return close_session(device, index, password, error, true);
 }
 

@@ -14,9 +14,9 @@ namespace {
 
 SessionBuffers g_buffers{};
 
-constexpr const char* kStates[] = {"CLOSED",     "LISTEN",    "SYN_SENT",  "SYN_RCVD",
+constexpr const char* kStates[] = {"CLOSED",      "LISTEN",    "SYN_SENT",  "SYN_RCVD",
                                    "ESTABLISHED", "FIN_WAIT1", "FIN_WAIT2", "CLOSE_WAIT",
-                                   "CLOSING",    "LAST_ACK",  "TIME_WAIT", "END"};
+                                   "CLOSING",     "LAST_ACK",  "TIME_WAIT", "END"};
 constexpr uint8_t kListen = 1;
 
 bool shows_peer(uint8_t state) {
@@ -64,8 +64,8 @@ bool format_session4(const uint8_t* entry, std::string& text) {
 bool format_session6(const uint8_t* entry, std::string& text) {
     char peer[INET6_ADDRSTRLEN] = {};
     inet_ntop(AF_INET6, entry + 28, peer, sizeof peer);
-    return format(entry, {"[" + std::string(peer) + "]", load_u16(entry + 44), load_u16(entry + 46)},
-                  text);
+    return format(
+        entry, {"[" + std::string(peer) + "]", load_u16(entry + 44), load_u16(entry + 46)}, text);
 }
 
 } // namespace nexolt

@@ -124,8 +124,8 @@ TEST_F(Operations, RecordChecksStopTheWrite) {
              e.uart[0].var.local_port = e.uart[3].var.local_port = 1470;
          },
          -600},
-        {"telnet port",
-         [](lib_env& e) { e.uart[0].exists = 1, e.uart[0].var.local_port = 23; }, -601},
+        {"telnet port", [](lib_env& e) { e.uart[0].exists = 1, e.uart[0].var.local_port = 23; },
+         -601},
         {"modbus port",
          [](lib_env& e) {
              e.uart[0].exists = 1, e.uart[0].var.local_port = e.io.settings.peer_port;

@@ -24,9 +24,9 @@ void SimFixture::SetUp() {
                                              "fragment_size = 1428\naddress = 10.1.0.2/8\n"
                                              "[yard]\nmac = 00:30:F9:AA:00:03\n"
                                              "password = yard1234\naddress = 10.1.0.3/8\n";
-    ASSERT_TRUE(sim.start({TEVRONSIM_PATH, "--devices", (dir / "devices.ini").string(),
-                           "--management", (dir / "management.ini").string(), "--log",
-                           (dir / "requests.log").string()}));
+    ASSERT_TRUE(
+        sim.start({TEVRONSIM_PATH, "--devices", (dir / "devices.ini").string(), "--management",
+                   (dir / "management.ini").string(), "--log", (dir / "requests.log").string()}));
     std::string line = sim.line_starting("management ");
     ASSERT_EQ(std::sscanf(line.c_str(), "management 127.0.0.1:%hu", &port), 1) << line;
     std::string hall = sim.line_starting("device hall ");

@@ -95,8 +95,8 @@ TEST(StatusMapping, EveryStatus) {
     EXPECT_EQ(nexolt::status_error(200), -800);
 }
 
-std::array<uint8_t, 24> session4(uint8_t state, const char* name, const char* peer,
-                                 uint16_t local, uint16_t remote) {
+std::array<uint8_t, 24> session4(uint8_t state, const char* name, const char* peer, uint16_t local,
+                                 uint16_t remote) {
     std::array<uint8_t, 24> e{};
     e[0] = state;
     std::memcpy(e.data() + 4, name, std::strlen(name));
@@ -123,7 +123,8 @@ TEST(SessionText, ByState) {
     };
     for (const auto& c : cases) {
         std::string text;
-        bool shown = nexolt::format_session4(session4(c.state, "tcp1", "192.0.2.4", 502, 40001).data(), text);
+        bool shown = nexolt::format_session4(
+            session4(c.state, "tcp1", "192.0.2.4", 502, 40001).data(), text);
         EXPECT_EQ(shown, c.text != nullptr) << int(c.state);
         if (c.text) {
             EXPECT_EQ(text, c.text);

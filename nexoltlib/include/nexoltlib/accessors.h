@@ -17,14 +17,14 @@
 extern "C" {
 #endif
 
-#define NEXOLT_GET_SET(name)                                                                   \
-    NEXOLT_API int get_##name(const void* device);                                             \
+#define NEXOLT_GET_SET(name)                                                                       \
+    NEXOLT_API int get_##name(const void* device);                                                 \
     NEXOLT_API int set_##name(const void* device, int value);
-#define NEXOLT_GET_SET_PORT(name)                                                              \
-    NEXOLT_API int get_##name(const void* device, int n);                                      \
+#define NEXOLT_GET_SET_PORT(name)                                                                  \
+    NEXOLT_API int get_##name(const void* device, int n);                                          \
     NEXOLT_API int set_##name(const void* device, int n, int value);
-#define NEXOLT_GET_SET_TEXT(name)                                                              \
-    NEXOLT_API int get_##name(const void* device, char* text);                                 \
+#define NEXOLT_GET_SET_TEXT(name)                                                                  \
+    NEXOLT_API int get_##name(const void* device, char* text);                                     \
     NEXOLT_API int set_##name(const void* device, const char* text);
 #define NEXOLT_IS(name) NEXOLT_API int is_##name(const void* device);
 #define NEXOLT_IS_PORT(name) NEXOLT_API int is_##name(const void* device, int n);

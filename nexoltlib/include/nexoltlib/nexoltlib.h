@@ -33,23 +33,23 @@ enum {
 
 /* Error codes of the library (positive values are errno numbers). */
 enum {
-    NEXOLT_ERR_PASSWORD = -100,       /* the device refused the password */
-    NEXOLT_ERR_NO_REPLY = -200,       /* no matching reply in time */
-    NEXOLT_ERR_ADDRESS = -300,        /* local IPv4 address invalid for the mask */
-    NEXOLT_ERR_MASK = -301,           /* subnet mask not contiguous */
-    NEXOLT_ERR_MACRO = -400,          /* an I/O macro does not parse */
-    NEXOLT_ERR_BASE_OVERLAP = -500,   /* input and output base addresses overlap */
-    NEXOLT_ERR_PORT_TWICE = -600,     /* -600 to -605: the listening-port conflicts */
+    NEXOLT_ERR_PASSWORD = -100,     /* the device refused the password */
+    NEXOLT_ERR_NO_REPLY = -200,     /* no matching reply in time */
+    NEXOLT_ERR_ADDRESS = -300,      /* local IPv4 address invalid for the mask */
+    NEXOLT_ERR_MASK = -301,         /* subnet mask not contiguous */
+    NEXOLT_ERR_MACRO = -400,        /* an I/O macro does not parse */
+    NEXOLT_ERR_BASE_OVERLAP = -500, /* input and output base addresses overlap */
+    NEXOLT_ERR_PORT_TWICE = -600,   /* -600 to -605: the listening-port conflicts */
     NEXOLT_ERR_PORT_TELNET = -601,
     NEXOLT_ERR_PORT_MODBUS = -602,
     NEXOLT_ERR_PORT_HTTP = -603,
     NEXOLT_ERR_PORT_50005 = -604,
     NEXOLT_ERR_PORT_50006 = -605,
-    NEXOLT_ERR_PRODUCT = -700,        /* the device reports a product id mismatch */
-    NEXOLT_ERR_UNKNOWN_REPLY = -800,  /* reply status the library does not know */
-    NEXOLT_ERR_NO_DEVICE = -900,      /* the device is not in the chosen device list */
-    NEXOLT_ERR_NO_INTERFACE = -903,   /* no usable local interface */
-    NEXOLT_ERR_REFUSED_4 = -904,      /* device refusals with status 4, 5 and 1 */
+    NEXOLT_ERR_PRODUCT = -700,       /* the device reports a product id mismatch */
+    NEXOLT_ERR_UNKNOWN_REPLY = -800, /* reply status the library does not know */
+    NEXOLT_ERR_NO_DEVICE = -900,     /* the device is not in the chosen device list */
+    NEXOLT_ERR_NO_INTERFACE = -903,  /* no usable local interface */
+    NEXOLT_ERR_REFUSED_4 = -904,     /* device refusals with status 4, 5 and 1 */
     NEXOLT_ERR_PASSWORD_LENGTH = -905,
     NEXOLT_ERR_REFUSED_5 = -906,
     NEXOLT_ERR_REFUSED_1 = -907,
@@ -384,8 +384,8 @@ NEXOLT_API void GetLibraryVersion(char* text);
 
 NEXOLT_API int Nexolt_Search(int mode, uint32_t address, lib_env* results, int* count, int* error,
                              uint16_t port, uint32_t local, int maximum);
-NEXOLT_API int Nexolt_Search2(int mode, uint32_t address, lib_env* results, int* count,
-                              int* error, int wait_ms, uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_Search2(int mode, uint32_t address, lib_env* results, int* count, int* error,
+                              int wait_ms, uint16_t port, uint32_t local, int maximum);
 NEXOLT_API int Nexolt_Read(int mode, const uint8_t* mac, uint32_t address, lib_env* record,
                            int* error, uint16_t port, uint32_t local, int maximum);
 NEXOLT_API int Nexolt_Read2(int mode, const uint8_t* mac, uint32_t address, lib_env* record,
@@ -420,8 +420,8 @@ NEXOLT_API int Nexolt_CloseTCP(int list, lib_env* record, const uint8_t* session
                                const uint8_t* password, int* error, uint16_t port, uint32_t local,
                                int maximum);
 NEXOLT_API int Nexolt_CloseTCP6(int list, lib_env* record, const uint8_t* session,
-                                const uint8_t* password, int* error, uint16_t port,
-                                uint32_t local, int maximum);
+                                const uint8_t* password, int* error, uint16_t port, uint32_t local,
+                                int maximum);
 
 /* Device control. ApplyUART applies the settings of the listed serial ports at once. */
 NEXOLT_API int Nexolt_ApplyUART(int list, lib_env* record, const int* ports, int port_count,
@@ -430,16 +430,16 @@ NEXOLT_API int Nexolt_DAD(int list, lib_env* record, int* error, uint16_t port, 
                           int maximum);
 NEXOLT_API int Nexolt_RdbOnOff(int list, lib_env* record, int on, uint32_t value, int* error,
                                uint16_t port, uint32_t local, int maximum);
-NEXOLT_API int Nexolt_ReBoot(int list, lib_env* record, int* error, uint16_t port,
-                             uint32_t local, int maximum);
-NEXOLT_API int Nexolt_PDB(int list, lib_env* record, const char* host, const char* data,
-                          int* error, uint16_t port, uint32_t local, int maximum);
+NEXOLT_API int Nexolt_ReBoot(int list, lib_env* record, int* error, uint16_t port, uint32_t local,
+                             int maximum);
+NEXOLT_API int Nexolt_PDB(int list, lib_env* record, const char* host, const char* data, int* error,
+                          uint16_t port, uint32_t local, int maximum);
 NEXOLT_API int Nexolt_ReadCert(int mode, const uint8_t* mac, uint32_t address, int* error,
                                uint16_t port, uint32_t local, int maximum);
 /* Four certificate items (certificate DER, RSA primes, DSA parameters, reserved). */
 NEXOLT_API int Nexolt_WriteCRYPTO(int list, lib_env* record, const uint8_t* const items[4],
-                                  const int lengths[4], int* error, uint16_t port,
-                                  uint32_t local, int maximum);
+                                  const int lengths[4], int* error, uint16_t port, uint32_t local,
+                                  int maximum);
 /* Factory operations, guarded by an 8-byte service access code. */
 NEXOLT_API int Nexolt_WriteMAC(const uint8_t* access_code, const uint8_t* new_mac, int* error,
                                uint16_t port, uint32_t local);
@@ -483,10 +483,8 @@ NEXOLT_API int get_tcpip4_session_count(void);
 NEXOLT_API int get_tcpip4_session_info(int index, char* text);
 NEXOLT_API int get_tcpip6_session_count(void);
 NEXOLT_API int get_tcpip6_session_info(int index, char* text);
-NEXOLT_API int Tevron_CloseTcpIp4(const void* device, int index, const char* password,
-                                  int* error);
-NEXOLT_API int Tevron_CloseTcpIp6(const void* device, int index, const char* password,
-                                  int* error);
+NEXOLT_API int Tevron_CloseTcpIp4(const void* device, int index, const char* password, int* error);
+NEXOLT_API int Tevron_CloseTcpIp6(const void* device, int index, const char* password, int* error);
 NEXOLT_API int Tevron_Initialize(const void* device, const char* password, uint16_t port,
                                  int* error);
 NEXOLT_API int Tevron_FactoryInit(const void* device, int product_id, uint16_t port, int* error);
@@ -494,10 +492,11 @@ NEXOLT_API int Tevron_ReadCert(const void* device, uint16_t port, int* error);
 NEXOLT_API int Tevron_WriteCertificates(const void* device, const char* certificate_file,
                                         const char* pass_phrase, const char* key_file,
                                         const char* key_pass_phrase, uint16_t port, int* error);
-NEXOLT_API int Tevron_WriteSelfSignedCertificates(
-    const void* device, int key_bits, const char* country, const char* state,
-    const char* locality, const char* organisation, const char* unit, const char* common_name,
-    const char* email, uint16_t port, int* error);
+NEXOLT_API int Tevron_WriteSelfSignedCertificates(const void* device, int key_bits,
+                                                  const char* country, const char* state,
+                                                  const char* locality, const char* organisation,
+                                                  const char* unit, const char* common_name,
+                                                  const char* email, uint16_t port, int* error);
 NEXOLT_API int Tevron_WriteUserDefinedMAC(const void* device, const uint8_t* new_mac,
                                           const char* password, uint16_t port, int* error);
 

@@ -59,7 +59,9 @@ std::string apply(ManagementSettings& s, const IniEntry& e) {
         s.password = e.value;
         return "";
     }
-    if (e.key == "address") return parse_address(e.value, s) ? "" : "expected an IPv4 address and prefix such as 10.1.0.5/8";
+    if (e.key == "address")
+        return parse_address(e.value, s) ? ""
+                                         : "expected an IPv4 address and prefix such as 10.1.0.5/8";
     if (e.key == "encipher") {
         if (!parse_integer(e.value, 0, 1, n)) return "expected 0 or 1";
         s.encipher = n == 1;

@@ -45,7 +45,8 @@ bool understood(std::uint8_t type, std::uint8_t index) {
 }
 
 std::string text_of(const std::vector<std::uint8_t>& data) {
-    return std::string(reinterpret_cast<const char*>(data.data()), strnlen(reinterpret_cast<const char*>(data.data()), data.size()));
+    return std::string(reinterpret_cast<const char*>(data.data()),
+                       strnlen(reinterpret_cast<const char*>(data.data()), data.size()));
 }
 
 struct Session {
@@ -160,8 +161,9 @@ ManagedDevice::Answer ManagedDevice::control(const Blocks& payload) {
         return {0, out, "dad"};
     }
     if (tag == "$HIP") return {0, {}, "rdb"};
-    if (tag == "$AUE") return password_ok(payload) ? Answer{0, {}, "apply uart"}
-                                                   : Answer{kStatusPassword, {}, "password"};
+    if (tag == "$AUE")
+        return password_ok(payload) ? Answer{0, {}, "apply uart"}
+                                    : Answer{kStatusPassword, {}, "password"};
     return {kStatusUnknown, {}, "unknown control " + tag};
 }
 

@@ -116,8 +116,7 @@ ManagementOutcome ManagedDevice::handle(const DeviceConfig& config,
     return out;
 }
 
-ManagedDevice::Answer ManagedDevice::dispatch(const DeviceConfig& config,
-                                              const Request& request) {
+ManagedDevice::Answer ManagedDevice::dispatch(const DeviceConfig& config, const Request& request) {
     switch (request.header.command) {
     case nexolt::kCmdSearch:
     case nexolt::kCmdRead:
@@ -148,13 +147,15 @@ const ManagedDevice::Answer* ManagedDevice::repeated(const Request& request) con
 void ManagedDevice::remember(const Request& request, const Answer& answer) {
     constexpr std::size_t kKept = 8;
     if (done_.size() == kKept) done_.erase(done_.begin());
-    done_.push_back({peer_key(*request.peer), request.header.seq(), request.header.command, answer});
+    done_.push_back(
+        {peer_key(*request.peer), request.header.seq(), request.header.command, answer});
 }
 
 bool ManagedDevice::password_ok(const Blocks& payload) const {
     if (settings_.password.empty()) return true;
     std::uint8_t field[10] = {};
-    std::memcpy(field, settings_.password.data(), std::min<std::size_t>(10, settings_.password.size()));
+    std::memcpy(field, settings_.password.data(),
+                std::min<std::size_t>(10, settings_.password.size()));
     auto given = find_block_data(payload, 6, 0);
     return given && given->size() >= 10 && std::memcmp(given->data(), field, 10) == 0;
 }

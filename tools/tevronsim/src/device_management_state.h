@@ -71,7 +71,7 @@ class ManagedDevice {
     ManagementSettings settings_;
     Blocks blocks_;
     std::map<std::pair<std::uint64_t, std::uint16_t>, Blocks> fragments_; // by peer, sequence
-    std::set<std::string> closed_;                                         // session names
+    std::set<std::string> closed_;                                        // session names
     int reboots_ = 0;
     struct Done {
         std::uint64_t peer;

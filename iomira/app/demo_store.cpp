@@ -45,7 +45,7 @@ CQUORVISData seedRecord(const QString& model, int port) {
 }
 
 bool writeSeedStore(Store& store, const QStringList& groupNames,
-                    const std::vector<SeedController>& controllers) {
+                    const std::vector<SeedController>& controllers, bool useLog) {
     for (int i = 0; i < groupNames.size(); ++i) {
         if (!saveGroup(store, CROOTData(i, groupNames[i], i))) return false;
     }
@@ -59,6 +59,7 @@ bool writeSeedStore(Store& store, const QStringList& groupNames,
         record.RootID = seed.group;
         record.Index = counts[seed.group]++;
         record.LastOpened = i == 0 ? 1 : 0;
+        record.UseLog = useLog ? 1 : 0;
         if (!saveController(store, record)) return false;
     }
     return true;

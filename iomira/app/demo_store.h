@@ -22,11 +22,11 @@ struct SeedController {
 // A record for a model served by the simulator on 127.0.0.1:port, connected automatically.
 CQUORVISData seedRecord(const QString& model, int port);
 
-// Writes the groups (RootID = position, Index = position) and the controllers, each logged
-// and connected at start; the first controller is the one shown at start. False when a
-// write failed or a model is unknown.
+// Writes the groups (RootID = position, Index = position) and the controllers, each
+// connected at start and logged when `useLog`; the first controller is the one shown at
+// start. False when a write failed or a model is unknown.
 bool writeSeedStore(Store& store, const QStringList& groupNames,
-                    const std::vector<SeedController>& controllers);
+                    const std::vector<SeedController>& controllers, bool useLog = true);
 
 // The simulator's demo set: one controller of each model on ports from firstPort, in the
 // simulator's order, in two groups.

@@ -1,0 +1,209 @@
+// Iomira on a store of many controllers, all served by the simulator on loopback:
+//   iomira_program_bench [CONTROLLERS [GROUPS [SECONDS [log]]]]   (default 300 10 10)
+// Prints the time to fill the device tree from the store, the whole start-up (with the shown
+// group's windows), the time until every controller is connected,
+// the polls each controller received per second (counted in the simulator's request log)
+// and the program's CPU use while polling. "log" logs every controller's events too.
+
+#include "corvel/corvel.h"
+#include "corvel_registration.h"
+#include "event_log.h"
+#include "log_entries.h"
+#include "monitor_log.h"
+#include "object_loader.h"
+#include "schedule_list.h"
+#include "shared_controllers.h"
+#include "sound_library.h"
+#include "demo_store.h"
+#include "device_list_pane.h"
+#include "main_frame.h"
+#include "quorvis2_app.h"
+#include "sim_child.h"
+#include "sqlite_store.h"
+#include "user_prompts.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+using namespace iomira;
+
+class SilentPrompts final : public UserPrompts {
+public:
+    void error(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+    void information(const QString&) override {}
+    bool ask(const QString&, bool) override { return false; }
+};
+
+// The simulator's models, with the request that starts each one's poll (function, address).
+struct Model {
+    const char* name;
+    long function;
+    long address;
+    bool rlx;
+};
+const Model kModels[] = {
+    {"TKA-31", 2, -1, false}, {"TKA-35", 2, -1, false},  {"TKA-33", 2, -1, false},
+    {"TKB-11", 2, -1, false}, {"RLX-810", 4, 0, true},   {"RLX-820", 2, 0, true},
+    {"RLX-830", 1, 0, true},  {"RLX-850", 2, 0, true},   {"RLX-840", 4, 8, true},
+};
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A loop of its own: quitting the application would ask the main window to close.
+void runEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+std::string deviceName(int i) { return "d" + std::to_string(i); }
+
+// The device list alone, as start-up fills it: groups, controllers loaded and registered,
+// the tree filled with the 30-per-group split and every automatic connection started.
+double treeFillMs(const QString& storePath, const QString& logFolder) {
+    auto store = SqliteStore::open(storePath, nullptr);
+    SilentPrompts prompts;
+    ControllerTable table;
+    SharedControllers shared(table);
+    SoundLibrary sounds;
+    CScheduleDataList mail, messages;
+    EventLog log(logFolder);
+    LogSwitches switches;
+    EventLogWriters writers(log, [](int id) { return get_tcp_connection_state(id); });
+    MonitorLog monitorLog(writers, switches);
+    struct Target {
+        corvel_window window;
+        CDeviceListPane* pane;
+    } target{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+                 auto* pane = reinterpret_cast<Target*>(w)->pane;
+                 if (message == CORVEL_WM_CONNECTION) pane->onConnectionNotification(wparam, lparam);
+                 else pane->onDataNotification(wparam, lparam);
+             }},
+             nullptr};
+    QElapsedTimer clock;
+    clock.start();
+    CDeviceListPane pane(*store, prompts);
+    target.pane = &pane;
+    pane.loadGroups();
+    ObjectLoadTargets targets{table, sounds, mail, messages, QString(), {}, {}, {}};
+    targets.registerController = [&](const CQUORVISData& c) { return registerInCorvel(&target.window, c); };
+    loadObjects(*store, targets);
+    pane.setControllers(shared, monitorLog, &target.window);
+    pane.fillAtStartup();
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    table.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
+    const int groupCount = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
+    const int seconds = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 120) : 10;
+    const bool logging = argc > 4 && std::string(argv[4]) == "log";
+    const int modelCount = int(std::size(kModels));
+
+    std::string devices;
+    for (int i = 0; i < count; ++i) {
+        const Model& m = kModels[i % modelCount];
+        devices += "[" + deviceName(i) + "]\nmodel = " + m.name +
+                   "\nlisten = 127.0.0.1:0\nunit_id = " + (m.rlx ? "255" : "1") + "\n";
+    }
+    simtest::SimChild sim(devices);
+
+    QTemporaryDir dir;
+    qputenv("IOMIRA_STORE", dir.filePath("store.sqlite").toUtf8());
+    qputenv("IOMIRA_DOCUMENTS", dir.filePath("documents").toUtf8());
+    QStringList groups;
+    for (int g = 0; g < groupCount; ++g) groups << QStringLiteral("Group %1").arg(g + 1);
+    std::vector<SeedController> seeds;
+    for (int i = 0; i < count; ++i)
+        seeds.push_back({QString::fromLatin1(kModels[i % modelCount].name),
+                         QStringLiteral("Controller %1").arg(i + 1, 3, 10, QLatin1Char('0')),
+                         sim.port(deviceName(i)), i * groupCount / count});
+    {
+        auto store = SqliteStore::open(dir.filePath("store.sqlite"), nullptr);
+        if (!store || !writeSeedStore(*store, groups, seeds, logging)) {
+            std::fprintf(stderr, "could not write the store\n");
+            return 1;
+        }
+    }
+
+    const double treeMs = treeFillMs(dir.filePath("store.sqlite"), dir.filePath("fill-logs"));
+
+    SilentPrompts prompts;
+    CQuorvis2App app;
+    app.setPrompts(&prompts);
+    QElapsedTimer clock;
+    clock.start();
+    if (!app.InitInstance()) return 1;
+    const double startedMs = double(clock.nsecsElapsed()) / 1e6;
+
+    auto connected = [&] {
+        int n = 0;
+        app.controllers().forEach([&](const CQUORVISData& c) {
+            n += get_tcp_connection_state(c.DeviceId) == TCP_ESTABLISHED ? 1 : 0;
+        });
+        return n;
+    };
+    while (connected() < count && clock.elapsed() < 30000) runEventsFor(20);
+    const double connectedMs = double(clock.nsecsElapsed()) / 1e6;
+    runEventsFor(2000); // first reads and change-report set-up settle
+
+    const size_t startLine = sim.log_lines().size();
+    const double cpu0 = cpuSeconds();
+    QElapsedTimer window;
+    window.start();
+    runEventsFor(seconds * 1000);
+    const double wall = double(window.nsecsElapsed()) / 1e9;
+    const double cpu = cpuSeconds() - cpu0;
+    const auto lines = sim.log_lines();
+
+    std::map<std::string, int> polls;
+    for (size_t n = startLine; n < lines.size(); ++n) {
+        const std::string device = simtest::json_text(lines[n], "device");
+        const int index = std::atoi(device.c_str() + 1);
+        const Model& m = kModels[index % modelCount];
+        if (simtest::json_number(lines[n], "function") != m.function) continue;
+        if (m.address >= 0 && simtest::json_number(lines[n], "address") != m.address) continue;
+        ++polls[device];
+    }
+    double lowest = 1e9, highest = 0, sum = 0;
+    for (int i = 0; i < count; ++i) {
+        const double rate = polls[deviceName(i)] / wall;
+        lowest = std::min(lowest, rate);
+        highest = std::max(highest, rate);
+        sum += rate;
+    }
+    std::printf("controllers %d in %d groups, event log %s\n", count, groupCount, logging ? "on" : "off");
+    std::printf("device tree filled:          %8.1f ms (goal 1000 ms)\n", treeMs);
+    std::printf("whole start-up:              %8.1f ms (with the shown group's windows)\n", startedMs);
+    std::printf("start to all %d connected: %8.1f ms (%d connected)\n", count, connectedMs, connected());
+    std::printf("polls per controller per s:  mean %.3f, min %.3f, max %.3f (goal 1)\n", sum / count,
+                lowest, highest);
+    std::printf("requests at the simulator:   %.0f per s\n", double(lines.size() - startLine) / wall);
+    std::printf("program CPU while polling:   %.1f %% of one core over %.1f s (goal < 10 %%)\n",
+                100.0 * cpu / wall, wall);
+    app.mainFrame()->setClosingConfirmed(true);
+    return 0;
+}

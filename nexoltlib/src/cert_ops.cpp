@@ -68,9 +68,11 @@ extern "C" int Nexolt_WriteCRYPTO(int list, lib_env* record, const uint8_t* cons
     if (!items || !lengths) return fail(error, NEXOLT_ERR_ARGUMENT);
     Operation op;
     op.command = kCmdWriteCrypto;
-    op.flags = list == 1 ? 0x06 : 0x04;
+    // Certificate items always travel in pieces: bit 2 (more to come) is set on every
+    // datagram but the last.
+    op.flags = list == 1 ? kFlagUnicast : 0;
     op.wait_ms = 3000;
-    op.fragmented = true;
+    op.fragmenting = Fragmenting::Always;
     for (int i = 0; i < 4; ++i) {
         if (lengths[i] < 0 || (lengths[i] > 0 && !items[i]))
             return fail(error, NEXOLT_ERR_ARGUMENT);

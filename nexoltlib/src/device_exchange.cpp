@@ -23,7 +23,9 @@ bool via_socket_b(const lib_env& env) {
 int send_request(Transport& transport, const DeviceRequest& request, const DeviceEntry& entry,
                  const std::vector<uint8_t>& frame) {
     bool via_b = via_socket_b(entry.env);
-    if (request.fragmented && (entry.capabilities & kCapFragments))
+    bool capable = entry.capabilities & kCapFragments;
+    if (request.fragmenting == Fragmenting::Always ||
+        (request.fragmenting == Fragmenting::WhenCapable && capable))
         return transport.send_fragments(split_fragments(frame), via_b);
     return transport.send_to_device(frame, via_b);
 }
@@ -119,7 +121,7 @@ int device_operation(const DeviceCall& call, const Operation& operation, DeviceR
     request.flags =
         operation.flags >= 0 ? uint8_t(operation.flags) : device_flags(call.list, *entry);
     request.payload = operation.payload;
-    request.fragmented = operation.fragmented;
+    request.fragmenting = operation.fragmenting;
     request.wait_ms = operation.wait_ms;
     request.port = call.port;
     request.local = call.local;

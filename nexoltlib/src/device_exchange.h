@@ -12,14 +12,18 @@
 
 namespace nexolt {
 
+// Whether a request is cut into fragments: never, when the device takes them (capability
+// bit 6), or always (certificate writes, whose size the devices expect in pieces).
+enum class Fragmenting { Never, WhenCapable, Always };
+
 struct DeviceRequest {
     int list = 1;
     const lib_env* record = nullptr; // its MAC and device address name the device
     uint8_t command = 0;
     uint8_t flags = 0;
     std::vector<uint8_t> payload; // plaintext blocks
-    bool fragmented = false;      // cut into pieces when the device takes fragments
-    int wait_ms = 2000;           // select time-out and window
+    Fragmenting fragmenting = Fragmenting::Never;
+    int wait_ms = 2000; // select time-out and window
     uint16_t port = 0;
     uint32_t local = 0;
     int maximum = 256;
@@ -64,7 +68,7 @@ struct Operation {
     int flags = -1; // -1: device_flags()
     std::vector<uint8_t> payload;
     int wait_ms = 2000;
-    bool fragmented = false;
+    Fragmenting fragmenting = Fragmenting::Never;
     bool copy_record = false; // the device's answer replaces the caller's record
 };
 

@@ -21,7 +21,7 @@ int send_write(const DeviceCall& call, std::vector<uint8_t> payload) {
     write.command = kCmdWrite;
     write.payload = std::move(payload);
     write.wait_ms = kWriteWaitMs;
-    write.fragmented = true;
+    write.fragmenting = Fragmenting::WhenCapable;
     write.copy_record = true;
     return device_operation(call, write);
 }

@@ -286,6 +286,29 @@ TEST_F(Operations, DuplicateAddressResultsAreKept) {
     EXPECT_NE(control[0].find("\"note\":\"dad\""), std::string::npos);
 }
 
+TEST_F(Operations, SelfSignedCertificateIsWrittenAndReadBack) {
+    int error = 0;
+    EXPECT_EQ(Tevron_ReadCert(kGateMac, port, &error), -1);
+    EXPECT_EQ(error, -909) << "nothing written yet";
+    ASSERT_EQ(Tevron_WriteSelfSignedCertificates(kGateMac, 1024, "KR", "Seoul", "Guro", "Tarvex",
+                                                 "Plant", "gate.example", "ops@example.com", port,
+                                                 &error),
+              1)
+        << error;
+    auto writes = logged(12);
+    ASSERT_GE(writes.size(), 2u) << "certificate items go out in pieces";
+    EXPECT_EQ(json_number(writes.front(), "flags") & 0x04, 0x04);
+    EXPECT_EQ(json_number(writes.back(), "flags") & 0x04, 0);
+
+    ASSERT_EQ(Tevron_ReadCert(kGateMac, port, &error), 1) << error;
+    std::vector<char> text(size_t(get_certificates_string_length()) + 1);
+    get_certificates_string(text.data());
+    std::string shown(text.data());
+    EXPECT_EQ(shown.rfind("Issuer :\r\n", 0), 0u) << shown;
+    EXPECT_NE(shown.find("gate.example"), std::string::npos);
+    EXPECT_NE(shown.find("Public Key Algorithm: rsaEncryption"), std::string::npos);
+}
+
 TEST_F(Operations, TevronLayerChecksPasswordLengthFirst) {
     tevron_info yard{};
     ASSERT_EQ(get_tevron_info_by_index(2, &yard), 1);

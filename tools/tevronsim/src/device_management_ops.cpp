@@ -167,4 +167,19 @@ ManagedDevice::Answer ManagedDevice::control(const Blocks& payload) {
     return {kStatusUnknown, {}, "unknown control " + tag};
 }
 
+ManagedDevice::Answer ManagedDevice::write_certificates(const Blocks& payload) {
+    auto certificate = find_block_data(payload, 11, 0);
+    auto primes = find_block_data(payload, 11, 1);
+    if (!certificate || certificate->empty() || !primes || primes->size() < 256)
+        return {kStatusRefused, {}, "certificate items missing"};
+    certificate_ = *certificate;
+    return {0, {}, "certificate " + std::to_string(certificate_.size()) + " bytes"};
+}
+
+ManagedDevice::Answer ManagedDevice::read_certificate() const {
+    Blocks out;
+    nexolt::append_block(out, 11, 2, certificate_.data(), certificate_.size());
+    return {0, out, certificate_.empty() ? "no certificate" : ""};
+}
+
 } // namespace tevronsim

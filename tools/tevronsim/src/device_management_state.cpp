@@ -131,6 +131,10 @@ ManagedDevice::Answer ManagedDevice::dispatch(const DeviceConfig& config, const 
         return close_session(request.payload);
     case nexolt::kCmdControl:
         return control(request.payload);
+    case nexolt::kCmdWriteCrypto:
+        return write_certificates(request.payload);
+    case nexolt::kCmdReadCert:
+        return read_certificate();
     default:
         return {kStatusRefused, {}, "command not supported"};
     }

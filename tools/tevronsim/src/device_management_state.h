@@ -64,6 +64,8 @@ class ManagedDevice {
     Answer status(const DeviceConfig& config, const Request& request);
     Answer close_session(const Blocks& payload);
     Answer control(const Blocks& payload);
+    Answer write_certificates(const Blocks& payload);
+    Answer read_certificate() const;
     bool password_ok(const Blocks& payload) const;
     void show_password();
 
@@ -73,6 +75,7 @@ class ManagedDevice {
     std::map<std::pair<std::uint64_t, std::uint16_t>, Blocks> fragments_; // by peer, sequence
     std::set<std::string> closed_;                                        // session names
     int reboots_ = 0;
+    Blocks certificate_; // DER, as the last certificate write gave it
     struct Done {
         std::uint64_t peer;
         std::uint16_t sequence;

@@ -63,6 +63,19 @@ size_t port_offset(const lib_env& env, int n, uint16_t field_offset) {
     return kUartSections + kUartSectionSize * size_t(n);
 }
 
+bool port_present(const lib_env& env, int n, uint16_t field_offset) {
+    if (n < 0 || n >= NEXOLT_MAX_UART) return false;
+    bool serial_word =
+        port_offset(env, n, field_offset) != kUartSections + kUartSectionSize * size_t(n);
+    return env.uart[n].exists || (serial_word && n == 0);
+}
+
+nexolt_uart_dev port_hardware(const lib_env& env, int n) {
+    nexolt_uart_dev dev{};
+    std::memcpy(&dev, reinterpret_cast<const uint8_t*>(&env) + port_offset(env, n, 0), sizeof dev);
+    return dev;
+}
+
 int get_bits(const void* device, BitField f) {
     DeviceEntry* entry = accessed_entry(device);
     return entry ? int(read_bits(bytes_of(entry), f)) : kUnknownDevice;
@@ -84,7 +97,7 @@ int get_port_bits(const void* device, int n, BitField f) {
 int set_port_bits(const void* device, int n, BitField f, long value) {
     DeviceEntry* entry = accessed_entry(device);
     if (!entry) return kUnknownDevice;
-    if (n < 0 || n >= NEXOLT_MAX_UART || !entry->env.uart[n].exists) return kUnsupported;
+    if (!port_present(entry->env, n, f.offset)) return kUnsupported;
     uint8_t* base = bytes_of(entry) + port_offset(entry->env, n, f.offset);
     return write_bits(base, f, value) ? 1 : kUnsupported;
 }

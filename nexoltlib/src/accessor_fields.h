@@ -33,6 +33,11 @@ struct TextField {
 // Offset of serial port n's section, or of the serial word PLM-40 and RTU products keep
 // instead (for the hardware part, offsets below 12).
 size_t port_offset(const lib_env& env, int n, uint16_t field_offset);
+// Whether a setter may write that field of port n: the port exists, or the field is in the
+// serial word of a PLM-40 or RTU (their port 0).
+bool port_present(const lib_env& env, int n, uint16_t field_offset);
+// The hardware settings of port n wherever the product keeps them.
+nexolt_uart_dev port_hardware(const lib_env& env, int n);
 
 int get_bits(const void* device, BitField f);
 int set_bits(const void* device, BitField f, long value);

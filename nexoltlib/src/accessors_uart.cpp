@@ -52,8 +52,8 @@ using Allowed = bool (*)(const lib_env& env, int n, long value);
 int checked_set(const void* device, int n, BitField f, long value, Allowed allowed) {
     DeviceEntry* entry = accessed_entry(device);
     if (!entry) return kUnknownDevice;
-    if (n < 0 || n >= NEXOLT_MAX_UART || !entry->env.uart[n].exists) return kUnsupported;
-    if (!allowed(entry->env, n, value)) return kUnsupported;
+    if (!port_present(entry->env, n, f.offset) || !allowed(entry->env, n, value))
+        return kUnsupported;
     return set_port_bits(device, n, f, value);
 }
 
@@ -64,7 +64,7 @@ bool databit_allowed(const lib_env& env, int n, long bits) {
     if (bits < 5 || bits > 8) return false;
     if (uart_8_databit_only(env)) return bits == 8;
     if (!uart_7_and_8_databit_only(env)) return true;
-    unsigned parity = (env.uart[n].dev.word >> 8) & 3;
+    unsigned parity = (port_hardware(env, n).word >> 8) & 3;
     return bits == 8 || (bits == 7 && parity != 0);
 }
 
@@ -81,11 +81,12 @@ bool dtrdsr_allowed(const lib_env& env, int n, long on) {
 }
 
 bool serial_type_allowed(const lib_env& env, int n, long type) {
-    return type >= 0 && type <= long(env.uart[n].dev.word & 3);
+    return type >= 0 && type <= long(port_hardware(env, n).word & 3);
 }
 
 bool baud_allowed(const lib_env& env, int n, long baud) {
-    return baud > 0 && (env.uart[n].dev.max_baud == 0 || baud <= long(env.uart[n].dev.max_baud));
+    uint32_t max = port_hardware(env, n).max_baud;
+    return baud > 0 && (max == 0 || baud <= long(max));
 }
 
 } // namespace
@@ -98,7 +99,8 @@ extern "C" int get_uart_databit(const void* device, int n) {
 extern "C" int set_uart_databit(const void* device, int n, int bits) {
     DeviceEntry* entry = accessed_entry(device);
     if (!entry) return kUnknownDevice;
-    if (n < 0 || n >= NEXOLT_MAX_UART || !databit_allowed(entry->env, n, bits)) return kUnsupported;
+    if (!port_present(entry->env, n, kWord) || !databit_allowed(entry->env, n, bits))
+        return kUnsupported;
     return set_port_bits(device, n, kDatabit, bits - 5);
 }
 extern "C" int get_uart_stopbit(const void* device, int n) {

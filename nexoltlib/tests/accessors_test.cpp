@@ -139,12 +139,14 @@ TEST_F(Accessors, SerialPortSettings) {
 
     env->product_code = env->product_id = 48; // the PLM-40 keeps 7 or 8 data bits only
     env->plm[NEXOLT_PLM_SERIAL + 1] = 0;      // parity none
-    EXPECT_EQ(set_uart_databit(kHallMac, 0, 7), -2);
-    env->uart[0].exists = 1;
     EXPECT_EQ(set_uart_databit(kHallMac, 0, 7), -2) << "7 bits need a parity";
     EXPECT_EQ(set_uart_databit(kHallMac, 0, 8), 1);
     EXPECT_EQ(get_uart_databit(kHallMac, 0), 8) << "in the PLM-40 serial word";
     EXPECT_EQ(env->plm[NEXOLT_PLM_SERIAL] >> 4 & 3, 3);
+    EXPECT_EQ(set_uart_parity(kHallMac, 0, 1), 1);
+    EXPECT_EQ(set_uart_databit(kHallMac, 0, 7), 1) << "with even parity";
+    EXPECT_EQ(set_uart_databit(kHallMac, 0, 6), -2);
+    EXPECT_EQ(env->uart[0].dev.word, 0u) << "section 0 untouched";
 }
 
 TEST_F(Accessors, ChangedSettingIsWrittenByTevronWrite) {

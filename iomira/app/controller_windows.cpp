@@ -11,19 +11,42 @@
 #include "user_prompts.h"
 #include "view_tree.h"
 
+#include <QEvent>
 #include <QMdiArea>
+#include <QTimer>
 #include <QTreeWidgetItem>
 
 namespace iomira {
 
 namespace {
 const char kViewKindProperty[] = "viewKind";
+// The stored place of a window shown minimized, kept until the area has laid it out.
+const char kMinimizedPlaceProperty[] = "minimizedPlace";
 constexpr int kShowCurrentInputs = MB_INPUTS;
 } // namespace
 
 ControllerWindows::ControllerWindows(QMdiArea& area, Store& store, UserPrompts& prompts,
                                      QObject* parent)
-    : QObject(parent), area_(area), store_(store), prompts_(prompts) {}
+    : QObject(parent), area_(area), store_(store), prompts_(prompts) {
+    area_.installEventFilter(this);
+}
+
+// The area lines minimized windows up along its bottom whenever it is shown, resized or a
+// window is minimized; the places the user gave them are applied after it.
+bool ControllerWindows::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &area_ && (event->type() == QEvent::Show || event->type() == QEvent::Resize))
+        QTimer::singleShot(0, this, &ControllerWindows::placeMinimized);
+    return QObject::eventFilter(watched, event);
+}
+
+void ControllerWindows::placeMinimized() {
+    for (CChildFrame* frame : windows()) {
+        const QVariant place = frame->property(kMinimizedPlaceProperty);
+        if (!place.isValid() || !frame->isMinimized()) continue;
+        frame->move(place.toPoint());
+        if (area_.isVisible()) frame->setProperty(kMinimizedPlaceProperty, QVariant());
+    }
+}
 
 void ControllerWindows::setControllers(SharedControllers& controllers, ViewServices services) {
     controllers_ = &controllers;
@@ -113,8 +136,9 @@ void ControllerWindows::showAsStored(CChildFrame& frame, const CQUORVISData& c) 
     if (c.LastOpened == 0) {
         frame.hide();
     } else if (c.Minimized == 1) {
+        frame.setProperty(kMinimizedPlaceProperty, QPoint(c.LastPosXMin, c.LastPosYMin));
         frame.showMinimized();
-        frame.move(c.LastPosXMin, c.LastPosYMin);
+        QTimer::singleShot(0, this, &ControllerWindows::placeMinimized);
     } else {
         if (frame.isMinimized()) frame.showNormal();
         else frame.show();

@@ -43,7 +43,11 @@ public:
     // Every controller window, hidden ones included, in document order.
     std::vector<CChildFrame*> windows() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void placeMinimized();
     void assignGroup(int rootId);
     void place(CChildFrame& frame, const CQUORVISData& c);
     void fill(CChildFrame& frame, CQUORVISData& c);

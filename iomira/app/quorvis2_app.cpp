@@ -1,12 +1,14 @@
 #include "quorvis2_app.h"
 
 #include "app_texts.h"
+#include "busy_window.h"
 #include "controller_keys.h"
 #include "core_texts.h"
 #include "corvel/corvel.h"
 #include "controller_windows_wiring.h"
 #include "corvel_registration.h"
 #include "device_list_pane.h"
+#include "mail_account_busy.h"
 #include "mail_account_setting_dialog.h"
 #include "mail_account_store.h"
 #include "main_frame.h"
@@ -123,6 +125,10 @@ bool CQuorvis2App::InitInstance() {
     frame_->showMailAccounts = [this] {
         showMailAccountSetting(*store_, mailAccounts_, shared_, frame_.get());
     };
+    // Account checks show the program's one busy window.
+    setMailAccountBusyWindow(
+        [](QWidget* over, const QString& text) { ShowBusy(text, over->window()->frameGeometry()); },
+        [] { HideBusy(); });
     frame_->show();
     frame_->updateTitle();
 

@@ -16,6 +16,9 @@ namespace {
 // One busy window at a time; it belongs to the window it was last shown over.
 QPointer<QDialog> busyWindow;
 
+std::function<void(QWidget*, const QString&)> sharedShow;
+std::function<void()> sharedHide;
+
 QDialog* createBusy(QWidget* over) {
     auto* dialog = new QDialog(over, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     dialog->setObjectName(QStringLiteral("MailAccountBusy"));
@@ -36,7 +39,17 @@ QDialog* createBusy(QWidget* over) {
 
 } // namespace
 
+void setMailAccountBusyWindow(std::function<void(QWidget*, const QString&)> show,
+                              std::function<void()> hide) {
+    sharedShow = std::move(show);
+    sharedHide = std::move(hide);
+}
+
 void showMailAccountBusy(QWidget* over, const QString& text) {
+    if (sharedShow) {
+        sharedShow(over, text);
+        return;
+    }
     if (busyWindow && busyWindow->parentWidget() != over) delete busyWindow;
     if (!busyWindow) busyWindow = createBusy(over);
     busyWindow->findChild<QLabel*>(QStringLiteral("BusyText"))->setText(text);
@@ -50,6 +63,10 @@ void showMailAccountBusy(QWidget* over, const QString& text) {
 }
 
 void hideMailAccountBusy() {
+    if (sharedHide) {
+        sharedHide();
+        return;
+    }
     if (busyWindow) busyWindow->hide();
 }
 

@@ -135,5 +135,23 @@ TEST_F(MailVerifyWire, VerifierReportsTheResultMessageOnItsOwnThread) {
     }
 }
 
+TEST_F(MailVerifyWire, VerifierClosedWhileItsThreadStillWaitsDropsTheResult) {
+    bool clientClosed = false;
+    // Never greets: the attempt waits out its (shortened) greeting limit.
+    smtp::test::ScriptedServer silent([&](smtp::test::Peer& peer) {
+        peer.readToEnd(clientClosed, std::chrono::seconds(20));
+    });
+    auto verifier = std::make_unique<MailAccountVerifier>();
+    verifier->setAttemptRunner(smtpAttemptRunner(0.02));
+    MailVerifyRequest request = wizardRequest(silent.port());
+    request.mode = MAIL_VERIFY_AS_ENTERED;
+    ASSERT_TRUE(verifier->VerifyMailAccount(request));
+    verifier.reset();
+    silent.join();
+    EXPECT_TRUE(clientClosed);
+    // Whatever the worker posted is gone with its receiver; nothing runs on a dead object.
+    mail_test::waitFor([] { return false; }, std::chrono::milliseconds(300));
+}
+
 } // namespace
 } // namespace iomira

@@ -3,29 +3,31 @@
 #include "quorvis_data.h"
 
 #include <QCloseEvent>
-#include <QMenu>
 
 namespace iomira {
 
 CChildFrame::CChildFrame(CQUORVISData& controller, RecordSaver saver, QWidget* parent)
     : QMdiSubWindow(parent), controller_(&controller), saver_(std::move(saver)) {
-    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
+    applyFrameFlags();
     setAttribute(Qt::WA_DeleteOnClose);
     setOption(QMdiSubWindow::RubberBandResize, false);
-    // The system menu keeps restore, move and minimise; closing is not the user's to do.
-    if (QMenu* menu = systemMenu()) {
-        for (QAction* action : menu->actions()) {
-            if (action->shortcut() == QKeySequence(QKeySequence::Close) ||
-                action->text().contains(QLatin1String("Close"), Qt::CaseInsensitive) ||
-                action->text().contains(QLatin1String("Size"), Qt::CaseInsensitive) ||
-                action->text().contains(QLatin1String("Maximize"), Qt::CaseInsensitive))
-                menu->removeAction(action);
-        }
-    }
     setWindowTitle(controller.DeviceComment);
     connect(this, &QMdiSubWindow::aboutToActivate, this,
             [this] { emit activatedForController(deviceId()); });
+}
+
+// No close button and no system menu with Close: controller windows close only when the
+// program closes them. Minimising stays the user's. The document area adds the system menu
+// when it takes the window in, so this is applied again then.
+void CChildFrame::applyFrameFlags() {
+    const Qt::WindowFlags wanted = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowMinimizeButtonHint;
+    if (windowFlags() != wanted) setWindowFlags(wanted);
+}
+
+void CChildFrame::showEvent(QShowEvent* event) {
+    applyFrameFlags();
+    QMdiSubWindow::showEvent(event);
 }
 
 int CChildFrame::deviceId() const { return controller_->DeviceId; }
@@ -90,9 +92,18 @@ void CChildFrame::changeEvent(QEvent* event) {
     if (saver_) saver_(*controller_);
     const CQUORVISData& c = *controller_;
     if (minimized && c.LastPosXMin && c.LastPosYMin && c.LastPosCXMin && c.LastPosCYMin) {
-        applyingState_ = true;
-        move(c.LastPosXMin, c.LastPosYMin);
-        applyingState_ = false;
+        // The document area lines minimised windows up after this event; the stored place
+        // is taken once it has done so.
+        const QPoint place(c.LastPosXMin, c.LastPosYMin);
+        QMetaObject::invokeMethod(
+            this,
+            [this, place] {
+                if (!isMinimized()) return;
+                applyingState_ = true;
+                move(place);
+                applyingState_ = false;
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -44,9 +44,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void savePlacement();
+    void applyFrameFlags();
 
     CQUORVISData* controller_;
     RecordSaver saver_;

@@ -2,9 +2,11 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 namespace nexolt::test {
 
@@ -61,6 +63,16 @@ std::vector<std::string> SimFixture::logged(int command) const {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)
         if (json_number(line, "command") == command) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> SimFixture::logged_at_least(int command, size_t count) const {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    std::vector<std::string> lines = logged(command);
+    while (lines.size() < count && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        lines = logged(command);
+    }
     return lines;
 }
 

@@ -30,6 +30,8 @@ class SimFixture : public ::testing::Test {
     lib_env found_record(const uint8_t* mac) const;
     // Request-log lines of the device-management protocol with this command.
     std::vector<std::string> logged(int command) const;
+    // The same, once at least count lines are there (at most 2 s).
+    std::vector<std::string> logged_at_least(int command, size_t count) const;
 
     std::filesystem::path dir;
     SimProcess sim;

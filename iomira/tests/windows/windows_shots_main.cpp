@@ -22,6 +22,11 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -69,6 +74,25 @@ void decorate(CQUORVISData& c, int index) {
     } else if (index == 1) {
         c.OutputPortControl = 1;
     }
+}
+
+// A loopback listener whose queue is full, so that a connection to it stays "Connecting".
+int fullListener(std::vector<int>& sockets) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener, 0);
+    socklen_t length = sizeof address;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    sockets.push_back(listener);
+    for (int i = 0; i < 3; ++i) {
+        const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        sockets.push_back(filler);
+    }
+    return ntohs(address.sin_port);
 }
 
 void save(QWidget& sheet, const QString& folder, const QString& name) {
@@ -120,19 +144,34 @@ int main(int argc, char** argv) {
 
     redraw();
     save(sheet, folder, "digital-closed.png");
+    std::vector<int> sockets;
+    const int stalled = fullListener(sockets);
+    pump(200);
     for (auto& c : records) {
+        const int simPort = c->HostPort;
+        c->HostPort = stalled;
+        updateInCorvel(*c);
+        int32_t error = 0;
+        connect_device(c->DeviceId, &error);
+        c->HostPort = simPort;
+    }
+    pump(300);
+    redraw();
+    save(sheet, folder, "digital-connecting.png");
+    for (auto& c : records) {
+        disconnect_device(c->DeviceId);
+        updateInCorvel(*c);
         int32_t error = 0;
         connect_device(c->DeviceId, &error);
     }
-    redraw();
-    save(sheet, folder, "digital-connecting.png");
+    for (int fd : sockets) ::close(fd);
     pump(1500);
     sim.command("inputs tka31 0x25");
     sim.command("output tka31 0 1");
     sim.command("output tka31 1 1");
     sim.command("inputs tka33 0x3");
-    sim.command("output tka33 1 1");
-    sim.command("output rlx830 2 1");
+    sim.command("output tka33 0 1");
+    sim.command("output rlx830 1 1");
     for (auto& c : records) {
         int32_t error = 0;
         read_discrete_inputs(c->DeviceId, c->NumberOfPortInput > 0 ? c->NumberOfPortInput : 1, &error, 0);

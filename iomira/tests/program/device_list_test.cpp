@@ -15,6 +15,11 @@
 #include "tree_texts.h"
 #include "view_tree.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
 #include <gtest/gtest.h>
 
 namespace iomira {
@@ -320,6 +325,67 @@ TEST_F(DeviceList, AddingATablePlacesByGroupName) {
         if (k.values.text("DeviceComment").startsWith("New")) ++storedNew;
     EXPECT_EQ(storedNew, 4);
     EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+} // namespace
+} // namespace iomira
+
+namespace iomira {
+namespace {
+
+void sendKey(QWidget* target, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+}
+
+TEST_F(DeviceList, F2OpensAnEditorThatTakesOnlyDigitsAndEnterCommits) {
+    CQUORVISData& c = store("Pump", 10, 0);
+    start();
+    pane.show();
+    QTreeWidgetItem* controllerItem = pane.findControllerItem(c.DeviceId);
+    controllerItem->setExpanded(true);
+    QTreeWidgetItem* unit = infoItem(c.DeviceId, INFO_UNIT_ID);
+    pane.tree()->setCurrentItem(unit);
+    sendKey(pane.tree(), Qt::Key_F2);
+    auto* editor = pane.tree()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "1");
+    editor->selectAll();
+    for (const char* key : {"4", "x", "2"}) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromLatin1(key));
+        QApplication::sendEvent(editor, &press);
+    }
+    EXPECT_EQ(editor->text(), "42");
+    sendKey(editor, Qt::Key_Return);
+    ASSERT_TRUE(pumpUntil([&] { return c.UnitId == 42; }, 2000));
+    EXPECT_EQ(stored(controllerKeyName(c.DeviceId)).dword("UnitId", -1), 42);
+    EXPECT_EQ(infoItem(c.DeviceId, INFO_UNIT_ID)->text(0), "Unit ID : 42");
+
+    // The product line has no editor.
+    pane.tree()->setCurrentItem(infoItem(c.DeviceId, INFO_PRODUCT));
+    sendKey(pane.tree(), Qt::Key_F2);
+    QCoreApplication::processEvents();
+    auto* none = pane.tree()->viewport()->findChild<QLineEdit*>();
+    EXPECT_TRUE(none == nullptr || !none->isVisible());
+}
+
+TEST_F(DeviceList, ChoiceLinesOpenADropDownOnTheCurrentValue) {
+    CQUORVISData& c = store("Pump", 10, 0);
+    start();
+    pane.show();
+    pane.findControllerItem(c.DeviceId)->setExpanded(true);
+    pane.tree()->setCurrentItem(infoItem(c.DeviceId, INFO_POLL_INPUTS));
+    sendKey(pane.tree(), Qt::Key_F2);
+    auto* combo = pane.tree()->viewport()->findChild<QComboBox*>();
+    ASSERT_NE(combo, nullptr);
+    combo->hidePopup();
+    EXPECT_EQ(combo->currentText(), "ON");
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    ASSERT_TRUE(pumpUntil([&] { return c.PollingInput == 0; }, 2000));
+    EXPECT_EQ(stored(controllerKeyName(c.DeviceId)).dword("PollingInput", -1), 0);
 }
 
 } // namespace

@@ -29,6 +29,7 @@ using namespace nexolt;
 extern "C" int Start_Library(int maximum) {
     if (maximum > 0) g_default_maximum = maximum;
     clear_session_buffers();
+    keep_status_text("");
     OPENSSL_init_crypto(OPENSSL_INIT_LOAD_CRYPTO_STRINGS | OPENSSL_INIT_ADD_ALL_CIPHERS |
                             OPENSSL_INIT_ADD_ALL_DIGESTS,
                         nullptr);
@@ -40,8 +41,9 @@ extern "C" void Exit_Library(void) {
     rebuild_tevron_table();
 }
 
-// OpenSSL 3 releases its global state at process exit; clearing the error queue is what
-// is left to do here, so that a later Start_Library begins clean.
+// OpenSSL 3 releases its global state at process exit, and a cleanup call now would leave
+// it unusable for the rest of the process (the program's mail client uses it too); the
+// error queue is what is left to clear.
 extern "C" void End_Library(void) {
     Exit_Library();
     ERR_clear_error();

@@ -11,7 +11,6 @@ namespace {
 // Dialogs that later parts of the program bring; until then their items stay disabled.
 constexpr bool kModifyDialogAvailable = false;
 constexpr bool kAddDialogAvailable = false;
-constexpr bool kSoundDialogsAvailable = false;
 
 } // namespace
 
@@ -39,8 +38,8 @@ std::vector<MenuEntry> contextMenuEntries(const TreeSelection& s, int state) {
     }
     entries.push_back({CMD_ADD_CONTROLLER, TEXT_ADD_CONTROLLER, kAddDialogAvailable});
     if (s.controller && s.controller->NumberOfPortInput > 0) {
-        entries.push_back({CMD_SOUND_NOTIFICATION, TEXT_SOUND_NOTIFICATION, kSoundDialogsAvailable});
-        entries.push_back({CMD_SOUND_FILE, TEXT_SOUND_FILE, kSoundDialogsAvailable});
+        entries.push_back({CMD_SOUND_NOTIFICATION, TEXT_SOUND_NOTIFICATION, true});
+        entries.push_back({CMD_SOUND_FILE, TEXT_SOUND_FILE, true});
     }
     entries.push_back({CMD_ADD_GROUP, TEXT_ADD_GROUP, true});
     if (!s.controller && s.groupSelected && s.groupIndex >= 1)

@@ -9,6 +9,7 @@
 
 #include <QHeaderView>
 #include <QTableWidget>
+#include <QWidget>
 
 namespace iomira {
 
@@ -33,6 +34,8 @@ QTableWidget* newSoundTable(QWidget* parent) {
     table->setMinimumSize(kNameWidth + kPathWidth / 2, 220);
     return table;
 }
+
+void sizeForSoundTable(QWidget* dialog) { dialog->resize(kNameWidth + kPathWidth + 48, 320); }
 
 void fillSoundTable(QTableWidget* table, const SoundLibrary& library) {
     const std::vector<CSound> sounds = soundsByName(library);

@@ -35,6 +35,7 @@ CSoundFileDlg::CSoundFileDlg(const SoundLibrary& library, UserPrompts& prompts, 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     layout->addWidget(buttons);
+    sizeForSoundTable(this);
 }
 
 void CSoundFileDlg::select() {

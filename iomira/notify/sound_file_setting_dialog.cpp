@@ -41,6 +41,7 @@ CSoundFileSetting::CSoundFileSetting(const SoundDialogTables& tables, QWidget* p
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_);
     layout->addWidget(buttons);
+    sizeForSoundTable(this);
 }
 
 void CSoundFileSetting::add() {

@@ -45,6 +45,7 @@ add_library(iomira_ui STATIC
   app/view_tree.cpp)
 set_target_properties(iomira_ui PROPERTIES AUTOMOC ON)
 target_link_libraries(iomira_ui PUBLIC iomira_app_logic iomira_monitor Qt6::Widgets)
+target_link_libraries(iomira_ui PUBLIC iomira_alarm_dialogs)
 target_link_libraries(iomira_ui PUBLIC iomira_windows)
 target_link_libraries(iomira_ui PUBLIC iomira_mail_account_dialogs)
 iomira_project_target(iomira_ui)

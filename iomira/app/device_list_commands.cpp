@@ -72,6 +72,16 @@ void CDeviceListPane::runCommand(int command) {
     case CMD_DELETE_CONTROLLER: deleteSelectedController(); break;
     case CMD_ADD_GROUP: addGroup(); break;
     case CMD_DELETE_GROUP: deleteSelectedGroup(); break;
+    case CMD_SOUND_NOTIFICATION:
+        if (CQUORVISData* c = selectedController(); c && soundNotificationCommand) {
+            const int id = c->DeviceId;
+            soundNotificationCommand(id);
+            emit controllerChanged(id); // its window shows which inputs have a sound
+        }
+        break;
+    case CMD_SOUND_FILE:
+        if (soundFileCommand) soundFileCommand();
+        break;
     default: break;
     }
 }

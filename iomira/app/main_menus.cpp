@@ -199,7 +199,9 @@ QMenu* CMainFrame::advancedMenu() {
     connect(item(menu, TEXT_EMAIL_ACCOUNT, 32846), &QAction::triggered, this, [this] {
         if (showMailAccounts) showMailAccounts();
     });
-    laterItem(menu, TEXT_TIME_SETTING, 32848);
+    connect(item(menu, TEXT_TIME_SETTING, 32848), &QAction::triggered, this, [this] {
+        if (showSchedules) showSchedules(0);
+    });
     recaptionOnOpen(menu);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillAdvancedItems(menu); });
     return menu;
@@ -217,7 +219,9 @@ void CMainFrame::fillAdvancedItems(QMenu* menu) {
             if (setInputNotification) setInputNotification(value);
         });
     }
-    appended(item(menu, TEXT_TIME_SETTING, 32849))->setEnabled(false);
+    connect(appended(item(menu, TEXT_TIME_SETTING, 32849)), &QAction::triggered, this, [this] {
+        if (showSchedules) showSchedules(1);
+    });
 }
 
 QMenu* CMainFrame::functionMenu() {

@@ -1,5 +1,6 @@
 #include "quorvis2_app.h"
 
+#include "alarm_rules_sound.h"
 #include "app_texts.h"
 #include "busy_window.h"
 #include "controller_keys.h"
@@ -13,6 +14,9 @@
 #include "mail_account_store.h"
 #include "main_frame.h"
 #include "object_loader.h"
+#include "schedule_list_dialog.h"
+#include "sound_file_setting_dialog.h"
+#include "sound_notification_dialog.h"
 #include "sqlite_store.h"
 #include "string_table.h"
 #include "user_prompts.h"
@@ -110,6 +114,19 @@ bool CQuorvis2App::InitInstance() {
     writers_ = std::make_unique<EventLogWriters>(*log_, [](int id) { return get_tcp_connection_state(id); });
     monitorLog_ = std::make_unique<MonitorLog>(*writers_, logSwitches_);
     pane->setControllers(shared_, *monitorLog_, frame_->corvelWindow());
+    // The sound and schedule dialogs work on the application's own tables.
+    const SoundDialogTables soundTables{*store_, sounds_, shared_, *prompts_};
+    pane->soundNotificationCommand = [this, soundTables](int id) {
+        const CQUORVISData* c = controllers_.find(id);
+        if (c && offersSoundDialog(*c)) CSoundDlg(soundTables, id, frame_.get()).exec();
+    };
+    pane->soundFileCommand = [this, soundTables] { CSoundFileSetting(soundTables, frame_.get()).exec(); };
+    frame_->showSchedules = [this](int kind) {
+        const ScheduleKind k = kind == SCHEDULE_EMAIL ? SCHEDULE_EMAIL : SCHEDULE_NOTIFICATION_MESSAGE;
+        CScheduleDlg(*store_, k == SCHEDULE_EMAIL ? mailSchedules_ : messageSchedules_, switches_, k,
+                     *prompts_, frame_.get())
+            .exec();
+    };
     wireControllerWindows({*frame_, *store_, *prompts_, shared_, *monitorLog_,
                            [this] { return switches_.inputNotification; },
                            [this](const GlobalValue& value, int data) {

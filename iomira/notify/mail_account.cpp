@@ -13,7 +13,9 @@ CMailAccount* CMailAccountMap::find(int32_t id) const {
     return it == accounts_.end() ? nullptr : it->second.get();
 }
 
-bool CMailAccountMap::remove(int32_t id) { return accounts_.erase(id) != 0; }
+bool CMailAccountMap::remove(int32_t id) {
+    return accounts_.erase(id) != 0;
+}
 
 int32_t NewMailAccountId(const CMailAccountMap& accounts) {
     return drawFreeId(0, 32767, [&accounts](int id) { return accounts.contains(id); });

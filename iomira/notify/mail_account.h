@@ -13,7 +13,7 @@ enum MailAuthType { MAIL_AUTH_NONE = 1, MAIL_AUTH_SSL = 2, MAIL_AUTH_TLS = 3 };
 
 // One outgoing mail account. The password is held in clear only in memory.
 class CMailAccount {
-public:
+  public:
     int32_t MailAccountId = 0;
     int32_t AuthType = MAIL_AUTH_NONE;
     QString AccountID;          // login name
@@ -29,7 +29,7 @@ public:
 
 // Every mail account of the program, keyed by MailAccountId, enumerated in ascending id.
 class CMailAccountMap {
-public:
+  public:
     // Replaces an account with the same id.
     void insert(const CMailAccount& account);
     CMailAccount* find(int32_t id) const;
@@ -39,10 +39,11 @@ public:
     bool empty() const { return accounts_.empty(); }
 
     template <typename F> void forEach(F&& visit) const {
-        for (const auto& [id, account] : accounts_) visit(*account);
+        for (const auto& [id, account] : accounts_)
+            visit(*account);
     }
 
-private:
+  private:
     std::map<int32_t, std::unique_ptr<CMailAccount>> accounts_;
 };
 

@@ -33,7 +33,8 @@ CMailAccountAddDlgStep1::CMailAccountAddDlgStep1(MailAccountContext& context, QW
     layout->addWidget(fields);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* nextButton = buttons->addButton(loadString(TEXT_MAIL_NEXT), QDialogButtonBox::AcceptRole);
+    QPushButton* nextButton =
+        buttons->addButton(loadString(TEXT_MAIL_NEXT), QDialogButtonBox::AcceptRole);
     nextButton->setObjectName(QStringLiteral("Next"));
     nextButton->setDefault(true);
     buttons->addButton(loadString(TEXT_MAIL_CANCEL), QDialogButtonBox::RejectRole)

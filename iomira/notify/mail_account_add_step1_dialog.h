@@ -11,10 +11,10 @@ namespace iomira {
 // looked up from the address (port 465 with SSL, then the submission port with STARTTLS).
 class CMailAccountAddDlgStep1 : public MailAccountStepDialog {
     Q_OBJECT
-public:
+  public:
     CMailAccountAddDlgStep1(MailAccountContext& context, QWidget* parent = nullptr);
 
-private:
+  private:
     void next();
     QLineEdit* addLine(QFormLayout* layout, int textId, const char* name);
 

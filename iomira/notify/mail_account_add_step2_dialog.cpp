@@ -24,7 +24,8 @@ CMailAccountAddDlgStep2::CMailAccountAddDlgStep2(MailAccountContext& context,
     layout->addWidget(fields_);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* nextButton = buttons->addButton(loadString(TEXT_MAIL_NEXT), QDialogButtonBox::AcceptRole);
+    QPushButton* nextButton =
+        buttons->addButton(loadString(TEXT_MAIL_NEXT), QDialogButtonBox::AcceptRole);
     nextButton->setObjectName(QStringLiteral("Next"));
     nextButton->setDefault(true);
     buttons->addButton(loadString(TEXT_MAIL_CANCEL), QDialogButtonBox::RejectRole)

@@ -9,11 +9,11 @@ class MailAccountFields;
 // The wizard's second step: every server value entered by hand and verified as entered.
 class CMailAccountAddDlgStep2 : public MailAccountStepDialog {
     Q_OBJECT
-public:
+  public:
     CMailAccountAddDlgStep2(MailAccountContext& context, const MailAccountForm& initial,
                             QWidget* parent = nullptr);
 
-private:
+  private:
     void next();
 
     MailAccountFields* fields_;

@@ -69,8 +69,8 @@ void MailAccountFields::setForm(const MailAccountForm& f) {
     login_->setText(f.login);
     password_->setText(f.password);
     // A stored type other than SSL or TLS connects without security, so it shows as such.
-    const int shown = f.authType == MAIL_AUTH_SSL || f.authType == MAIL_AUTH_TLS ? f.authType
-                                                                                 : MAIL_AUTH_NONE;
+    const int shown =
+        f.authType == MAIL_AUTH_SSL || f.authType == MAIL_AUTH_TLS ? f.authType : MAIL_AUTH_NONE;
     security_->button(shown)->setChecked(true);
 }
 
@@ -88,6 +88,8 @@ MailAccountForm MailAccountFields::form() const {
     return f;
 }
 
-void MailAccountFields::clear() { setForm(MailAccountForm{}); }
+void MailAccountFields::clear() {
+    setForm(MailAccountForm{});
+}
 
 } // namespace iomira

@@ -14,14 +14,14 @@ namespace iomira {
 // name, address, description, server, port, user name, masked password and the security.
 class MailAccountFields : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit MailAccountFields(QWidget* parent = nullptr);
 
     void setForm(const MailAccountForm& form);
     MailAccountForm form() const;
     void clear();
 
-private:
+  private:
     QLineEdit* addLine(QFormLayout* layout, int textId, const char* name);
 
     QLineEdit* name_;

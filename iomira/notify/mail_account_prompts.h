@@ -9,7 +9,7 @@ namespace iomira {
 // The message boxes of the mail-account dialogs, captioned with the program's title. Tests
 // put a recorder in their place.
 class MailAccountPrompts {
-public:
+  public:
     virtual ~MailAccountPrompts() = default;
     virtual void information(const QString& text) = 0;
     virtual void warning(const QString& text) = 0;
@@ -19,14 +19,14 @@ public:
 };
 
 class MailAccountMessageBoxes final : public MailAccountPrompts {
-public:
+  public:
     explicit MailAccountMessageBoxes(QWidget* parent) : parent_(parent) {}
     void information(const QString& text) override;
     void warning(const QString& text) override;
     void error(const QString& text) override;
     bool ask(const QString& text) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 

@@ -38,8 +38,7 @@ std::optional<MailAccountForm> discoveryForm(const QString& name, const QString&
 
 // The account a verified form makes, with the server values the verification really used.
 // An empty description takes the e-mail address.
-CMailAccount accountOf(const MailAccountForm& form, const MailVerifyRequest& verified,
-                       int32_t id);
+CMailAccount accountOf(const MailAccountForm& form, const MailVerifyRequest& verified, int32_t id);
 
 // Saves the account, then puts it into the map (replacing one with its id); false, with the
 // map unchanged, when the store refused the write.

@@ -51,7 +51,8 @@ CMailAccountSetting::CMailAccountSetting(MailAccountContext& context, QWidget* p
     delete_ = button(this, TEXT_MAIL_DELETE, "Delete");
     modify_ = button(this, TEXT_MAIL_MODIFY, "Modify");
     row->addStretch();
-    for (QPushButton* b : {add_, delete_, modify_}) row->addWidget(b);
+    for (QPushButton* b : {add_, delete_, modify_})
+        row->addWidget(b);
     right->addLayout(row);
     right->addStretch();
 
@@ -132,7 +133,8 @@ void CMailAccountSetting::runStep2(MailAccountForm form) {
             return;
         }
         if (result != MAIL_STEP_FAILED) return;
-        context_.prompts.error(loadString(TEXT_MAIL_ADD_FAILED) + mailErrorSuffix(step2.errorText()));
+        context_.prompts.error(loadString(TEXT_MAIL_ADD_FAILED) +
+                               mailErrorSuffix(step2.errorText()));
         form = step2.form();
     }
 }
@@ -156,11 +158,12 @@ void CMailAccountSetting::modified(int wParam) {
     setBusy(false);
     const MailVerifyRequest& result = verifier_->result();
     if (wParam != MAIL_VERIFY_SUCCEEDED) {
-        context_.prompts.error(loadString(TEXT_MAIL_MODIFY_FAILED) + mailErrorSuffix(result.errorText));
+        context_.prompts.error(loadString(TEXT_MAIL_MODIFY_FAILED) +
+                               mailErrorSuffix(result.errorText));
     } else if (!storeMailAccount(context_.store, context_.accounts,
                                  accountOf(modifying_, result, modifyingId_))) {
-        context_.prompts.error(
-            loadString(TEXT_MAIL_SAVE_FAILED).replace(QStringLiteral("%s"), context_.store.lastError()));
+        context_.prompts.error(loadString(TEXT_MAIL_SAVE_FAILED)
+                                   .replace(QStringLiteral("%s"), context_.store.lastError()));
     } else {
         context_.prompts.information(loadString(TEXT_MAIL_MODIFIED));
     }
@@ -175,8 +178,8 @@ void CMailAccountSetting::deleteAccount() {
     }
     if (!context_.prompts.ask(loadString(TEXT_MAIL_DELETE_QUESTION))) return;
     if (!removeMailAccount(context_.store, context_.accounts, context_.controllers, id)) {
-        context_.prompts.error(
-            loadString(TEXT_MAIL_DELETE_FAILED).replace(QStringLiteral("%s"), context_.store.lastError()));
+        context_.prompts.error(loadString(TEXT_MAIL_DELETE_FAILED)
+                                   .replace(QStringLiteral("%s"), context_.store.lastError()));
         return;
     }
     context_.prompts.information(loadString(TEXT_MAIL_DELETED));

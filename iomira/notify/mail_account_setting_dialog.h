@@ -17,12 +17,12 @@ class MailAccountVerifier;
 // and Add (the wizard), Delete and Modify. A modification is verified before it is kept.
 class CMailAccountSetting : public QDialog {
     Q_OBJECT
-public:
+  public:
     CMailAccountSetting(MailAccountContext& context, QWidget* parent = nullptr);
 
     void reject() override;
 
-private:
+  private:
     void refill(int32_t selectId);
     void showSelected();
     int32_t selectedId() const;

@@ -44,10 +44,11 @@ void MailAccountStepDialog::verified(int wParam) {
         return;
     }
     const CMailAccount account = accountOf(form_, result, NewMailAccountId(context_.accounts));
-    if (account.MailAccountId < 0 || !storeMailAccount(context_.store, context_.accounts, account)) {
+    if (account.MailAccountId < 0 ||
+        !storeMailAccount(context_.store, context_.accounts, account)) {
         // Verified but not kept: say so here and let the user try again or cancel.
-        context_.prompts.error(
-            loadString(TEXT_MAIL_SAVE_FAILED).replace(QStringLiteral("%s"), context_.store.lastError()));
+        context_.prompts.error(loadString(TEXT_MAIL_SAVE_FAILED)
+                                   .replace(QStringLiteral("%s"), context_.store.lastError()));
         return;
     }
     addedId_ = account.MailAccountId;
@@ -55,7 +56,8 @@ void MailAccountStepDialog::verified(int wParam) {
 }
 
 void MailAccountStepDialog::setBusy(bool busy) {
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->setEnabled(!busy);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setEnabled(!busy);
 }
 
 } // namespace iomira

@@ -19,7 +19,7 @@ QString mailErrorSuffix(const QString& errorText);
 // window shown and the step's controls disabled, and adds the account once it is verified.
 class MailAccountStepDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     MailAccountStepDialog(MailAccountContext& context, QWidget* parent);
 
     // The values entered, for the next step or another try.
@@ -30,10 +30,10 @@ public:
 
     void reject() override;
 
-protected:
+  protected:
     void verify(const MailAccountForm& form, int mode, const QString& busyText);
 
-private:
+  private:
     void verified(int wParam);
     void setBusy(bool busy);
 

@@ -31,7 +31,8 @@ bool MailAccountVerifier::VerifyMailAccount(const MailVerifyRequest& request) {
         std::lock_guard<std::mutex> guard(mailbox->mutex);
         if (MailAccountVerifier* owner = mailbox->owner) {
             QMetaObject::invokeMethod(
-                owner, [owner, ok, request] {
+                owner,
+                [owner, ok, request] {
                     owner->deliver(ok ? MAIL_VERIFY_SUCCEEDED : MAIL_VERIFY_FAILED, request);
                 },
                 Qt::QueuedConnection);

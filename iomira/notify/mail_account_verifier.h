@@ -17,7 +17,7 @@ enum MailVerifyResult { MAIL_VERIFY_SUCCEEDED = 1, MAIL_VERIFY_FAILED = 2 };
 // on a slow server; the result is then dropped and the thread ends by itself.
 class MailAccountVerifier : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit MailAccountVerifier(QObject* parent = nullptr);
     ~MailAccountVerifier() override;
 
@@ -31,10 +31,10 @@ public:
     // The request as the worker left it; read it once verified() has arrived.
     const MailVerifyRequest& result() const { return result_; }
 
-signals:
+  signals:
     void verified(int wParam);
 
-private:
+  private:
     struct Mailbox;
     void deliver(int wParam, const MailVerifyRequest& request);
 

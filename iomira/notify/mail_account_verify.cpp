@@ -42,9 +42,12 @@ int32_t attempt(const MailVerifyRequest& request, uint16_t port, const MailAttem
 
 SmtpSecurity securityForAuthType(int32_t authType) {
     switch (authType) {
-    case MAIL_AUTH_SSL: return SmtpSecurity::Tls;
-    case MAIL_AUTH_TLS: return SmtpSecurity::StartTls;
-    default: return SmtpSecurity::None;
+    case MAIL_AUTH_SSL:
+        return SmtpSecurity::Tls;
+    case MAIL_AUTH_TLS:
+        return SmtpSecurity::StartTls;
+    default:
+        return SmtpSecurity::None;
     }
 }
 

@@ -33,7 +33,8 @@ using smtp::test::PythonSmtpServer;
 // Saves a picture of `widget` when IOMIRA_MAIL_SCREENSHOTS names a folder, for looking at.
 void keepPicture(QWidget* widget, const char* name) {
     const QString folder = qEnvironmentVariable("IOMIRA_MAIL_SCREENSHOTS");
-    if (!folder.isEmpty()) widget->grab().save(folder + QLatin1Char('/') + QLatin1String(name) + ".png");
+    if (!folder.isEmpty())
+        widget->grab().save(folder + QLatin1Char('/') + QLatin1String(name) + ".png");
 }
 
 void type(QWidget* dialog, const char* field, const QString& text) {
@@ -54,7 +55,7 @@ void click(QWidget* dialog, const char* button) {
 }
 
 class MailAccountDialogs : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         certificates = new smtp::test::TempDir();
         smtp::test::makeCertificate(certificates->path());
@@ -125,10 +126,12 @@ TEST_F(MailAccountDialogs, WizardFindsTheServerOnTheSecondAttemptAndStoresWhatWo
     }});
     click(&dialog, "Add");
 
-    ASSERT_EQ(prompts.shown, std::vector<QString>{
-                                 "information: Adding an email account has successfully finished."});
+    ASSERT_EQ(
+        prompts.shown,
+        std::vector<QString>{"information: Adding an email account has successfully finished."});
     ASSERT_EQ(accounts.size(), 1);
-    const CMailAccount& added = *accounts.find(dialog.findChild<QListWidget*>()->currentItem()->data(Qt::UserRole).toInt());
+    const CMailAccount& added =
+        *accounts.find(dialog.findChild<QListWidget*>()->currentItem()->data(Qt::UserRole).toInt());
     EXPECT_EQ(added.MailServerAddress, QStringLiteral("smtp.iomira.test"));
     EXPECT_EQ(added.MailServerPort, QString::number(startTls->port()));
     EXPECT_EQ(added.AuthType, MAIL_AUTH_TLS);
@@ -169,11 +172,13 @@ TEST_F(MailAccountDialogs, RefusedLoginOpensStepTwoUntilTheEnteredServerWorks) {
     click(&dialog, "Add");
 
     ASSERT_EQ(prompts.shown.size(), 3u);
-    EXPECT_TRUE(prompts.shown[0].startsWith(
-        "warning: Retrieving an outgoing mail server has failed.\n\nPlease enter outgoing mail server "
-        "information.\n\n[Error: Bad login or password]"));
-    EXPECT_EQ(prompts.shown[1], QStringLiteral("error: Adding an email account has failed.\n\n[Error: SSL problem]"));
-    EXPECT_EQ(prompts.shown[2], QStringLiteral("information: Adding an email account has successfully finished."));
+    EXPECT_TRUE(prompts.shown[0].startsWith("warning: Retrieving an outgoing mail server has "
+                                            "failed.\n\nPlease enter outgoing mail server "
+                                            "information.\n\n[Error: Bad login or password]"));
+    EXPECT_EQ(prompts.shown[1],
+              QStringLiteral("error: Adding an email account has failed.\n\n[Error: SSL problem]"));
+    EXPECT_EQ(prompts.shown[2],
+              QStringLiteral("information: Adding an email account has successfully finished."));
     ASSERT_EQ(accounts.size(), 1);
     accounts.forEach([&](const CMailAccount& a) {
         EXPECT_EQ(a.MailServerAddress, QStringLiteral("127.0.0.1"));
@@ -194,14 +199,18 @@ TEST_F(MailAccountDialogs, ModifyIsVerifiedFirstAndAFailureLeavesTheAccountAsItW
     type(&dialog, "Password", QStringLiteral("wrong"));
     click(&dialog, "Modify");
     ASSERT_TRUE(mail_test::waitFor([&] { return !prompts.shown.empty(); }));
-    EXPECT_EQ(prompts.shown.back(), QStringLiteral("error: Modifying an email account has failed.\n\n[Error: Bad login or password]"));
+    EXPECT_EQ(
+        prompts.shown.back(),
+        QStringLiteral(
+            "error: Modifying an email account has failed.\n\n[Error: Bad login or password]"));
     EXPECT_EQ(*accounts.find(5), account);
     EXPECT_EQ(text(&dialog, "Password"), QStringLiteral("secret")); // refilled from the account
 
     type(&dialog, "Description", QStringLiteral("Night shift"));
     click(&dialog, "Modify");
     ASSERT_TRUE(mail_test::waitFor([&] { return prompts.shown.size() == 2; }));
-    EXPECT_EQ(prompts.shown.back(), QStringLiteral("information: Modifying an email account has successfully finished."));
+    EXPECT_EQ(prompts.shown.back(),
+              QStringLiteral("information: Modifying an email account has successfully finished."));
     KeyValues stored;
     ASSERT_TRUE(temp.store->readKey(mailAccountKeyName(5), stored));
     EXPECT_EQ(readMailAccount(stored).MailAccountComment, QStringLiteral("Night shift"));
@@ -223,7 +232,8 @@ TEST_F(MailAccountDialogs, DeleteAsksThenResetsTheControllersAndEmptiesTheFields
     click(&dialog, "Delete");
     EXPECT_FALSE(accounts.contains(5));
     EXPECT_EQ(table.find(40)->UseEmailNotification, 0);
-    EXPECT_EQ(prompts.shown.back(), QStringLiteral("information: Deleting an email account has successfully finished."));
+    EXPECT_EQ(prompts.shown.back(),
+              QStringLiteral("information: Deleting an email account has successfully finished."));
     EXPECT_TRUE(prompts.shown[0].startsWith("ask: Deleting an email account may disable"));
     EXPECT_FALSE(dialog.findChild<QLineEdit*>(QStringLiteral("Name"))->isEnabled());
 

@@ -18,7 +18,7 @@ bool waitFor(const std::function<bool()>& done,
 
 // Message boxes as a list of "kind: text" lines; questions get the prepared answer.
 class RecordingPrompts final : public MailAccountPrompts {
-public:
+  public:
     void information(const QString& text) override { shown.push_back("information: " + text); }
     void warning(const QString& text) override { shown.push_back("warning: " + text); }
     void error(const QString& text) override { shown.push_back("error: " + text); }

@@ -23,7 +23,8 @@ uint16_t referenceCrc16(const QByteArray& data) {
 
 QByteArray referenceRc4(const QByteArray& key, const QByteArray& data) {
     uint8_t s[256];
-    for (int i = 0; i < 256; ++i) s[i] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 256; ++i)
+        s[i] = static_cast<uint8_t>(i);
     for (int i = 0, j = 0; i < 256; ++i) {
         j = (j + s[i] + static_cast<uint8_t>(key[i % key.size()])) & 0xFF;
         std::swap(s[i], s[j]);
@@ -55,8 +56,9 @@ struct CipherCase {
     QString server;
 };
 
-void PrintTo(const CipherCase& c, std::ostream* out) { *out << c.name; }
-
+void PrintTo(const CipherCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MailPasswordCipher : public ::testing::TestWithParam<CipherCase> {};
 
@@ -73,12 +75,13 @@ TEST_P(MailPasswordCipher, StoredBytesAreRc4UnderTheConstantAndTheServerCrc) {
 
 INSTANTIATE_TEST_SUITE_P(
     Passwords, MailPasswordCipher,
-    ::testing::Values(CipherCase{"ascii", QStringLiteral("secret"), QStringLiteral("smtp.example.com")},
-                      CipherCase{"empty", QString(), QStringLiteral("smtp.example.com")},
-                      CipherCase{"korean", QStringLiteral("비밀번호123"), QStringLiteral("mail.example.kr")},
-                      CipherCase{"emoji", QStringLiteral("p\U0001F512ss"), QStringLiteral("10.0.0.25")},
-                      CipherCase{"nul_and_caret", QString::fromUtf8("a^b\0c", 5), QStringLiteral("h")},
-                      CipherCase{"empty_server", QStringLiteral("secret"), QString()}),
+    ::testing::Values(
+        CipherCase{"ascii", QStringLiteral("secret"), QStringLiteral("smtp.example.com")},
+        CipherCase{"empty", QString(), QStringLiteral("smtp.example.com")},
+        CipherCase{"korean", QStringLiteral("비밀번호123"), QStringLiteral("mail.example.kr")},
+        CipherCase{"emoji", QStringLiteral("p\U0001F512ss"), QStringLiteral("10.0.0.25")},
+        CipherCase{"nul_and_caret", QString::fromUtf8("a^b\0c", 5), QStringLiteral("h")},
+        CipherCase{"empty_server", QStringLiteral("secret"), QString()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MailPassword, AnotherServerAddressGivesAnotherCipherAndNoLongerDeciphers) {

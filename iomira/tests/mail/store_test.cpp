@@ -19,7 +19,7 @@ namespace {
 using mail_test::sampleAccount;
 
 class MailAccountStore : public ::testing::Test {
-protected:
+  protected:
     KeyValues stored(const QString& key) {
         KeyValues values;
         EXPECT_TRUE(temp.store->readKey(key, values));
@@ -34,8 +34,9 @@ TEST_F(MailAccountStore, SavedKeyHoldsEveryValueWithItsTypeAndThePasswordEnciphe
 
     // Read back the way another program would, straight from the file.
     const QString rows = test::runSqlite(
-        temp.path, QStringLiteral("SELECT name, type, quote(data) FROM vals WHERE key = 'MA_ID_4711' "
-                                  "ORDER BY name;"));
+        temp.path,
+        QStringLiteral("SELECT name, type, quote(data) FROM vals WHERE key = 'MA_ID_4711' "
+                       "ORDER BY name;"));
     EXPECT_EQ(rows, QStringLiteral("AccountID|1|'plant.alarm'\n"
                                    "AccountMail|1|'plant.alarm@example.com'\n"
                                    "AuthType|4|3\n"
@@ -45,10 +46,10 @@ TEST_F(MailAccountStore, SavedKeyHoldsEveryValueWithItsTypeAndThePasswordEnciphe
                                    "MailServerAddress|1|'smtp.example.com'\n"
                                    "MailServerPort|1|'587'\n"
                                    "Password|3|X'") +
-                        QString::fromLatin1(encipherMailPassword(account.Password,
-                                                                  account.MailServerAddress)
-                                                .toHex()
-                                                .toUpper()) +
+                        QString::fromLatin1(
+                            encipherMailPassword(account.Password, account.MailServerAddress)
+                                .toHex()
+                                .toUpper()) +
                         QStringLiteral("'\n"));
 
     EXPECT_EQ(readMailAccount(stored(QStringLiteral("MA_ID_4711"))), account);
@@ -73,7 +74,9 @@ TEST_F(MailAccountStore, StartUpLoaderHandsEveryAccountKeyToTheMap) {
     CScheduleDataList mailSchedules, messageSchedules;
     CMailAccountMap accounts;
     ObjectLoadTargets targets{controllers, sounds, mailSchedules, messageSchedules, {}, {}, {}, {}};
-    targets.loadMailAccount = [&](const QString&, const KeyValues& v) { accounts.insert(readMailAccount(v)); };
+    targets.loadMailAccount = [&](const QString&, const KeyValues& v) {
+        accounts.insert(readMailAccount(v));
+    };
     ASSERT_TRUE(loadObjects(*temp.store, targets));
     ASSERT_EQ(accounts.size(), 2);
     EXPECT_EQ(*accounts.find(30000), sampleAccount(30000));
@@ -118,7 +121,8 @@ TEST_F(MailAccountStore, DeletingAnAccountSwitchesOffTheMailOfControllersThatSen
         table.insert(std::move(record));
     }
     CMailAccountMap accounts;
-    for (int id : {7, 8}) ASSERT_TRUE(storeMailAccount(*temp.store, accounts, sampleAccount(id)));
+    for (int id : {7, 8})
+        ASSERT_TRUE(storeMailAccount(*temp.store, accounts, sampleAccount(id)));
 
     ASSERT_TRUE(removeMailAccount(*temp.store, accounts, controllers, 7));
 

@@ -39,8 +39,9 @@ struct SequenceCase {
     const char* errorText;
 };
 
-void PrintTo(const SequenceCase& c, std::ostream* out) { *out << c.name; }
-
+void PrintTo(const SequenceCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MailVerifySequence : public ::testing::TestWithParam<SequenceCase> {};
 
@@ -73,13 +74,37 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SequenceCase{"first_succeeds", MAIL_VERIFY_DISCOVER, {0}, true, 1, "465", 2, ""},
         SequenceCase{"second_succeeds", MAIL_VERIFY_DISCOVER, {402, 0}, true, 2, "587", 3, ""},
-        SequenceCase{"both_fail", MAIL_VERIFY_DISCOVER, {104, 416}, false, 2, "587", 3,
+        SequenceCase{"both_fail",
+                     MAIL_VERIFY_DISCOVER,
+                     {104, 416},
+                     false,
+                     2,
+                     "587",
+                     3,
                      "The STARTTLS command is not supported by the server"},
-        SequenceCase{"bad_login_stops", MAIL_VERIFY_DISCOVER, {406}, false, 1, "465", 2,
+        SequenceCase{"bad_login_stops",
+                     MAIL_VERIFY_DISCOVER,
+                     {406},
+                     false,
+                     1,
+                     "465",
+                     2,
                      "Bad login or password"},
-        SequenceCase{"bad_login_format_stops", MAIL_VERIFY_DISCOVER, {206}, false, 1, "465", 2,
+        SequenceCase{"bad_login_format_stops",
+                     MAIL_VERIFY_DISCOVER,
+                     {206},
+                     false,
+                     1,
+                     "465",
+                     2,
                      "Invalid user login or password"},
-        SequenceCase{"as_entered_never_retries", MAIL_VERIFY_AS_ENTERED, {402}, false, 1, "465", 2,
+        SequenceCase{"as_entered_never_retries",
+                     MAIL_VERIFY_AS_ENTERED,
+                     {402},
+                     false,
+                     1,
+                     "465",
+                     2,
                      "Server not responding"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -89,7 +114,8 @@ TEST(MailVerifySequence, SecurityFollowsAuthType) {
                                                  {2, SmtpSecurity::Tls},
                                                  {3, SmtpSecurity::StartTls},
                                                  {7, SmtpSecurity::None}};
-    for (const auto& [authType, security] : rows) EXPECT_EQ(securityForAuthType(authType), security);
+    for (const auto& [authType, security] : rows)
+        EXPECT_EQ(securityForAuthType(authType), security);
 }
 
 TEST(MailVerifySequence, PortTextThatIsNoPortFailsWithoutConnecting) {
@@ -106,8 +132,9 @@ TEST(MailVerifySequence, PortTextThatIsNoPortFailsWithoutConnecting) {
 }
 
 TEST(MailAccountDiscovery, GuessFromTheAddress) {
-    const auto f = discoveryForm(QStringLiteral("Plant"), QStringLiteral("ops.team@mail.example.org"),
-                                 QStringLiteral("pw"), QString());
+    const auto f =
+        discoveryForm(QStringLiteral("Plant"), QStringLiteral("ops.team@mail.example.org"),
+                      QStringLiteral("pw"), QString());
     ASSERT_TRUE(f);
     EXPECT_EQ(f->login, QStringLiteral("ops.team"));
     EXPECT_EQ(f->server, QStringLiteral("smtp.mail.example.org"));
@@ -140,8 +167,9 @@ TEST(MailAccountDiscovery, AccountKeepsTheValuesTheVerificationUsed) {
 }
 
 TEST(MailAccountForms, CompleteNeedsEveryServerField) {
-    MailAccountForm full{QStringLiteral("n"), QStringLiteral("m@x"), QString(), QStringLiteral("s"),
-                         QStringLiteral("25"), QStringLiteral("l"), QStringLiteral("p"), 1};
+    MailAccountForm full{
+        QStringLiteral("n"),  QStringLiteral("m@x"), QString(),           QStringLiteral("s"),
+        QStringLiteral("25"), QStringLiteral("l"),   QStringLiteral("p"), 1};
     EXPECT_TRUE(formComplete(full)); // the description may stay empty
     QString MailAccountForm::*fields[] = {&MailAccountForm::name,   &MailAccountForm::mail,
                                           &MailAccountForm::server, &MailAccountForm::port,

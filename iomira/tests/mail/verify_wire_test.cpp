@@ -17,7 +17,7 @@ using smtp::test::PythonSmtpServer;
 using smtp::test::TempDir;
 
 class MailVerifyWire : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         certificates = new TempDir();
         smtp::test::makeCertificate(certificates->path());
@@ -39,10 +39,10 @@ protected:
 
     // What the wizard's first step makes of "user@..." with the server put on loopback.
     static MailVerifyRequest wizardRequest(uint16_t firstPort) {
-        MailVerifyRequest r = requestOf(*discoveryForm(QStringLiteral("Plant"),
-                                                       QStringLiteral("user@iomira.test"),
-                                                       QStringLiteral("secret"), QString()),
-                                        MAIL_VERIFY_DISCOVER);
+        MailVerifyRequest r =
+            requestOf(*discoveryForm(QStringLiteral("Plant"), QStringLiteral("user@iomira.test"),
+                                     QStringLiteral("secret"), QString()),
+                      MAIL_VERIFY_DISCOVER);
         r.server = QStringLiteral("127.0.0.1");
         r.portText = QString::number(firstPort);
         return r;
@@ -80,8 +80,9 @@ TEST_F(MailVerifyWire, SecondAttemptUsesStartTlsOnTheSubmissionPort) {
     EXPECT_EQ(request.AuthType, MAIL_AUTH_TLS);
     EXPECT_TRUE(saw(*second, "AUTH LOGIN user ok"));
     const auto events = second->events();
-    EXPECT_TRUE(std::any_of(events.begin(), events.end(),
-                            [](const std::string& e) { return e.rfind("EHLO", 0) == 0 && e.ends_with(" tls"); }));
+    EXPECT_TRUE(std::any_of(events.begin(), events.end(), [](const std::string& e) {
+        return e.rfind("EHLO", 0) == 0 && e.ends_with(" tls");
+    }));
 }
 
 TEST_F(MailVerifyWire, RefusedPasswordStopsAtTheFirstAttempt) {
@@ -99,7 +100,8 @@ TEST_F(MailVerifyWire, WhenBothAttemptsFailTheSecondOnesErrorIsReported) {
     auto second = server("plain"); // no STARTTLS offered
     MailVerifyRequest request = wizardRequest(first->port());
     EXPECT_FALSE(runMailVerification(request, smtpAttemptRunner(), second->port()));
-    EXPECT_EQ(request.errorText, QStringLiteral("The STARTTLS command is not supported by the server"));
+    EXPECT_EQ(request.errorText,
+              QStringLiteral("The STARTTLS command is not supported by the server"));
     EXPECT_EQ(request.portText, QString::number(second->port()));
 }
 
@@ -138,9 +140,8 @@ TEST_F(MailVerifyWire, VerifierReportsTheResultMessageOnItsOwnThread) {
 TEST_F(MailVerifyWire, VerifierClosedWhileItsThreadStillWaitsDropsTheResult) {
     bool clientClosed = false;
     // Never greets: the attempt waits out its (shortened) greeting limit.
-    smtp::test::ScriptedServer silent([&](smtp::test::Peer& peer) {
-        peer.readToEnd(clientClosed, std::chrono::seconds(20));
-    });
+    smtp::test::ScriptedServer silent(
+        [&](smtp::test::Peer& peer) { peer.readToEnd(clientClosed, std::chrono::seconds(20)); });
     auto verifier = std::make_unique<MailAccountVerifier>();
     verifier->setAttemptRunner(smtpAttemptRunner(0.02));
     MailVerifyRequest request = wizardRequest(silent.port());

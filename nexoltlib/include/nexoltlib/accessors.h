@@ -13,6 +13,8 @@
 
 #include <stdint.h>
 
+#include "nexoltlib/nexoltlib.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif

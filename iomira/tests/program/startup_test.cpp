@@ -159,5 +159,35 @@ TEST_F(StartUp, InputNotificationSwitchIsStoredFromTheAdvancedMenu) {
     EXPECT_EQ(app->switches().inputNotification, 0);
 }
 
+QAction* findCommand(QWidget* root, int command) {
+    for (QAction* action : root->findChildren<QAction*>())
+        if (action->data().toInt() == command) return action;
+    return nullptr;
+}
+
+TEST_F(StartUp, ChoosingALanguageStoresItAndWaitsForTheNextStart) {
+    setGlobal(*seed, LANGUAGE, 2);
+    auto app = startApp();
+    QAction* korean = findCommand(app->mainFrame(), 32838);
+    ASSERT_NE(korean, nullptr);
+    korean->trigger();
+    EXPECT_EQ(getGlobal(*seed, LANGUAGE), 1);
+    EXPECT_EQ(prompts.shown, QStringList{"Restart Iomira to apply the changed language."});
+    EXPECT_EQ(menuTitles(app->mainFrame()).first(), "Group");
+    EXPECT_EQ(currentLanguage(), LANG_ENGLISH);
+}
+
+TEST_F(StartUp, ExitAsksFirstAndOnlyYesCloses) {
+    auto app = startApp();
+    CMainFrame* frame = app->mainFrame();
+    prompts.answer = false;
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(prompts.shown, QStringList{"Are you sure to exit the program?"});
+    prompts.answer = true;
+    EXPECT_TRUE(frame->close());
+    EXPECT_FALSE(frame->isVisible());
+}
+
 } // namespace
 } // namespace iomira

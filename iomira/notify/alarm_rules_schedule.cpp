@@ -13,7 +13,8 @@ namespace iomira {
 namespace {
 
 ScheduleEnd endOf(uint8_t amPm, uint16_t hour, uint16_t minute) {
-    return {amPm == SCHEDULE_PM ? 1 : 0, std::clamp<int>(hour, 1, 12) - 1, std::clamp<int>(minute, 0, 59)};
+    return {amPm == SCHEDULE_PM ? 1 : 0, std::clamp<int>(hour, 1, 12) - 1,
+            std::clamp<int>(minute, 0, 59)};
 }
 
 } // namespace
@@ -31,8 +32,12 @@ CScheduleData newScheduleAt(const QTime& now) {
     return s;
 }
 
-ScheduleEnd fromEndOf(const CScheduleData& s) { return endOf(s.FromAmPm, s.FromHour, s.FromMinute); }
-ScheduleEnd toEndOf(const CScheduleData& s) { return endOf(s.ToAmPm, s.ToHour, s.ToMinute); }
+ScheduleEnd fromEndOf(const CScheduleData& s) {
+    return endOf(s.FromAmPm, s.FromHour, s.FromMinute);
+}
+ScheduleEnd toEndOf(const CScheduleData& s) {
+    return endOf(s.ToAmPm, s.ToHour, s.ToMinute);
+}
 
 void setFromEnd(CScheduleData& s, const ScheduleEnd& end) {
     s.FromAmPm = static_cast<uint8_t>(end.half);
@@ -48,7 +53,8 @@ void setToEnd(CScheduleData& s, const ScheduleEnd& end) {
 
 int scheduleEditRefusal(const CScheduleData& s) {
     bool anyDay = false;
-    for (int day = 0; day < 7; ++day) anyDay = anyDay || s.dayFlag(day) == 1;
+    for (int day = 0; day < 7; ++day)
+        anyDay = anyDay || s.dayFlag(day) == 1;
     if (!anyDay) return TEXT_SELECT_DAYS;
     if (endsBeforeStart(s)) return TEXT_START_BEFORE_END;
     return 0;
@@ -69,8 +75,9 @@ bool isLastActiveSchedule(int32_t switchValue, const CScheduleDataList& list, in
 QString deleteScheduleQuestion(ScheduleKind kind, bool lastActive) {
     QString question = loadString(TEXT_DELETE_ITEM_QUESTION);
     if (lastActive) {
-        question += QLatin1Char('\n') +
-                    loadString(kind == SCHEDULE_EMAIL ? TEXT_LAST_EMAIL_SCHEDULE : TEXT_LAST_NOTIFY_SCHEDULE);
+        question +=
+            QLatin1Char('\n') + loadString(kind == SCHEDULE_EMAIL ? TEXT_LAST_EMAIL_SCHEDULE
+                                                                  : TEXT_LAST_NOTIFY_SCHEDULE);
     }
     return question;
 }
@@ -86,11 +93,12 @@ const GlobalValue& scheduleSwitchValue(ScheduleKind kind) {
 }
 
 int32_t& scheduleSwitch(GlobalSwitches& switches, ScheduleKind kind) {
-    return kind == SCHEDULE_EMAIL ? switches.useEmailSchedule : switches.useNotificationMessageSchedule;
+    return kind == SCHEDULE_EMAIL ? switches.useEmailSchedule
+                                  : switches.useNotificationMessageSchedule;
 }
 
-bool storeSchedule(Store& store, ScheduleKind kind, CScheduleDataList& list,
-                   CScheduleData schedule, QString& error) {
+bool storeSchedule(Store& store, ScheduleKind kind, CScheduleDataList& list, CScheduleData schedule,
+                   QString& error) {
     if (schedule.ScheduleId < 0) {
         schedule.ScheduleId = NewScheduleId(list);
         if (schedule.ScheduleId < 0) {

@@ -55,8 +55,8 @@ int32_t& scheduleSwitch(GlobalSwitches& switches, ScheduleKind kind);
 
 // Store first, then memory, so the two never disagree. A new schedule (id < 0) gets a fresh
 // id. On failure `error` holds the reason and nothing changed.
-bool storeSchedule(Store& store, ScheduleKind kind, CScheduleDataList& list,
-                   CScheduleData schedule, QString& error);
+bool storeSchedule(Store& store, ScheduleKind kind, CScheduleDataList& list, CScheduleData schedule,
+                   QString& error);
 bool removeSchedule(Store& store, ScheduleKind kind, CScheduleDataList& list, int32_t id,
                     QString& error);
 

@@ -38,13 +38,14 @@ bool soundNameLess(const QString& a, const QString& b) {
 std::vector<CSound> soundsByName(const SoundLibrary& library) {
     std::vector<CSound> sounds;
     library.forEach([&](const CSound& s) { sounds.push_back(s); });
-    std::stable_sort(sounds.begin(), sounds.end(),
-                     [](const CSound& a, const CSound& b) { return soundNameLess(a.SoundName, b.SoundName); });
+    std::stable_sort(sounds.begin(), sounds.end(), [](const CSound& a, const CSound& b) {
+        return soundNameLess(a.SoundName, b.SoundName);
+    });
     return sounds;
 }
 
 std::vector<SoundAssignmentRow> soundAssignmentRows(const CQUORVISData& controller,
-                                                   const SoundLibrary& library, SoundEdge edge) {
+                                                    const SoundLibrary& library, SoundEdge edge) {
     std::vector<SoundAssignmentRow> rows;
     const auto& ids = soundIds(controller, edge);
     for (int input = 0; input < inputCount(controller); ++input) {
@@ -86,9 +87,8 @@ int32_t newUnreferencedSoundId(const SoundLibrary& library, const ControllerTabl
         referenced.insert(c.OnDiSoundId.begin(), c.OnDiSoundId.end());
         referenced.insert(c.OffDiSoundId.begin(), c.OffDiSoundId.end());
     });
-    return drawFreeId(1, 32767, [&](int id) {
-        return library.find(id) != nullptr || referenced.count(id) != 0;
-    });
+    return drawFreeId(
+        1, 32767, [&](int id) { return library.find(id) != nullptr || referenced.count(id) != 0; });
 }
 
 CSound soundForFile(int32_t soundId, const QString& path) {
@@ -96,10 +96,12 @@ CSound soundForFile(int32_t soundId, const QString& path) {
 }
 
 QString deleteSoundQuestion(const CSound& sound, int useCount) {
-    QString question = loadString(TEXT_DELETE_SOUND_QUESTION).replace(QLatin1String("%s"), sound.SoundName);
+    QString question =
+        loadString(TEXT_DELETE_SOUND_QUESTION).replace(QLatin1String("%s"), sound.SoundName);
     if (useCount > 0) {
-        question += QLatin1Char('\n') +
-                    loadString(TEXT_SOUND_IN_USE).replace(QLatin1String("%d"), QString::number(useCount));
+        question +=
+            QLatin1Char('\n') +
+            loadString(TEXT_SOUND_IN_USE).replace(QLatin1String("%d"), QString::number(useCount));
     }
     return question;
 }

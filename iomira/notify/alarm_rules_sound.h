@@ -29,7 +29,7 @@ struct SoundAssignmentRow {
     bool operator==(const SoundAssignmentRow&) const = default;
 };
 std::vector<SoundAssignmentRow> soundAssignmentRows(const CQUORVISData& controller,
-                                                   const SoundLibrary& library, SoundEdge edge);
+                                                    const SoundLibrary& library, SoundEdge edge);
 
 // Sets the ON or OFF sound of each listed input (0 clears it); inputs the controller does
 // not have are ignored.

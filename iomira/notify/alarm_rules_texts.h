@@ -46,9 +46,9 @@ enum AlarmText {
     TEXT_CANCEL_QUESTION = 5379,
     TEXT_DELETE_ITEM_QUESTION = 338,
 
-    TEXT_SOUND_IN_USE = 6300,       // "%d" input ports
-    TEXT_NOT_SAVED = 6301,          // "%s" reason
-    TEXT_NOT_DELETED = 6302,        // "%s" reason
+    TEXT_SOUND_IN_USE = 6300, // "%d" input ports
+    TEXT_NOT_SAVED = 6301,    // "%s" reason
+    TEXT_NOT_DELETED = 6302,  // "%s" reason
     TEXT_LAST_EMAIL_SCHEDULE = 6303,
     TEXT_LAST_NOTIFY_SCHEDULE = 6304,
     TEXT_NO_FREE_ID = 6305,

@@ -44,7 +44,8 @@ CScheduleOptDlg::CScheduleOptDlg(Store& store, CScheduleDataList& list, Schedule
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(loadString(TEXT_ALARM_OK), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OkButton"));
-    QPushButton* cancel = buttons->addButton(loadString(TEXT_ALARM_CANCEL), QDialogButtonBox::RejectRole);
+    QPushButton* cancel =
+        buttons->addButton(loadString(TEXT_ALARM_CANCEL), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CScheduleOptDlg::confirm);
@@ -66,12 +67,15 @@ CScheduleOptDlg::EndLists CScheduleOptDlg::newEnd(int end) {
     lists.hour->setObjectName(side + QStringLiteral("Hour"));
     lists.minute->setObjectName(side + QStringLiteral("Minute"));
     lists.half->addItems({loadString(TEXT_AM), loadString(TEXT_PM)});
-    for (int hour = 1; hour <= 12; ++hour) lists.hour->addItem(QString::number(hour));
-    for (int minute = 0; minute < 60; ++minute) lists.minute->addItem(QString::asprintf("%02d", minute));
+    for (int hour = 1; hour <= 12; ++hour)
+        lists.hour->addItem(QString::number(hour));
+    for (int minute = 0; minute < 60; ++minute)
+        lists.minute->addItem(QString::asprintf("%02d", minute));
     lists.minute->setMaxVisibleItems(12);
     QComboBox* half = lists.half;
     connect(lists.hour, &QComboBox::currentIndexChanged, this, [half](int index) {
-        const int flipped = halfAfterHourChoice(static_cast<uint8_t>(half->currentIndex()), index + 1);
+        const int flipped =
+            halfAfterHourChoice(static_cast<uint8_t>(half->currentIndex()), index + 1);
         half->setCurrentIndex(flipped);
     });
     return lists;
@@ -86,7 +90,8 @@ void CScheduleOptDlg::display(const CScheduleData& s) {
         ends_[end].hour->setCurrentIndex(values[end].hour);
         ends_[end].minute->setCurrentIndex(values[end].minute);
     }
-    for (int day = 0; day < 7; ++day) days_[day]->setChecked(s.dayFlag(day) == 1);
+    for (int day = 0; day < 7; ++day)
+        days_[day]->setChecked(s.dayFlag(day) == 1);
 }
 
 CScheduleData CScheduleOptDlg::edited() const {
@@ -98,7 +103,8 @@ CScheduleData CScheduleOptDlg::edited() const {
     };
     setFromEnd(s, chosen(0));
     setToEnd(s, chosen(1));
-    for (int day = 0; day < 7; ++day) s.setDayFlag(day, days_[day]->isChecked() ? 1 : 0);
+    for (int day = 0; day < 7; ++day)
+        s.setDayFlag(day, days_[day]->isChecked() ? 1 : 0);
     return s;
 }
 

@@ -29,9 +29,11 @@ CScheduleDlg::CScheduleDlg(Store& store, CScheduleDataList& list, GlobalSwitches
                            ScheduleKind kind, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), store_(store), schedules_(list), switches_(switches), kind_(kind),
       prompts_(prompts),
-      always_(new QRadioButton(loadString(kind == SCHEDULE_EMAIL ? TEXT_ALWAYS_SEND_EMAIL : TEXT_ALWAYS_NOTIFY), this)),
+      always_(new QRadioButton(
+          loadString(kind == SCHEDULE_EMAIL ? TEXT_ALWAYS_SEND_EMAIL : TEXT_ALWAYS_NOTIFY), this)),
       restricted_(new QRadioButton(
-          loadString(kind == SCHEDULE_EMAIL ? TEXT_EMAIL_IN_SCHEDULE : TEXT_NOTIFY_IN_SCHEDULE), this)),
+          loadString(kind == SCHEDULE_EMAIL ? TEXT_EMAIL_IN_SCHEDULE : TEXT_NOTIFY_IN_SCHEDULE),
+          this)),
       list_(new QListWidget(this)) {
     setWindowTitle(loadString(TEXT_TIME_SETTING_TITLE));
     always_->setObjectName(QStringLiteral("AlwaysChoice"));
@@ -64,7 +66,8 @@ CScheduleDlg::CScheduleDlg(Store& store, CScheduleDataList& list, GlobalSwitches
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* side = new QVBoxLayout;
-    for (QPushButton* b : listButtons_) side->addWidget(b);
+    for (QPushButton* b : listButtons_)
+        side->addWidget(b);
     side->addStretch(1);
     side->addWidget(ok);
     auto* body = new QHBoxLayout;
@@ -94,7 +97,8 @@ void CScheduleDlg::choose(int32_t value) {
 void CScheduleDlg::enableList() {
     const bool restricted = scheduleSwitch(switches_, kind_) == 1;
     list_->setEnabled(restricted);
-    for (QPushButton* b : listButtons_) b->setEnabled(restricted);
+    for (QPushButton* b : listButtons_)
+        b->setEnabled(restricted);
 }
 
 void CScheduleDlg::refill() {

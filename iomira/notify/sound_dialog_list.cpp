@@ -35,7 +35,9 @@ QTableWidget* newSoundTable(QWidget* parent) {
     return table;
 }
 
-void sizeForSoundTable(QWidget* dialog) { dialog->resize(kNameWidth + kPathWidth + 48, 320); }
+void sizeForSoundTable(QWidget* dialog) {
+    dialog->resize(kNameWidth + kPathWidth + 48, 320);
+}
 
 void fillSoundTable(QTableWidget* table, const SoundLibrary& library) {
     const std::vector<CSound> sounds = soundsByName(library);
@@ -60,7 +62,8 @@ int32_t selectedSoundId(const QTableWidget* table) {
     return name ? name->data(Qt::UserRole).toInt() : 0;
 }
 
-void playSelectedSound(const QTableWidget* table, const SoundLibrary& library, UserPrompts& prompts) {
+void playSelectedSound(const QTableWidget* table, const SoundLibrary& library,
+                       UserPrompts& prompts) {
     const CSound* sound = library.find(selectedSoundId(table));
     if (!sound) {
         prompts.error(loadString(TEXT_SELECT_SOUND_FILE));

@@ -19,6 +19,7 @@ void fillSoundTable(QTableWidget* table, const SoundLibrary& library);
 // The selected row's SoundId, or 0 when no row is selected.
 int32_t selectedSoundId(const QTableWidget* table);
 // "Play Sound": plays the selected entry, or asks for a selection.
-void playSelectedSound(const QTableWidget* table, const SoundLibrary& library, UserPrompts& prompts);
+void playSelectedSound(const QTableWidget* table, const SoundLibrary& library,
+                       UserPrompts& prompts);
 
 } // namespace iomira

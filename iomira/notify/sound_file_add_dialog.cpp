@@ -75,7 +75,8 @@ void CSoundFileAddDlg::add() {
         return;
     }
     const QString fileName = QFileInfo(path_).fileName();
-    if (!tables_.prompts.ask(loadString(TEXT_ADD_SOUND_QUESTION).replace(QLatin1String("%s"), fileName)))
+    if (!tables_.prompts.ask(
+            loadString(TEXT_ADD_SOUND_QUESTION).replace(QLatin1String("%s"), fileName)))
         return;
     const int32_t id = newUnreferencedSoundId(tables_.sounds, tables_.controllers.table());
     if (id < 0) {
@@ -85,7 +86,8 @@ void CSoundFileAddDlg::add() {
     const CSound sound = soundForFile(id, path_);
     // Written first: an entry the store refused would vanish at the next start.
     if (!saveSound(tables_.store, sound)) {
-        tables_.prompts.error(loadString(TEXT_NOT_SAVED).replace(QLatin1String("%s"), tables_.store.lastError()));
+        tables_.prompts.error(
+            loadString(TEXT_NOT_SAVED).replace(QLatin1String("%s"), tables_.store.lastError()));
         return;
     }
     tables_.sounds.insert(sound);

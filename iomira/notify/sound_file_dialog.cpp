@@ -18,17 +18,21 @@ CSoundFileDlg::CSoundFileDlg(const SoundLibrary& library, UserPrompts& prompts, 
     fillSoundTable(table_, library_);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* select = buttons->addButton(loadString(TEXT_ALARM_SELECT), QDialogButtonBox::AcceptRole);
+    QPushButton* select =
+        buttons->addButton(loadString(TEXT_ALARM_SELECT), QDialogButtonBox::AcceptRole);
     select->setObjectName(QStringLiteral("SelectButton"));
-    QPushButton* play = buttons->addButton(loadString(TEXT_PLAY_SOUND), QDialogButtonBox::ActionRole);
+    QPushButton* play =
+        buttons->addButton(loadString(TEXT_PLAY_SOUND), QDialogButtonBox::ActionRole);
     play->setObjectName(QStringLiteral("PlayButton"));
-    QPushButton* cancel = buttons->addButton(loadString(TEXT_ALARM_CANCEL), QDialogButtonBox::RejectRole);
+    QPushButton* cancel =
+        buttons->addButton(loadString(TEXT_ALARM_CANCEL), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     select->setDefault(true);
 
     // The box's own accept would close without a selection; Select decides for itself.
     connect(select, &QPushButton::clicked, this, &CSoundFileDlg::select);
-    connect(play, &QPushButton::clicked, this, [this] { playSelectedSound(table_, library_, prompts_); });
+    connect(play, &QPushButton::clicked, this,
+            [this] { playSelectedSound(table_, library_, prompts_); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &CSoundFileDlg::select);
 

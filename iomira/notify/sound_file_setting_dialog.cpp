@@ -29,12 +29,14 @@ CSoundFileSetting::CSoundFileSetting(const SoundDialogTables& tables, QWidget* p
         b->setAutoDefault(false);
         return b;
     };
-    connect(addButton(TEXT_ALARM_ADD, "AddButton"), &QPushButton::clicked, this, &CSoundFileSetting::add);
+    connect(addButton(TEXT_ALARM_ADD, "AddButton"), &QPushButton::clicked, this,
+            &CSoundFileSetting::add);
     connect(addButton(TEXT_ALARM_DELETE, "DeleteButton"), &QPushButton::clicked, this,
             &CSoundFileSetting::remove);
     connect(addButton(TEXT_PLAY_SOUND, "PlayButton"), &QPushButton::clicked, this,
             [this] { playSelectedSound(table_, tables_.sounds, tables_.prompts); });
-    QPushButton* close = buttons->addButton(loadString(TEXT_ALARM_CLOSE), QDialogButtonBox::RejectRole);
+    QPushButton* close =
+        buttons->addButton(loadString(TEXT_ALARM_CLOSE), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("CloseButton"));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -58,7 +60,8 @@ void CSoundFileSetting::remove() {
     const int uses = soundUseCount(tables_.controllers.table(), sound->SoundId);
     if (!tables_.prompts.ask(deleteSoundQuestion(*sound, uses))) return;
     if (!tables_.sounds.remove(tables_.store, sound->SoundId)) {
-        tables_.prompts.error(loadString(TEXT_NOT_DELETED).replace(QLatin1String("%s"), tables_.store.lastError()));
+        tables_.prompts.error(
+            loadString(TEXT_NOT_DELETED).replace(QLatin1String("%s"), tables_.store.lastError()));
         return;
     }
     fillSoundTable(table_, tables_.sounds);

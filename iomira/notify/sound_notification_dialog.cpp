@@ -64,8 +64,10 @@ QPushButton* button(const QString& text, QWidget* parent, const char* name) {
 CSoundDlg::CSoundDlg(const SoundDialogTables& tables, int deviceId, QWidget* parent)
     : QDialog(parent), tables_(tables), deviceId_(deviceId),
       inputs_(checkList(this, {loadString(TEXT_ALARM_INPUT_PORT)}, "InputList")),
-      onList_(checkList(this, {loadString(TEXT_ALARM_INPUT_PORT), loadString(TEXT_SOUND_FILENAME)}, "OnList")),
-      offList_(checkList(this, {loadString(TEXT_ALARM_INPUT_PORT), loadString(TEXT_SOUND_FILENAME)}, "OffList")) {
+      onList_(checkList(this, {loadString(TEXT_ALARM_INPUT_PORT), loadString(TEXT_SOUND_FILENAME)},
+                        "OnList")),
+      offList_(checkList(this, {loadString(TEXT_ALARM_INPUT_PORT), loadString(TEXT_SOUND_FILENAME)},
+                         "OffList")) {
     setWindowTitle(loadString(TEXT_SOUND_NOTIFICATION_TITLE));
     chooseSound = [this]() -> std::optional<int32_t> {
         CSoundFileDlg chooser(tables_.sounds, tables_.prompts, this);
@@ -84,8 +86,10 @@ CSoundDlg::CSoundDlg(const SoundDialogTables& tables, int deviceId, QWidget* par
 
     auto* middle = new QVBoxLayout;
     middle->addStretch(1);
-    QPushButton* setOn = button(loadString(TEXT_SET_ON_SOUND) + QStringLiteral(" >>"), this, "SetOnButton");
-    QPushButton* setOff = button(loadString(TEXT_SET_OFF_SOUND) + QStringLiteral(" >>"), this, "SetOffButton");
+    QPushButton* setOn =
+        button(loadString(TEXT_SET_ON_SOUND) + QStringLiteral(" >>"), this, "SetOnButton");
+    QPushButton* setOff =
+        button(loadString(TEXT_SET_OFF_SOUND) + QStringLiteral(" >>"), this, "SetOffButton");
     middle->addWidget(setOn);
     middle->addWidget(setOff);
     middle->addStretch(1);
@@ -118,7 +122,8 @@ QWidget* CSoundDlg::buildSoundColumn() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     for (SoundEdge edge : {SOUND_ON, SOUND_OFF}) {
-        auto* box = new QGroupBox(loadString(edge == SOUND_ON ? TEXT_ON_SOUND_LIST : TEXT_OFF_SOUND_LIST), column);
+        auto* box = new QGroupBox(
+            loadString(edge == SOUND_ON ? TEXT_ON_SOUND_LIST : TEXT_OFF_SOUND_LIST), column);
         QTreeWidget* list = soundList(edge);
         list->setColumnWidth(0, kSoundColumnWidth);
         list->setColumnWidth(1, kSoundColumnWidth);
@@ -177,10 +182,12 @@ void CSoundDlg::change(SoundEdge edge, const std::vector<int>& inputs, int32_t s
     CQUORVISData updated = *current;
     setInputSounds(updated, inputs, edge, soundId);
     if (!saveController(tables_.store, updated)) {
-        tables_.prompts.error(loadString(TEXT_NOT_SAVED).replace(QLatin1String("%s"), tables_.store.lastError()));
+        tables_.prompts.error(
+            loadString(TEXT_NOT_SAVED).replace(QLatin1String("%s"), tables_.store.lastError()));
         return;
     }
-    tables_.controllers.edit(deviceId_, [&](CQUORVISData& c) { setInputSounds(c, inputs, edge, soundId); });
+    tables_.controllers.edit(deviceId_,
+                             [&](CQUORVISData& c) { setInputSounds(c, inputs, edge, soundId); });
     fillSounds(edge);
 }
 

@@ -22,10 +22,10 @@ TEST_F(AlarmRules, SoundNamesCompareOnTheShorterLengthOnly) {
         const char* b;
         bool less;
     } cases[] = {
-        {"Alarm.wav", "Bell.wav", true},  {"Bell.wav", "Alarm.wav", false},
-        {"Siren", "Siren.wav", false},    {"Siren.wav", "Siren", false},
-        {"B.wav", "a.wav", true},         {"a.wav", "B.wav", false}, // character codes, not case
-        {"", "anything", false},          {"bell2", "bell10", false},
+        {"Alarm.wav", "Bell.wav", true}, {"Bell.wav", "Alarm.wav", false},
+        {"Siren", "Siren.wav", false},   {"Siren.wav", "Siren", false},
+        {"B.wav", "a.wav", true},        {"a.wav", "B.wav", false}, // character codes, not case
+        {"", "anything", false},         {"bell2", "bell10", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(soundNameLess(c.a, c.b), c.less) << c.a << " < " << c.b;
@@ -39,7 +39,8 @@ TEST_F(AlarmRules, SoundListsAreSortedByNameAndPrefixesKeepTheLibraryOrder) {
     library.insert({5, "Alarm.wav", "/s/Alarm.wav"});
     library.insert({7, "bell.wav", "/s/bell.wav"});
     std::vector<int> ids;
-    for (const CSound& s : soundsByName(library)) ids.push_back(s.SoundId);
+    for (const CSound& s : soundsByName(library))
+        ids.push_back(s.SoundId);
     EXPECT_EQ(ids, (std::vector<int>{5, 2, 9, 7}));
 }
 
@@ -58,12 +59,13 @@ TEST_F(AlarmRules, AssignmentRowsListSetInputsAndNameMissingSounds) {
     setInputSounds(c, {0, 3}, SOUND_ON, 7);
     setInputSounds(c, {2}, SOUND_ON, 999);
     setInputSounds(c, {-1, 4, 8, 99}, SOUND_ON, 7); // inputs the controller lacks
-    c.OnDiSoundId[5] = 7;                            // beyond the port count: not listed
+    c.OnDiSoundId[5] = 7;                           // beyond the port count: not listed
     EXPECT_EQ(c.OnDiSoundId[4], 0);
 
     const std::vector<SoundAssignmentRow> on = soundAssignmentRows(c, library, SOUND_ON);
-    EXPECT_EQ(on, (std::vector<SoundAssignmentRow>{
-                      {0, "Door", "bell.wav"}, {2, "Gate", "File not found."}, {3, "Pump", "bell.wav"}}));
+    EXPECT_EQ(on, (std::vector<SoundAssignmentRow>{{0, "Door", "bell.wav"},
+                                                   {2, "Gate", "File not found."},
+                                                   {3, "Pump", "bell.wav"}}));
     EXPECT_TRUE(soundAssignmentRows(c, library, SOUND_OFF).empty());
 
     setInputSounds(c, {0}, SOUND_ON, 0);
@@ -96,8 +98,8 @@ TEST_F(AlarmRules, InUseCountsEveryInputSoundThatNamesTheId) {
 
     const CSound bell{7, "bell.wav", "/s/bell.wav"};
     EXPECT_EQ(deleteSoundQuestion(bell, 0), "Are you sure to delete bell.wav?");
-    EXPECT_EQ(deleteSoundQuestion(bell, 4),
-              "Are you sure to delete bell.wav?\nIt is set for 4 input port(s), which will then play no sound.");
+    EXPECT_EQ(deleteSoundQuestion(bell, 4), "Are you sure to delete bell.wav?\nIt is set for 4 "
+                                            "input port(s), which will then play no sound.");
 }
 
 TEST_F(AlarmRules, NewSoundIdsAvoidIdsThatInputsStillName) {
@@ -135,8 +137,10 @@ TEST_F(AlarmRules, ANewScheduleStartsAndEndsAtTheCurrentTime) {
         uint8_t half;
         uint16_t hour;
         uint16_t minute;
-    } cases[] = {{QTime(0, 5), SCHEDULE_AM, 12, 5},   {QTime(11, 59), SCHEDULE_AM, 11, 59},
-                 {QTime(12, 0), SCHEDULE_PM, 12, 0},  {QTime(13, 7), SCHEDULE_PM, 1, 7},
+    } cases[] = {{QTime(0, 5), SCHEDULE_AM, 12, 5},
+                 {QTime(11, 59), SCHEDULE_AM, 11, 59},
+                 {QTime(12, 0), SCHEDULE_PM, 12, 0},
+                 {QTime(13, 7), SCHEDULE_PM, 1, 7},
                  {QTime(23, 30), SCHEDULE_PM, 11, 30}};
     for (const Case& c : cases) {
         const CScheduleData s = newScheduleAt(c.now);
@@ -146,7 +150,8 @@ TEST_F(AlarmRules, ANewScheduleStartsAndEndsAtTheCurrentTime) {
         EXPECT_EQ(s.ToHour, c.hour);
         EXPECT_EQ(s.FromMinute, c.minute);
         EXPECT_EQ(s.ToMinute, c.minute);
-        for (int day = 0; day < 7; ++day) EXPECT_EQ(s.dayFlag(day), 0);
+        for (int day = 0; day < 7; ++day)
+            EXPECT_EQ(s.dayFlag(day), 0);
     }
 }
 
@@ -174,7 +179,7 @@ TEST_F(AlarmRules, TheEditorRefusesNoDaysAndAnEndBeforeTheStart) {
         {window(AM, 10, 30, AM, 10, 0), "Start time should be less than end time."},
         {window(PM, 1, 0, PM, 12, 30), "Start time should be less than end time."}, // 13:00 > 12:30
         {window(AM, 1, 0, AM, 12, 30), "Start time should be less than end time."}, // 1:00 > 0:30
-        {window(PM, 11, 0, AM, 1, 0), ""},  // across midnight
+        {window(PM, 11, 0, AM, 1, 0), ""}, // across midnight
         {window(AM, 11, 0, PM, 1, 0), ""},
         {window(AM, 9, 15, AM, 9, 15), ""}, // one minute long
         {window(PM, 12, 0, PM, 12, 30), ""},
@@ -210,7 +215,8 @@ TEST_F(AlarmRules, ARestrictedKindNeedsASchedule) {
     s->ScheduleId = 77;
     list.insert(std::move(s));
     EXPECT_TRUE(mayCloseScheduleList(1, list));
-    EXPECT_EQ(loadString(closeRefusalText(SCHEDULE_EMAIL)), "Please make s schedule to send an email.");
+    EXPECT_EQ(loadString(closeRefusalText(SCHEDULE_EMAIL)),
+              "Please make s schedule to send an email.");
     EXPECT_EQ(loadString(closeRefusalText(SCHEDULE_NOTIFICATION_MESSAGE)),
               "Please make a schedule to display notifications.");
 
@@ -227,7 +233,8 @@ TEST_F(AlarmRules, AScheduleTheStoreRefusedIsNeitherListedNorRemoved) {
     test::FailingStore store;
     CScheduleDataList list;
     QString error;
-    EXPECT_FALSE(storeSchedule(store, SCHEDULE_EMAIL, list, window(SCHEDULE_AM, 9, 0, SCHEDULE_PM, 5, 0), error));
+    EXPECT_FALSE(storeSchedule(store, SCHEDULE_EMAIL, list,
+                               window(SCHEDULE_AM, 9, 0, SCHEDULE_PM, 5, 0), error));
     EXPECT_TRUE(list.empty());
     EXPECT_EQ(error, "The settings could not be saved: disk full");
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sqlite_store.h"
 #include "sound_output.h"
+#include "sqlite_store.h"
 #include "user_prompts.h"
 
 #include <QStringList>
@@ -11,7 +11,9 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace iomira::test {
 
@@ -35,7 +37,9 @@ private:
 class ScriptedPrompts final : public UserPrompts {
 public:
     void error(const QString& text) override { shown << QStringLiteral("error: ") + text; }
-    void information(const QString& text) override { shown << QStringLiteral("information: ") + text; }
+    void information(const QString& text) override {
+        shown << QStringLiteral("information: ") + text;
+    }
     void warning(const QString& text) override { shown << QStringLiteral("warning: ") + text; }
     bool ask(const QString& text, bool) override;
 

@@ -29,12 +29,14 @@ protected:
     DialogLayout() {
         setLanguage(GetParam());
         library.installBuiltIn(QStringLiteral("/opt/iomira"));
-        library.insert({500, QStringLiteral("door bell.wav"), QStringLiteral("/home/operator/sounds/door bell.wav")});
+        library.insert({500, QStringLiteral("door bell.wav"),
+                        QStringLiteral("/home/operator/sounds/door bell.wav")});
         auto c = std::make_unique<CQUORVISData>();
         c->DeviceId = 7;
         c->NumberOfPortInput = 8;
         c->DeviceComment = QStringLiteral("Pump house TKA-35");
-        for (int i = 0; i < 8; ++i) c->DiComment[i] = QStringLiteral("DI%1").arg(i);
+        for (int i = 0; i < 8; ++i)
+            c->DiComment[i] = QStringLiteral("DI%1").arg(i);
         c->OnDiSoundId = {500, 0, 1, 0, 0, 0, 0, 0};
         c->OffDiSoundId = {0, 999, 0, 0, 0, 0, 0, 0};
         table.insert(std::move(c));
@@ -43,7 +45,8 @@ protected:
         s->FromHour = 9;
         s->ToAmPm = SCHEDULE_PM;
         s->ToHour = 5;
-        for (int day = 1; day <= 5; ++day) s->setDayFlag(day, 1);
+        for (int day = 1; day <= 5; ++day)
+            s->setDayFlag(day, 1);
         schedules.insert(std::move(s));
         switches.useEmailSchedule = 1;
     }
@@ -62,7 +65,8 @@ protected:
         const QString dir = qEnvironmentVariable("IOMIRA_SCREENSHOT_DIR");
         if (!dir.isEmpty()) {
             QDir().mkpath(dir);
-            dlg.grab().save(QDir(dir).filePath(QStringLiteral("%1_%2.png").arg(QString::fromLatin1(name)).arg(GetParam())));
+            dlg.grab().save(QDir(dir).filePath(
+                QStringLiteral("%1_%2.png").arg(QString::fromLatin1(name)).arg(GetParam())));
         }
         dlg.hide();
     }
@@ -92,7 +96,8 @@ TEST_P(DialogLayout, EveryCaptionFits) {
     check(edit, "schedule_edit");
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, DialogLayout, ::testing::Values(LANG_ENGLISH, LANG_KOREAN, LANG_CHINESE));
+INSTANTIATE_TEST_SUITE_P(Languages, DialogLayout,
+                         ::testing::Values(LANG_ENGLISH, LANG_KOREAN, LANG_CHINESE));
 
 } // namespace
 } // namespace iomira

@@ -28,7 +28,8 @@ protected:
         s.FromHour = 9;
         s.ToAmPm = SCHEDULE_PM;
         s.ToHour = 5;
-        for (int day = 1; day <= 5; ++day) s.setDayFlag(day, 1);
+        for (int day = 1; day <= 5; ++day)
+            s.setDayFlag(day, 1);
         QString error;
         EXPECT_TRUE(storeSchedule(*files.store, kind, list, s, error));
         return scheduleRows(list).back().id;
@@ -49,12 +50,14 @@ template <typename T> T* child(QWidget& parent, const char* name) {
 
 TEST_F(ScheduleDialogs, TheChoiceIsWrittenAtOnceAndEnablesTheList) {
     for (ScheduleKind kind : {SCHEDULE_EMAIL, SCHEDULE_NOTIFICATION_MESSAGE}) {
-        const char* value = kind == SCHEDULE_EMAIL ? "USE_EMAIL_SCHEDULE" : "USE_NOTIFICATION_MESSAGE_SCHEDULE";
+        const char* value =
+            kind == SCHEDULE_EMAIL ? "USE_EMAIL_SCHEDULE" : "USE_NOTIFICATION_MESSAGE_SCHEDULE";
         CScheduleDataList& list = kind == SCHEDULE_EMAIL ? mail : messages;
         addWeekdays(kind, list);
         CScheduleDlg dlg(*files.store, list, switches, kind, prompts);
         EXPECT_TRUE(dlg.choice(0)->isChecked());
-        EXPECT_EQ(dlg.choice(0)->text(), kind == SCHEDULE_EMAIL ? "Always send an email" : "Always display notifications");
+        EXPECT_EQ(dlg.choice(0)->text(),
+                  kind == SCHEDULE_EMAIL ? "Always send an email" : "Always display notifications");
         EXPECT_FALSE(dlg.list()->isEnabled());
         EXPECT_FALSE(child<QPushButton>(dlg, "AddButton")->isEnabled());
 
@@ -83,8 +86,9 @@ TEST_F(ScheduleDialogs, ARestrictedKindWithoutScheduleCannotBeClosed) {
     child<QPushButton>(dlg, "OkButton")->click();
     dlg.reject(); // Escape and the window's close button
     EXPECT_TRUE(dlg.isVisible());
-    EXPECT_EQ(prompts.shown, (QStringList{"error: Please make a schedule to display notifications.",
-                                          "error: Please make a schedule to display notifications."}));
+    EXPECT_EQ(prompts.shown,
+              (QStringList{"error: Please make a schedule to display notifications.",
+                           "error: Please make a schedule to display notifications."}));
     dlg.choice(0)->click();
     child<QPushButton>(dlg, "OkButton")->click();
     EXPECT_FALSE(dlg.isVisible());
@@ -100,15 +104,16 @@ TEST_F(ScheduleDialogs, ModifyAndDeleteNeedASelectionAndDeleteRemovesTheKey) {
 
     child<QPushButton>(dlg, "ModifyButton")->click();
     child<QPushButton>(dlg, "DeleteButton")->click();
-    EXPECT_EQ(prompts.shown, (QStringList{"warning: Please select an item.", "warning: Please select an item."}));
+    EXPECT_EQ(prompts.shown,
+              (QStringList{"warning: Please select an item.", "warning: Please select an item."}));
     EXPECT_TRUE(edits.empty());
 
     child<QPushButton>(dlg, "AddButton")->click();
     dlg.list()->setCurrentRow(1);
     const int32_t selected = dlg.list()->item(1)->data(Qt::UserRole).toInt();
     child<QPushButton>(dlg, "ModifyButton")->click();
-    EXPECT_EQ(edits, (std::vector<std::pair<ScheduleEditMode, int32_t>>{{SCHEDULE_EDIT_NEW, 0},
-                                                                        {SCHEDULE_EDIT_MODIFY, selected}}));
+    EXPECT_EQ(edits, (std::vector<std::pair<ScheduleEditMode, int32_t>>{
+                         {SCHEDULE_EDIT_NEW, 0}, {SCHEDULE_EDIT_MODIFY, selected}}));
 
     prompts.shown.clear();
     prompts.answers = {false, true, true};
@@ -126,14 +131,16 @@ TEST_F(ScheduleDialogs, ModifyAndDeleteNeedASelectionAndDeleteRemovesTheKey) {
     // The last schedule of a restricted kind: the question says what its deletion means.
     dlg.list()->setCurrentRow(0);
     child<QPushButton>(dlg, "DeleteButton")->click();
-    EXPECT_EQ(prompts.shown.last(), "ask: Are you sure to delete the item?\nThis is the only schedule: "
-                                    "without it, emails are sent at any time.");
+    EXPECT_EQ(prompts.shown.last(),
+              "ask: Are you sure to delete the item?\nThis is the only schedule: "
+              "without it, emails are sent at any time.");
     EXPECT_TRUE(mail.empty());
     EXPECT_FALSE(files.hasKey(QStringLiteral("SCH_ID_%1").arg(kept)));
 }
 
 TEST_F(ScheduleDialogs, ANewScheduleOpensAtTheCurrentTimeAndTwelveFlipsItsHalf) {
-    CScheduleOptDlg dlg(*files.store, mail, SCHEDULE_EMAIL, SCHEDULE_EDIT_NEW, 0, prompts, nullptr, QTime(11, 40));
+    CScheduleOptDlg dlg(*files.store, mail, SCHEDULE_EMAIL, SCHEDULE_EDIT_NEW, 0, prompts, nullptr,
+                        QTime(11, 40));
     for (int end = 0; end < 2; ++end) {
         EXPECT_EQ(dlg.halfList(end)->currentText(), "AM");
         EXPECT_EQ(dlg.hourList(end)->currentText(), "11");
@@ -142,7 +149,8 @@ TEST_F(ScheduleDialogs, ANewScheduleOpensAtTheCurrentTimeAndTwelveFlipsItsHalf) 
     EXPECT_EQ(dlg.hourList(0)->count(), 12);
     EXPECT_EQ(dlg.minuteList(1)->count(), 60);
     EXPECT_EQ(dlg.dayBox(3)->text(), "Wednsday");
-    for (int day = 0; day < 7; ++day) EXPECT_FALSE(dlg.dayBox(day)->isChecked());
+    for (int day = 0; day < 7; ++day)
+        EXPECT_FALSE(dlg.dayBox(day)->isChecked());
 
     dlg.hourList(0)->setCurrentIndex(11); // 12
     EXPECT_EQ(dlg.halfList(0)->currentText(), "PM");
@@ -156,7 +164,8 @@ TEST_F(ScheduleDialogs, ANewScheduleOpensAtTheCurrentTimeAndTwelveFlipsItsHalf) 
 }
 
 TEST_F(ScheduleDialogs, TheEditorRefusesBadWindowsAndStoresGoodOnes) {
-    CScheduleOptDlg dlg(*files.store, mail, SCHEDULE_EMAIL, SCHEDULE_EDIT_NEW, 0, prompts, nullptr, QTime(10, 30));
+    CScheduleOptDlg dlg(*files.store, mail, SCHEDULE_EMAIL, SCHEDULE_EDIT_NEW, 0, prompts, nullptr,
+                        QTime(10, 30));
     dlg.show();
     QPushButton* ok = child<QPushButton>(dlg, "OkButton");
     dlg.minuteList(1)->setCurrentIndex(0); // AM 10:30 ~ AM 10:00
@@ -173,7 +182,8 @@ TEST_F(ScheduleDialogs, TheEditorRefusesBadWindowsAndStoresGoodOnes) {
     dlg.hourList(0)->setCurrentIndex(9);
     dlg.minuteList(0)->setCurrentIndex(0);
     dlg.hourList(1)->setCurrentIndex(5);
-    for (int day = 0; day < 7; ++day) dlg.dayBox(day)->setChecked(true);
+    for (int day = 0; day < 7; ++day)
+        dlg.dayBox(day)->setChecked(true);
     ok->click();
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
@@ -183,10 +193,18 @@ TEST_F(ScheduleDialogs, TheEditorRefusesBadWindowsAndStoresGoodOnes) {
     const ScheduleRow row = scheduleRows(mail).front();
     EXPECT_EQ(row.text, "[PM 10:00 ~ AM 06:00] Every day");
     const QString key = QStringLiteral("SCH_ID_%1").arg(row.id);
-    const std::pair<const char*, int32_t> stored[] = {
-        {"MailScheduleId", row.id}, {"FromAmPm", 1}, {"FromHour", 10}, {"FromMinute", 0}, {"ToAmPm", 0},
-        {"ToHour", 6},  {"ToMinute", 0}, {"Sunday", 1}, {"Wednesday", 1}, {"Saturday", 1}};
-    for (const auto& [name, value] : stored) EXPECT_EQ(files.dword(key, name), value) << name;
+    const std::pair<const char*, int32_t> stored[] = {{"MailScheduleId", row.id},
+                                                      {"FromAmPm", 1},
+                                                      {"FromHour", 10},
+                                                      {"FromMinute", 0},
+                                                      {"ToAmPm", 0},
+                                                      {"ToHour", 6},
+                                                      {"ToMinute", 0},
+                                                      {"Sunday", 1},
+                                                      {"Wednesday", 1},
+                                                      {"Saturday", 1}};
+    for (const auto& [name, value] : stored)
+        EXPECT_EQ(files.dword(key, name), value) << name;
 }
 
 TEST_F(ScheduleDialogs, ModifyShowsTheStoredValuesAndRewritesTheSameKey) {
@@ -196,7 +214,8 @@ TEST_F(ScheduleDialogs, ModifyShowsTheStoredValuesAndRewritesTheSameKey) {
     s->FromHour = 12;
     s->FromMinute = 30;
     s->ToHour = 7;
-    CScheduleOptDlg dlg(*files.store, messages, SCHEDULE_NOTIFICATION_MESSAGE, SCHEDULE_EDIT_MODIFY, id, prompts);
+    CScheduleOptDlg dlg(*files.store, messages, SCHEDULE_NOTIFICATION_MESSAGE, SCHEDULE_EDIT_MODIFY,
+                        id, prompts);
     EXPECT_EQ(dlg.halfList(0)->currentText(), "PM"); // a stored 12 is shown, not flipped
     EXPECT_EQ(dlg.hourList(0)->currentText(), "12");
     EXPECT_EQ(dlg.minuteList(0)->currentText(), "30");
@@ -222,13 +241,15 @@ TEST_F(ScheduleDialogs, CancelClosesOnlyAfterYes) {
     EXPECT_TRUE(dlg.isVisible());
     child<QPushButton>(dlg, "CancelButton")->click();
     EXPECT_FALSE(dlg.isVisible());
-    EXPECT_EQ(prompts.shown, (QStringList{"ask: Are you sure to cancel?", "ask: Are you sure to cancel?"}));
+    EXPECT_EQ(prompts.shown,
+              (QStringList{"ask: Are you sure to cancel?", "ask: Are you sure to cancel?"}));
     EXPECT_TRUE(mail.empty());
 }
 
 TEST_F(ScheduleDialogs, AStoreThatRefusesTheScheduleIsReportedNotCompleted) {
     test::FailingStore failing;
-    CScheduleOptDlg dlg(failing, mail, SCHEDULE_EMAIL, SCHEDULE_EDIT_NEW, 0, prompts, nullptr, QTime(8, 0));
+    CScheduleOptDlg dlg(failing, mail, SCHEDULE_EMAIL, SCHEDULE_EDIT_NEW, 0, prompts, nullptr,
+                        QTime(8, 0));
     dlg.show();
     dlg.dayBox(2)->setChecked(true);
     child<QPushButton>(dlg, "OkButton")->click();

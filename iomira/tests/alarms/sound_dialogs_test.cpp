@@ -65,7 +65,9 @@ template <typename T> T* child(QWidget& parent, const char* name) {
     return found;
 }
 
-void tick(QTreeWidget* list, int row) { list->topLevelItem(row)->setCheckState(0, Qt::Checked); }
+void tick(QTreeWidget* list, int row) {
+    list->topLevelItem(row)->setCheckState(0, Qt::Checked);
+}
 
 QStringList rowTexts(QTreeWidget* list) {
     QStringList rows;
@@ -77,14 +79,18 @@ QStringList rowTexts(QTreeWidget* list) {
 TEST_F(SoundDialogs, SettingASoundNeedsTickedInputsBeforeTheChooserOpens) {
     CSoundDlg dlg(tables(), kDevice);
     int chooserOpened = 0;
-    dlg.chooseSound = [&]() -> std::optional<int32_t> { ++chooserOpened; return kBell; };
+    dlg.chooseSound = [&]() -> std::optional<int32_t> {
+        ++chooserOpened;
+        return kBell;
+    };
     EXPECT_EQ(child<QLabel>(dlg, "ControllerName")->text(), "Pump house");
     EXPECT_EQ(dlg.inputList()->topLevelItemCount(), 4);
 
     child<QPushButton>(dlg, "SetOnButton")->click();
     child<QPushButton>(dlg, "DeleteOffButton")->click();
     EXPECT_EQ(chooserOpened, 0);
-    EXPECT_EQ(prompts.shown, (QStringList{"error: Please select input ports.", "error: Please select input ports."}));
+    EXPECT_EQ(prompts.shown, (QStringList{"error: Please select input ports.",
+                                          "error: Please select input ports."}));
     EXPECT_EQ(files.dword(key(), "OnDi0SoundId"), 0);
 }
 
@@ -101,7 +107,8 @@ TEST_F(SoundDialogs, TickedInputsGetTheChosenSoundInTheStoreAtOnce) {
     }
     EXPECT_EQ(files.dword(key(), "OnDi1SoundId"), 0);
     EXPECT_EQ(files.dword(key(), "OffDi0SoundId"), 0);
-    EXPECT_EQ(rowTexts(dlg.soundList(SOUND_ON)), (QStringList{"Door | bell.wav", "Pump | bell.wav"}));
+    EXPECT_EQ(rowTexts(dlg.soundList(SOUND_ON)),
+              (QStringList{"Door | bell.wav", "Pump | bell.wav"}));
     EXPECT_TRUE(rowTexts(dlg.soundList(SOUND_OFF)).isEmpty());
 
     // The OFF side is separate; a cancelled chooser changes nothing.
@@ -127,7 +134,8 @@ TEST_F(SoundDialogs, DeleteClearsOnlyTheTickedRowsOfItsList) {
     EXPECT_EQ(files.dword(key(), "OnDi0SoundId"), kBell);
     EXPECT_EQ(files.dword(key(), "OnDi3SoundId"), kBell);
     EXPECT_EQ(files.dword(key(), "OffDi0SoundId"), kBell);
-    EXPECT_EQ(rowTexts(dlg.soundList(SOUND_ON)), (QStringList{"Door | bell.wav", "Pump | bell.wav"}));
+    EXPECT_EQ(rowTexts(dlg.soundList(SOUND_ON)),
+              (QStringList{"Door | bell.wav", "Pump | bell.wav"}));
 }
 
 TEST_F(SoundDialogs, AControllerTheStoreRefusesToSaveKeepsItsSounds) {
@@ -157,9 +165,10 @@ TEST_F(SoundDialogs, DeletingALibrarySoundLeavesTheInputsThatNameIt) {
     child<QPushButton>(dlg, "DeleteButton")->click(); // No
     EXPECT_TRUE(files.hasKey("SOUND_ID_500"));
     child<QPushButton>(dlg, "DeleteButton")->click(); // Yes
-    const QString question =
-        "ask: Are you sure to delete bell.wav?\nIt is set for 2 input port(s), which will then play no sound.";
-    EXPECT_EQ(prompts.shown, (QStringList{"error: Please select a sound file.", question, question}));
+    const QString question = "ask: Are you sure to delete bell.wav?\nIt is set for 2 input "
+                             "port(s), which will then play no sound.";
+    EXPECT_EQ(prompts.shown,
+              (QStringList{"error: Please select a sound file.", question, question}));
 
     EXPECT_FALSE(files.hasKey("SOUND_ID_500"));
     EXPECT_EQ(library.find(kBell), nullptr);
@@ -221,7 +230,8 @@ TEST_F(SoundDialogs, AddingAFileStoresItUnderAFreshIdNamedAfterTheFile) {
     dlg.chooseFile = [&] { return files.dir.filePath("missing.wav"); };
     child<QPushButton>(dlg, "FindButton")->click();
     EXPECT_TRUE(child<QLineEdit>(dlg, "PathField")->text().isEmpty());
-    EXPECT_EQ(prompts.shown, (QStringList{"error: Please select a sound file.", "error: Please select a sound file."}));
+    EXPECT_EQ(prompts.shown, (QStringList{"error: Please select a sound file.",
+                                          "error: Please select a sound file."}));
 
     dlg.chooseFile = [&] { return horn; };
     child<QPushButton>(dlg, "FindButton")->click();

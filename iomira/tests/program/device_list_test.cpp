@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -386,6 +387,34 @@ TEST_F(DeviceList, ChoiceLinesOpenADropDownOnTheCurrentValue) {
     emit combo->activated(1);
     ASSERT_TRUE(pumpUntil([&] { return c.PollingInput == 0; }, 2000));
     EXPECT_EQ(stored(controllerKeyName(c.DeviceId)).dword("PollingInput", -1), 0);
+}
+
+// The pane's own 100 ms timer and the real clock: a refused connection is tried again after
+// five seconds, a connection the peer closed at once.
+TEST_F(DeviceList, TheReconnectionTimerRetriesErrorsAfterFiveSecondsAndClosesAtOnce) {
+    CQUORVISData& c = store("Pump", 10, 0);
+    c.UseLog = 1;
+    start();
+    pane.startTimers();
+    auto attempts = [&] { return files.etcOf("Pump").count(QString()); };
+    pane.tree()->setCurrentItem(pane.findControllerItem(c.DeviceId));
+    pane.connectSelected();
+    ASSERT_TRUE(pumpUntil([&] { return c.OutputsValid == 1; }));
+    const int afterFirst = attempts(); // the start and the established connection
+
+    sim.command("refuse io on");
+    sim.command("drop io");
+    // The close is retried on the next tick; that attempt is refused and is an error.
+    ASSERT_TRUE(pumpUntil([&] { return get_tcp_connection_state(c.DeviceId) == TCP_ERROR; }, 2000));
+    const QElapsedTimer sinceError = [] { QElapsedTimer t; t.start(); return t; }();
+    const int afterError = attempts();
+    EXPECT_GT(afterError, afterFirst);
+    sim.command("refuse io off");
+    test::pumpFor(4000);
+    EXPECT_EQ(attempts(), afterError) << "retried before five seconds had passed";
+    ASSERT_TRUE(pumpUntil([&] { return get_tcp_connection_state(c.DeviceId) == TCP_ESTABLISHED; }, 3000));
+    EXPECT_GE(sinceError.elapsed(), 4900);
+    pane.stopTimers();
 }
 
 } // namespace

@@ -90,6 +90,7 @@ TEST_F(StartUp, ControllersAreConnectedPolledAndLogged) {
     CMainFrame* frame = app->mainFrame();
     // The first controller was open last time: its group is shown and named in the title.
     EXPECT_EQ(frame->windowTitle(), "Iomira 2.1C (January 23, 2024) - Plant");
+    ASSERT_NE(frame->pane()->tree()->currentItem(), nullptr);
     EXPECT_EQ(frame->pane()->tree()->currentItem()->text(0), "Pump 0");
     ASSERT_TRUE(pumpUntil([&] {
         bool all = true;

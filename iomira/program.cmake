@@ -48,6 +48,7 @@ target_link_libraries(iomira_ui PUBLIC iomira_app_logic iomira_monitor Qt6::Widg
 target_link_libraries(iomira_ui PUBLIC iomira_alarm_dialogs)
 target_link_libraries(iomira_ui PUBLIC iomira_windows)
 target_link_libraries(iomira_ui PUBLIC iomira_mail_account_dialogs)
+target_link_libraries(iomira_ui PUBLIC iomira_mail_queue iomira_manage_email_dialog)
 iomira_project_target(iomira_ui)
 
 add_executable(iomira app/main.cpp)

@@ -62,6 +62,14 @@ void CDeviceListPane::setControllers(SharedControllers& controllers, MonitorLog&
                                                      dispatch_);
 }
 
+void CDeviceListPane::startMailNotifications(const NotificationMailTables& tables) {
+    mailer_ = std::make_unique<NotificationMailer>(tables);
+    NotificationMailer* mailer = mailer_.get();
+    dispatch_.queueNotificationMail = [mailer](const CQUORVISData& c, int kind, int port, int value) {
+        mailer->QueueNotificationMail(c, kind, port, value);
+    };
+}
+
 void CDeviceListPane::startTimers() { reconnectTimer_.start(kReconnectTickMs); }
 void CDeviceListPane::stopTimers() { reconnectTimer_.stop(); }
 

@@ -4,6 +4,7 @@
 #include "context_menu_rules.h"
 #include "monitor_events.h"
 #include "notification_handler.h"
+#include "notification_mailer.h"
 #include "quorvis_data.h"
 #include "root_data.h"
 
@@ -89,6 +90,9 @@ public:
     std::function<void(int rootId)> showGroupWindows;
     std::function<void(QTreeWidgetItem* item)> activateItemWindow;
     PortChangeDispatch& dispatch() { return dispatch_; }
+    // Starts the pane's mail thread and queues the dispatch's mails to it.
+    void startMailNotifications(const NotificationMailTables& tables);
+    NotificationMailer* mailer() const { return mailer_.get(); }
     // The entries of the context menu for the current item (exposed for checking).
     std::vector<MenuEntry> contextEntries() const;
 
@@ -131,6 +135,7 @@ private:
     std::unique_ptr<ConnectionManager> connections_;
     std::unique_ptr<NotificationHandler> handler_;
     PortChangeDispatch dispatch_;
+    std::unique_ptr<NotificationMailer> mailer_;
     QTimer reconnectTimer_;
     int shownGroupId_ = 0;
     bool groupShown_ = false;

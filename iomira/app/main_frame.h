@@ -48,6 +48,8 @@ public:
     std::function<void()> showManageLog;
     // Opens the mail-account dialog (Advanced menu).
     std::function<void()> showMailAccounts;
+    // Opens the e-mail notification settings (Advanced menu).
+    std::function<void()> showEmailNotification;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -195,7 +195,9 @@ QMenu* CMainFrame::advancedMenu() {
     connect(item(menu, TEXT_MANAGE_LOG, 32816), &QAction::triggered, this, [this] {
         if (showManageLog) showManageLog();
     });
-    laterItem(menu, TEXT_EMAIL_NOTIFY, 32819);
+    connect(item(menu, TEXT_EMAIL_NOTIFY, 32819), &QAction::triggered, this, [this] {
+        if (showEmailNotification) showEmailNotification();
+    });
     connect(item(menu, TEXT_EMAIL_ACCOUNT, 32846), &QAction::triggered, this, [this] {
         if (showMailAccounts) showMailAccounts();
     });

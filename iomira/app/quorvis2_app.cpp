@@ -12,11 +12,13 @@
 #include "mail_account_busy.h"
 #include "mail_account_setting_dialog.h"
 #include "mail_account_store.h"
+#include "manage_email_dialog.h"
 #include "main_frame.h"
 #include "object_loader.h"
 #include "schedule_list_dialog.h"
 #include "sound_file_setting_dialog.h"
 #include "sound_notification_dialog.h"
+#include "sound_output.h"
 #include "sqlite_store.h"
 #include "string_table.h"
 #include "user_prompts.h"
@@ -89,6 +91,25 @@ bool CQuorvis2App::loadStoredObjects() {
     return false;
 }
 
+// The port-change dispatch's sound, schedules and mails; the pane owns the mail thread.
+void CQuorvis2App::wireNotifications(CDeviceListPane& pane) {
+    pane.dispatch().playInputSound = [this](const CQUORVISData& c, int input, int value) {
+        PlayInputSound(sounds_, c, input, value);
+    };
+    pane.dispatch().inSchedule = [this](ScheduleKind kind) {
+        return ScheduleGate(switches_, mailSchedules_, messageSchedules_).allows(kind);
+    };
+    pane.startMailNotifications({controllers_, mailAccounts_, *monitorLog_, logSwitches_});
+    frame_->showEmailNotification = [this, &pane] {
+        const EmailDialogTables tables{
+            *store_, pane.groups(), shared_, mailAccounts_, *prompts_,
+            [this](QWidget* over) { showMailAccountSetting(*store_, mailAccounts_, shared_, over); },
+            [](QWidget* over, const QString& text) { ShowBusy(text, over->window()->frameGeometry()); },
+            [] { HideBusy(); }};
+        CManageEmailDlg(tables, frame_.get()).exec();
+    };
+}
+
 bool CQuorvis2App::InitInstance() {
     if (!prompts_) {
         ownPrompts_ = std::make_unique<MessageBoxPrompts>(nullptr);
@@ -134,6 +155,7 @@ bool CQuorvis2App::InitInstance() {
                                readGlobalSwitches(*store_, switches_);
                                logSwitches_.assign(switches_);
                            }});
+    wireNotifications(*pane);
     frame_->inputNotification = [this] { return switches_.inputNotification; };
     frame_->setInputNotification = [this](int value) {
         switches_.inputNotification = value;

@@ -19,6 +19,7 @@
 
 namespace iomira {
 
+class CDeviceListPane;
 class CMainFrame;
 class SqliteStore;
 class UserPrompts;
@@ -52,6 +53,7 @@ private:
     void applyLanguage();
     bool loadStoredObjects();
     void startDispatcher();
+    void wireNotifications(CDeviceListPane& pane);
 
     std::unique_ptr<SqliteStore> store_;
     std::unique_ptr<UserPrompts> ownPrompts_;

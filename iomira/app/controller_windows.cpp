@@ -42,7 +42,9 @@ bool ControllerWindows::eventFilter(QObject* watched, QEvent* event) {
 void ControllerWindows::placeMinimized() {
     for (CChildFrame* frame : windows()) {
         const QVariant place = frame->property(kMinimizedPlaceProperty);
-        if (!place.isValid() || !frame->isMinimized()) continue;
+        if (!place.isValid() || !frame->isVisible()) continue;
+        // Windows opened after it may have brought it back up while the area was settling.
+        if (!frame->isMinimized()) frame->showMinimized();
         frame->move(place.toPoint());
         if (area_.isVisible()) frame->setProperty(kMinimizedPlaceProperty, QVariant());
     }
@@ -72,13 +74,16 @@ void ControllerWindows::closeWindow(int deviceId) {
     if (CChildFrame* frame = findWindow(deviceId)) frame->closeByProgram();
 }
 
-void ControllerWindows::save(const CQUORVISData& c) { saveController(store_, c); }
+void ControllerWindows::save(const CQUORVISData& c) {
+    saveController(store_, c);
+}
 
 void ControllerWindows::showGroup(int rootId) {
     if (!controllers_) return;
     std::vector<CQUORVISData*> leaving;
     controllers_->table().forEach([&](const CQUORVISData& c) {
-        if (c.RootID != rootId && c.LastOpened == 1) leaving.push_back(const_cast<CQUORVISData*>(&c));
+        if (c.RootID != rootId && c.LastOpened == 1)
+            leaving.push_back(const_cast<CQUORVISData*>(&c));
     });
     for (CQUORVISData* c : leaving) {
         controllers_->edit(c->DeviceId, [](CQUORVISData& r) { r.LastOpened = 0; });
@@ -112,7 +117,8 @@ void ControllerWindows::assignGroup(int rootId) {
     for (int deviceId : plan.open) {
         if (opened(deviceId)) openWindow(deviceId);
     }
-    for (int window : plan.hide) existing[window]->hide();
+    for (int window : plan.hide)
+        existing[window]->hide();
 }
 
 QWidget* ControllerWindows::makeView(CQUORVISData& c) {
@@ -129,19 +135,23 @@ void ControllerWindows::place(CChildFrame& frame, const CQUORVISData& c) {
 void ControllerWindows::fill(CChildFrame& frame, CQUORVISData& c) {
     frame.adjustSize();
     if (get_tcp_connection_state(c.DeviceId) == TCP_ESTABLISHED)
-        frame.onCorvelNotification(CORVEL_WM_DATA, static_cast<uintptr_t>(c.DeviceId), kShowCurrentInputs);
+        frame.onCorvelNotification(CORVEL_WM_DATA, static_cast<uintptr_t>(c.DeviceId),
+                                   kShowCurrentInputs);
 }
 
-void ControllerWindows::showAsStored(CChildFrame& frame, const CQUORVISData& c) {
+void ControllerWindows::showAsStored(CChildFrame& frame, const CQUORVISData& c,
+                                     QPoint minimizedPlace) {
     if (c.LastOpened == 0) {
         frame.hide();
     } else if (c.Minimized == 1) {
-        frame.setProperty(kMinimizedPlaceProperty, QPoint(c.LastPosXMin, c.LastPosYMin));
+        frame.setProperty(kMinimizedPlaceProperty, minimizedPlace);
         frame.showMinimized();
         QTimer::singleShot(0, this, &ControllerWindows::placeMinimized);
     } else {
-        if (frame.isMinimized()) frame.showNormal();
-        else frame.show();
+        if (frame.isMinimized())
+            frame.showNormal();
+        else
+            frame.show();
     }
 }
 
@@ -158,20 +168,25 @@ CChildFrame* ControllerWindows::openWindow(int deviceId) {
     area_.addSubWindow(frame);
     if (auto* digital = qobject_cast<CQuorvis2View*>(view))
         connect(digital, &CQuorvis2View::contentResized, frame, [frame] { frame->adjustSize(); });
+    const QPoint minimizedPlace(c->LastPosXMin, c->LastPosYMin);
     place(*frame, *c);
     save(*c);
     fill(*frame, *c);
-    showAsStored(*frame, *c);
+    showAsStored(*frame, *c, minimizedPlace);
     return frame;
 }
 
 void ControllerWindows::retarget(CChildFrame& frame, CQUORVISData& c) {
+    // Moving a frame that is still minimized records its place as the minimized one.
+    const QPoint minimizedPlace(c.LastPosXMin, c.LastPosYMin);
     frame.setController(c);
-    if (auto* digital = qobject_cast<CQuorvis2View*>(frame.widget())) digital->setController(c);
-    else if (auto* other = qobject_cast<PlaceholderView*>(frame.widget())) other->setController(c);
+    if (auto* digital = qobject_cast<CQuorvis2View*>(frame.widget()))
+        digital->setController(c);
+    else if (auto* other = qobject_cast<PlaceholderView*>(frame.widget()))
+        other->setController(c);
     place(frame, c);
     fill(frame, c);
-    showAsStored(frame, c);
+    showAsStored(frame, c, minimizedPlace);
 }
 
 void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {
@@ -186,8 +201,10 @@ void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {
 void ControllerWindows::activateController(int deviceId) {
     CChildFrame* frame = findWindow(deviceId);
     if (!frame || !frame->isVisible()) return;
-    if (frame->isMinimized()) frame->showNormal();
-    else area_.setActiveSubWindow(frame);
+    if (frame->isMinimized())
+        frame->showNormal();
+    else
+        area_.setActiveSubWindow(frame);
 }
 
 } // namespace iomira

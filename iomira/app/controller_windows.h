@@ -4,6 +4,7 @@
 #include "digital_view_services.h"
 
 #include <QObject>
+#include <QPoint>
 
 #include <functional>
 #include <vector>
@@ -23,8 +24,9 @@ class UserPrompts;
 // switch re-targets the windows that exist, opens more only when needed and hides the rest.
 class ControllerWindows : public QObject {
     Q_OBJECT
-public:
-    ControllerWindows(QMdiArea& area, Store& store, UserPrompts& prompts, QObject* parent = nullptr);
+  public:
+    ControllerWindows(QMdiArea& area, Store& store, UserPrompts& prompts,
+                      QObject* parent = nullptr);
 
     // Start-up: the controller table and what the windows need from the program.
     void setControllers(SharedControllers& controllers, ViewServices services);
@@ -43,15 +45,15 @@ public:
     // Every controller window, hidden ones included, in document order.
     std::vector<CChildFrame*> windows() const;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void placeMinimized();
     void assignGroup(int rootId);
     void place(CChildFrame& frame, const CQUORVISData& c);
     void fill(CChildFrame& frame, CQUORVISData& c);
-    void showAsStored(CChildFrame& frame, const CQUORVISData& c);
+    void showAsStored(CChildFrame& frame, const CQUORVISData& c, QPoint minimizedPlace);
     void save(const CQUORVISData& c);
     QWidget* makeView(CQUORVISData& c);
 

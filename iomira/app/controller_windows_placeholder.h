@@ -14,13 +14,13 @@ class CQUORVISData;
 // model and connection state, so the window pool treats it like any other.
 class PlaceholderView : public QWidget, public ControllerView {
     Q_OBJECT
-public:
+  public:
     explicit PlaceholderView(CQUORVISData& controller, QWidget* parent = nullptr);
 
     void setController(CQUORVISData& controller);
     void onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) override;
 
-private:
+  private:
     void refresh();
 
     CQUORVISData* c_;

@@ -59,19 +59,23 @@ void openDialogs(const WindowsWiring& w, ControllerWindows* windows) {
     SharedControllers* controllers = &w.controllers;
     const auto save = [store](const CQUORVISData& c) { saveController(*store, c); };
     frame->showWarningMessages = [=] {
-        CWarningMSGDlg::Context context{*controllers, frame->pane()->groups(), *prompts, save,
-                                        [windows](int deviceId) {
-                                            CChildFrame* child = windows->findWindow(deviceId);
-                                            if (auto* view = child ? qobject_cast<CQuorvis2View*>(child->widget()) : nullptr)
-                                                view->redraw();
-                                        }};
+        CWarningMSGDlg::Context context{
+            *controllers, frame->pane()->groups(), *prompts, save, [windows](int deviceId) {
+                CChildFrame* child = windows->findWindow(deviceId);
+                if (auto* view = child ? qobject_cast<CQuorvis2View*>(child->widget()) : nullptr)
+                    view->redraw();
+            }};
         CWarningMSGDlg(context, frame).exec();
     };
     auto setSwitch = w.setLogSwitch;
     frame->showManageLog = [=] {
-        CManageLogDlg::Context context{*controllers, frame->pane()->groups(), *prompts, save,
-                                       [store](const GlobalValue& v) { return getGlobal(*store, v); },
-                                       setSwitch};
+        CManageLogDlg::Context context{
+            *controllers,
+            frame->pane()->groups(),
+            *prompts,
+            save,
+            [store](const GlobalValue& v) { return getGlobal(*store, v); },
+            setSwitch};
         CManageLogDlg(context, frame).exec();
     };
 }

@@ -18,7 +18,7 @@ namespace {
 
 // Pasted or typed text is taken whole or not at all.
 class AllowedCharacters final : public QValidator {
-public:
+  public:
     explicit AllowedCharacters(QObject* parent) : QValidator(parent) {}
     QString allowed;
     State validate(QString& input, int&) const override {
@@ -81,8 +81,9 @@ void CInPlaceEdit::keyPressEvent(QKeyEvent* event) {
         finish(false);
         return;
     }
-    const bool control = event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Paste) ||
-                         event->matches(QKeySequence::Cut) || event->key() == Qt::Key_Backspace;
+    const bool control = event->matches(QKeySequence::Copy) ||
+                         event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+                         event->key() == Qt::Key_Backspace;
     if (!control && !event->text().isEmpty() && event->text().at(0).isPrint() &&
         !allowedText(allowed_, event->text())) {
         QApplication::beep();

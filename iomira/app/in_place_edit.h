@@ -15,7 +15,7 @@ bool allowedText(const QString& allowed, const QString& text);
 // text, Escape with the old one; the owner hears of the end once, with the port it named.
 class CInPlaceEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     enum PortKind { InputPort = 1, OutputPort = 2 };
     // kind, port, text
     using EndHandler = std::function<void(int kind, int port, const QString& text)>;
@@ -29,11 +29,11 @@ public:
     void finish(bool keep);
     bool editing() const { return editing_; }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     CInPlaceEdit();
 
     QString allowed_;

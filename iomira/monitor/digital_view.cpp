@@ -40,11 +40,16 @@ const QIcon& cachedLamp(LampImage image) {
 
 int treeIconOf(ConnectionIcon icon) {
     switch (icon) {
-    case ConnectionIcon::ClosedAuto: return ICON_CLOSED_AUTOMATIC;
-    case ConnectionIcon::ClosedManual: return ICON_CLOSED_MANUAL;
-    case ConnectionIcon::Connecting: return ICON_CONNECTING;
-    case ConnectionIcon::Connected: return ICON_CONNECTED;
-    case ConnectionIcon::Error: break;
+    case ConnectionIcon::ClosedAuto:
+        return ICON_CLOSED_AUTOMATIC;
+    case ConnectionIcon::ClosedManual:
+        return ICON_CLOSED_MANUAL;
+    case ConnectionIcon::Connecting:
+        return ICON_CONNECTING;
+    case ConnectionIcon::Connected:
+        return ICON_CONNECTED;
+    case ConnectionIcon::Error:
+        break;
     }
     return ICON_ERROR;
 }
@@ -68,8 +73,8 @@ QLabel* nameLabel(QWidget* parent) {
 
 CQuorvis2View::CQuorvis2View(CQUORVISData& controller, ViewServices services, QWidget* parent)
     : QWidget(parent), c_(&controller), services_(std::move(services)),
-      statusIcon_(new QLabel(this)), status_(new QLabel(this)),
-      inputBox_(new QGroupBox(this)), outputBox_(new QGroupBox(this)) {
+      statusIcon_(new QLabel(this)), status_(new QLabel(this)), inputBox_(new QGroupBox(this)),
+      outputBox_(new QGroupBox(this)) {
     setObjectName(QStringLiteral("Quorvis2View"));
     QFont bold = status_->font();
     bold.setPixelSize(15);
@@ -100,7 +105,8 @@ CQuorvis2View::CQuorvis2View(CQUORVISData& controller, ViewServices services, QW
         });
     }
     coilReadTimer_.setSingleShot(true);
-    connect(&coilReadTimer_, &QTimer::timeout, this, [this] { readOutputs(TEXT_SEND_READ_OUTPUTS); });
+    connect(&coilReadTimer_, &QTimer::timeout, this,
+            [this] { readOutputs(TEXT_SEND_READ_OUTPUTS); });
 
     loadCaptions();
     layOut();
@@ -162,7 +168,8 @@ void CQuorvis2View::layOut() {
 
 void CQuorvis2View::setController(CQUORVISData& controller) {
     c_ = &controller;
-    for (QTimer& timer : pulseTimers_) timer.stop();
+    for (QTimer& timer : pulseTimers_)
+        timer.stop();
     coilReadTimer_.stop();
     pulses_ = PulseTracker();
     pulseFlags_ = {};
@@ -191,10 +198,11 @@ void CQuorvis2View::redraw() {
             outputLamp(outputFacts(*c_, port, value, outputError, pulseFlags_[port] == 1));
         setLamp(outputs_[port], outputImages_[port]);
         if (!rlx830) {
-            outputs_[port]->setToolTip(hasPulseTooltip(*c_, port)
-                                           ? loadString(TEXT_OUTPUT_TOOLTIP).replace(
-                                                 QLatin1String("%d"), QString::number(port))
-                                           : QString());
+            outputs_[port]->setToolTip(
+                hasPulseTooltip(*c_, port)
+                    ? loadString(TEXT_OUTPUT_TOOLTIP)
+                          .replace(QLatin1String("%d"), QString::number(port))
+                    : QString());
         }
         outputStates_[port] = value;
     }
@@ -215,12 +223,16 @@ void CQuorvis2View::setStatus(const QString& text, int iconIndex) {
     if (QWidget* frame = parentWidget()) frame->setWindowIcon(icon);
 }
 
-QString CQuorvis2View::statusText() const { return status_->text(); }
+QString CQuorvis2View::statusText() const {
+    return status_->text();
+}
 
 void CQuorvis2View::onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) {
     if (static_cast<int>(wparam) != c_->DeviceId) return;
-    if (message == CORVEL_WM_CONNECTION) onConnection(lparam);
-    else if (message == CORVEL_WM_DATA) onData(static_cast<int>(lparam));
+    if (message == CORVEL_WM_CONNECTION)
+        onConnection(lparam);
+    else if (message == CORVEL_WM_DATA)
+        onData(static_cast<int>(lparam));
 }
 
 void CQuorvis2View::onConnection(intptr_t lparam) {
@@ -237,7 +249,9 @@ void CQuorvis2View::onConnection(intptr_t lparam) {
 
 void CQuorvis2View::onData(int code) {
     switch (code) {
-    case MB_INPUTS: redraw(); break;
+    case MB_INPUTS:
+        redraw();
+        break;
     case MB_OUTPUTS:
     case MB_REPORT_OUTPUTS:
         redraw();
@@ -246,7 +260,8 @@ void CQuorvis2View::onData(int code) {
     case MB_INPUTS_EXCEPTION:
         for (int port = 0; port < kDigitalPorts; ++port) {
             const int value = get_received_port_value(c_->DeviceId, CORVEL_KIND_INPUT, port);
-            inputImages_[port] = {value == 1 ? LampColor::Yellow : LampColor::Grey, LampMark::Error};
+            inputImages_[port] = {value == 1 ? LampColor::Yellow : LampColor::Grey,
+                                  LampMark::Error};
             setLamp(inputs_[port], inputImages_[port]);
         }
         break;
@@ -256,20 +271,27 @@ void CQuorvis2View::onData(int code) {
             setLamp(outputs_[port], outputImages_[port]);
         }
         break;
-    case MB_PULSE_DONE: readOutputs(TEXT_SEND_READ_OUTPUTS); break;
+    case MB_PULSE_DONE:
+        readOutputs(TEXT_SEND_READ_OUTPUTS);
+        break;
     case MB_PULSE_EXCEPTION:
     case MB_COIL_EXCEPTION:
         readOutputs(TEXT_SEND_READ_OUTPUTS);
         postException();
         break;
-    case MB_REGISTER_EXCEPTION: postException(); break;
-    case MB_COIL_DONE: coilReadTimer_.start(coilReadDelayMs(c_->DeviceType)); break;
+    case MB_REGISTER_EXCEPTION:
+        postException();
+        break;
+    case MB_COIL_DONE:
+        coilReadTimer_.start(coilReadDelayMs(c_->DeviceType));
+        break;
     case MB_PULSE_FLAGS:
         for (int port = 0; port < kDigitalPorts; ++port)
             pulseFlags_[port] = get_rlx8xx_output_pulse(c_->DeviceId, port) == 1 ? 1 : 0;
         redraw();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -283,7 +305,8 @@ void CQuorvis2View::readOutputs(int textId) {
 void CQuorvis2View::postException() {
     const int code = get_modbus_error_code(c_->DeviceId);
     if (code == 0) return;
-    QMetaObject::invokeMethod(this, [this, code] { showException(code); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, code] { showException(code); }, Qt::QueuedConnection);
 }
 
 void CQuorvis2View::showException(int code) {

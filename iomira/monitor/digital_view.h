@@ -24,7 +24,7 @@ class CQUORVISData;
 // Port values come from Corvel at every redraw; only the outputs shown are kept, to toggle.
 class CQuorvis2View : public QWidget, public ControllerView {
     Q_OBJECT
-public:
+  public:
     static constexpr int kExceptionMessage = 2324;
 
     CQuorvis2View(CQUORVISData& controller, ViewServices services, QWidget* parent = nullptr);
@@ -50,15 +50,15 @@ public:
     void editPortName(int kind, int port);
     void setViewMode(int mode);
 
-signals:
+  signals:
     // The frame around the window fits itself to the new content.
     void contentResized();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
-private:
+  private:
     void buildPorts();
     void layOut();
     void loadCaptions();

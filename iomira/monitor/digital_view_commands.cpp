@@ -32,14 +32,17 @@ constexpr int kDefaultTag = 0;
 
 void CQuorvis2View::requestFailed(int result, int error) {
     if (!services_.prompts) return;
-    if (result == CORVEL_SOCKET_ERROR) services_.prompts->error(socketErrorText(error));
-    else if (result == CORVEL_UNKNOWN_DEVICE) services_.prompts->error(loadString(TEXT_NO_SUCH_ID));
+    if (result == CORVEL_SOCKET_ERROR)
+        services_.prompts->error(socketErrorText(error));
+    else if (result == CORVEL_UNKNOWN_DEVICE)
+        services_.prompts->error(loadString(TEXT_NO_SUCH_ID));
 }
 
 void CQuorvis2View::clickInput() {
     if (get_tcp_connection_state(c_->DeviceId) != TCP_ESTABLISHED) return;
     int32_t error = 0;
-    const int result = read_discrete_inputs(c_->DeviceId, c_->NumberOfPortInput, &error, kDefaultTag);
+    const int result =
+        read_discrete_inputs(c_->DeviceId, c_->NumberOfPortInput, &error, kDefaultTag);
     if (result == CORVEL_OK) {
         logState(LogCategory::Input, TEXT_SEND_READ_INPUTS);
     } else if (result == CORVEL_WRONG_STATE) {
@@ -61,21 +64,24 @@ void CQuorvis2View::clickOutput(int port) {
         if (services_.prompts) services_.prompts->error(loadString(TEXT_OUTPUTS_RESTRICTED));
         return;
     }
-    if (services_.prompts && !ConfirmOutputSwitch(*services_.prompts, *c_, port, outputStates_[port]))
+    if (services_.prompts &&
+        !ConfirmOutputSwitch(*services_.prompts, *c_, port, outputStates_[port]))
         return;
     int32_t error = 0;
     int result = CORVEL_OK;
     if (action == OutputClick::Pulse) {
         if (pulses_.pending()) return;
-        result = output_port_pulse(c_->DeviceId, port, c_->DurationDo[port], c_->SignalLevelDo[port],
-                                   &error, kDefaultTag);
+        result = output_port_pulse(c_->DeviceId, port, c_->DurationDo[port],
+                                   c_->SignalLevelDo[port], &error, kDefaultTag);
         if (result == CORVEL_OK) startPulse(port);
     } else if (action == OutputClick::RlxPulse) {
         result = rlx8xx_pulse_control(c_->DeviceId, port, &error, kDefaultTag);
-        if (result == CORVEL_OK) logState(LogCategory::Output, TEXT_SEND_WRITE_PULSE, port, LOG_PULSE);
+        if (result == CORVEL_OK)
+            logState(LogCategory::Output, TEXT_SEND_WRITE_PULSE, port, LOG_PULSE);
     } else {
         const int value = outputStates_[port] == 1 ? 0 : 1;
-        result = output_port_coil_onoff(c_->DeviceId, port, value ? 0xFF : 0x00, &error, kDefaultTag);
+        result =
+            output_port_coil_onoff(c_->DeviceId, port, value ? 0xFF : 0x00, &error, kDefaultTag);
         if (result == CORVEL_OK) logState(LogCategory::Output, TEXT_SEND_WRITE_COIL, port, value);
     }
     if (result == CORVEL_SOCKET_ERROR) requestFailed(result, error);
@@ -90,12 +96,12 @@ void CQuorvis2View::startPulse(int port) {
 void CQuorvis2View::editPortName(int kind, int port) {
     if (port < 0 || port >= kDigitalPorts) return;
     QLabel* label = kind == CInPlaceEdit::InputPort ? inputNames_[port] : outputNames_[port];
-    const QString current = kind == CInPlaceEdit::InputPort ? c_->DiComment[port] : c_->DoComment[port];
+    const QString current =
+        kind == CInPlaceEdit::InputPort ? c_->DiComment[port] : c_->DoComment[port];
     const QRect area(label->mapTo(this, QPoint(0, 0)), label->size());
-    CInPlaceEdit::shared()->begin(this, area, current, kind, port,
-                                  [this](int k, int p, const QString& text) {
-                                      portNameEdited(k, p, text);
-                                  });
+    CInPlaceEdit::shared()->begin(
+        this, area, current, kind, port,
+        [this](int k, int p, const QString& text) { portNameEdited(k, p, text); });
 }
 
 void CQuorvis2View::portNameEdited(int kind, int port, const QString& text) {
@@ -104,16 +110,20 @@ void CQuorvis2View::portNameEdited(int kind, int port, const QString& text) {
     const auto change = [input, port, text](CQUORVISData& record) {
         (input ? record.DiComment : record.DoComment)[port] = text;
     };
-    if (services_.editRecord) services_.editRecord(*c_, change);
-    else change(*c_);
+    if (services_.editRecord)
+        services_.editRecord(*c_, change);
+    else
+        change(*c_);
 }
 
 bool CQuorvis2View::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         for (int port = 0; port < kDigitalPorts; ++port) {
-            if (watched == inputNames_[port]) editPortName(CInPlaceEdit::InputPort, port);
-            else if (watched == outputNames_[port]) editPortName(CInPlaceEdit::OutputPort, port);
+            if (watched == inputNames_[port])
+                editPortName(CInPlaceEdit::InputPort, port);
+            else if (watched == outputNames_[port])
+                editPortName(CInPlaceEdit::OutputPort, port);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -121,8 +131,10 @@ bool CQuorvis2View::eventFilter(QObject* watched, QEvent* event) {
 
 void CQuorvis2View::setViewMode(int mode) {
     const auto change = [mode](CQUORVISData& record) { record.ViewMode = mode; };
-    if (services_.editRecord) services_.editRecord(*c_, change);
-    else change(*c_);
+    if (services_.editRecord)
+        services_.editRecord(*c_, change);
+    else
+        change(*c_);
     layOut();
 }
 
@@ -155,11 +167,14 @@ void CQuorvis2View::contextMenuEvent(QContextMenuEvent* event) {
             continue;
         }
         QAction* action = menu.addAction(loadString(textId));
-        action->setEnabled(!services_.treeCommandEnabled || services_.treeCommandEnabled(id, command));
+        action->setEnabled(!services_.treeCommandEnabled ||
+                           services_.treeCommandEnabled(id, command));
         // The command may close this window, so it runs after the menu has returned.
         auto run = services_.treeCommand;
         connect(action, &QAction::triggered, this, [run, id, command = command] {
-            if (run) QMetaObject::invokeMethod(qApp, [run, id, command] { run(id, command); }, Qt::QueuedConnection);
+            if (run)
+                QMetaObject::invokeMethod(
+                    qApp, [run, id, command] { run(id, command); }, Qt::QueuedConnection);
         });
     }
     menu.exec(event->globalPos());

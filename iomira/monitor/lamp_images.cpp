@@ -14,9 +14,12 @@ struct Shades {
 
 Shades shadesOf(LampColor color) {
     switch (color) {
-    case LampColor::Yellow: return {QColor(0xFF, 0xF8, 0xB0), QColor(0xF5, 0xC5, 0x00), QColor(0x9A, 0x72, 0x00)};
-    case LampColor::Green: return {QColor(0xC8, 0xFF, 0xC0), QColor(0x22, 0xB5, 0x2A), QColor(0x0E, 0x62, 0x14)};
-    case LampColor::Grey: break;
+    case LampColor::Yellow:
+        return {QColor(0xFF, 0xF8, 0xB0), QColor(0xF5, 0xC5, 0x00), QColor(0x9A, 0x72, 0x00)};
+    case LampColor::Green:
+        return {QColor(0xC8, 0xFF, 0xC0), QColor(0x22, 0xB5, 0x2A), QColor(0x0E, 0x62, 0x14)};
+    case LampColor::Grey:
+        break;
     }
     return {QColor(0xF4, 0xF4, 0xF4), QColor(0xB4, 0xB4, 0xB4), QColor(0x6A, 0x6A, 0x6A)};
 }
@@ -108,13 +111,26 @@ void drawWarning(QPainter& p) {
 
 void drawMark(QPainter& p, LampMark mark) {
     switch (mark) {
-    case LampMark::Error: drawError(p); break;
-    case LampMark::Speaker: drawSpeaker(p); break;
-    case LampMark::Lock: drawLock(p); break;
-    case LampMark::Pulse: drawPulse(p, false); break;
-    case LampMark::InvertedPulse: drawPulse(p, true); break;
-    case LampMark::Warning: drawWarning(p); break;
-    case LampMark::None: break;
+    case LampMark::Error:
+        drawError(p);
+        break;
+    case LampMark::Speaker:
+        drawSpeaker(p);
+        break;
+    case LampMark::Lock:
+        drawLock(p);
+        break;
+    case LampMark::Pulse:
+        drawPulse(p, false);
+        break;
+    case LampMark::InvertedPulse:
+        drawPulse(p, true);
+        break;
+    case LampMark::Warning:
+        drawWarning(p);
+        break;
+    case LampMark::None:
+        break;
     }
 }
 
@@ -136,7 +152,8 @@ QPixmap drawLamp(LampImage image, qreal devicePixelRatio, int logicalSize) {
 
 QIcon lampIcon(LampImage image, int logicalSize) {
     QIcon icon;
-    for (qreal ratio : {1.0, 1.5, 2.0}) icon.addPixmap(drawLamp(image, ratio, logicalSize));
+    for (qreal ratio : {1.0, 1.5, 2.0})
+        icon.addPixmap(drawLamp(image, ratio, logicalSize));
     return icon;
 }
 

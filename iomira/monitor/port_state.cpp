@@ -1,11 +1,11 @@
 #include "port_state.h"
 
+#include "controller_windows_texts.h"
 #include "corvel/corvel.h"
 #include "device_family.h"
 #include "error_text.h"
 #include "quorvis_data.h"
 #include "string_table.h"
-#include "controller_windows_texts.h"
 
 namespace iomira {
 
@@ -63,11 +63,16 @@ bool hasPulseTooltip(const CQUORVISData& c, int port) {
 
 StatusLine statusLine(int state, int automaticConnection, int errorCode) {
     switch (state) {
-    case TCP_LISTEN: return {loadString(TEXT_LISTENING), ConnectionIcon::Connecting};
-    case TCP_CONNECTING: return {loadString(TEXT_CONNECTING), ConnectionIcon::Connecting};
-    case TCP_ESTABLISHED: return {loadString(TEXT_CONNECTED), ConnectionIcon::Connected};
-    case TCP_ERROR: return {socketErrorText(errorCode), ConnectionIcon::Error};
-    default: break;
+    case TCP_LISTEN:
+        return {loadString(TEXT_LISTENING), ConnectionIcon::Connecting};
+    case TCP_CONNECTING:
+        return {loadString(TEXT_CONNECTING), ConnectionIcon::Connecting};
+    case TCP_ESTABLISHED:
+        return {loadString(TEXT_CONNECTED), ConnectionIcon::Connected};
+    case TCP_ERROR:
+        return {socketErrorText(errorCode), ConnectionIcon::Error};
+    default:
+        break;
     }
     return {loadString(TEXT_CLOSED),
             automaticConnection == 1 ? ConnectionIcon::ClosedAuto : ConnectionIcon::ClosedManual};

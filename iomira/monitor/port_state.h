@@ -19,7 +19,7 @@ struct InputFacts {
 struct OutputFacts {
     int value = 0;
     bool readError = false;
-    bool restricted = false;  // OutputPortControl 1
+    bool restricted = false;   // OutputPortControl 1
     bool genericPulse = false; // family 0 with UsePulseDo
     bool pulseToOn = true;     // SignalLevelDo non-zero
     bool rlxPulse = false;     // RLX-830 port that the controller pulses itself

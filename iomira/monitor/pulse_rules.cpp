@@ -19,7 +19,9 @@ int pulseTimerMs(const CQUORVISData& c, int port) {
     return (port >= 0 && port < kDigitalPorts ? c.DurationDo[port] : 0) + kPulseGraceMs;
 }
 
-int coilReadDelayMs(int deviceType) { return deviceType == FAMILY_GENERIC ? 0 : 100; }
+int coilReadDelayMs(int deviceType) {
+    return deviceType == FAMILY_GENERIC ? 0 : 100;
+}
 
 void PulseTracker::started(int port) {
     pendingPort_ = port;

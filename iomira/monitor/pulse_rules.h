@@ -29,7 +29,7 @@ int coilReadDelayMs(int deviceType);
 // One pulse at a time per window: a second click while a pulse is under way sends nothing.
 // The pulse is over once its timer fired and the outputs read after it were answered.
 class PulseTracker {
-public:
+  public:
     bool pending() const { return pendingPort_ >= 0; }
     int pendingPort() const { return pendingPort_; }
     void started(int port);
@@ -38,7 +38,7 @@ public:
     // The outputs were answered; true when that ended the pending pulse.
     bool outputsAnswered();
 
-private:
+  private:
     int pendingPort_ = -1;
     std::array<bool, 8> finished_{};
 };

@@ -84,7 +84,9 @@ void CMsgDlg::ShowBusy(const QString& text, const QRect& area) {
     text_->setText(text);
 }
 
-QString CMsgDlg::text() const { return text_->text(); }
+QString CMsgDlg::text() const {
+    return text_->text();
+}
 
 void CMsgDlg::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
@@ -92,7 +94,9 @@ void CMsgDlg::paintEvent(QPaintEvent* event) {
     p.drawPixmap(spinnerArea().topLeft(), spinnerFrame(frame_, devicePixelRatioF()));
 }
 
-void ShowBusy(const QString& text, const QRect& area) { CMsgDlg::instance()->ShowBusy(text, area); }
+void ShowBusy(const QString& text, const QRect& area) {
+    CMsgDlg::instance()->ShowBusy(text, area);
+}
 
 void HideBusy() {
     if (CMsgDlg* busy = CMsgDlg::instance(false)) busy->HideBusy();

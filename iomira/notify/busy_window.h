@@ -19,7 +19,7 @@ QPixmap spinnerFrame(int frame, qreal devicePixelRatio);
 // while a long operation runs. One instance serves the whole program.
 class CMsgDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     static CMsgDlg* instance(bool create = true);
 
     // Centres the window on `area` (keeping its size), shows it and sets its text.
@@ -28,10 +28,10 @@ public:
     int frame() const { return frame_; }
     QString text() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     CMsgDlg();
     QRect spinnerArea() const;
 

@@ -77,7 +77,8 @@ CManageLogDlg::CManageLogDlg(Context context, QWidget* parent)
     auto* optionGrid = new QGridLayout(options);
     for (int i = 0; i < 4; ++i) {
         switches_[i] = new QCheckBox(loadString(kSwitches[i].textId), options);
-        switches_[i]->setChecked(context_.logSwitch && context_.logSwitch(*kSwitches[i].value) == 1);
+        switches_[i]->setChecked(context_.logSwitch &&
+                                 context_.logSwitch(*kSwitches[i].value) == 1);
         optionGrid->addWidget(switches_[i], i / 2, i % 2);
         connect(switches_[i], &QCheckBox::clicked, this, [this, i](bool checked) {
             if (context_.setLogSwitch) context_.setLogSwitch(*kSwitches[i].value, checked ? 1 : 0);
@@ -88,7 +89,8 @@ CManageLogDlg::CManageLogDlg(Context context, QWidget* parent)
     layout->addWidget(options);
 
     for (int index = 0; index < context_.groups.size(); ++index) {
-        if (const CROOTData* g = context_.groups.GroupAt(index)) group_->addItem(g->RootName, g->RootID);
+        if (const CROOTData* g = context_.groups.GroupAt(index))
+            group_->addItem(g->RootName, g->RootID);
     }
     connect(group_, &QComboBox::currentIndexChanged, this, &CManageLogDlg::fillLeft);
     connect(startButton, &QPushButton::clicked, this, &CManageLogDlg::start);
@@ -101,7 +103,8 @@ void CManageLogDlg::fillLeft() {
     left_->clear();
     if (group_->currentIndex() < 0) return;
     const int rootId = group_->currentData().toInt();
-    for (const LogListRow& row : unloggedInGroup(context_.controllers.table(), context_.groups, rootId)) {
+    for (const LogListRow& row :
+         unloggedInGroup(context_.controllers.table(), context_.groups, rootId)) {
         auto* item = new QListWidgetItem(row.name, left_);
         item->setData(kIdRole, row.deviceId);
     }
@@ -121,7 +124,8 @@ void CManageLogDlg::setUseLog(const std::vector<int>& deviceIds, int useLog) {
         return;
     }
     for (int id : deviceIds) {
-        if (!context_.controllers.edit(id, [useLog](CQUORVISData& c) { c.UseLog = useLog; })) continue;
+        if (!context_.controllers.edit(id, [useLog](CQUORVISData& c) { c.UseLog = useLog; }))
+            continue;
         if (context_.save) context_.save(*context_.controllers.table().find(id));
     }
     fillLeft();
@@ -130,13 +134,15 @@ void CManageLogDlg::setUseLog(const std::vector<int>& deviceIds, int useLog) {
 
 void CManageLogDlg::start() {
     std::vector<int> ids;
-    for (QListWidgetItem* item : left_->selectedItems()) ids.push_back(item->data(kIdRole).toInt());
+    for (QListWidgetItem* item : left_->selectedItems())
+        ids.push_back(item->data(kIdRole).toInt());
     setUseLog(ids, 1);
 }
 
 void CManageLogDlg::stop() {
     std::vector<int> ids;
-    for (QTreeWidgetItem* item : right_->selectedItems()) ids.push_back(item->data(0, kIdRole).toInt());
+    for (QTreeWidgetItem* item : right_->selectedItems())
+        ids.push_back(item->data(0, kIdRole).toInt());
     setUseLog(ids, 0);
 }
 

@@ -21,7 +21,7 @@ struct GlobalValue;
 // logged one) and the four category switches, each stored as soon as it is clicked.
 class CManageLogDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     struct Context {
         SharedControllers& controllers;
         const CROOTDataList& groups;
@@ -41,7 +41,7 @@ public:
     void start();
     void stop();
 
-private:
+  private:
     void fillLeft();
     void fillRight();
     void setUseLog(const std::vector<int>& deviceIds, int useLog);

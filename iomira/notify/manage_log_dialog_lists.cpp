@@ -20,8 +20,8 @@ QString groupName(const CROOTDataList& groups, int rootId) {
     return g ? g->RootName : QString();
 }
 
-std::vector<LogListRow> rows(const ControllerTable& table, const CROOTDataList& groups,
-                             bool logged, bool oneGroup, int rootId) {
+std::vector<LogListRow> rows(const ControllerTable& table, const CROOTDataList& groups, bool logged,
+                             bool oneGroup, int rootId) {
     std::vector<LogListRow> out;
     table.forEach([&](const CQUORVISData& c) {
         if ((c.UseLog == 1) != logged) return;

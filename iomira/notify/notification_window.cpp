@@ -31,8 +31,10 @@ QFont messageFont() {
 
 Qt::WindowFlags popupFlags(bool titleBar) {
     Qt::WindowFlags flags = Qt::Tool | Qt::WindowStaysOnTopHint;
-    if (!titleBar) flags |= Qt::FramelessWindowHint;
-    else flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (!titleBar)
+        flags |= Qt::FramelessWindowHint;
+    else
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     return flags;
 }
 
@@ -44,7 +46,7 @@ CDlgMSG::CDlgMSG(Store& store, UserPrompts& prompts, QWidget* owner)
     setWindowTitle(loadString(TEXT_NOTIFICATION));
     setAttribute(Qt::WA_Hover);
     setMouseTracking(true);
-    const int texts[ButtonCount] = {TEXT_PREVIOUS, TEXT_FIRST, TEXT_NEXT, TEXT_END,
+    const int texts[ButtonCount] = {TEXT_PREVIOUS,      TEXT_FIRST,   TEXT_NEXT,       TEXT_END,
                                     TEXT_IO_CONTROLLER, TEXT_CONFIRM, TEXT_CONFIRM_ALL};
     for (int b = 0; b < ButtonCount; ++b) {
         buttons_[b] = new QPushButton(loadString(texts[b]), this);
@@ -96,10 +98,13 @@ void CDlgMSG::layOutButtons() {
     const int bottomY = h - kGap - kButtonHeight;
     const int navY = bottomY - kNavigationRise;
     const int centre = w / 2;
-    buttons_[First]->setGeometry(centre - 2 * kNavigationWidth - 3, navY, kNavigationWidth, kButtonHeight);
-    buttons_[Previous]->setGeometry(centre - kNavigationWidth - 1, navY, kNavigationWidth, kButtonHeight);
+    buttons_[First]->setGeometry(centre - 2 * kNavigationWidth - 3, navY, kNavigationWidth,
+                                 kButtonHeight);
+    buttons_[Previous]->setGeometry(centre - kNavigationWidth - 1, navY, kNavigationWidth,
+                                    kButtonHeight);
     buttons_[Next]->setGeometry(centre + 1, navY, kNavigationWidth, kButtonHeight);
-    buttons_[End]->setGeometry(centre + kNavigationWidth + 3, navY, kNavigationWidth, kButtonHeight);
+    buttons_[End]->setGeometry(centre + kNavigationWidth + 3, navY, kNavigationWidth,
+                               kButtonHeight);
     int total = -kGap;
     for (Button b : {Controller, Confirm, ConfirmAll})
         total += buttons_[b]->sizeHint().width() + kGap;
@@ -129,10 +134,18 @@ void CDlgMSG::PostInputNotification(const CQUORVISData& c, int input, int value)
 
 void CDlgMSG::press(Button which) {
     switch (which) {
-    case Previous: list_.previous(); break;
-    case First: list_.first(); break;
-    case Next: list_.next(); break;
-    case End: list_.end(); break;
+    case Previous:
+        list_.previous();
+        break;
+    case First:
+        list_.first();
+        break;
+    case Next:
+        list_.next();
+        break;
+    case End:
+        list_.end();
+        break;
     case Confirm:
         if (list_.confirm()) hideMessages();
         break;
@@ -144,7 +157,8 @@ void CDlgMSG::press(Button which) {
     case Controller:
         if (list_.currentDeviceId() > 0 && showController) showController(list_.currentDeviceId());
         return;
-    case ButtonCount: return;
+    case ButtonCount:
+        return;
     }
     refresh();
 }

@@ -19,7 +19,7 @@ class UserPrompts;
 // bar until the mouse is over it, paged with four buttons and confirmed one by one or all.
 class CDlgMSG : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kShowControllerMessage = 3024;
     static constexpr int kWidth = 300;
     static constexpr int kHeight = 250;
@@ -40,14 +40,14 @@ public:
     QPushButton* button(Button which) const { return buttons_[which]; }
     void press(Button which);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
-private:
+  private:
     void placeAtStart();
     void layOutButtons();
     void refresh();

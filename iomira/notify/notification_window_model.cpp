@@ -46,9 +46,13 @@ void NotificationList::confirmAll() {
     shown_ = false;
 }
 
-QString NotificationList::currentText() const { return valid() ? texts_[current_] : QString(); }
+QString NotificationList::currentText() const {
+    return valid() ? texts_[current_] : QString();
+}
 
-int NotificationList::currentDeviceId() const { return valid() ? deviceIds_[current_] : 0; }
+int NotificationList::currentDeviceId() const {
+    return valid() ? deviceIds_[current_] : 0;
+}
 
 QString NotificationList::counterText() const {
     if (!valid()) return QString();

@@ -13,7 +13,7 @@ class CQUORVISData;
 // can be used. Navigation follows the position: back only when not at the first message,
 // forward only when not at the last.
 class NotificationList {
-public:
+  public:
     struct Buttons {
         bool previous = false, first = false, next = false, end = false;
         bool operator==(const Buttons&) const = default;
@@ -38,7 +38,7 @@ public:
     QString counterText() const;
     Buttons buttons() const;
 
-private:
+  private:
     bool valid() const { return current_ >= 0 && current_ < count(); }
 
     std::vector<QString> texts_;

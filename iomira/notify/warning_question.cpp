@@ -9,7 +9,9 @@ namespace iomira {
 
 namespace {
 
-bool validOutput(int output) { return output >= 0 && output < kDigitalPorts; }
+bool validOutput(int output) {
+    return output >= 0 && output < kDigitalPorts;
+}
 
 QString withDescription(QString text, const CQUORVISData& c, int output) {
     if (validOutput(output) && text.contains(QLatin1String("%s")))
@@ -35,8 +37,8 @@ std::optional<QString> outputSwitchQuestion(const CQUORVISData& c, int output, i
 std::optional<QString> outputSwitchQuestionWithHeading(const CQUORVISData& c, int output,
                                                        bool requestedOn) {
     if (c.UseWarningMsg != 1) return std::nullopt;
-    QString text = loadString(TEXT_IO_CONTROLLER) +
-                   QStringLiteral(" - %1:\r\n\r\n").arg(c.DeviceComment);
+    QString text =
+        loadString(TEXT_IO_CONTROLLER) + QStringLiteral(" - %1:\r\n\r\n").arg(c.DeviceComment);
     if (c.WarningMsgType == 0) {
         text += requestedOn ? c.MsgAllOn : c.MsgAllOff;
     } else if (c.WarningMsgType == 1 && validOutput(output) && c.UseWarningMsgDo[output] == 1) {

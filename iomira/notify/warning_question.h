@@ -18,8 +18,7 @@ std::optional<QString> outputSwitchQuestionWithHeading(const CQUORVISData& c, in
                                                        bool requestedOn);
 
 // Ask (Yes/No, exclamation icon); true to go on with the switch.
-bool ConfirmOutputSwitch(UserPrompts& prompts, const CQUORVISData& c, int output,
-                         int currentValue);
+bool ConfirmOutputSwitch(UserPrompts& prompts, const CQUORVISData& c, int output, int currentValue);
 bool ConfirmOutputSwitchWithHeading(UserPrompts& prompts, const CQUORVISData& c, int output,
                                     int requestedState);
 

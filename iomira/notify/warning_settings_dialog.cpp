@@ -59,7 +59,8 @@ CWarningMSGDlg::CWarningMSGDlg(Context context, QWidget* parent)
     each->addWidget(new QLabel(loadString(TEXT_ON_LABEL), this), 1, 1);
     each->addWidget(new QLabel(loadString(TEXT_OFF_LABEL), this), 1, 2);
     for (int i = 0; i < kDigitalPorts; ++i) {
-        rowUse_[i] = new QCheckBox(loadString(TEXT_OUTPUT_TOOLTIP).replace(QLatin1String("%d"), QString::number(i)), this);
+        rowUse_[i] = new QCheckBox(
+            loadString(TEXT_OUTPUT_TOOLTIP).replace(QLatin1String("%d"), QString::number(i)), this);
         rowOn_[i] = textField(this);
         rowOff_[i] = textField(this);
         each->addWidget(rowUse_[i], i + 2, 0);
@@ -124,7 +125,8 @@ int CWarningMSGDlg::selectedDeviceId() const {
 
 void CWarningMSGDlg::selectController(int deviceId) {
     for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
-        if ((*it)->data(0, kIsControllerRole).toBool() && (*it)->data(0, kIdRole).toInt() == deviceId)
+        if ((*it)->data(0, kIsControllerRole).toBool() &&
+            (*it)->data(0, kIdRole).toInt() == deviceId)
             tree_->setCurrentItem(*it);
     }
 }

@@ -24,7 +24,7 @@ class UserPrompts;
 // asks first. Groups and their controllers with outputs on the left, the texts on the right.
 class CWarningMSGDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     struct Context {
         SharedControllers& controllers;
         const CROOTDataList& groups;
@@ -43,7 +43,7 @@ public:
     // Stores the fields for the selected controller after the question; false if nothing changed.
     bool apply();
 
-private:
+  private:
     void fillTree();
     void selectionChanged(QTreeWidgetItem* item);
     void updateEnabled();

@@ -30,7 +30,7 @@ namespace {
 
 // A store with groups and controllers of its own, as the dialogs see them.
 class DialogData : public ::testing::Test {
-protected:
+  protected:
     DialogData() {
         setLanguage(LANG_ENGLISH);
         store = SqliteStore::open(dir.filePath("s.sqlite"), nullptr);
@@ -87,9 +87,10 @@ TEST_F(DialogData, LoggedControllersSortByGroupThenName) {
 
 TEST_F(DialogData, StartAndStopChangeUseLogInTheStore) {
     std::vector<std::pair<QString, int>> written;
-    CManageLogDlg dialog({shared, groups, prompts, saver(),
-                          [](const GlobalValue&) { return 1; },
-                          [&](const GlobalValue& v, int data) { written.push_back({v.name, data}); }});
+    CManageLogDlg dialog({shared, groups, prompts, saver(), [](const GlobalValue&) { return 1; },
+                          [&](const GlobalValue& v, int data) {
+                              written.push_back({v.name, data});
+                          }});
     ASSERT_EQ(dialog.groupChoice()->currentData().toInt(), 10);
     EXPECT_EQ(dialog.unlogged()->count(), 2);
     EXPECT_EQ(dialog.unlogged()->item(0)->text(), "Fan") << "the left list sorts itself";
@@ -134,9 +135,11 @@ TEST_F(DialogData, WarningFormLoadsDefaultsUnlessUsed) {
 
 TEST_F(DialogData, WarningDialogStoresWhatTheFieldsShow) {
     std::vector<int> refreshed;
-    CWarningMSGDlg dialog({shared, groups, prompts, saver(), [&](int id) { refreshed.push_back(id); }});
+    CWarningMSGDlg dialog(
+        {shared, groups, prompts, saver(), [&](int id) { refreshed.push_back(id); }});
     int controllers = 0;
-    for (QTreeWidgetItemIterator it(dialog.tree()); *it; ++it) controllers += (*it)->parent() ? 1 : 0;
+    for (QTreeWidgetItemIterator it(dialog.tree()); *it; ++it)
+        controllers += (*it)->parent() ? 1 : 0;
     EXPECT_EQ(controllers, 4) << "Gate has no outputs";
 
     EXPECT_FALSE(dialog.apply());
@@ -173,8 +176,9 @@ TEST(InPlaceEditor, AllowedCharactersFilterTypingAndPasting) {
     owner.show();
     std::vector<QString> ended;
     CInPlaceEdit* editor = CInPlaceEdit::shared();
-    editor->begin(&owner, QRect(0, 0, 150, 24), "12", 1, 3,
-                  [&](int, int, const QString& text) { ended.push_back(text); }, "0123456789");
+    editor->begin(
+        &owner, QRect(0, 0, 150, 24), "12", 1, 3,
+        [&](int, int, const QString& text) { ended.push_back(text); }, "0123456789");
     editor->end(false);
     QTest::keyClicks(editor, "3a4");
     EXPECT_EQ(editor->text(), "1234");
@@ -196,9 +200,11 @@ TEST(InPlaceEditor, AllowedCharactersFilterTypingAndPasting) {
 
 TEST(BusyWindow, TwelveDistinctFramesAndCentredOverTheArea) {
     std::vector<QImage> frames;
-    for (int f = 0; f < kSpinnerFrames; ++f) frames.push_back(spinnerFrame(f, 1.0).toImage());
+    for (int f = 0; f < kSpinnerFrames; ++f)
+        frames.push_back(spinnerFrame(f, 1.0).toImage());
     EXPECT_EQ(frames[0].size(), QSize(40, 40));
-    for (int f = 1; f < kSpinnerFrames; ++f) EXPECT_NE(frames[f], frames[f - 1]) << f;
+    for (int f = 1; f < kSpinnerFrames; ++f)
+        EXPECT_NE(frames[f], frames[f - 1]) << f;
     EXPECT_EQ(spinnerFrame(0, 2.0).toImage().size(), QSize(80, 80));
 
     ShowBusy("Searching", QRect(100, 100, 600, 400));
@@ -220,7 +226,8 @@ TEST(WindowPlan, GroupSwitchReusesWindowsOfEachKind) {
     const WindowPlan first = planGroupWindows({{1, 0}, {2, 3}, {3, 0}}, {});
     EXPECT_EQ(first.open, (std::vector<int>{1, 2, 3}));
     // Group B: one digital, one RLX-850, with A's three digital windows open.
-    const WindowPlan second = planGroupWindows({{7, 4}, {8, 0}}, {K::Digital, K::Digital, K::Digital});
+    const WindowPlan second =
+        planGroupWindows({{7, 4}, {8, 0}}, {K::Digital, K::Digital, K::Digital});
     ASSERT_EQ(second.retarget.size(), 1u);
     EXPECT_EQ(second.retarget[0].window, 0);
     EXPECT_EQ(second.retarget[0].deviceId, 8);

@@ -26,11 +26,12 @@ struct InputCase {
 
 TEST(LampChoice, InputsFollowErrorThenSoundThenValue) {
     const InputCase cases[] = {
-        {{0, true, true}, {C::Grey, M::Error}},      {{1, true, false}, {C::Yellow, M::Error}},
-        {{0, false, true}, {C::Grey, M::Speaker}},   {{1, false, true}, {C::Yellow, M::Speaker}},
-        {{0, false, false}, {C::Grey, M::None}},     {{1, false, false}, {C::Yellow, M::None}},
+        {{0, true, true}, {C::Grey, M::Error}},    {{1, true, false}, {C::Yellow, M::Error}},
+        {{0, false, true}, {C::Grey, M::Speaker}}, {{1, false, true}, {C::Yellow, M::Speaker}},
+        {{0, false, false}, {C::Grey, M::None}},   {{1, false, false}, {C::Yellow, M::None}},
     };
-    for (const InputCase& c : cases) EXPECT_EQ(inputLamp(c.facts), c.expected) << c.facts.value;
+    for (const InputCase& c : cases)
+        EXPECT_EQ(inputLamp(c.facts), c.expected) << c.facts.value;
 }
 
 struct OutputCase {
@@ -52,7 +53,10 @@ TEST(LampChoice, OutputsTakeTheFirstConditionThatApplies) {
     warning.warning = true;
     OutputFacts on;
     on.value = 1;
-    auto valued = [](OutputFacts f) { f.value = 1; return f; };
+    auto valued = [](OutputFacts f) {
+        f.value = 1;
+        return f;
+    };
     OutputFacts error = valued(all);
     error.readError = true;
     const OutputCase cases[] = {
@@ -65,7 +69,8 @@ TEST(LampChoice, OutputsTakeTheFirstConditionThatApplies) {
         {"plain on", on, {C::Green, M::None}},
         {"plain off", OutputFacts{}, {C::Grey, M::None}},
     };
-    for (const OutputCase& c : cases) EXPECT_EQ(outputLamp(c.facts), c.expected) << c.name;
+    for (const OutputCase& c : cases)
+        EXPECT_EQ(outputLamp(c.facts), c.expected) << c.name;
 }
 
 TEST(LampChoice, RecordFieldsSelectTheMarks) {
@@ -77,7 +82,8 @@ TEST(LampChoice, RecordFieldsSelectTheMarks) {
 
     c.UsePulseDo[1] = 1;
     c.SignalLevelDo[1] = 0;
-    EXPECT_EQ(outputLamp(outputFacts(c, 1, 0, false, false)), (LampImage{C::Grey, M::InvertedPulse}));
+    EXPECT_EQ(outputLamp(outputFacts(c, 1, 0, false, false)),
+              (LampImage{C::Grey, M::InvertedPulse}));
     EXPECT_TRUE(hasPulseTooltip(c, 1));
     c.DeviceType = FAMILY_RLX830; // the pulse fields belong to generic controllers only
     EXPECT_EQ(outputLamp(outputFacts(c, 1, 0, false, false)), (LampImage{C::Grey, M::None}));
@@ -156,7 +162,8 @@ TEST(LampDrawing, PixelsMatchTheRatioAndTheColour) {
         ASSERT_EQ(grey.width(), int(16 * ratio));
         ASSERT_EQ(grey.height(), int(16 * ratio));
         const QPoint mid(int(10 * ratio), int(10 * ratio));
-        const QColor y = yellow.pixelColor(mid), g = green.pixelColor(mid), n = grey.pixelColor(mid);
+        const QColor y = yellow.pixelColor(mid), g = green.pixelColor(mid),
+                     n = grey.pixelColor(mid);
         EXPECT_GT(y.red(), 200);
         EXPECT_LT(y.blue(), 80);
         EXPECT_GT(g.green(), g.red() + 60);

@@ -29,7 +29,8 @@ TEST(NotificationListing, CounterAndButtonsThroughAddsAndConfirms) {
     EXPECT_FALSE(list.add("two", 2));
     EXPECT_EQ(list.counterText(), "1 / 2");
     EXPECT_EQ(list.buttons(), (Buttons{false, false, true, true}));
-    for (int i = 3; i <= 5; ++i) list.add(QString::number(i), i);
+    for (int i = 3; i <= 5; ++i)
+        list.add(QString::number(i), i);
     list.next();
     list.next();
     EXPECT_EQ(list.currentText(), "3");
@@ -47,7 +48,8 @@ TEST(NotificationListing, CounterAndButtonsThroughAddsAndConfirms) {
 
 TEST(NotificationListing, ConfirmingTheLastMovesToTheNewLastAndEmptyHides) {
     NotificationList list;
-    for (int i = 1; i <= 3; ++i) list.add(QString::number(i), i);
+    for (int i = 1; i <= 3; ++i)
+        list.add(QString::number(i), i);
     list.end();
     EXPECT_FALSE(list.confirm());
     EXPECT_EQ(list.counterText(), "2 / 2");
@@ -76,7 +78,7 @@ TEST(NotificationText, PlaceholdersAreReplacedInOrder) {
 }
 
 class NotificationWindowTest : public ::testing::Test {
-protected:
+  protected:
     NotificationWindowTest() { store = SqliteStore::open(dir.filePath("s.sqlite"), nullptr); }
     QTemporaryDir dir;
     std::unique_ptr<SqliteStore> store;
@@ -179,8 +181,10 @@ TEST(OutputSwitchQuestion, TextsByTypeAndOutput) {
         c.WarningMsgType = q.type;
         c.UseWarningMsgDo[2] = q.useOutput;
         const std::optional<QString> text = outputSwitchQuestion(c, 2, q.current);
-        if (!q.expected) EXPECT_FALSE(text.has_value()) << q.name;
-        else EXPECT_EQ(text.value_or("<none>"), q.expected) << q.name;
+        if (!q.expected)
+            EXPECT_FALSE(text.has_value()) << q.name;
+        else
+            EXPECT_EQ(text.value_or("<none>"), q.expected) << q.name;
     }
 }
 
@@ -201,7 +205,8 @@ TEST(OutputSwitchQuestion, HeadingIsAskedEvenWhenTheOutputIsUnused) {
     test::RecordingPrompts prompts;
     prompts.answer = false;
     c.UseWarningMsgDo[1] = 0;
-    EXPECT_TRUE(ConfirmOutputSwitch(prompts, c, 1, 0)) << "type 1 with the output unused: no question";
+    EXPECT_TRUE(ConfirmOutputSwitch(prompts, c, 1, 0))
+        << "type 1 with the output unused: no question";
     EXPECT_FALSE(ConfirmOutputSwitchWithHeading(prompts, c, 1, 1));
     EXPECT_EQ(prompts.shown, QStringList{"I/O Controller - Gate Horn:\r\n\r\n"});
     c.UseWarningMsg = 0;

@@ -63,7 +63,8 @@ bool WindowsRig::start() {
 CQUORVISData* WindowsRig::controller(const std::string& device) const {
     CQUORVISData* found = nullptr;
     app->controllers().forEach([&](const CQUORVISData& c) {
-        if (c.DeviceComment == QString::fromStdString(device)) found = const_cast<CQUORVISData*>(&c);
+        if (c.DeviceComment == QString::fromStdString(device))
+            found = const_cast<CQUORVISData*>(&c);
     });
     return found;
 }

@@ -18,7 +18,7 @@ namespace iomira::test {
 
 // Message boxes answered by the test: every text shown is kept, questions get `answer`.
 class RecordingPrompts final : public UserPrompts {
-public:
+  public:
     void error(const QString& text) override { shown << text; }
     void information(const QString& text) override { shown << text; }
     bool ask(const QString& text, bool) override {
@@ -38,7 +38,7 @@ struct RigController {
 };
 
 class WindowsRig {
-public:
+  public:
     WindowsRig(const std::vector<RigController>& controllers, const QStringList& groups);
     ~WindowsRig();
 
@@ -58,7 +58,7 @@ public:
     RecordingPrompts prompts;
     std::unique_ptr<CQuorvis2App> app;
 
-private:
+  private:
     std::vector<RigController> controllers_;
 };
 

@@ -42,7 +42,7 @@ struct Target {
 };
 
 class SilentPrompts final : public UserPrompts {
-public:
+  public:
     void error(const QString&) override {}
     void information(const QString&) override {}
     bool ask(const QString&, bool) override { return true; }
@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
     QWidget sheet;
     auto* row = new QHBoxLayout(&sheet);
     for (int i = 0; i < 3; ++i) {
-        auto c = std::make_unique<CQUORVISData>(seedRecord(QString::fromLatin1(models[i]), sim.port(devices[i])));
+        auto c = std::make_unique<CQUORVISData>(
+            seedRecord(QString::fromLatin1(models[i]), sim.port(devices[i])));
         c->DeviceId = 9000 + i;
         c->DeviceComment = QString::fromLatin1(models[i]);
         decorate(*c, i);
@@ -140,7 +141,10 @@ int main(int argc, char** argv) {
         row->addWidget(box, 0, Qt::AlignTop);
         records.push_back(std::move(c));
     }
-    const auto redraw = [&] { for (CQuorvis2View* v : views) v->redraw(); };
+    const auto redraw = [&] {
+        for (CQuorvis2View* v : views)
+            v->redraw();
+    };
 
     redraw();
     save(sheet, folder, "digital-closed.png");
@@ -164,7 +168,8 @@ int main(int argc, char** argv) {
         int32_t error = 0;
         connect_device(c->DeviceId, &error);
     }
-    for (int fd : sockets) ::close(fd);
+    for (int fd : sockets)
+        ::close(fd);
     pump(1500);
     sim.command("inputs tka31 0x25");
     sim.command("output tka31 0 1");
@@ -174,14 +179,16 @@ int main(int argc, char** argv) {
     sim.command("output rlx830 1 1");
     for (auto& c : records) {
         int32_t error = 0;
-        read_discrete_inputs(c->DeviceId, c->NumberOfPortInput > 0 ? c->NumberOfPortInput : 1, &error, 0);
+        read_discrete_inputs(c->DeviceId, c->NumberOfPortInput > 0 ? c->NumberOfPortInput : 1,
+                             &error, 0);
         read_coils(c->DeviceId, c->NumberOfPortOutput, &error, 0);
     }
     pump(800);
     redraw();
     save(sheet, folder, "digital-connected.png");
 
-    for (auto& c : records) disconnect_device(c->DeviceId);
+    for (auto& c : records)
+        disconnect_device(c->DeviceId);
     for (auto& c : records) {
         c->IsServer = 1;
         c->HostPort = simtest::free_port(false);
@@ -205,13 +212,15 @@ int main(int argc, char** argv) {
     pump(800);
     redraw();
     save(sheet, folder, "digital-error.png");
-    for (auto& c : records) delete_device(c->DeviceId);
+    for (auto& c : records)
+        delete_device(c->DeviceId);
 
     QTemporaryDir dir;
     std::unique_ptr<SqliteStore> store = SqliteStore::open(dir.filePath("s.sqlite"), nullptr);
     CDlgMSG notifications(*store, prompts, nullptr);
     notifications.inputNotification = [] { return 1; };
-    for (int i = 0; i < 3; ++i) notifications.PostInputNotification(*records[0], i, i % 2);
+    for (int i = 0; i < 3; ++i)
+        notifications.PostInputNotification(*records[0], i, i % 2);
     notifications.press(CDlgMSG::Next);
     pump(200);
     notifications.grab().save(QDir(folder).filePath("notification.png"));

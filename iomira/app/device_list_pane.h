@@ -83,10 +83,6 @@ public:
     std::function<void(int deviceId)> disconnectOperation;
     // Runs the add-group dialog; returns false when cancelled. Replaceable for tests.
     std::function<bool(QString& name)> askGroupName;
-    // The shown group's windows follow every Show group; a clicked item's controller comes forward.
-    std::function<void(int rootId)> showGroupWindows;
-    std::function<void(QTreeWidgetItem* item)> activateItemWindow;
-    PortChangeDispatch& dispatch() { return dispatch_; }
     // The sound dialogs of the context menu: one controller's input sounds, the sound library.
     std::function<void(int deviceId)> soundNotificationCommand;
     std::function<void()> soundFileCommand;

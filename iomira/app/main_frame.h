@@ -41,9 +41,6 @@ public:
     // The input notification switch as the Advanced menu shows and sets it.
     std::function<int()> inputNotification;
     std::function<void(int)> setInputNotification;
-    // The Advanced menu's warning message and log settings dialogs.
-    std::function<void()> showWarningMessages;
-    std::function<void()> showManageLog;
     // The Time Setting dialogs: kind 0 the e-mail schedules, 1 the notification schedules.
     std::function<void(int kind)> showSchedules;
     // The Advanced menu's warning message and log settings dialogs.

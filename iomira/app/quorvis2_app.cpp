@@ -135,13 +135,6 @@ bool CQuorvis2App::InitInstance() {
     writers_ = std::make_unique<EventLogWriters>(*log_, [](int id) { return get_tcp_connection_state(id); });
     monitorLog_ = std::make_unique<MonitorLog>(*writers_, logSwitches_);
     pane->setControllers(shared_, *monitorLog_, frame_->corvelWindow());
-    wireControllerWindows({*frame_, *store_, *prompts_, shared_, *monitorLog_,
-                           [this] { return switches_.inputNotification; },
-                           [this](const GlobalValue& value, int data) {
-                               setGlobal(*store_, value, data);
-                               readGlobalSwitches(*store_, switches_);
-                               logSwitches_.assign(switches_);
-                           }});
     // The sound and schedule dialogs work on the application's own tables.
     const SoundDialogTables soundTables{*store_, sounds_, shared_, *prompts_};
     pane->soundNotificationCommand = [this, soundTables](int id) {

@@ -13,7 +13,6 @@ CSendMailThread::CSendMailThread(AccountLookup lookup, ReportHandler report, QOb
     thread_.start();
     kickTimer_.setInterval(kMailKickIntervalMs);
     connect(&kickTimer_, &QTimer::timeout, this, &CSendMailThread::kick);
-    kickTimer_.start();
 }
 
 CSendMailThread::~CSendMailThread() {
@@ -25,10 +24,18 @@ CSendMailThread::~CSendMailThread() {
     while (!thread_.wait(10)) QCoreApplication::sendPostedEvents(&receiver_, QEvent::MetaCall);
 }
 
-void CSendMailThread::AddMail(const CMailData& mail) { queue_.add(mail); }
+void CSendMailThread::AddMail(const CMailData& mail) {
+    queue_.add(mail);
+    if (!kickTimer_.isActive()) kickTimer_.start();
+}
 
+// The timer runs only while mails wait, so an idle program does not wake every millisecond.
 void CSendMailThread::kick() {
-    if (queue_.size() == 0 || queue_.busy()) return;
+    if (queue_.size() == 0) {
+        kickTimer_.stop();
+        return;
+    }
+    if (queue_.busy()) return;
     QMetaObject::invokeMethod(&worker_, [this] { sendHead(); }, Qt::QueuedConnection);
 }
 

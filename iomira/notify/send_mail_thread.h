@@ -32,6 +32,7 @@ public:
     // Asks the thread to quit and waits for it; a report it is delivering meanwhile is dropped.
     ~CSendMailThread() override;
 
+    // On the owner's thread; starts the kick timer.
     void AddMail(const CMailData& mail);
     // The kick timer's tick: starts the head mail when there is one and the thread is idle.
     void kick();

@@ -3,6 +3,7 @@
 
 #include "mail_rig.h"
 
+#include "polling_thread.h"
 #include "string_table.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,24 @@ TEST_F(MailEndToEnd, QueuedMailsAreSentStrictlyOneAfterTheOther) {
               (std::vector<std::string>{"MESSAGE 1 plant@iomira.test r0@iomira.test",
                                         "MESSAGE 2 plant@iomira.test r1@iomira.test",
                                         "MESSAGE 3 plant@iomira.test r2@iomira.test"}));
+}
+
+// The whole way as the program runs it, the once-a-second polling included; prints the times.
+TEST_F(MailEndToEnd, InputChangesReachTheServerThroughThePollingThread) {
+    CQUORVISData& c = rig.addWatchedController("ops@iomira.test");
+    rig.connect(c);
+    PollingThread poller(rig.monitor.shared, rig.monitor.files.monitorLog);
+    ASSERT_TRUE(poller.start());
+    std::vector<double> times;
+    for (int n = 1; n <= 3; ++n) {
+        const auto start = std::chrono::steady_clock::now();
+        rig.monitor.sim.command("input io 0 " + std::to_string(n % 2));
+        ASSERT_TRUE(pumpUntil([&] { return rig.messagesReceived() == n; }, 5000));
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    poller.stop();
+    std::printf("input change to mail at the server with 1 s polling: %.0f, %.0f, %.0f ms\n",
+                times[0], times[1], times[2]);
 }
 
 TEST_F(MailEndToEnd, OutputChangeIsMailed) {

@@ -1,4 +1,5 @@
 #include "mail_account_setting_dialog.h"
+#include "dialog_buttons.h"
 
 #include "mail_account_add_step1_dialog.h"
 #include "mail_account_add_step2_dialog.h"
@@ -18,17 +19,6 @@
 
 namespace iomira {
 
-namespace {
-
-QPushButton* button(QWidget* parent, int textId, const char* name) {
-    auto* b = new QPushButton(loadString(textId), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
-
 CMailAccountSetting::CMailAccountSetting(MailAccountContext& context, QWidget* parent)
     : QDialog(parent), context_(context), verifier_(new MailAccountVerifier(this)) {
     setObjectName(QStringLiteral("CMailAccountSetting"));
@@ -47,9 +37,9 @@ CMailAccountSetting::CMailAccountSetting(MailAccountContext& context, QWidget* p
     fields_ = new MailAccountFields(this);
     right->addWidget(fields_);
     auto* row = new QHBoxLayout;
-    add_ = button(this, TEXT_MAIL_ADD, "Add");
-    delete_ = button(this, TEXT_MAIL_DELETE, "Delete");
-    modify_ = button(this, TEXT_MAIL_MODIFY, "Modify");
+    add_ = makeDialogButton(TEXT_MAIL_ADD, this, "Add");
+    delete_ = makeDialogButton(TEXT_MAIL_DELETE, this, "Delete");
+    modify_ = makeDialogButton(TEXT_MAIL_MODIFY, this, "Modify");
     row->addStretch();
     for (QPushButton* b : {add_, delete_, modify_})
         row->addWidget(b);

@@ -1,4 +1,5 @@
 #include "schedule_list_dialog.h"
+#include "dialog_buttons.h"
 
 #include "alarm_rules_schedule.h"
 #include "alarm_rules_texts.h"
@@ -13,17 +14,6 @@
 #include <QVBoxLayout>
 
 namespace iomira {
-
-namespace {
-
-QPushButton* button(QWidget* parent, int textId, const char* name) {
-    auto* b = new QPushButton(loadString(textId), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
 
 CScheduleDlg::CScheduleDlg(Store& store, CScheduleDataList& list, GlobalSwitches& switches,
                            ScheduleKind kind, UserPrompts& prompts, QWidget* parent)
@@ -50,10 +40,10 @@ CScheduleDlg::CScheduleDlg(Store& store, CScheduleDataList& list, GlobalSwitches
     (scheduleSwitch(switches_, kind_) == 1 ? restricted_ : always_)->setChecked(true);
     connect(group, &QButtonGroup::idClicked, this, &CScheduleDlg::choose);
 
-    QPushButton* add = button(this, TEXT_ALARM_ADD, "AddButton");
-    QPushButton* change = button(this, TEXT_ALARM_MODIFY, "ModifyButton");
-    QPushButton* del = button(this, TEXT_ALARM_DELETE, "DeleteButton");
-    QPushButton* ok = button(this, TEXT_ALARM_OK, "OkButton");
+    QPushButton* add = makeDialogButton(TEXT_ALARM_ADD, this, "AddButton");
+    QPushButton* change = makeDialogButton(TEXT_ALARM_MODIFY, this, "ModifyButton");
+    QPushButton* del = makeDialogButton(TEXT_ALARM_DELETE, this, "DeleteButton");
+    QPushButton* ok = makeDialogButton(TEXT_ALARM_OK, this, "OkButton");
     ok->setDefault(true);
     listButtons_ = {add, change, del};
     connect(add, &QPushButton::clicked, this, [this] {

@@ -1,4 +1,5 @@
 #include "sound_file_add_dialog.h"
+#include "dialog_buttons.h"
 
 #include "alarm_rules_sound.h"
 #include "alarm_rules_texts.h"
@@ -17,17 +18,6 @@
 
 namespace iomira {
 
-namespace {
-
-QPushButton* button(QWidget* parent, int textId, const char* name) {
-    auto* b = new QPushButton(loadString(textId), parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
-
 CSoundFileAddDlg::CSoundFileAddDlg(const SoundDialogTables& tables, QWidget* parent)
     : QDialog(parent), tables_(tables), pathField_(new QLineEdit(this)) {
     setWindowTitle(loadString(TEXT_SOUND_FILE_SETTING_TITLE));
@@ -39,10 +29,10 @@ CSoundFileAddDlg::CSoundFileAddDlg(const SoundDialogTables& tables, QWidget* par
                                             QStringLiteral("*.wav"));
     };
 
-    QPushButton* findButton = button(this, TEXT_FIND_SOUND, "FindButton");
-    QPushButton* addButton = button(this, TEXT_ALARM_ADD, "AddButton");
-    QPushButton* playButton = button(this, TEXT_PLAY_SOUND, "PlayButton");
-    QPushButton* cancelButton = button(this, TEXT_ALARM_CANCEL, "CancelButton");
+    QPushButton* findButton = makeDialogButton(TEXT_FIND_SOUND, this, "FindButton");
+    QPushButton* addButton = makeDialogButton(TEXT_ALARM_ADD, this, "AddButton");
+    QPushButton* playButton = makeDialogButton(TEXT_PLAY_SOUND, this, "PlayButton");
+    QPushButton* cancelButton = makeDialogButton(TEXT_ALARM_CANCEL, this, "CancelButton");
     connect(findButton, &QPushButton::clicked, this, &CSoundFileAddDlg::find);
     connect(addButton, &QPushButton::clicked, this, &CSoundFileAddDlg::add);
     connect(playButton, &QPushButton::clicked, this, &CSoundFileAddDlg::play);

@@ -1,4 +1,5 @@
 #include "sound_notification_dialog.h"
+#include "dialog_buttons.h"
 
 #include "alarm_rules_texts.h"
 #include "controller_keys.h"
@@ -52,13 +53,6 @@ std::vector<int> tickedInputs(const QTreeWidget* list) {
     return inputs;
 }
 
-QPushButton* button(const QString& text, QWidget* parent, const char* name) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 CSoundDlg::CSoundDlg(const SoundDialogTables& tables, int deviceId, QWidget* parent)
@@ -87,9 +81,9 @@ CSoundDlg::CSoundDlg(const SoundDialogTables& tables, int deviceId, QWidget* par
     auto* middle = new QVBoxLayout;
     middle->addStretch(1);
     QPushButton* setOn =
-        button(loadString(TEXT_SET_ON_SOUND) + QStringLiteral(" >>"), this, "SetOnButton");
+        makeDialogButton(loadString(TEXT_SET_ON_SOUND) + QStringLiteral(" >>"), this, "SetOnButton");
     QPushButton* setOff =
-        button(loadString(TEXT_SET_OFF_SOUND) + QStringLiteral(" >>"), this, "SetOffButton");
+        makeDialogButton(loadString(TEXT_SET_OFF_SOUND) + QStringLiteral(" >>"), this, "SetOffButton");
     middle->addWidget(setOn);
     middle->addWidget(setOff);
     middle->addStretch(1);
@@ -101,7 +95,7 @@ CSoundDlg::CSoundDlg(const SoundDialogTables& tables, int deviceId, QWidget* par
     lists->addLayout(middle);
     lists->addWidget(buildSoundColumn(), 1);
 
-    QPushButton* close = button(loadString(TEXT_ALARM_CLOSE), this, "CloseButton");
+    QPushButton* close = makeDialogButton(loadString(TEXT_ALARM_CLOSE), this, "CloseButton");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -128,7 +122,7 @@ QWidget* CSoundDlg::buildSoundColumn() {
         list->setColumnWidth(0, kSoundColumnWidth);
         list->setColumnWidth(1, kSoundColumnWidth);
         list->setMinimumWidth(2 * kSoundColumnWidth + 8);
-        QPushButton* remove = button(QStringLiteral("<< ") + loadString(TEXT_ALARM_DELETE), box,
+        QPushButton* remove = makeDialogButton(QStringLiteral("<< ") + loadString(TEXT_ALARM_DELETE), box,
                                      edge == SOUND_ON ? "DeleteOnButton" : "DeleteOffButton");
         connect(remove, &QPushButton::clicked, this, [this, edge] { clear(edge); });
         auto* boxLayout = new QVBoxLayout(box);

@@ -32,15 +32,8 @@ CMailAccountAddDlgStep1::CMailAccountAddDlgStep1(MailAccountContext& context, QW
     description_ = addLine(form, TEXT_MAIL_DESCRIPTION, "Description");
     layout->addWidget(fields);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* nextButton =
-        buttons->addButton(loadString(TEXT_MAIL_NEXT), QDialogButtonBox::AcceptRole);
-    nextButton->setObjectName(QStringLiteral("Next"));
-    nextButton->setDefault(true);
-    buttons->addButton(loadString(TEXT_MAIL_CANCEL), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("Cancel"));
+    QDialogButtonBox* buttons = nextCancelButtons();
     connect(buttons, &QDialogButtonBox::accepted, this, &CMailAccountAddDlgStep1::next);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CMailAccountAddDlgStep1::reject);
     layout->addWidget(buttons);
     setMinimumWidth(420);
 }

@@ -23,15 +23,8 @@ CMailAccountAddDlgStep2::CMailAccountAddDlgStep2(MailAccountContext& context,
     fields_->setForm(initial);
     layout->addWidget(fields_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* nextButton =
-        buttons->addButton(loadString(TEXT_MAIL_NEXT), QDialogButtonBox::AcceptRole);
-    nextButton->setObjectName(QStringLiteral("Next"));
-    nextButton->setDefault(true);
-    buttons->addButton(loadString(TEXT_MAIL_CANCEL), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("Cancel"));
+    QDialogButtonBox* buttons = nextCancelButtons();
     connect(buttons, &QDialogButtonBox::accepted, this, &CMailAccountAddDlgStep2::next);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CMailAccountAddDlgStep2::reject);
     layout->addWidget(buttons);
 }
 

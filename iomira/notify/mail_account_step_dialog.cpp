@@ -6,10 +6,25 @@
 #include "store.h"
 #include "string_table.h"
 
+#include <QDialogButtonBox>
+#include <QPushButton>
+
 namespace iomira {
 
 QString mailErrorSuffix(const QString& errorText) {
     return loadString(TEXT_MAIL_ERROR_SUFFIX).replace(QStringLiteral("%s"), errorText);
+}
+
+QDialogButtonBox* MailAccountStepDialog::nextCancelButtons() {
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* nextButton =
+        buttons->addButton(loadString(TEXT_MAIL_NEXT), QDialogButtonBox::AcceptRole);
+    nextButton->setObjectName(QStringLiteral("Next"));
+    nextButton->setDefault(true);
+    buttons->addButton(loadString(TEXT_MAIL_CANCEL), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("Cancel"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &MailAccountStepDialog::reject);
+    return buttons;
 }
 
 MailAccountStepDialog::MailAccountStepDialog(MailAccountContext& context, QWidget* parent)

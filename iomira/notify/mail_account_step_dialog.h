@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+class QDialogButtonBox;
+
 namespace iomira {
 
 class MailAccountVerifier;
@@ -31,6 +33,8 @@ class MailAccountStepDialog : public QDialog {
     void reject() override;
 
   protected:
+    // "Next" (the default button) and "Cancel", which rejects; the step connects accepted().
+    QDialogButtonBox* nextCancelButtons();
     void verify(const MailAccountForm& form, int mode, const QString& busyText);
 
   private:

@@ -41,21 +41,6 @@ QStringList TestFiles::etcOf(const QString& name) const {
     return out;
 }
 
-bool pumpUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        corvel_dispatch(5);
-        QCoreApplication::processEvents();
-    }
-    return true;
-}
-
-void pumpFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    pumpUntil([&] { return std::chrono::steady_clock::now() >= end; }, milliseconds + 1000);
-}
-
 std::string simDevice(const std::string& name, const std::string& model, const std::string& extra) {
     return "[" + name + "]\nmodel = " + model + "\nlisten = 127.0.0.1:0\n" + extra;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "../event_pump.h"
+
 #include "event_log.h"
 #include "log_entries.h"
 #include "log_switches.h"
@@ -61,10 +63,6 @@ struct TestFiles {
     // The Etc column of every entry of one controller.
     QStringList etcOf(const QString& name) const;
 };
-
-// Runs Corvel's dispatcher and Qt's events until the condition holds or the time is up.
-bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
-void pumpFor(int milliseconds);
 
 // Device-file text of one simulated controller listening on an ephemeral loopback port.
 std::string simDevice(const std::string& name, const std::string& model,

@@ -20,21 +20,6 @@ std::string deviceFile(const std::vector<RigController>& controllers) {
 
 } // namespace
 
-bool pumpUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        corvel_dispatch(5);
-        QCoreApplication::processEvents();
-    }
-    return true;
-}
-
-void pumpFor(int milliseconds) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    pumpUntil([&] { return std::chrono::steady_clock::now() >= end; }, milliseconds + 1000);
-}
-
 WindowsRig::WindowsRig(const std::vector<RigController>& controllers, const QStringList& groups)
     : sim(deviceFile(controllers)), controllers_(controllers) {
     const QString storePath = dir.filePath(QStringLiteral("store.sqlite"));

@@ -1,4 +1,6 @@
 #pragma once
+
+#include "../event_pump.h"
 // The whole program started on a store of its own, its controllers served by a simulator.
 
 #include "demo_store.h"
@@ -61,8 +63,5 @@ class WindowsRig {
   private:
     std::vector<RigController> controllers_;
 };
-
-bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
-void pumpFor(int milliseconds);
 
 } // namespace iomira::test

@@ -1,7 +1,7 @@
 // Entries written per second through EventLog::WriteEntry (goal: over 50,000).
-#include "event_log.h"
-#include "log_entries.h"
-#include "quorvis_data.h"
+#include "core/event_log.h"
+#include "core/log_entries.h"
+#include "core/quorvis_data.h"
 
 #include <QTemporaryDir>
 

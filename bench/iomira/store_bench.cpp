@@ -1,10 +1,10 @@
 // Saving one controller record, and loading a store that holds 1000 controllers.
 // Goals: a save under 2 ms (median), the load under 1 s.
-#include "controller_keys.h"
-#include "object_loader.h"
-#include "schedule_list.h"
-#include "sound_library.h"
-#include "sqlite_store.h"
+#include "core/controller_keys.h"
+#include "core/object_loader.h"
+#include "core/schedule_list.h"
+#include "core/sound_library.h"
+#include "core/sqlite_store.h"
 
 #include <QTemporaryDir>
 

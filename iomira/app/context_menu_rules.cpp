@@ -1,8 +1,8 @@
-#include "context_menu_rules.h"
+#include "app/context_menu_rules.h"
 
-#include "app_texts.h"
+#include "core/texts.h"
 #include "corvel/corvel.h"
-#include "quorvis_data.h"
+#include "core/quorvis_data.h"
 
 namespace iomira {
 
@@ -36,10 +36,10 @@ std::vector<MenuEntry> contextMenuEntries(const TreeSelection& s, int state) {
         entries.push_back({CMD_MODIFY, TEXT_MODIFY, kModifyDialogAvailable && modifyEnabled(state)});
         entries.push_back({CMD_DELETE_CONTROLLER, TEXT_DELETE_CONTROLLER, true});
     }
-    entries.push_back({CMD_ADD_CONTROLLER, TEXT_ADD_CONTROLLER, kAddDialogAvailable});
+    entries.push_back({CMD_ADD_CONTROLLER, TEXT_ADD_IO_CONTROLLER, kAddDialogAvailable});
     if (s.controller && s.controller->NumberOfPortInput > 0) {
         entries.push_back({CMD_SOUND_NOTIFICATION, TEXT_SOUND_NOTIFICATION, true});
-        entries.push_back({CMD_SOUND_FILE, TEXT_SOUND_FILE, true});
+        entries.push_back({CMD_SOUND_FILE, TEXT_SOUND_FILE_SETTING, true});
     }
     entries.push_back({CMD_ADD_GROUP, TEXT_ADD_GROUP, true});
     if (!s.controller && s.groupSelected && s.groupIndex >= 1)

@@ -1,6 +1,6 @@
-#include "controller_windows_plan.h"
+#include "app/controller_windows_plan.h"
 
-#include "device_family.h"
+#include "core/device_family.h"
 
 #include <map>
 

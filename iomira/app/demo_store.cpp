@@ -1,9 +1,9 @@
-#include "demo_store.h"
+#include "app/demo_store.h"
 
-#include "controller_keys.h"
-#include "device_family.h"
-#include "group_store.h"
-#include "root_data.h"
+#include "core/controller_keys.h"
+#include "core/device_family.h"
+#include "core/group_store.h"
+#include "core/root_data.h"
 
 #include <QStringList>
 

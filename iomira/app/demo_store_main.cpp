@@ -1,8 +1,8 @@
 // Writes a store holding the simulator's demo controllers, for scripts/demo:
 //   iomira_demo_store STORE_FILE FIRST_PORT
 
-#include "demo_store.h"
-#include "sqlite_store.h"
+#include "app/demo_store.h"
+#include "core/sqlite_store.h"
 
 #include <QCoreApplication>
 

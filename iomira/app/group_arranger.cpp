@@ -1,9 +1,9 @@
-#include "group_arranger.h"
+#include "app/group_arranger.h"
 
-#include "controller_keys.h"
-#include "controller_table.h"
-#include "group_store.h"
-#include "root_data.h"
+#include "core/controller_keys.h"
+#include "core/controller_table.h"
+#include "core/group_store.h"
+#include "core/root_data.h"
 
 #include <vector>
 

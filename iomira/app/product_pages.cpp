@@ -1,4 +1,4 @@
-#include "product_pages.h"
+#include "app/product_pages.h"
 
 #include <array>
 

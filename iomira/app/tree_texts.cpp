@@ -1,11 +1,10 @@
-#include "tree_texts.h"
+#include "app/tree_texts.h"
 
-#include "app_texts.h"
-#include "core_texts.h"
+#include "core/texts.h"
 #include "corvel/corvel.h"
-#include "device_family.h"
-#include "quorvis_data.h"
-#include "string_table.h"
+#include "core/device_family.h"
+#include "core/quorvis_data.h"
+#include "core/string_table.h"
 
 namespace iomira {
 

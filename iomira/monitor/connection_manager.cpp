@@ -1,11 +1,11 @@
-#include "connection_manager.h"
+#include "monitor/connection_manager.h"
 
 #include "corvel/corvel.h"
-#include "monitor_events.h"
-#include "monitor_log.h"
-#include "monitor_texts.h"
-#include "shared_controllers.h"
-#include "string_table.h"
+#include "monitor/monitor_events.h"
+#include "monitor/monitor_log.h"
+#include "core/texts.h"
+#include "monitor/shared_controllers.h"
+#include "core/string_table.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "corvel_registration.h"
+#include "monitor/corvel_registration.h"
 
-#include "quorvis_data.h"
+#include "core/quorvis_data.h"
 
 namespace iomira {
 

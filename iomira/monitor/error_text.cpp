@@ -1,6 +1,7 @@
-#include "error_text.h"
+#include "monitor/error_text.h"
 
-#include "string_table.h"
+#include "core/string_table.h"
+#include "core/texts.h"
 
 #include <netdb.h>
 
@@ -9,15 +10,6 @@
 namespace iomira {
 
 namespace {
-
-enum ExceptionText {
-    TEXT_ILLEGAL_FUNCTION = 217,
-    TEXT_ILLEGAL_ADDRESS = 218,
-    TEXT_ILLEGAL_VALUE = 219,
-    TEXT_DEVICE_FAILURE = 220,
-    TEXT_DEVICE_BUSY = 221,
-    TEXT_MODBUS_ERROR = 310,
-};
 
 QString systemText(int code) {
     if (code < 0) return QString::fromLocal8Bit(gai_strerror(code));

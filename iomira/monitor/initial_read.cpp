@@ -1,11 +1,11 @@
-#include "initial_read.h"
+#include "monitor/initial_read.h"
 
 #include "corvel/corvel.h"
-#include "device_family.h"
-#include "monitor_log.h"
-#include "monitor_texts.h"
-#include "quorvis_data.h"
-#include "string_table.h"
+#include "core/device_family.h"
+#include "monitor/monitor_log.h"
+#include "core/texts.h"
+#include "core/quorvis_data.h"
+#include "core/string_table.h"
 
 namespace iomira {
 

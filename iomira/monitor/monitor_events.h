@@ -1,6 +1,5 @@
 #pragma once
 
-#include "port_change_dispatch.h"
 
 #include <QString>
 

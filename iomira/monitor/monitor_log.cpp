@@ -1,7 +1,7 @@
-#include "monitor_log.h"
+#include "monitor/monitor_log.h"
 
-#include "global_settings.h"
-#include "quorvis_data.h"
+#include "core/global_settings.h"
+#include "core/quorvis_data.h"
 
 namespace iomira {
 

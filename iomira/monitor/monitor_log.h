@@ -1,7 +1,7 @@
 #pragma once
 
-#include "log_entries.h"
-#include "log_switches.h"
+#include "core/log_entries.h"
+#include "monitor/log_switches.h"
 
 namespace iomira {
 

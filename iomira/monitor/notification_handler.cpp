@@ -1,15 +1,16 @@
-#include "notification_handler.h"
+#include "monitor/notification_handler.h"
 
-#include "connection_manager.h"
+#include "monitor/connection_manager.h"
 #include "corvel/corvel.h"
-#include "device_family.h"
-#include "error_text.h"
-#include "initial_read.h"
-#include "monitor_events.h"
-#include "monitor_log.h"
-#include "monitor_texts.h"
-#include "shared_controllers.h"
-#include "string_table.h"
+#include "core/device_family.h"
+#include "monitor/error_text.h"
+#include "monitor/initial_read.h"
+#include "monitor/port_change_listener.h"
+#include "monitor/monitor_events.h"
+#include "monitor/monitor_log.h"
+#include "core/texts.h"
+#include "monitor/shared_controllers.h"
+#include "core/string_table.h"
 
 namespace iomira {
 
@@ -28,7 +29,7 @@ QString text(int id) { return loadString(id); }
 
 NotificationHandler::NotificationHandler(SharedControllers& controllers, MonitorLog& log,
                                          ConnectionManager& connections, MonitorEvents& events,
-                                         PortChangeDispatch& dispatch)
+                                         PortChangeListener& dispatch)
     : controllers_(controllers), log_(log), connections_(connections), events_(events),
       dispatch_(dispatch) {}
 

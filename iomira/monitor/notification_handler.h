@@ -8,7 +8,7 @@ class CQUORVISData;
 class ConnectionManager;
 class MonitorEvents;
 class MonitorLog;
-class PortChangeDispatch;
+class PortChangeListener;
 class SharedControllers;
 
 // Corvel's connection (1025) and data (1026) notifications as the device list handles them:
@@ -18,7 +18,7 @@ class NotificationHandler {
 public:
     NotificationHandler(SharedControllers& controllers, MonitorLog& log,
                         ConnectionManager& connections, MonitorEvents& events,
-                        PortChangeDispatch& dispatch);
+                        PortChangeListener& dispatch);
 
     void onConnection(uintptr_t deviceId, intptr_t lparam);
     void onData(uintptr_t deviceId, intptr_t code);
@@ -37,7 +37,7 @@ private:
     MonitorLog& log_;
     ConnectionManager& connections_;
     MonitorEvents& events_;
-    PortChangeDispatch& dispatch_;
+    PortChangeListener& dispatch_;
 };
 
 } // namespace iomira

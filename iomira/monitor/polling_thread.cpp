@@ -1,7 +1,7 @@
-#include "polling_thread.h"
+#include "monitor/polling_thread.h"
 
-#include "initial_read.h"
-#include "shared_controllers.h"
+#include "monitor/initial_read.h"
+#include "monitor/shared_controllers.h"
 
 #include <system_error>
 

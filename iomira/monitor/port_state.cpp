@@ -1,11 +1,11 @@
-#include "port_state.h"
+#include "monitor/port_state.h"
 
-#include "controller_windows_texts.h"
+#include "core/texts.h"
 #include "corvel/corvel.h"
-#include "device_family.h"
-#include "error_text.h"
-#include "quorvis_data.h"
-#include "string_table.h"
+#include "core/device_family.h"
+#include "monitor/error_text.h"
+#include "core/quorvis_data.h"
+#include "core/string_table.h"
 
 namespace iomira {
 

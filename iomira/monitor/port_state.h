@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lamp_images.h"
+#include "monitor/lamp_image.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "pulse_rules.h"
+#include "monitor/pulse_rules.h"
 
 #include "corvel/corvel.h"
-#include "device_family.h"
-#include "quorvis_data.h"
+#include "core/device_family.h"
+#include "core/quorvis_data.h"
 
 namespace iomira {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controller_table.h"
+#include "core/controller_table.h"
 
 #include <mutex>
 

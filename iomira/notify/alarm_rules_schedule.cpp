@@ -1,9 +1,9 @@
-#include "alarm_rules_schedule.h"
+#include "notify/alarm_rules_schedule.h"
 
-#include "alarm_rules_texts.h"
-#include "schedule_store.h"
-#include "store.h"
-#include "string_table.h"
+#include "core/texts.h"
+#include "core/schedule_store.h"
+#include "core/store.h"
+#include "core/string_table.h"
 
 #include <algorithm>
 #include <memory>
@@ -73,7 +73,7 @@ bool isLastActiveSchedule(int32_t switchValue, const CScheduleDataList& list, in
 }
 
 QString deleteScheduleQuestion(ScheduleKind kind, bool lastActive) {
-    QString question = loadString(TEXT_DELETE_ITEM_QUESTION);
+    QString question = loadString(TEXT_DELETE_QUESTION);
     if (lastActive) {
         question +=
             QLatin1Char('\n') + loadString(kind == SCHEDULE_EMAIL ? TEXT_LAST_EMAIL_SCHEDULE

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "global_settings.h"
-#include "schedule_list.h"
+#include "core/global_settings.h"
+#include "core/schedule_list.h"
 
 #include <QString>
 #include <QTime>

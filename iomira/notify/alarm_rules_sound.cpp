@@ -1,11 +1,11 @@
-#include "alarm_rules_sound.h"
+#include "notify/alarm_rules_sound.h"
 
-#include "alarm_rules_texts.h"
-#include "controller_table.h"
-#include "device_family.h"
-#include "random_id.h"
-#include "sound_library.h"
-#include "string_table.h"
+#include "core/texts.h"
+#include "core/controller_table.h"
+#include "core/device_family.h"
+#include "core/random_id.h"
+#include "core/sound_library.h"
+#include "core/string_table.h"
 
 #include <QFileInfo>
 

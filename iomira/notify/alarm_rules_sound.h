@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sound.h"
+#include "core/sound.h"
 
 #include <QString>
 

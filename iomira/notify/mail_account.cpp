@@ -1,6 +1,6 @@
-#include "mail_account.h"
+#include "notify/mail_account.h"
 
-#include "random_id.h"
+#include "core/random_id.h"
 
 namespace iomira {
 

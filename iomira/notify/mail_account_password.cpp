@@ -1,6 +1,6 @@
-#include "mail_account_password.h"
+#include "notify/mail_account_password.h"
 
-#include "local_text.h"
+#include "core/local_text.h"
 #include "nexoltlib/nexoltlib.h"
 
 namespace iomira {

@@ -1,9 +1,9 @@
-#include "mail_account_rules.h"
+#include "notify/mail_account_rules.h"
 
-#include "controller_keys.h"
-#include "mail_account_keys.h"
-#include "mail_account_store.h"
-#include "shared_controllers.h"
+#include "core/controller_keys.h"
+#include "core/mail_account_keys.h"
+#include "notify/mail_account_store.h"
+#include "monitor/shared_controllers.h"
 
 #include <vector>
 

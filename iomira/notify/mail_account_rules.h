@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mail_account.h"
-#include "mail_account_verify.h"
+#include "notify/mail_account.h"
+#include "notify/mail_account_verify.h"
 
 #include <optional>
 

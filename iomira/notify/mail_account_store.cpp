@@ -1,6 +1,6 @@
-#include "mail_account_store.h"
+#include "notify/mail_account_store.h"
 
-#include "mail_account_password.h"
+#include "notify/mail_account_password.h"
 
 namespace iomira {
 

@@ -1,4 +1,4 @@
-#include "mail_account_verifier.h"
+#include "notify/mail_account_verifier.h"
 
 #include <mutex>
 #include <system_error>

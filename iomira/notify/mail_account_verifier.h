@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mail_account_verify.h"
+#include "notify/mail_account_verify.h"
 
 #include <QObject>
 

@@ -1,9 +1,9 @@
-#include "mail_account_verify.h"
+#include "notify/mail_account_verify.h"
 
-#include "local_text.h"
-#include "mail_account.h"
-#include "mail_account_texts.h"
-#include "string_table.h"
+#include "core/local_text.h"
+#include "notify/mail_account.h"
+#include "core/texts.h"
+#include "core/string_table.h"
 
 namespace iomira {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "smtp_client.h"
+#include "notify/smtp/smtp_client.h"
 
 #include <QString>
 

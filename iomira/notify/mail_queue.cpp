@@ -1,4 +1,4 @@
-#include "mail_queue.h"
+#include "notify/mail_queue.h"
 
 namespace iomira {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "notification_mail.h"
+#include "notify/notification_mail.h"
 
 #include <atomic>
 #include <deque>

@@ -1,6 +1,6 @@
-#include "manage_email_dialog_form.h"
+#include "notify/manage_email_dialog_form.h"
 
-#include "notification_mail_texts.h"
+#include "core/texts.h"
 
 #include <algorithm>
 
@@ -22,7 +22,7 @@ EmailSettingsForm EmailSettingsForm::of(const CQUORVISData& c, bool accountExist
 
 int EmailSettingsForm::validate() const {
     if (UseEmailNotification != 1) return 0;
-    if (mailAccountId == kNoMailAccount) return TEXT_NM_SELECT_ACCOUNT;
+    if (mailAccountId == kNoMailAccount) return TEXT_SELECT_MAIL_ACCOUNT;
     if (mailTo.trimmed().isEmpty()) return TEXT_NM_ENTER_RECIPIENT;
     if (subject.isEmpty()) return TEXT_NM_ENTER_SUBJECT;
     if (content.isEmpty()) return TEXT_NM_ENTER_MESSAGE;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quorvis_data.h"
+#include "core/quorvis_data.h"
 
 #include <QString>
 

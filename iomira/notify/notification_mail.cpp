@@ -1,9 +1,9 @@
-#include "notification_mail.h"
+#include "notify/notification_mail.h"
 
-#include "notification_mail_texts.h"
-#include "port_change_dispatch.h"
-#include "quorvis_data.h"
-#include "string_table.h"
+#include "core/texts.h"
+#include "notify/port_change_dispatch.h"
+#include "core/quorvis_data.h"
+#include "core/string_table.h"
 
 namespace iomira {
 

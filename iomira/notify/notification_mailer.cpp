@@ -1,8 +1,8 @@
-#include "notification_mailer.h"
+#include "notify/notification_mailer.h"
 
-#include "controller_table.h"
-#include "monitor_log.h"
-#include "quorvis_data.h"
+#include "core/controller_table.h"
+#include "monitor/monitor_log.h"
+#include "core/quorvis_data.h"
 
 namespace iomira {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "send_mail_thread.h"
+#include "notify/send_mail_thread.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
-#include "notification_window_model.h"
+#include "notify/notification_window_model.h"
 
-#include "quorvis_data.h"
+#include "core/quorvis_data.h"
 
 namespace iomira {
 

@@ -1,6 +1,6 @@
-#include "send_mail_thread.h"
+#include "notify/send_mail_thread.h"
 
-#include "send_mail_thread_smtp.h"
+#include "notify/send_mail_thread_smtp.h"
 
 #include <QCoreApplication>
 

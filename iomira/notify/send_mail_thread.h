@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mail_account.h"
-#include "mail_queue.h"
+#include "notify/mail_account.h"
+#include "notify/mail_queue.h"
 
 #include <QObject>
 #include <QThread>

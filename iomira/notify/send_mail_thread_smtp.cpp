@@ -1,9 +1,9 @@
-#include "send_mail_thread_smtp.h"
+#include "notify/send_mail_thread_smtp.h"
 
-#include "local_text.h"
-#include "mail_account_verify.h"
-#include "smtp_client.h"
-#include "smtp_platform.h"
+#include "core/local_text.h"
+#include "notify/mail_account_verify.h"
+#include "notify/smtp/smtp_client.h"
+#include "notify/smtp/smtp_platform.h"
 
 namespace iomira {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mail_account.h"
-#include "notification_mail.h"
+#include "notify/mail_account.h"
+#include "notify/notification_mail.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
-#include "warning_question.h"
+#include "notify/warning_question.h"
 
-#include "controller_windows_texts.h"
-#include "quorvis_data.h"
-#include "string_table.h"
-#include "user_prompts.h"
+#include "core/texts.h"
+#include "core/quorvis_data.h"
+#include "core/string_table.h"
+#include "core/user_prompts.h"
 
 namespace iomira {
 

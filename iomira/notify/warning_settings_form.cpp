@@ -1,8 +1,8 @@
-#include "warning_settings_form.h"
+#include "notify/warning_settings_form.h"
 
-#include "controller_windows_texts.h"
-#include "quorvis_data.h"
-#include "string_table.h"
+#include "core/texts.h"
+#include "core/quorvis_data.h"
+#include "core/string_table.h"
 
 namespace iomira {
 

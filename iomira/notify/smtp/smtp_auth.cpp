@@ -1,8 +1,8 @@
-#include "smtp_auth.h"
+#include "notify/smtp/smtp_auth.h"
 
-#include "smtp_encoding.h"
-#include "smtp_error.h"
-#include "smtp_reply.h"
+#include "notify/smtp/smtp_encoding.h"
+#include "notify/smtp/smtp_error.h"
+#include "notify/smtp/smtp_reply.h"
 
 namespace iomira::smtp {
 namespace {

@@ -1,4 +1,4 @@
-#include "smtp_charset.h"
+#include "notify/smtp/smtp_charset.h"
 
 namespace iomira {
 

@@ -1,8 +1,8 @@
-#include "smtp_client.h"
+#include "notify/smtp/smtp_client.h"
 
-#include "smtp_commands.h"
-#include "smtp_platform.h"
-#include "smtp_reply.h"
+#include "notify/smtp/smtp_commands.h"
+#include "notify/smtp/smtp_platform.h"
+#include "notify/smtp/smtp_reply.h"
 
 #include <cmath>
 #include <new>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "smtp_charset.h"
-#include "smtp_commands.h"
-#include "smtp_error.h"
-#include "smtp_message.h"
-#include "smtp_transport.h"
+#include "notify/smtp/smtp_charset.h"
+#include "notify/smtp/smtp_commands.h"
+#include "notify/smtp/smtp_error.h"
+#include "notify/smtp/smtp_message.h"
+#include "notify/smtp/smtp_transport.h"
 
 #include <cstdint>
 #include <functional>

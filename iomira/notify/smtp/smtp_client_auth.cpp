@@ -1,8 +1,8 @@
-#include "smtp_client.h"
+#include "notify/smtp/smtp_client.h"
 
-#include "smtp_auth.h"
-#include "smtp_commands.h"
-#include "smtp_encoding.h"
+#include "notify/smtp/smtp_auth.h"
+#include "notify/smtp/smtp_commands.h"
+#include "notify/smtp/smtp_encoding.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,6 +1,6 @@
-#include "smtp_commands.h"
+#include "notify/smtp/smtp_commands.h"
 
-#include "smtp_error.h"
+#include "notify/smtp/smtp_error.h"
 
 #include <iterator>
 

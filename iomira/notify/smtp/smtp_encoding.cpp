@@ -1,4 +1,4 @@
-#include "smtp_encoding.h"
+#include "notify/smtp/smtp_encoding.h"
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>

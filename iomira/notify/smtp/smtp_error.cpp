@@ -1,4 +1,4 @@
-#include "smtp_error.h"
+#include "notify/smtp/smtp_error.h"
 
 #include <algorithm>
 #include <iterator>

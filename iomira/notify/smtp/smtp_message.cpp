@@ -1,8 +1,8 @@
-#include "smtp_message.h"
+#include "notify/smtp/smtp_message.h"
 
-#include "smtp_charset.h"
-#include "smtp_encoding.h"
-#include "smtp_error.h"
+#include "notify/smtp/smtp_charset.h"
+#include "notify/smtp/smtp_encoding.h"
+#include "notify/smtp/smtp_error.h"
 
 #include <cstdio>
 

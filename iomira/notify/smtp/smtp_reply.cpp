@@ -1,4 +1,4 @@
-#include "smtp_reply.h"
+#include "notify/smtp/smtp_reply.h"
 
 #include <cctype>
 

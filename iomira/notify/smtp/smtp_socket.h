@@ -1,6 +1,6 @@
 #pragma once
 
-#include "smtp_deadline.h"
+#include "notify/smtp/smtp_deadline.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "smtp_tls.h"
+#include "notify/smtp/smtp_tls.h"
 
-#include "smtp_error.h"
-#include "smtp_socket.h"
+#include "notify/smtp/smtp_error.h"
+#include "notify/smtp/smtp_socket.h"
 
 #include <arpa/inet.h>
 #include <openssl/bio.h>

@@ -1,7 +1,7 @@
-#include "smtp_transport.h"
+#include "notify/smtp/smtp_transport.h"
 
-#include "smtp_error.h"
-#include "smtp_reply.h"
+#include "notify/smtp/smtp_error.h"
+#include "notify/smtp/smtp_reply.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "smtp_deadline.h"
-#include "smtp_socket.h"
-#include "smtp_tls.h"
+#include "notify/smtp/smtp_deadline.h"
+#include "notify/smtp/smtp_socket.h"
+#include "notify/smtp/smtp_tls.h"
 
 #include <memory>
 #include <string>

@@ -1,0 +1,65 @@
+#include "core/controller_table.h"
+
+#include "core/random_id.h"
+
+#include <iterator>
+
+namespace iomira {
+
+namespace {
+constexpr int kMaxDeviceId = 32767;
+}
+
+bool ControllerTable::insert(std::unique_ptr<CQUORVISData> record) {
+    if (!record) return false;
+    const int id = record->DeviceId;
+    return records_.emplace(id, std::move(record)).second;
+}
+
+CQUORVISData* ControllerTable::find(int deviceId) const {
+    const auto it = records_.find(deviceId);
+    return it == records_.end() ? nullptr : it->second.get();
+}
+
+int ControllerTable::CountInGroup(int rootId) const {
+    int count = 0;
+    for (const auto& [id, record] : records_) count += record->RootID == rootId ? 1 : 0;
+    return count;
+}
+
+CQUORVISData* ControllerTable::FindInGroup(int rootId, int index) const {
+    for (const auto& [id, record] : records_) {
+        if (record->RootID == rootId && record->Index == index) return record.get();
+    }
+    return nullptr;
+}
+
+CQUORVISData* ControllerTable::ControllerAt(int i) const {
+    if (i < 0 || i >= size()) return nullptr;
+    return std::next(records_.begin(), i)->second.get();
+}
+
+void ControllerTable::shiftDown(int rootId, int index, int exceptId, bool save) {
+    for (const auto& [id, record] : records_) {
+        if (id == exceptId || record->RootID != rootId || record->Index <= index) continue;
+        --record->Index;
+        if (save && saver_) saver_(*record);
+    }
+}
+
+void ControllerTable::RemoveController(int deviceId, bool save) {
+    const auto it = records_.find(deviceId);
+    if (it == records_.end()) return;
+    shiftDown(it->second->RootID, it->second->Index, deviceId, save);
+    records_.erase(it);
+}
+
+void ControllerTable::CloseGroupGap(int rootId, int index) {
+    shiftDown(rootId, index, -1, true);
+}
+
+int ControllerTable::NewDeviceId() const {
+    return drawFreeId(0, kMaxDeviceId, [this](int id) { return contains(id); });
+}
+
+} // namespace iomira

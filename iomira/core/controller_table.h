@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/quorvis_data.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace iomira {
+
+// Writes one record through to the store; the table calls it for every shifted position.
+using ControllerSaver = std::function<void(const CQUORVISData&)>;
+
+// Every registered controller, keyed by DeviceId. Iteration follows the table's own order.
+class ControllerTable {
+public:
+    explicit ControllerTable(ControllerSaver saver = {}) : saver_(std::move(saver)) {}
+
+    void setSaver(ControllerSaver saver) { saver_ = std::move(saver); }
+
+    // Takes ownership; refuses (and returns false for) a DeviceId already in the table.
+    bool insert(std::unique_ptr<CQUORVISData> record);
+    CQUORVISData* find(int deviceId) const;
+    bool contains(int deviceId) const { return records_.count(deviceId) != 0; }
+    int size() const { return static_cast<int>(records_.size()); }
+    bool empty() const { return records_.empty(); }
+
+    int CountInGroup(int rootId) const;
+    CQUORVISData* FindInGroup(int rootId, int index) const;
+    CQUORVISData* ControllerAt(int i) const;
+    // Shifts the later positions of the group down (saving them when `save`) and destroys it.
+    void RemoveController(int deviceId, bool save);
+    // A controller left the group at `index`: later positions move down and are saved.
+    void CloseGroupGap(int rootId, int index);
+    int NewDeviceId() const;
+
+    template <typename F> void forEach(F&& visit) const {
+        for (const auto& [id, record] : records_) visit(*record);
+    }
+
+private:
+    void shiftDown(int rootId, int index, int exceptId, bool save);
+
+    std::map<int, std::unique_ptr<CQUORVISData>> records_;
+    ControllerSaver saver_;
+};
+
+} // namespace iomira

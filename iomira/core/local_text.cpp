@@ -1,0 +1,7 @@
+#include "core/local_text.h"
+
+namespace iomira {
+
+QByteArray toLocalCodeSet(const QString& text) { return text.toLocal8Bit(); }
+
+} // namespace iomira

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/controller_table.h"
+#include "core/store.h"
+
+#include <functional>
+
+namespace iomira {
+
+class CScheduleDataList;
+class SoundLibrary;
+
+// Where the start-up loader puts what it finds, and the steps other parts of the program own.
+struct ObjectLoadTargets {
+    ControllerTable& controllers;
+    SoundLibrary& sounds;
+    CScheduleDataList& mailSchedules;
+    CScheduleDataList& messageSchedules;
+    // The directory the program started in; the built-in siren entry points there.
+    QString startDirectory;
+
+    // Registers a loaded controller with the Modbus/TCP library; returns add_device's result
+    // (1 accepted, -1 key taken, -2 out of memory). Unset: every controller is accepted.
+    std::function<int(const CQUORVISData&)> registerController;
+    // Reads one "MA_ID_" key into the mail-account table.
+    std::function<void(const QString& keyName, const KeyValues& values)> loadMailAccount;
+    // Shows a message box for a controller that could not be taken in.
+    std::function<void(const QString& message)> reportError;
+};
+
+// Loads controllers, mail accounts, both schedule lists and the sounds, in store order.
+// False when the store could not be read; nothing is loaded then.
+bool loadObjects(Store& store, ObjectLoadTargets& targets);
+
+// The message shown when add_device refused a controller with `result`.
+QString registrationErrorText(int result);
+
+} // namespace iomira

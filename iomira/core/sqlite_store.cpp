@@ -1,0 +1,304 @@
+#include "core/sqlite_store.h"
+
+#include "core/texts.h"
+#include "core/string_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <limits>
+
+namespace iomira {
+
+namespace {
+
+constexpr int kBusyWaitMs = 3000;
+
+const char* const kSchema =
+    "CREATE TABLE IF NOT EXISTS keys (name TEXT PRIMARY KEY COLLATE NOCASE);"
+    "CREATE TABLE IF NOT EXISTS vals ("
+    "  key  TEXT NOT NULL COLLATE NOCASE REFERENCES keys(name) ON DELETE CASCADE,"
+    "  name TEXT NOT NULL COLLATE NOCASE,"
+    "  type INTEGER NOT NULL,"
+    "  data,"
+    "  PRIMARY KEY (key, name));";
+
+enum Statement { ADD_KEY, PUT_VALUE, DROP_VALUES, DROP_KEY, KEY_VALUES, ALL_VALUES };
+
+const char* const kStatementSql[] = {
+    "INSERT OR IGNORE INTO keys(name) VALUES(?1)",
+    "INSERT OR REPLACE INTO vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4)",
+    "DELETE FROM vals WHERE key = ?1",
+    "DELETE FROM keys WHERE name = ?1",
+    "SELECT name, type, data FROM vals WHERE key = ?1",
+    "SELECT k.name, v.name, v.type, v.data FROM keys k LEFT JOIN vals v ON v.key = k.name "
+    "ORDER BY k.name COLLATE NOCASE, k.name",
+};
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8 ? utf8 : ""); }
+
+QString columnText(sqlite3_stmt* stmt, int column) {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt, column));
+}
+
+// Reads one vals row; a type code or datum of the wrong kind leaves the value unusable.
+StoreValue rowValue(sqlite3_stmt* stmt, int first) {
+    StoreValue v;
+    v.name = columnText(stmt, first);
+    const int type = sqlite3_column_int(stmt, first + 1);
+    const int storage = sqlite3_column_type(stmt, first + 2);
+    v.type = static_cast<StoreValueType>(0);
+    if (type == STORE_DWORD && storage == SQLITE_INTEGER) {
+        const sqlite3_int64 raw = sqlite3_column_int64(stmt, first + 2);
+        if (raw >= std::numeric_limits<int32_t>::min() &&
+            raw <= std::numeric_limits<uint32_t>::max()) {
+            v.type = STORE_DWORD;
+            v.dword = static_cast<int32_t>(static_cast<uint32_t>(raw));
+        }
+    } else if (type == STORE_SZ && storage == SQLITE_TEXT) {
+        v.type = STORE_SZ;
+        v.text = columnText(stmt, first + 2);
+    } else if (type == STORE_BINARY && storage == SQLITE_BLOB) {
+        v.type = STORE_BINARY;
+        const auto* blob = static_cast<const char*>(sqlite3_column_blob(stmt, first + 2));
+        v.binary = QByteArray(blob, sqlite3_column_bytes(stmt, first + 2));
+    }
+    return v;
+}
+
+QString reasonFor(int code, sqlite3* db) {
+    switch (code & 0xFF) {
+    case SQLITE_NOTADB: return loadString(TEXT_STORE_NOT_DATABASE);
+    case SQLITE_CORRUPT: return loadString(TEXT_STORE_DAMAGED);
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN: return loadString(TEXT_STORE_NO_PERMISSION);
+    default: return db ? text(sqlite3_errmsg(db)) : text(sqlite3_errstr(code));
+    }
+}
+
+bool createEmptyFile(const QString& path, QString& reason) {
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        reason = loadString(TEXT_STORE_NO_PERMISSION);
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// Looks at the file without writing: it must be a healthy database holding our tables or none.
+int checkExistingFile(sqlite3* db, QString& reason) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(
+        db, "SELECT count(*), sum(name IN ('keys', 'vals')) FROM sqlite_schema WHERE type = 'table'",
+        -1, &stmt, nullptr);
+    int tables = 0, ours = 0;
+    if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        tables = sqlite3_column_int(stmt, 0);
+        ours = sqlite3_column_int(stmt, 1);
+        rc = SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_OK) return rc;
+    rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        rc = columnText(stmt, 0) == QLatin1String("ok") ? SQLITE_OK : SQLITE_CORRUPT;
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_OK) return rc;
+    if (tables > 0 && ours != 2) {
+        reason = loadString(TEXT_STORE_FOREIGN);
+        return SQLITE_ERROR;
+    }
+    if (sqlite3_db_readonly(db, "main") == 1) return SQLITE_READONLY;
+    return SQLITE_OK;
+}
+
+} // namespace
+
+QString defaultStorePath() {
+    const QString configured = qEnvironmentVariable("IOMIRA_STORE");
+    if (!configured.isEmpty()) return configured;
+    return QDir::homePath() + QStringLiteral("/.config/TarvexSystems/Iomira/store.sqlite");
+}
+
+QString storeOpenMessage(const StoreOpenError& error) {
+    return QString::asprintf(loadString(TEXT_STORE_UNUSABLE).toUtf8().constData(),
+                             error.path.toUtf8().constData(), error.reason.toUtf8().constData());
+}
+
+QString storeReadMessage(const QString& path, const QString& reason) {
+    return QString::asprintf(loadString(TEXT_STORE_UNREADABLE).toUtf8().constData(),
+                             path.toUtf8().constData(), reason.toUtf8().constData());
+}
+
+std::unique_ptr<SqliteStore> SqliteStore::open(const QString& path, StoreOpenError* error) {
+    StoreOpenError failure{path, {}};
+    auto refuse = [&](sqlite3* db, int code) -> std::unique_ptr<SqliteStore> {
+        if (failure.reason.isEmpty()) failure.reason = reasonFor(code, db);
+        sqlite3_close_v2(db);
+        if (error) *error = failure;
+        return nullptr;
+    };
+    const QFileInfo info(path);
+    if (info.isDir()) failure.reason = loadString(TEXT_STORE_IS_FOLDER);
+    if (path.isEmpty() || info.isDir()) return refuse(nullptr, SQLITE_CANTOPEN);
+    const bool created = !info.exists();
+    if (created && !createEmptyFile(path, failure.reason)) return refuse(nullptr, SQLITE_CANTOPEN);
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) return refuse(db, rc);
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyWaitMs);
+    if ((rc = checkExistingFile(db, failure.reason)) != SQLITE_OK) return refuse(db, rc);
+
+    std::unique_ptr<SqliteStore> store(new SqliteStore(db, path));
+    // Each commit reaches the WAL file before it returns, so a program crash loses nothing;
+    // syncing at checkpoints only (NORMAL) keeps a save well under two milliseconds.
+    if (!store->exec("PRAGMA journal_mode=WAL") || !store->exec("PRAGMA synchronous=NORMAL") ||
+        !store->exec("PRAGMA foreign_keys=ON") || !store->exec(kSchema) ||
+        !store->prepareStatements()) {
+        failure.reason = store->lastError_;
+        if (error) *error = failure;
+        return nullptr;
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return store;
+}
+
+SqliteStore::~SqliteStore() {
+    for (sqlite3_stmt* stmt : statements_) sqlite3_finalize(stmt);
+    sqlite3_close_v2(db_);
+}
+
+bool SqliteStore::prepareStatements() {
+    for (int i = 0; i <= ALL_VALUES; ++i) {
+        if (sqlite3_prepare_v3(db_, kStatementSql[i], -1, SQLITE_PREPARE_PERSISTENT,
+                               &statements_[i], nullptr) != SQLITE_OK) {
+            return fail("prepare");
+        }
+    }
+    return true;
+}
+
+sqlite3_stmt* SqliteStore::statement(int which) {
+    sqlite3_stmt* stmt = statements_[which];
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    return stmt;
+}
+
+bool SqliteStore::exec(const char* sql) {
+    return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK || fail(sql);
+}
+
+bool SqliteStore::fail(const char* what) {
+    lastError_ = QStringLiteral("%1: %2").arg(text(what), text(sqlite3_errmsg(db_)));
+    return false;
+}
+
+bool SqliteStore::readAll(std::vector<StoredKey>& keys) {
+    keys.clear();
+    sqlite3_stmt* stmt = statement(ALL_VALUES);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const QString keyName = columnText(stmt, 0);
+        if (keys.empty() || keys.back().name != keyName) keys.push_back({keyName, {}});
+        if (sqlite3_column_type(stmt, 1) != SQLITE_NULL) keys.back().values.add(rowValue(stmt, 1));
+    }
+    sqlite3_reset(stmt);
+    if (rc != SQLITE_DONE) {
+        keys.clear();
+        return fail("read");
+    }
+    return true;
+}
+
+bool SqliteStore::readKey(const QString& key, KeyValues& values) {
+    values = KeyValues();
+    sqlite3_stmt* stmt = statement(KEY_VALUES);
+    const QByteArray keyUtf8 = key.toUtf8();
+    sqlite3_bind_text(stmt, 1, keyUtf8.constData(), keyUtf8.size(), SQLITE_STATIC);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) values.add(rowValue(stmt, 0));
+    sqlite3_reset(stmt);
+    if (rc != SQLITE_DONE) {
+        values = KeyValues();
+        return fail("read");
+    }
+    return true;
+}
+
+bool SqliteStore::bindValue(sqlite3_stmt* stmt, const QString& key, const StoreValue& value) {
+    const QByteArray keyUtf8 = key.toUtf8();
+    const QByteArray nameUtf8 = value.name.toUtf8();
+    sqlite3_bind_text(stmt, 1, keyUtf8.constData(), keyUtf8.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 2, nameUtf8.constData(), nameUtf8.size(), SQLITE_TRANSIENT);
+    sqlite3_bind_int(stmt, 3, value.type);
+    if (value.type == STORE_DWORD) {
+        sqlite3_bind_int(stmt, 4, value.dword);
+    } else if (value.type == STORE_SZ) {
+        const QByteArray data = value.text.toUtf8();
+        sqlite3_bind_text(stmt, 4, data.constData(), data.size(), SQLITE_TRANSIENT);
+    } else {
+        sqlite3_bind_blob(stmt, 4, value.binary.constData(), value.binary.size(),
+                          SQLITE_TRANSIENT);
+    }
+    return sqlite3_step(stmt) == SQLITE_DONE || fail("write");
+}
+
+bool SqliteStore::writeInTransaction(const QString& key, const std::vector<StoreValue>& values) {
+    sqlite3_stmt* addKey = statement(ADD_KEY);
+    const QByteArray keyUtf8 = key.toUtf8();
+    sqlite3_bind_text(addKey, 1, keyUtf8.constData(), keyUtf8.size(), SQLITE_STATIC);
+    if (sqlite3_step(addKey) != SQLITE_DONE) return fail("write");
+    sqlite3_reset(addKey);
+    for (const StoreValue& value : values) {
+        if (!bindValue(statement(PUT_VALUE), key, value)) return false;
+    }
+    sqlite3_reset(statements_[PUT_VALUE]);
+    return true;
+}
+
+bool SqliteStore::writeValues(const QString& key, const std::vector<StoreValue>& values) {
+    if (!exec("BEGIN IMMEDIATE")) return false;
+    if (!writeInTransaction(key, values) || !exec("COMMIT")) {
+        const QString cause = lastError_;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        lastError_ = cause;
+        return false;
+    }
+    return true;
+}
+
+bool SqliteStore::deleteKey(const QString& key) {
+    if (!exec("BEGIN IMMEDIATE")) return false;
+    const QByteArray keyUtf8 = key.toUtf8();
+    bool ok = true;
+    for (int which : {DROP_VALUES, DROP_KEY}) {
+        sqlite3_stmt* stmt = statement(which);
+        sqlite3_bind_text(stmt, 1, keyUtf8.constData(), keyUtf8.size(), SQLITE_STATIC);
+        ok = ok && (sqlite3_step(stmt) == SQLITE_DONE || fail("delete"));
+        sqlite3_reset(stmt);
+    }
+    if (!ok || !exec("COMMIT")) {
+        const QString cause = lastError_;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        lastError_ = cause;
+        return false;
+    }
+    return true;
+}
+
+} // namespace iomira

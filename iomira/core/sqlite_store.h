@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/store.h"
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace iomira {
+
+// Why a store file could not be used: the program shows it and ends without touching the file.
+struct StoreOpenError {
+    QString path;
+    QString reason;
+};
+
+// $IOMIRA_STORE when set, else the per-user file under ~/.config.
+QString defaultStorePath();
+// The localised message naming the file and the reason.
+QString storeOpenMessage(const StoreOpenError& error);
+// The localised message for a store that opened but could not be read (lastError()).
+QString storeReadMessage(const QString& path, const QString& reason);
+
+// The store as one SQLite file in WAL mode; each write is one committed transaction.
+class SqliteStore final : public Store {
+public:
+    // Creates a missing file (mode 0600); refuses a file that is not a usable store.
+    static std::unique_ptr<SqliteStore> open(const QString& path, StoreOpenError* error);
+    ~SqliteStore() override;
+
+    SqliteStore(const SqliteStore&) = delete;
+    SqliteStore& operator=(const SqliteStore&) = delete;
+
+    bool readAll(std::vector<StoredKey>& keys) override;
+    bool readKey(const QString& key, KeyValues& values) override;
+    bool writeValues(const QString& key, const std::vector<StoreValue>& values) override;
+    bool deleteKey(const QString& key) override;
+    QString lastError() const override { return lastError_; }
+
+    const QString& path() const { return path_; }
+
+private:
+    SqliteStore(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+
+    bool prepareStatements();
+    sqlite3_stmt* statement(int which);
+    bool exec(const char* sql);
+    bool fail(const char* what);
+    bool writeInTransaction(const QString& key, const std::vector<StoreValue>& values);
+    bool bindValue(sqlite3_stmt* stmt, const QString& key, const StoreValue& value);
+
+    sqlite3* db_;
+    QString path_;
+    QString lastError_;
+    sqlite3_stmt* statements_[6] = {};
+};
+
+} // namespace iomira

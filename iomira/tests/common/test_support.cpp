@@ -1,0 +1,39 @@
+#include "common/test_support.h"
+
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace iomira::test {
+
+TempStore::TempStore() : path(dir.filePath(QStringLiteral("cfg/store.sqlite"))) {
+    StoreOpenError error;
+    store = SqliteStore::open(path, &error);
+    EXPECT_TRUE(store) << error.reason.toStdString();
+}
+
+QString runSqlite(const QString& path, const QString& sql) {
+    QProcess process;
+    process.start(QStringLiteral(SQLITE3_CLI), {QStringLiteral("-batch"), path});
+    EXPECT_TRUE(process.waitForStarted(10000));
+    process.write(sql.toUtf8());
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(20000));
+    const QByteArray err = process.readAllStandardError();
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+} // namespace iomira::test

@@ -1,0 +1,143 @@
+#include "core/controller_table.h"
+#include "core/root_data.h"
+#include "common/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace iomira {
+namespace {
+
+std::unique_ptr<CQUORVISData> controller(int id, int root, int index) {
+    auto r = std::make_unique<CQUORVISData>();
+    r->DeviceId = id;
+    r->RootID = root;
+    r->Index = index;
+    return r;
+}
+
+struct SavedIndex {
+    int id, index;
+    bool operator==(const SavedIndex&) const = default;
+};
+
+class ControllerTableTest : public ::testing::Test {
+protected:
+    ControllerTableTest()
+        : table([this](const CQUORVISData& r) { saved.push_back({r.DeviceId, r.Index}); }) {
+        // Group 7 holds 10, 11, 12 at positions 0, 1, 2; group 8 holds 20 and 21.
+        table.insert(controller(10, 7, 0));
+        table.insert(controller(11, 7, 1));
+        table.insert(controller(12, 7, 2));
+        table.insert(controller(20, 8, 0));
+        table.insert(controller(21, 8, 1));
+    }
+    std::vector<SavedIndex> saved;
+    ControllerTable table;
+};
+
+TEST_F(ControllerTableTest, RemovingAMiddleControllerKeepsPositionsDense) {
+    table.RemoveController(11, true);
+    EXPECT_EQ(table.find(11), nullptr);
+    EXPECT_EQ(table.CountInGroup(7), 2);
+    EXPECT_EQ(table.FindInGroup(7, 0)->DeviceId, 10);
+    EXPECT_EQ(table.FindInGroup(7, 1)->DeviceId, 12);
+    EXPECT_EQ(table.FindInGroup(7, 2), nullptr);
+    EXPECT_EQ(saved, (std::vector<SavedIndex>{{12, 1}}));
+    EXPECT_EQ(table.FindInGroup(8, 1)->DeviceId, 21);
+}
+
+TEST_F(ControllerTableTest, RemovingWithoutSaveShiftsButWritesNothing) {
+    table.RemoveController(10, false);
+    EXPECT_EQ(table.FindInGroup(7, 0)->DeviceId, 11);
+    EXPECT_EQ(table.FindInGroup(7, 1)->DeviceId, 12);
+    EXPECT_TRUE(saved.empty());
+    table.RemoveController(999, true);
+    EXPECT_EQ(table.size(), 4);
+}
+
+TEST_F(ControllerTableTest, ClosingAGapShiftsAndSavesLaterPositions) {
+    // Controller 10 moves to group 8 at its end; group 7 closes the gap it left.
+    CQUORVISData* moved = table.find(10);
+    moved->RootID = 8;
+    moved->Index = table.CountInGroup(8) - 1;
+    table.CloseGroupGap(7, 0);
+    EXPECT_EQ(table.FindInGroup(7, 0)->DeviceId, 11);
+    EXPECT_EQ(table.FindInGroup(7, 1)->DeviceId, 12);
+    EXPECT_EQ(saved, (std::vector<SavedIndex>{{11, 0}, {12, 1}}));
+}
+
+TEST_F(ControllerTableTest, PositionalLookups) {
+    EXPECT_EQ(table.CountInGroup(8), 2);
+    EXPECT_EQ(table.CountInGroup(99), 0);
+    EXPECT_NE(table.ControllerAt(0), nullptr);
+    EXPECT_NE(table.ControllerAt(4), nullptr);
+    EXPECT_EQ(table.ControllerAt(5), nullptr);
+    EXPECT_EQ(table.ControllerAt(-1), nullptr);
+    EXPECT_FALSE(table.insert(controller(10, 1, 0)));
+    EXPECT_EQ(table.find(10)->RootID, 7);
+}
+
+TEST(ControllerIds, TwoControllersInOneSecondGetDifferentIds) {
+    ControllerTable table;
+    for (int i = 0; i < 50; ++i) {
+        const int id = table.NewDeviceId();
+        ASSERT_GE(id, 0);
+        ASSERT_LE(id, 32767);
+        ASSERT_TRUE(table.insert(controller(id, 0, i)));
+    }
+    EXPECT_EQ(table.size(), 50);
+}
+
+class GroupListTest : public ::testing::Test {
+protected:
+    GroupListTest() : groups([this](const CROOTData& g) { saved.push_back({g.RootID, g.Index}); }) {
+        groups.insert(std::make_unique<CROOTData>(5, "Group", 0));
+        groups.insert(std::make_unique<CROOTData>(9, "Hall", 1));
+        groups.insert(std::make_unique<CROOTData>(2, "Roof", 2));
+        groups.insert(std::make_unique<CROOTData>(4, "Hall", 3));
+    }
+    std::vector<SavedIndex> saved;
+    CROOTDataList groups;
+};
+
+TEST_F(GroupListTest, FindsByPositionAndExactName) {
+    EXPECT_EQ(groups.GroupAt(2)->RootID, 2);
+    EXPECT_EQ(groups.GroupAt(4), nullptr);
+    EXPECT_EQ(groups.FindGroupByName("hall"), nullptr);
+    EXPECT_EQ(groups.FindGroupByName("Hall")->RootID, 4); // first in table order
+}
+
+TEST_F(GroupListTest, RemovingAGroupShiftsAndSavesTheLaterOnes) {
+    groups.RemoveGroup(9);
+    EXPECT_EQ(groups.find(9), nullptr);
+    EXPECT_EQ(groups.GroupAt(1)->RootID, 2);
+    EXPECT_EQ(groups.GroupAt(2)->RootID, 4);
+    EXPECT_EQ(saved, (std::vector<SavedIndex>{{2, 1}, {4, 2}}));
+}
+
+TEST(GroupIds, NewIdsStayInRangeAndTheLastFreeOneIsFound) {
+    CROOTDataList groups;
+    for (int id = 0; id <= kMaxGroupId; ++id) {
+        if (id != 1234) groups.insert(std::make_unique<CROOTData>(id, "g", id));
+    }
+    EXPECT_EQ(groups.NewGroupId(), 1234);
+    groups.insert(std::make_unique<CROOTData>(1234, "g", 4001));
+    EXPECT_EQ(groups.NewGroupId(), -1); // the 4002nd group is refused, not looped on
+    EXPECT_FALSE(groupIdsExhaustedText().isEmpty());
+}
+
+TEST(GroupIds, DrawnIdsAreUniqueAndAtMost4000) {
+    CROOTDataList groups;
+    for (int i = 0; i < 200; ++i) {
+        const int id = groups.NewGroupId();
+        ASSERT_GE(id, 0);
+        ASSERT_LE(id, kMaxGroupId);
+        ASSERT_EQ(groups.find(id), nullptr);
+        groups.insert(std::make_unique<CROOTData>(id, "g", i));
+    }
+}
+
+} // namespace
+} // namespace iomira

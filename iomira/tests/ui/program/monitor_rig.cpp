@@ -1,0 +1,54 @@
+#include "monitor_rig.h"
+
+#include "monitor/corvel_registration.h"
+#include "app/demo_store.h"
+
+#include <gtest/gtest.h>
+
+namespace iomira::test {
+
+int nextDeviceId() {
+    static int next = 1000;
+    return next++;
+}
+
+MonitorRig::MonitorRig(const std::string& devices)
+    : sim(devices), connections(shared, files.monitorLog, events, [this] { return now; }),
+      handler(shared, files.monitorLog, connections, events, dispatch),
+      target_{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+                  auto* rig = reinterpret_cast<Target*>(w)->rig;
+                  if (message == CORVEL_WM_CONNECTION) rig->handler.onConnection(wparam, lparam);
+                  else rig->handler.onData(wparam, lparam);
+              }},
+              this} {}
+
+MonitorRig::~MonitorRig() {
+    table.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });
+}
+
+CQUORVISData& MonitorRig::insert(CQUORVISData record) {
+    record.DeviceId = nextDeviceId();
+    auto owned = std::make_unique<CQUORVISData>(record);
+    CQUORVISData& ref = *owned;
+    EXPECT_EQ(registerInCorvel(&target_.window, ref), CORVEL_OK);
+    table.insert(std::move(owned));
+    return ref;
+}
+
+CQUORVISData& MonitorRig::add(const std::string& device, const QString& model, const QString& name) {
+    CQUORVISData record = seedRecord(model, sim.port(device));
+    record.DeviceComment = name;
+    return insert(record);
+}
+
+CQUORVISData& MonitorRig::addUnreachable(const QString& name) {
+    CQUORVISData record = seedRecord(QStringLiteral("TKA-35"), simtest::free_port(false));
+    record.DeviceComment = name;
+    return insert(record);
+}
+
+bool MonitorRig::waitState(const CQUORVISData& c, int state, int timeoutMs) {
+    return pumpUntil([&] { return get_tcp_connection_state(c.DeviceId) == state; }, timeoutMs);
+}
+
+} // namespace iomira::test

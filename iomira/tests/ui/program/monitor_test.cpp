@@ -1,0 +1,185 @@
+// Connections, reconnection and Corvel's notifications against the simulator: what goes over
+// the wire, what the port images hold and which log lines are written.
+
+#include "monitor_rig.h"
+
+#include "monitor/initial_read.h"
+#include "core/string_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace iomira {
+namespace {
+
+using test::MonitorRig;
+using test::pumpUntil;
+
+const std::string kDevices =
+    test::simDevice("io", "TKA-35", "unit_id = 1\ninputs = 0b0101\noutputs = 0b0010\n") +
+    test::simDevice("press", "RLX-850", "unit_id = 255\ncounters = 5,70000,0,1\ninputs = 0b0001\n") +
+    test::simDevice("temp", "RLX-840", "unit_id = 255\ntemperature = 23.5\n");
+
+constexpr int64_t kSecond = 1'000'000'000;
+
+class Monitor : public ::testing::Test {
+protected:
+    void SetUp() override { setLanguage(LANG_ENGLISH); }
+    MonitorRig rig{kDevices};
+};
+
+TEST_F(Monitor, ConnectReadsInputsThenOutputsAndKeepsTheImages) {
+    CQUORVISData& c = rig.add("io", "TKA-35", "Pump");
+    c.DiComment[0] = "Float";
+    ASSERT_EQ(rig.connections.connectAtStartup(c), CORVEL_OK);
+    EXPECT_EQ(c.ReconnectWanted, 1);
+    EXPECT_EQ(rig.events.started, std::vector<int>{c.DeviceId});
+    ASSERT_TRUE(pumpUntil([&] { return c.OutputsValid == 1; }));
+
+    // The initial read of the inputs, then (after the first answer) the outputs.
+    const auto wire = rig.requests();
+    ASSERT_GE(wire.size(), 2u);
+    EXPECT_EQ(simtest::json_number(wire[0], "function"), 2);
+    EXPECT_EQ(simtest::json_number(wire[0], "quantity"), 4);
+    EXPECT_EQ(simtest::json_number(wire[1], "function"), 1);
+    EXPECT_EQ(c.InputImage, (std::array<uint8_t, 8>{1, 0, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(c.OutputImage, (std::array<uint8_t, 8>{0, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(c.InputsValid, 1);
+
+    const QStringList etc = rig.files.etcOf("Pump");
+    const QStringList expected{"",
+                               "Send a read request to input ports.",
+                               "",
+                               "Send a read request to output ports",
+                               "Response of read input ports",
+                               "Input port status",
+                               "Input port status",
+                               "Input port status",
+                               "Input port status",
+                               "Response of read output ports",
+                               "Output port status",
+                               "Output port status",
+                               "Output port status",
+                               "Output port status"};
+    EXPECT_EQ(etc, expected);
+    const auto entries = rig.files.entries();
+    // The first line names the peer and the state at the time; input lines name the port.
+    EXPECT_EQ(entries[0][1], "127.0.0.1");
+    EXPECT_EQ(entries[0][3], "Connecting");
+    EXPECT_EQ(entries[2][3], "Established");
+    EXPECT_EQ(entries[5].mid(1, 3), (QStringList{"", "Float", ""}));
+    EXPECT_EQ(entries[5].mid(5, 2), (QStringList{"0", "ON"}));
+    EXPECT_EQ(entries[11].mid(5, 2), (QStringList{"1", "ON"}));
+}
+
+TEST_F(Monitor, LogGateFollowsUseLogAndTheSwitches) {
+    CQUORVISData& quiet = rig.add("io", "TKA-35", "Quiet");
+    quiet.UseLog = 0;
+    rig.files.switches.input = 0;
+    CQUORVISData& c = rig.add("io", "TKA-35", "Loud");
+    rig.connections.connectAtStartup(quiet);
+    rig.connections.connectAtStartup(c);
+    ASSERT_TRUE(pumpUntil([&] { return c.OutputsValid == 1 && quiet.OutputsValid == 1; }));
+    EXPECT_TRUE(rig.files.etcOf("Quiet").isEmpty());
+    const QStringList etc = rig.files.etcOf("Loud");
+    EXPECT_FALSE(etc.contains("Response of read input ports"));
+    EXPECT_FALSE(etc.contains("Input port status"));
+    EXPECT_TRUE(etc.contains("Response of read output ports"));
+}
+
+TEST_F(Monitor, AFailedConnectionIsRetriedFiveSecondsLater) {
+    CQUORVISData& c = rig.addUnreachable("Nobody");
+    ASSERT_EQ(rig.connections.connectCommand(c), CORVEL_OK);
+    ASSERT_TRUE(rig.waitState(c, TCP_ERROR));
+    EXPECT_EQ(c.LastFailureTime, rig.now);
+    const QStringList etc = rig.files.etcOf("Nobody");
+    ASSERT_EQ(etc.size(), 2);
+    EXPECT_EQ(etc[1], QStringLiteral("[%1] Connection refused").arg(ECONNREFUSED));
+    ASSERT_FALSE(rig.events.notified.empty());
+    EXPECT_NE(CORVEL_LPARAM_ERROR(rig.events.notified.back().second), 0);
+
+    rig.now += 5 * kSecond - 1'000'000;
+    rig.connections.reconnectTick();
+    EXPECT_EQ(rig.events.started.size(), 1u);
+    rig.now += 1'000'000;
+    rig.connections.reconnectTick();
+    EXPECT_EQ(rig.events.started.size(), 2u);
+    ASSERT_TRUE(rig.waitState(c, TCP_ERROR));
+    EXPECT_EQ(c.LastFailureTime, rig.now);
+}
+
+TEST_F(Monitor, NoRetryWithoutTheReconnectFlag) {
+    CQUORVISData& c = rig.addUnreachable("Manual");
+    rig.connections.connectCommand(c);
+    ASSERT_TRUE(rig.waitState(c, TCP_ERROR));
+    c.ReconnectWanted = 0;
+    rig.now += 60 * kSecond;
+    rig.connections.reconnectTick();
+    EXPECT_EQ(rig.events.started.size(), 1u);
+}
+
+TEST_F(Monitor, APeerCloseIsRetriedOnTheNextTick) {
+    CQUORVISData& c = rig.add("io", "TKA-35", "Dropped");
+    rig.connections.connectAtStartup(c);
+    // Answers prove the simulator has taken the connection in, not only the kernel.
+    ASSERT_TRUE(pumpUntil([&] { return c.OutputsValid == 1; }));
+    rig.sim.command("drop io");
+    ASSERT_TRUE(rig.waitState(c, TCP_CLOSED));
+    // The close is no failure: the reconnection timer's next tick (at most 100 ms) connects.
+    rig.connections.reconnectTick();
+    EXPECT_EQ(rig.events.started.size(), 2u);
+    EXPECT_TRUE(rig.waitState(c, TCP_ESTABLISHED));
+}
+
+TEST_F(Monitor, ExceptionsAreLoggedAndStopThePolls) {
+    CQUORVISData& c = rig.add("io", "TKA-35", "Refusing");
+    rig.sim.command("exception io 2");
+    rig.connections.connectAtStartup(c);
+    ASSERT_TRUE(pumpUntil([&] { return rig.files.etcOf("Refusing").size() >= 5; }));
+    EXPECT_EQ(rig.files.etcOf("Refusing").mid(3, 2),
+              (QStringList{"Error response of read input request", "[Error 02] Illegal data address."}));
+    const size_t before = rig.requests().size();
+    pollController(c, rig.files.monitorLog);
+    test::pumpFor(100);
+    EXPECT_EQ(rig.requests().size(), before);
+}
+
+TEST_F(Monitor, RlxControllerIsReadCompletelyAfterItsChangeReportsAreOn) {
+    CQUORVISData& c = rig.add("press", "RLX-850", "Press");
+    rig.connections.connectAtStartup(c);
+    ASSERT_TRUE(pumpUntil([&] { return rig.files.etcOf("Press").contains("Counter value"); }));
+    const auto wire = rig.requests();
+    EXPECT_EQ(simtest::json_number(wire[0], "function"), 43);
+    EXPECT_EQ(simtest::json_number(wire[0], "object"), 0x83);
+    EXPECT_EQ(simtest::json_number(wire[1], "object"), 0x85);
+    EXPECT_TRUE(rig.files.etcOf("Press").contains("Send a read request to all registers."));
+    QStringList counters;
+    for (const QStringList& e : rig.files.entries()) {
+        if (e[2] == "COUNTER") counters << e[5] + "=" + e[6];
+    }
+    EXPECT_EQ(counters.mid(0, 4), (QStringList{"0=5", "1=70000", "2=0", "3=1"}));
+    ASSERT_TRUE(pumpUntil([&] { return c.InputImage[0] == 1; }));
+}
+
+TEST_F(Monitor, TemperatureIsLoggedWithOneDecimalUnlessMarkedInvalid) {
+    CQUORVISData& c = rig.add("temp", "RLX-840", "Server room");
+    rig.connections.connectAtStartup(c);
+    auto temperatures = [&] {
+        QStringList out;
+        for (const QStringList& e : rig.files.entries())
+            if (e[7] == "Temperature") out << e[6];
+        return out;
+    };
+    ASSERT_TRUE(pumpUntil([&] { return !temperatures().isEmpty(); }));
+    EXPECT_EQ(temperatures(), QStringList{"23.5"});
+    rig.sim.command("analog temp 0 20000");
+    const int lines = int(rig.files.entries().size());
+    pollController(c, rig.files.monitorLog);
+    ASSERT_TRUE(pumpUntil([&] { return int(rig.files.entries().size()) >= lines + 2; }));
+    test::pumpFor(100);
+    EXPECT_EQ(temperatures(), QStringList{"23.5"});
+}
+
+} // namespace
+} // namespace iomira

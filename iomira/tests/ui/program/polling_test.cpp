@@ -1,0 +1,128 @@
+// The polling thread: one pass a second for every family, measured on the simulator's request
+// log, and controllers deleted on the UI thread while passes run.
+
+#include "monitor_rig.h"
+
+#include "monitor/corvel_registration.h"
+#include "monitor/initial_read.h"
+#include "monitor/polling_thread.h"
+#include "core/string_table.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace iomira {
+namespace {
+
+using test::pumpUntil;
+
+struct Family {
+    const char* device;
+    const char* model;
+};
+
+const Family kFamilies[] = {{"generic", "TKA-35"}, {"r810", "RLX-810"}, {"r820", "RLX-820"},
+                            {"r830", "RLX-830"},   {"r850", "RLX-850"}, {"r840", "RLX-840"}};
+
+std::string familyDevices() {
+    std::string text;
+    for (const Family& f : kFamilies)
+        text += test::simDevice(f.device, f.model, std::string("unit_id = ") +
+                                                       (f.device[0] == 'g' ? "1" : "255") + "\n");
+    return text;
+}
+
+TEST(Polling, OnePassPerSecondForEveryFamily) {
+    setLanguage(LANG_ENGLISH);
+    test::MonitorRig rig(familyDevices());
+    std::vector<CQUORVISData*> controllers;
+    for (const Family& f : kFamilies) {
+        controllers.push_back(&rig.add(f.device, QString::fromLatin1(f.model), QString::fromLatin1(f.device)));
+        rig.connections.connectAtStartup(*controllers.back());
+    }
+    for (CQUORVISData* c : controllers) ASSERT_TRUE(rig.waitState(*c, TCP_ESTABLISHED));
+    test::pumpFor(300); // the first reads settle
+
+    // What one pass sends to each device.
+    std::map<std::string, int> perPass;
+    auto counts = [&] {
+        std::map<std::string, int> out;
+        const auto log = rig.requests();
+        for (const Family& f : kFamilies) out[f.device] = test::countRequests(log, f.device);
+        return out;
+    };
+    const auto start = counts();
+    PollingThread poller(rig.shared, rig.files.monitorLog);
+    poller.runPass();
+    test::pumpFor(300);
+    const auto afterOne = counts();
+    for (const Family& f : kFamilies) {
+        perPass[f.device] = afterOne.at(f.device) - start.at(f.device);
+        EXPECT_GT(perPass[f.device], 0) << f.device;
+    }
+
+    // Three and a bit seconds of the thread: four passes (one at once, then one a second).
+    ASSERT_TRUE(poller.start());
+    test::pumpFor(3300);
+    poller.stop();
+    test::pumpFor(300);
+    const auto end = counts();
+    for (const Family& f : kFamilies) {
+        const int sent = end.at(f.device) - afterOne.at(f.device);
+        EXPECT_EQ(sent, 4 * perPass[f.device]) << f.device << " sent " << sent << " per pass "
+                                               << perPass[f.device];
+    }
+    EXPECT_TRUE(rig.files.etcOf("generic").contains("Send a read request to input ports"));
+    EXPECT_TRUE(rig.files.etcOf("generic").contains("Send a read request to output ports"));
+    EXPECT_TRUE(rig.files.etcOf("r810").contains("Send a read request to input registers"));
+}
+
+TEST(Polling, SwitchesSelectWhatIsPolled) {
+    test::MonitorRig rig(test::simDevice("io", "TKA-35", "unit_id = 1\n"));
+    CQUORVISData& c = rig.add("io", "TKA-35", "io");
+    rig.connections.connectAtStartup(c);
+    ASSERT_TRUE(pumpUntil([&] { return c.OutputsValid == 1; }));
+    struct Case {
+        int polling, pollingInput, coils, inputs;
+    };
+    for (const Case k : {Case{1, 1, 1, 1}, Case{0, 1, 0, 1}, Case{1, 0, 1, 0}, Case{0, 0, 0, 0}}) {
+        c.Polling = k.polling;
+        c.PollingInput = k.pollingInput;
+        const auto before = rig.requests();
+        pollController(c, rig.files.monitorLog);
+        test::pumpFor(150);
+        const auto after = rig.requests();
+        EXPECT_EQ(test::countRequests(after, "io", 1) - test::countRequests(before, "io", 1), k.coils);
+        EXPECT_EQ(test::countRequests(after, "io", 2) - test::countRequests(before, "io", 2), k.inputs);
+    }
+}
+
+TEST(Polling, ControllersDeletedDuringPassesAreNeverTouchedAgain) {
+    test::MonitorRig rig(test::simDevice("io", "TKA-35", "unit_id = 1\n"));
+    std::vector<int> ids;
+    // The simulator takes at most eight connections to one device.
+    for (int i = 0; i < 8; ++i) {
+        CQUORVISData& c = rig.add("io", "TKA-35", QStringLiteral("c%1").arg(i));
+        rig.connections.connectAtStartup(c);
+        ids.push_back(c.DeviceId);
+    }
+    for (int id : ids) ASSERT_TRUE(rig.waitState(*rig.table.find(id), TCP_ESTABLISHED));
+    PollingThread poller(rig.shared, rig.files.monitorLog, std::chrono::milliseconds(2));
+    ASSERT_TRUE(poller.start());
+    for (int id : ids) {
+        test::pumpFor(20);
+        ASSERT_EQ(removeFromCorvel(id), CORVEL_OK);
+        auto guard = rig.shared.lock();
+        rig.table.RemoveController(id, false);
+    }
+    test::pumpFor(50);
+    poller.stop();
+    EXPECT_TRUE(rig.table.empty());
+    const size_t lines = rig.files.entries().size();
+    test::pumpFor(100);
+    EXPECT_EQ(rig.files.entries().size(), lines);
+}
+
+} // namespace
+} // namespace iomira

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "common/event_pump.h"
+
+#include "core/event_log.h"
+#include "core/log_entries.h"
+#include "monitor/log_switches.h"
+#include "monitor/monitor_events.h"
+#include "monitor/monitor_log.h"
+#include "core/sqlite_store.h"
+#include "core/user_prompts.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace iomira::test {
+
+// Message boxes answered by the test: every text shown is kept, questions get `answer`.
+class RecordingPrompts final : public UserPrompts {
+public:
+    void error(const QString& text) override { shown << text; }
+    void information(const QString& text) override { shown << text; }
+    bool ask(const QString& text, bool) override {
+        shown << text;
+        return answer;
+    }
+    QStringList shown;
+    bool answer = true;
+};
+
+// What the monitor told the windows around it.
+class RecordingEvents final : public MonitorEvents {
+public:
+    void connectionStarted(int deviceId) override { started.push_back(deviceId); }
+    void connectionNotified(int deviceId, intptr_t lparam) override {
+        notified.push_back({deviceId, lparam});
+    }
+    void showError(const QString& message) override { errors << message; }
+    std::vector<int> started;
+    std::vector<std::pair<int, intptr_t>> notified;
+    QStringList errors;
+};
+
+// A store, a documents folder and an open event log of the test's own.
+struct TestFiles {
+    TestFiles();
+    QTemporaryDir dir;
+    std::unique_ptr<SqliteStore> store;
+    EventLog log;
+    LogSwitches switches;
+    EventLogWriters writers;
+    MonitorLog monitorLog;
+    // Every entry written so far, without the header, split into their eight columns.
+    std::vector<QStringList> entries() const;
+    // The Etc column of every entry of one controller.
+    QStringList etcOf(const QString& name) const;
+};
+
+// Device-file text of one simulated controller listening on an ephemeral loopback port.
+std::string simDevice(const std::string& name, const std::string& model,
+                      const std::string& extra = {});
+
+// Requests of one device in a simulator log, optionally only those of one function code.
+int countRequests(const std::vector<std::string>& log, const std::string& device,
+                  long function = -1);
+
+} // namespace iomira::test

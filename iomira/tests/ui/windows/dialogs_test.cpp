@@ -1,0 +1,248 @@
+// The log settings dialog, the warning settings, the in-place editor, the busy window and
+// the window plan of a group switch.
+
+#include "ui/common/busy_window.h"
+#include "core/controller_keys.h"
+#include "app/controller_windows_plan.h"
+#include "core/global_settings.h"
+#include "ui/common/in_place_edit.h"
+#include "ui/dialogs/manage_log_dialog.h"
+#include "app/manage_log_dialog_lists.h"
+#include "core/root_data.h"
+#include "monitor/shared_controllers.h"
+#include "core/sqlite_store.h"
+#include "core/string_table.h"
+#include "ui/dialogs/warning_settings_dialog.h"
+#include "notify/warning_settings_form.h"
+#include "windows_rig.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QListWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace iomira {
+namespace {
+
+// A store with groups and controllers of its own, as the dialogs see them.
+class DialogData : public ::testing::Test {
+  protected:
+    DialogData() {
+        setLanguage(LANG_ENGLISH);
+        store = SqliteStore::open(dir.filePath("s.sqlite"), nullptr);
+        groups.insert(std::make_unique<CROOTData>(10, "Plant", 0));
+        groups.insert(std::make_unique<CROOTData>(20, "Annex", 1));
+        add(1, 10, "Pump", 0, 2);
+        add(2, 10, "Fan", 0, 2);
+        add(3, 10, "Gate", 1, 0);
+        add(4, 20, "Boiler", 1, 4);
+        add(5, 20, "Ab", 1, 1);
+    }
+    void add(int id, int root, const QString& name, int useLog, int outputs) {
+        auto c = std::make_unique<CQUORVISData>();
+        c->DeviceId = id;
+        c->RootID = root;
+        c->Index = table.CountInGroup(root);
+        c->DeviceComment = name;
+        c->UseLog = useLog;
+        c->NumberOfPortOutput = outputs;
+        saveController(*store, *c);
+        table.insert(std::move(c));
+    }
+    CQUORVISData stored(int id) {
+        KeyValues values;
+        store->readKey(controllerKeyName(id), values);
+        return readController(values);
+    }
+    std::function<void(const CQUORVISData&)> saver() {
+        return [this](const CQUORVISData& c) { saveController(*store, c); };
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SqliteStore> store;
+    ControllerTable table;
+    SharedControllers shared{table};
+    CROOTDataList groups;
+    test::RecordingPrompts prompts;
+};
+
+TEST(LogLists, LengthFirstThenCharacterCodes) {
+    EXPECT_TRUE(lengthFirstLess("Zz", "Aaa"));
+    EXPECT_TRUE(lengthFirstLess("AB", "Ab"));
+    EXPECT_FALSE(lengthFirstLess("ab", "ab"));
+}
+
+TEST_F(DialogData, LoggedControllersSortByGroupThenName) {
+    const std::vector<LogListRow> rows = loggedControllers(table, groups);
+    const std::vector<LogListRow> expected = {
+        {"Annex", "Ab", 5}, {"Annex", "Boiler", 4}, {"Plant", "Gate", 3}};
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(unloggedInGroup(table, groups, 10).size(), 2u);
+    EXPECT_TRUE(unloggedInGroup(table, groups, 20).empty());
+}
+
+TEST_F(DialogData, StartAndStopChangeUseLogInTheStore) {
+    std::vector<std::pair<QString, int>> written;
+    CManageLogDlg dialog({shared, groups, prompts, saver(), [](const GlobalValue&) { return 1; },
+                          [&](const GlobalValue& v, int data) {
+                              written.push_back({v.name, data});
+                          }});
+    ASSERT_EQ(dialog.groupChoice()->currentData().toInt(), 10);
+    EXPECT_EQ(dialog.unlogged()->count(), 2);
+    EXPECT_EQ(dialog.unlogged()->item(0)->text(), "Fan") << "the left list sorts itself";
+
+    dialog.start();
+    EXPECT_EQ(prompts.shown, QStringList{"Please select I/O controllers."});
+    dialog.unlogged()->item(1)->setSelected(true); // Pump
+    dialog.start();
+    EXPECT_EQ(stored(1).UseLog, 1);
+    EXPECT_EQ(stored(2).UseLog, 0);
+    EXPECT_EQ(dialog.unlogged()->count(), 1);
+    EXPECT_EQ(dialog.logged()->topLevelItemCount(), 4);
+
+    dialog.logged()->topLevelItem(0)->setSelected(true); // Annex / Ab
+    dialog.stop();
+    EXPECT_EQ(stored(5).UseLog, 0);
+    EXPECT_EQ(table.find(5)->UseLog, 0);
+    EXPECT_EQ(dialog.logged()->topLevelItemCount(), 3);
+
+    dialog.groupChoice()->setCurrentIndex(1);
+    EXPECT_EQ(dialog.unlogged()->count(), 1);
+    dialog.switchBox(2)->click();
+    EXPECT_EQ(written, (std::vector<std::pair<QString, int>>{{"LOG_TCP", 0}}));
+}
+
+TEST_F(DialogData, WarningFormLoadsDefaultsUnlessUsed) {
+    CQUORVISData c;
+    WarningForm form = warningFormFor(c);
+    EXPECT_FALSE(form.use);
+    EXPECT_EQ(form.allOn, "Are you sure to change the status of output port ( %s) to ON?");
+    EXPECT_TRUE(form.rowUse[7]);
+    c.UseWarningMsg = 1;
+    c.WarningMsgType = 3;
+    c.MsgAllOff = "Off?";
+    form = warningFormFor(c);
+    EXPECT_EQ(form.type, 0) << "an unknown type shows as type 0";
+    EXPECT_EQ(form.allOff, "Off?");
+    EXPECT_FALSE(form.rowUse[0]);
+    form.allOn = QString(257, 'x');
+    EXPECT_FALSE(warningFormValid(form));
+}
+
+TEST_F(DialogData, WarningDialogStoresWhatTheFieldsShow) {
+    std::vector<int> refreshed;
+    CWarningMSGDlg dialog(
+        {shared, groups, prompts, saver(), [&](int id) { refreshed.push_back(id); }});
+    int controllers = 0;
+    for (QTreeWidgetItemIterator it(dialog.tree()); *it; ++it)
+        controllers += (*it)->parent() ? 1 : 0;
+    EXPECT_EQ(controllers, 4) << "Gate has no outputs";
+
+    EXPECT_FALSE(dialog.apply());
+    EXPECT_EQ(prompts.shown.last(), "Please, select I/O controllers.");
+    dialog.selectController(4);
+    WarningForm form = dialog.form();
+    form.use = true;
+    form.type = 1;
+    form.rowUse[1] = false;
+    form.rowOn[1] = "On %s?";
+    dialog.setForm(form);
+    prompts.answer = false;
+    EXPECT_FALSE(dialog.apply());
+    EXPECT_EQ(stored(4).UseWarningMsg, 0);
+    prompts.answer = true;
+    EXPECT_TRUE(dialog.apply());
+    const CQUORVISData c = stored(4);
+    EXPECT_EQ(c.UseWarningMsg, 1);
+    EXPECT_EQ(c.WarningMsgType, 1);
+    EXPECT_EQ(c.DoMsgOnOn[1], "On %s?");
+    EXPECT_EQ(c.UseWarningMsgDo[1], 0);
+    EXPECT_EQ(c.UseWarningMsgDo[0], 1);
+    EXPECT_EQ(c.DoMsgOnOff[0], "Are you sure to change the status of output port ( %s) to OFF?");
+    EXPECT_EQ(refreshed, std::vector<int>{4});
+}
+
+TEST(InPlaceEditor, AllowedCharactersFilterTypingAndPasting) {
+    EXPECT_TRUE(allowedText("", "anything at all"));
+    EXPECT_TRUE(allowedText("0123456789", "2024"));
+    EXPECT_FALSE(allowedText("0123456789", "20x4"));
+
+    QWidget owner;
+    owner.resize(200, 60);
+    owner.show();
+    std::vector<QString> ended;
+    CInPlaceEdit* editor = CInPlaceEdit::shared();
+    editor->begin(
+        &owner, QRect(0, 0, 150, 24), "12", 1, 3,
+        [&](int, int, const QString& text) { ended.push_back(text); }, "0123456789");
+    editor->end(false);
+    QTest::keyClicks(editor, "3a4");
+    EXPECT_EQ(editor->text(), "1234");
+    editor->selectAll();
+    editor->insert("5b");
+    EXPECT_EQ(editor->text(), "1234") << "pasted text with a refused character is refused whole";
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(ended, std::vector<QString>{"1234"});
+    EXPECT_FALSE(editor->editing());
+
+    editor->begin(&owner, QRect(0, 0, 150, 24), "name", 2, 0,
+                  [&](int kind, int port, const QString& text) {
+                      ended.push_back(QString("%1/%2/%3").arg(kind).arg(port).arg(text));
+                  });
+    QTest::keyClicks(editor, "xyz");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(ended.back(), "2/0/name");
+}
+
+TEST(BusyWindow, TwelveDistinctFramesAndCentredOverTheArea) {
+    std::vector<QImage> frames;
+    for (int f = 0; f < kSpinnerFrames; ++f)
+        frames.push_back(spinnerFrame(f, 1.0).toImage());
+    EXPECT_EQ(frames[0].size(), QSize(40, 40));
+    for (int f = 1; f < kSpinnerFrames; ++f)
+        EXPECT_NE(frames[f], frames[f - 1]) << f;
+    EXPECT_EQ(spinnerFrame(0, 2.0).toImage().size(), QSize(80, 80));
+
+    ShowBusy("Searching", QRect(100, 100, 600, 400));
+    CMsgDlg* busy = CMsgDlg::instance(false);
+    ASSERT_NE(busy, nullptr);
+    EXPECT_EQ(busy->text(), "Searching");
+    const QPoint offset = busy->geometry().center() - QRect(100, 100, 600, 400).center();
+    EXPECT_LE(offset.manhattanLength(), 2);
+    const int start = busy->frame();
+    EXPECT_TRUE(test::pumpUntil([&] { return busy->frame() != start; }, 2000));
+    HideBusy();
+    EXPECT_FALSE(busy->isVisible());
+}
+
+using K = ViewKind;
+
+TEST(WindowPlan, GroupSwitchReusesWindowsOfEachKind) {
+    // Group A: three digital controllers (a generic one and two RLX-830 share the kind).
+    const WindowPlan first = planGroupWindows({{1, 0}, {2, 3}, {3, 0}}, {});
+    EXPECT_EQ(first.open, (std::vector<int>{1, 2, 3}));
+    // Group B: one digital, one RLX-850, with A's three digital windows open.
+    const WindowPlan second =
+        planGroupWindows({{7, 4}, {8, 0}}, {K::Digital, K::Digital, K::Digital});
+    ASSERT_EQ(second.retarget.size(), 1u);
+    EXPECT_EQ(second.retarget[0].window, 0);
+    EXPECT_EQ(second.retarget[0].deviceId, 8);
+    EXPECT_EQ(second.open, std::vector<int>{7});
+    EXPECT_EQ(second.hide, (std::vector<int>{1, 2}));
+    // Back to A: the three digital windows serve A again, the RLX-850 window hides.
+    const WindowPlan back =
+        planGroupWindows({{1, 0}, {2, 3}, {3, 0}}, {K::Digital, K::Digital, K::Digital, K::Rlx850});
+    EXPECT_EQ(back.retarget.size(), 3u);
+    EXPECT_TRUE(back.open.empty());
+    EXPECT_EQ(back.hide, std::vector<int>{3});
+    EXPECT_EQ(viewKindOf(1), K::Analog);
+    EXPECT_EQ(viewKindOf(5), K::Rlx840);
+    EXPECT_EQ(viewKindOf(2), K::Rlx820);
+}
+
+} // namespace
+} // namespace iomira

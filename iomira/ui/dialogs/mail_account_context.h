@@ -1,0 +1,25 @@
+#pragma once
+
+#include "notify/mail_account.h"
+#include "ui/common/mail_account_prompts.h"
+
+#include <functional>
+
+namespace iomira {
+
+class MailAccountVerifier;
+class SharedControllers;
+class Store;
+
+// What the account dialogs work on: the program's account map, the store it is written
+// to, the controllers a deletion may touch, and where their messages go.
+struct MailAccountContext {
+    Store& store;
+    CMailAccountMap& accounts;
+    SharedControllers& controllers;
+    MailAccountPrompts& prompts;
+    // Tests point the verification at loopback servers; unset, it goes to the real server.
+    std::function<void(MailAccountVerifier&)> prepareVerifier;
+};
+
+} // namespace iomira

@@ -1,0 +1,191 @@
+#include "ui/main/quorvis2_app.h"
+
+#include "notify/alarm_rules_sound.h"
+#include "core/texts.h"
+#include "ui/common/busy_window.h"
+#include "core/controller_keys.h"
+#include "corvel/corvel.h"
+#include "ui/windows/controller_windows_wiring.h"
+#include "monitor/corvel_registration.h"
+#include "ui/tree/device_list_pane.h"
+#include "ui/common/mail_account_busy.h"
+#include "ui/dialogs/mail_account_setting_dialog.h"
+#include "notify/mail_account_store.h"
+#include "ui/dialogs/manage_email_dialog.h"
+#include "ui/main/main_frame.h"
+#include "core/object_loader.h"
+#include "ui/dialogs/schedule_list_dialog.h"
+#include "ui/dialogs/sound_file_setting_dialog.h"
+#include "ui/dialogs/sound_notification_dialog.h"
+#include "core/sound_output.h"
+#include "app/effect_sound_output.h"
+#include "core/sqlite_store.h"
+#include "core/string_table.h"
+#include "ui/common/message_box_prompts.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+namespace iomira {
+
+int languageForSetting(int stored, const QLocale& system) {
+    switch (stored) {
+    case 1: return LANG_KOREAN;
+    case 2: return LANG_ENGLISH;
+    case 3: return LANG_CHINESE;
+    default: break;
+    }
+    if (system.language() == QLocale::Korean) return LANG_KOREAN;
+    if (system.language() == QLocale::Chinese) return LANG_CHINESE;
+    return LANG_ENGLISH;
+}
+
+CQuorvis2App::CQuorvis2App() {
+    // Sounds play through Qt Multimedia; the effect lives as long as the program.
+    static EffectSoundOutput effect;
+    setProgramSoundOutput(&effect);
+}
+
+CQuorvis2App::~CQuorvis2App() {
+    // The polling thread reads the table; it ends before anything it reads goes away.
+    if (poller_) poller_->stop();
+    dispatcher_.reset();
+    if (frame_) frame_->pane()->stopTimers();
+    controllers_.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });
+    frame_.reset();
+}
+
+Store& CQuorvis2App::store() { return *store_; }
+
+bool CQuorvis2App::openStore() {
+    StoreOpenError error;
+    store_ = SqliteStore::open(defaultStorePath(), &error);
+    if (store_) return true;
+    prompts_->error(storeOpenMessage(error));
+    return false;
+}
+
+void CQuorvis2App::applyLanguage() {
+    int stored = getGlobal(*store_, LANGUAGE);
+    if (stored < 0 || stored > 3) {
+        setGlobal(*store_, LANGUAGE, 0);
+        stored = 0;
+    }
+    languageId_ = stored == 0 ? 0 : languageForSetting(stored, QLocale::system());
+    setLanguage(languageForSetting(stored, QLocale::system()));
+}
+
+void CQuorvis2App::startDispatcher() {
+    // Corvel's socket events and notifications run here, on the UI thread.
+    dispatcher_ = std::make_unique<QSocketNotifier>(corvel_event_fd(), QSocketNotifier::Read);
+    connect(dispatcher_.get(), &QSocketNotifier::activated, this, [] { corvel_dispatch(0); });
+}
+
+bool CQuorvis2App::loadStoredObjects() {
+    ObjectLoadTargets targets{controllers_, sounds_, mailSchedules_, messageSchedules_,
+                              QCoreApplication::applicationDirPath(), {}, {}, {}};
+    corvel_window* window = frame_->corvelWindow();
+    targets.registerController = [window](const CQUORVISData& c) { return registerInCorvel(window, c); };
+    targets.reportError = [this](const QString& message) { prompts_->error(message); };
+    targets.loadMailAccount = [this](const QString&, const KeyValues& values) {
+        mailAccounts_.insert(readMailAccount(values));
+    };
+    if (loadObjects(*store_, targets)) return true;
+    prompts_->error(storeReadMessage(store_->path(), store_->lastError()));
+    return false;
+}
+
+// The port-change dispatch's sound, schedules and mails; the pane owns the mail thread.
+void CQuorvis2App::wireNotifications(CDeviceListPane& pane) {
+    pane.dispatch().playInputSound = [this](const CQUORVISData& c, int input, int value) {
+        PlayInputSound(sounds_, c, input, value);
+    };
+    pane.dispatch().inSchedule = [this](ScheduleKind kind) {
+        return ScheduleGate(switches_, mailSchedules_, messageSchedules_).allows(kind);
+    };
+    pane.startMailNotifications({controllers_, mailAccounts_, *monitorLog_, logSwitches_});
+    frame_->showEmailNotification = [this, &pane] {
+        const EmailDialogTables tables{
+            *store_, pane.groups(), shared_, mailAccounts_, *prompts_,
+            [this](QWidget* over) { showMailAccountSetting(*store_, mailAccounts_, shared_, over); },
+            [](QWidget* over, const QString& text) { ShowBusy(text, over->window()->frameGeometry()); },
+            [] { HideBusy(); }};
+        CManageEmailDlg(tables, frame_.get()).exec();
+    };
+}
+
+bool CQuorvis2App::InitInstance() {
+    if (!prompts_) {
+        ownPrompts_ = std::make_unique<MessageBoxPrompts>(nullptr);
+        prompts_ = ownPrompts_.get();
+    }
+    if (corvel_event_fd() < 0) {
+        prompts_->error(loadString(TEXT_SOCKETS_FAILED));
+        return false;
+    }
+    if (!openStore()) return false;
+    applyLanguage();
+    controllers_.setSaver([this](const CQUORVISData& c) { saveController(*store_, c); });
+
+    frame_ = std::make_unique<CMainFrame>(*store_, *prompts_);
+    CDeviceListPane* pane = frame_->pane();
+    if (!pane->loadGroups()) {
+        prompts_->error(storeReadMessage(store_->path(), store_->lastError()));
+        return false;
+    }
+    startDispatcher();
+
+    log_ = std::make_unique<EventLog>();
+    writers_ = std::make_unique<EventLogWriters>(*log_, [](int id) { return get_tcp_connection_state(id); });
+    monitorLog_ = std::make_unique<MonitorLog>(*writers_, logSwitches_);
+    pane->setControllers(shared_, *monitorLog_, frame_->corvelWindow());
+    // The sound and schedule dialogs work on the application's own tables.
+    const SoundDialogTables soundTables{*store_, sounds_, shared_, *prompts_};
+    pane->soundNotificationCommand = [this, soundTables](int id) {
+        const CQUORVISData* c = controllers_.find(id);
+        if (c && offersSoundDialog(*c)) CSoundDlg(soundTables, id, frame_.get()).exec();
+    };
+    pane->soundFileCommand = [this, soundTables] { CSoundFileSetting(soundTables, frame_.get()).exec(); };
+    frame_->showSchedules = [this](int kind) {
+        const ScheduleKind k = kind == SCHEDULE_EMAIL ? SCHEDULE_EMAIL : SCHEDULE_NOTIFICATION_MESSAGE;
+        CScheduleDlg(*store_, k == SCHEDULE_EMAIL ? mailSchedules_ : messageSchedules_, switches_, k,
+                     *prompts_, frame_.get())
+            .exec();
+    };
+    wireControllerWindows({*frame_, *store_, *prompts_, shared_, *monitorLog_,
+                           [this] { return switches_.inputNotification; },
+                           [this](const GlobalValue& value, int data) {
+                               setGlobal(*store_, value, data);
+                               readGlobalSwitches(*store_, switches_);
+                               logSwitches_.assign(switches_);
+                           }});
+    wireNotifications(*pane);
+    frame_->inputNotification = [this] { return switches_.inputNotification; };
+    frame_->setInputNotification = [this](int value) {
+        switches_.inputNotification = value;
+        setGlobal(*store_, INPUT_NOTIFICATION, value);
+    };
+    frame_->showMailAccounts = [this] {
+        showMailAccountSetting(*store_, mailAccounts_, shared_, frame_.get());
+    };
+    // Account checks show the program's one busy window.
+    setMailAccountBusyWindow(
+        [](QWidget* over, const QString& text) { ShowBusy(text, over->window()->frameGeometry()); },
+        [] { HideBusy(); });
+    frame_->show();
+    frame_->updateTitle();
+
+    log_->OpenNewFile();
+    if (!loadStoredObjects()) return false;
+    pane->fillAtStartup();
+    pane->startTimers();
+
+    readGlobalSwitches(*store_, switches_);
+    logSwitches_.assign(switches_);
+
+    poller_ = std::make_unique<PollingThread>(shared_, *monitorLog_);
+    if (!poller_->start()) prompts_->error(loadString(TEXT_THREAD_FAILED));
+    return true;
+}
+
+} // namespace iomira

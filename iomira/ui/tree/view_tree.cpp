@@ -1,0 +1,99 @@
+#include "ui/tree/view_tree.h"
+
+#include "ui/tree/tree_edit_delegate.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include <algorithm>
+#include <vector>
+
+namespace iomira {
+
+int itemType(const QTreeWidgetItem* item) {
+    return item ? item->data(0, kItemTypeRole).toInt() : 0;
+}
+
+int itemData(const QTreeWidgetItem* item) {
+    return item ? item->data(0, kItemDataRole).toInt() : -1;
+}
+
+CViewTree::CViewTree(QWidget* parent) : QTreeWidget(parent) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(true);
+    setUniformRowHeights(true);
+    setIconSize(QSize(16, 16));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    auto* delegate = new TreeEditDelegate(this);
+    setItemDelegate(delegate);
+    connect(delegate, &TreeEditDelegate::committed, this, &CViewTree::editCommitted,
+            Qt::QueuedConnection);
+}
+
+bool CViewTree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool userStart = trigger == EditKeyPressed || trigger == SelectedClicked;
+    if (userStart && index.isValid()) {
+        QTreeWidgetItem* item = itemFromIndex(index);
+        if (!(item->flags() & Qt::ItemIsEditable)) return false;
+        if (mayEdit && !mayEdit(item)) return false;
+    }
+    return QTreeWidget::edit(index, trigger, event);
+}
+
+void CViewTree::mousePressEvent(QMouseEvent* event) {
+    if (QTreeWidgetItem* item = itemAt(event->position().toPoint())) {
+        emit itemPressedForGroup(item);
+        if (event->button() == Qt::RightButton) setCurrentItem(item);
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void CViewTree::contextMenuEvent(QContextMenuEvent* event) {
+    QTreeWidgetItem* item = event->reason() == QContextMenuEvent::Mouse
+                                ? itemAt(event->pos())
+                                : currentItem();
+    if (item) setCurrentItem(item);
+    emit contextMenuOn(item, event->globalPos());
+}
+
+namespace {
+
+bool textBefore(const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
+    return a->text(0).localeAwareCompare(b->text(0)) < 0;
+}
+
+// Expansion belongs to the view and is lost when an item is taken out, so it is noted for
+// the whole subtree and set again once the items are back.
+void noteExpanded(QTreeWidgetItem* item, std::vector<QTreeWidgetItem*>& expanded) {
+    if (item->isExpanded()) expanded.push_back(item);
+    for (int i = 0; i < item->childCount(); ++i) noteExpanded(item->child(i), expanded);
+}
+
+} // namespace
+
+void CViewTree::sortChildrenOf(QTreeWidgetItem* parent) {
+    const int count = parent ? parent->childCount() : topLevelItemCount();
+    std::vector<QTreeWidgetItem*> items;
+    for (int i = 0; i < count; ++i) items.push_back(parent ? parent->child(i) : topLevelItem(i));
+    if (std::is_sorted(items.begin(), items.end(), textBefore)) return;
+    QTreeWidgetItem* current = currentItem();
+    std::vector<QTreeWidgetItem*> expanded;
+    for (QTreeWidgetItem* item : items) noteExpanded(item, expanded);
+    for (int i = count - 1; i >= 0; --i) {
+        if (parent) parent->takeChild(i);
+        else takeTopLevelItem(i);
+    }
+    std::stable_sort(items.begin(), items.end(), textBefore);
+    for (QTreeWidgetItem* item : items) {
+        if (parent) parent->addChild(item);
+        else addTopLevelItem(item);
+    }
+    for (QTreeWidgetItem* item : expanded) item->setExpanded(true);
+    if (current) setCurrentItem(current);
+}
+
+} // namespace iomira

@@ -1,0 +1,210 @@
+#include "ui/windows/controller_windows.h"
+
+#include "ui/common/child_frame.h"
+#include "core/controller_keys.h"
+#include "ui/windows/controller_windows_placeholder.h"
+#include "core/texts.h"
+#include "corvel/corvel.h"
+#include "ui/windows/digital_view.h"
+#include "monitor/shared_controllers.h"
+#include "core/string_table.h"
+#include "core/user_prompts.h"
+#include "ui/tree/view_tree.h"
+
+#include <QEvent>
+#include <QMdiArea>
+#include <QTimer>
+#include <QTreeWidgetItem>
+
+namespace iomira {
+
+namespace {
+const char kViewKindProperty[] = "viewKind";
+// The stored place of a window shown minimized, kept until the area has laid it out.
+const char kMinimizedPlaceProperty[] = "minimizedPlace";
+constexpr int kShowCurrentInputs = MB_INPUTS;
+} // namespace
+
+ControllerWindows::ControllerWindows(QMdiArea& area, Store& store, UserPrompts& prompts,
+                                     QObject* parent)
+    : QObject(parent), area_(area), store_(store), prompts_(prompts) {
+    area_.installEventFilter(this);
+}
+
+// The area lines minimized windows up along its bottom whenever it is shown, resized or a
+// window is minimized; the places the user gave them are applied after it.
+bool ControllerWindows::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &area_ && (event->type() == QEvent::Show || event->type() == QEvent::Resize))
+        QTimer::singleShot(0, this, &ControllerWindows::placeMinimized);
+    return QObject::eventFilter(watched, event);
+}
+
+void ControllerWindows::placeMinimized() {
+    for (CChildFrame* frame : windows()) {
+        const QVariant place = frame->property(kMinimizedPlaceProperty);
+        if (!place.isValid() || !frame->isVisible()) continue;
+        // Windows opened after it may have brought it back up while the area was settling.
+        if (!frame->isMinimized()) frame->showMinimized();
+        frame->move(place.toPoint());
+        if (area_.isVisible()) frame->setProperty(kMinimizedPlaceProperty, QVariant());
+    }
+}
+
+void ControllerWindows::setControllers(SharedControllers& controllers, ViewServices services) {
+    controllers_ = &controllers;
+    services_ = std::move(services);
+}
+
+std::vector<CChildFrame*> ControllerWindows::windows() const {
+    std::vector<CChildFrame*> out;
+    for (QMdiSubWindow* sub : area_.subWindowList(QMdiArea::CreationOrder)) {
+        if (auto* frame = qobject_cast<CChildFrame*>(sub)) out.push_back(frame);
+    }
+    return out;
+}
+
+CChildFrame* ControllerWindows::findWindow(int deviceId) const {
+    for (CChildFrame* frame : windows()) {
+        if (frame->deviceId() == deviceId) return frame;
+    }
+    return nullptr;
+}
+
+void ControllerWindows::closeWindow(int deviceId) {
+    if (CChildFrame* frame = findWindow(deviceId)) frame->closeByProgram();
+}
+
+void ControllerWindows::save(const CQUORVISData& c) {
+    saveController(store_, c);
+}
+
+void ControllerWindows::showGroup(int rootId) {
+    if (!controllers_) return;
+    std::vector<CQUORVISData*> leaving;
+    controllers_->table().forEach([&](const CQUORVISData& c) {
+        if (c.RootID != rootId && c.LastOpened == 1)
+            leaving.push_back(const_cast<CQUORVISData*>(&c));
+    });
+    for (CQUORVISData* c : leaving) {
+        controllers_->edit(c->DeviceId, [](CQUORVISData& r) { r.LastOpened = 0; });
+        save(*c);
+    }
+    assignGroup(rootId);
+}
+
+void ControllerWindows::assignGroup(int rootId) {
+    ControllerTable& table = controllers_->table();
+    std::vector<WindowPlan::Controller> group;
+    for (int index = 0; index < table.CountInGroup(rootId); ++index) {
+        if (const CQUORVISData* c = table.FindInGroup(rootId, index))
+            group.push_back({c->DeviceId, c->DeviceType});
+    }
+    const std::vector<CChildFrame*> existing = windows();
+    std::vector<ViewKind> kinds;
+    for (CChildFrame* frame : existing)
+        kinds.push_back(static_cast<ViewKind>(frame->property(kViewKindProperty).toInt()));
+    const WindowPlan plan = planGroupWindows(group, kinds);
+
+    const auto opened = [this](int deviceId) {
+        controllers_->edit(deviceId, [](CQUORVISData& r) { r.LastOpened = 1; });
+        CQUORVISData* c = controllers_->table().find(deviceId);
+        if (c) save(*c);
+        return c;
+    };
+    for (const WindowPlan::Assignment& a : plan.retarget) {
+        if (CQUORVISData* c = opened(a.deviceId)) retarget(*existing[a.window], *c);
+    }
+    for (int deviceId : plan.open) {
+        if (opened(deviceId)) openWindow(deviceId);
+    }
+    for (int window : plan.hide)
+        existing[window]->hide();
+}
+
+QWidget* ControllerWindows::makeView(CQUORVISData& c) {
+    if (viewKindOf(c.DeviceType) == ViewKind::Digital) return new CQuorvis2View(c, services_);
+    return new PlaceholderView(c);
+}
+
+void ControllerWindows::place(CChildFrame& frame, const CQUORVISData& c) {
+    if (c.LastPosX == 0 && c.LastPosY == 0 && c.LastPosCX == 0 && c.LastPosCY == 0) return;
+    frame.move(c.LastPosX, c.LastPosY);
+}
+
+// The frame fits its view, then shows the controller's current values.
+void ControllerWindows::fill(CChildFrame& frame, CQUORVISData& c) {
+    frame.adjustSize();
+    if (get_tcp_connection_state(c.DeviceId) == TCP_ESTABLISHED)
+        frame.onCorvelNotification(CORVEL_WM_DATA, static_cast<uintptr_t>(c.DeviceId),
+                                   kShowCurrentInputs);
+}
+
+void ControllerWindows::showAsStored(CChildFrame& frame, const CQUORVISData& c,
+                                     QPoint minimizedPlace) {
+    if (c.LastOpened == 0) {
+        frame.hide();
+    } else if (c.Minimized == 1) {
+        frame.setProperty(kMinimizedPlaceProperty, minimizedPlace);
+        frame.showMinimized();
+        QTimer::singleShot(0, this, &ControllerWindows::placeMinimized);
+    } else {
+        if (frame.isMinimized())
+            frame.showNormal();
+        else
+            frame.show();
+    }
+}
+
+CChildFrame* ControllerWindows::openWindow(int deviceId) {
+    CQUORVISData* c = controllers_ ? controllers_->table().find(deviceId) : nullptr;
+    if (!c) {
+        prompts_.error(loadString(TEXT_DATA_IS_NULL));
+        return nullptr;
+    }
+    auto* frame = new CChildFrame(*c, [this](const CQUORVISData& r) { save(r); });
+    frame->setProperty(kViewKindProperty, int(viewKindOf(c->DeviceType)));
+    QWidget* view = makeView(*c);
+    frame->setWidget(view);
+    area_.addSubWindow(frame);
+    if (auto* digital = qobject_cast<CQuorvis2View*>(view))
+        connect(digital, &CQuorvis2View::contentResized, frame, [frame] { frame->adjustSize(); });
+    const QPoint minimizedPlace(c->LastPosXMin, c->LastPosYMin);
+    place(*frame, *c);
+    save(*c);
+    fill(*frame, *c);
+    showAsStored(*frame, *c, minimizedPlace);
+    return frame;
+}
+
+void ControllerWindows::retarget(CChildFrame& frame, CQUORVISData& c) {
+    // Moving a frame that is still minimized records its place as the minimized one.
+    const QPoint minimizedPlace(c.LastPosXMin, c.LastPosYMin);
+    frame.setController(c);
+    if (auto* digital = qobject_cast<CQuorvis2View*>(frame.widget()))
+        digital->setController(c);
+    else if (auto* other = qobject_cast<PlaceholderView*>(frame.widget()))
+        other->setController(c);
+    place(frame, c);
+    fill(frame, c);
+    showAsStored(frame, c, minimizedPlace);
+}
+
+void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {
+    if (!item) {
+        prompts_.error(loadString(TEXT_ITEM_IS_NULL));
+        return;
+    }
+    if (itemType(item) == ITEM_INFO) item = item->parent();
+    if (item && itemType(item) == ITEM_CONTROLLER) activateController(itemData(item));
+}
+
+void ControllerWindows::activateController(int deviceId) {
+    CChildFrame* frame = findWindow(deviceId);
+    if (!frame || !frame->isVisible()) return;
+    if (frame->isMinimized())
+        frame->showNormal();
+    else
+        area_.setActiveSubWindow(frame);
+}
+
+} // namespace iomira

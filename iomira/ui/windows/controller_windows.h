@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/controller_windows_plan.h"
+#include "ui/windows/digital_view_services.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+#include <vector>
+
+class QMdiArea;
+class QTreeWidgetItem;
+
+namespace iomira {
+
+class CChildFrame;
+class CQUORVISData;
+class SharedControllers;
+class Store;
+class UserPrompts;
+
+// The windows of the shown group's controllers. Windows are pooled per view kind: a group
+// switch re-targets the windows that exist, opens more only when needed and hides the rest.
+class ControllerWindows : public QObject {
+    Q_OBJECT
+  public:
+    ControllerWindows(QMdiArea& area, Store& store, UserPrompts& prompts,
+                      QObject* parent = nullptr);
+
+    // Start-up: the controller table and what the windows need from the program.
+    void setControllers(SharedControllers& controllers, ViewServices services);
+
+    // Every controller outside the group leaves the shown group; the group's controllers get
+    // windows; surplus windows hide.
+    void showGroup(int rootId);
+    // The controller of a tree item (a controller or one of its lines) comes forward.
+    void activateItemController(const QTreeWidgetItem* item);
+    void activateController(int deviceId);
+
+    CChildFrame* openWindow(int deviceId);
+    void retarget(CChildFrame& frame, CQUORVISData& controller);
+    CChildFrame* findWindow(int deviceId) const;
+    void closeWindow(int deviceId);
+    // Every controller window, hidden ones included, in document order.
+    std::vector<CChildFrame*> windows() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void placeMinimized();
+    void assignGroup(int rootId);
+    void place(CChildFrame& frame, const CQUORVISData& c);
+    void fill(CChildFrame& frame, CQUORVISData& c);
+    void showAsStored(CChildFrame& frame, const CQUORVISData& c, QPoint minimizedPlace);
+    void save(const CQUORVISData& c);
+    QWidget* makeView(CQUORVISData& c);
+
+    QMdiArea& area_;
+    Store& store_;
+    UserPrompts& prompts_;
+    SharedControllers* controllers_ = nullptr;
+    ViewServices services_;
+};
+
+} // namespace iomira

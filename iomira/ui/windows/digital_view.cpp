@@ -1,0 +1,319 @@
+#include "ui/windows/digital_view.h"
+
+#include "core/texts.h"
+#include "corvel/corvel.h"
+#include "core/device_family.h"
+#include "monitor/error_text.h"
+#include "monitor/monitor_log.h"
+#include "monitor/port_state.h"
+#include "core/quorvis_data.h"
+#include "core/string_table.h"
+#include "ui/common/tree_icons.h"
+#include "app/tree_texts.h"
+#include "core/user_prompts.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <map>
+
+namespace iomira {
+
+namespace {
+
+constexpr int kViewBoth = 0;
+constexpr int kViewInputs = 1;
+constexpr int kViewOutputs = 2;
+
+const QIcon& cachedLamp(LampImage image) {
+    static std::map<std::pair<int, int>, QIcon> cache;
+    const std::pair<int, int> key{int(image.color), int(image.mark)};
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.emplace(key, lampIcon(image)).first;
+    return it->second;
+}
+
+int treeIconOf(ConnectionIcon icon) {
+    switch (icon) {
+    case ConnectionIcon::ClosedAuto:
+        return ICON_CLOSED_AUTOMATIC;
+    case ConnectionIcon::ClosedManual:
+        return ICON_CLOSED_MANUAL;
+    case ConnectionIcon::Connecting:
+        return ICON_CONNECTING;
+    case ConnectionIcon::Connected:
+        return ICON_CONNECTED;
+    case ConnectionIcon::Error:
+        break;
+    }
+    return ICON_ERROR;
+}
+
+QToolButton* lampButton(QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(kLampSize, kLampSize));
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QLabel* nameLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setMinimumWidth(120);
+    label->setCursor(Qt::IBeamCursor);
+    return label;
+}
+
+} // namespace
+
+CQuorvis2View::CQuorvis2View(CQUORVISData& controller, ViewServices services, QWidget* parent)
+    : QWidget(parent), c_(&controller), services_(std::move(services)),
+      statusIcon_(new QLabel(this)), status_(new QLabel(this)), inputBox_(new QGroupBox(this)),
+      outputBox_(new QGroupBox(this)) {
+    setObjectName(QStringLiteral("Quorvis2View"));
+    QFont bold = status_->font();
+    bold.setPixelSize(15);
+    bold.setBold(true);
+    status_->setFont(bold);
+    status_->setObjectName(QStringLiteral("StatusLine"));
+
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(statusIcon_);
+    statusRow->addWidget(status_, 1);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(inputBox_, 0, Qt::AlignTop);
+    boxes->addWidget(outputBox_, 0, Qt::AlignTop);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(statusRow);
+    layout->addLayout(boxes);
+    buildPorts();
+
+    for (int port = 0; port < kDigitalPorts; ++port) {
+        QTimer& timer = pulseTimers_[port];
+        timer.setSingleShot(true);
+        connect(&timer, &QTimer::timeout, this, [this, port] {
+            pulses_.timerFired(port);
+            int32_t error = 0;
+            read_coils(c_->DeviceId, c_->NumberOfPortOutput, &error, 0);
+            logState(LogCategory::Input, TEXT_SEND_READ_OUTPUTS);
+        });
+    }
+    coilReadTimer_.setSingleShot(true);
+    connect(&coilReadTimer_, &QTimer::timeout, this,
+            [this] { readOutputs(TEXT_SEND_READ_OUTPUTS); });
+
+    loadCaptions();
+    layOut();
+    redraw();
+}
+
+void CQuorvis2View::buildPorts() {
+    auto* inGrid = new QGridLayout(inputBox_);
+    auto* outGrid = new QGridLayout(outputBox_);
+    for (QGridLayout* grid : {inGrid, outGrid}) {
+        grid->setHorizontalSpacing(2);
+        grid->setVerticalSpacing(1);
+    }
+    for (int port = 0; port < kDigitalPorts; ++port) {
+        inputs_[port] = lampButton(inputBox_);
+        inputs_[port]->setObjectName(QStringLiteral("DI%1").arg(port));
+        inputNames_[port] = nameLabel(inputBox_);
+        inputNames_[port]->installEventFilter(this);
+        inGrid->addWidget(inputs_[port], port, 0);
+        inGrid->addWidget(inputNames_[port], port, 1);
+        connect(inputs_[port], &QToolButton::clicked, this, &CQuorvis2View::clickInput);
+
+        outputs_[port] = lampButton(outputBox_);
+        outputs_[port]->setObjectName(QStringLiteral("DO%1").arg(port));
+        outputNames_[port] = nameLabel(outputBox_);
+        outputNames_[port]->installEventFilter(this);
+        outGrid->addWidget(outputs_[port], port, 0);
+        outGrid->addWidget(outputNames_[port], port, 1);
+        connect(outputs_[port], &QToolButton::clicked, this, [this, port] { clickOutput(port); });
+    }
+}
+
+void CQuorvis2View::loadCaptions() {
+    inputBox_->setTitle(loadString(TEXT_DIGITAL_INPUTS));
+    outputBox_->setTitle(loadString(TEXT_DIGITAL_OUTPUTS));
+    for (int port = 0; port < kDigitalPorts; ++port) {
+        inputNames_[port]->setText(QLatin1Char(' ') + c_->DiComment[port]);
+        outputNames_[port]->setText(QLatin1Char(' ') + c_->DoComment[port]);
+    }
+    setWindowTitle(c_->DeviceComment);
+}
+
+// Ports beyond the controller's counts and the group the view mode leaves out are hidden;
+// the fixed-size layout then shrinks the window to what is left.
+void CQuorvis2View::layOut() {
+    for (int port = 0; port < kDigitalPorts; ++port) {
+        const bool input = port < c_->NumberOfPortInput;
+        const bool output = port < c_->NumberOfPortOutput;
+        inputs_[port]->setVisible(input);
+        inputNames_[port]->setVisible(input);
+        outputs_[port]->setVisible(output);
+        outputNames_[port]->setVisible(output);
+    }
+    inputBox_->setVisible(c_->NumberOfPortInput > 0 && c_->ViewMode != kViewOutputs);
+    outputBox_->setVisible(c_->NumberOfPortOutput > 0 && c_->ViewMode != kViewInputs);
+    adjustSize();
+    emit contentResized();
+}
+
+void CQuorvis2View::setController(CQUORVISData& controller) {
+    c_ = &controller;
+    for (QTimer& timer : pulseTimers_)
+        timer.stop();
+    coilReadTimer_.stop();
+    pulses_ = PulseTracker();
+    pulseFlags_ = {};
+    loadCaptions();
+    layOut();
+    redraw();
+}
+
+void CQuorvis2View::setLamp(QToolButton* button, LampImage image) {
+    button->setIcon(cachedLamp(image));
+}
+
+void CQuorvis2View::redraw() {
+    const int id = c_->DeviceId;
+    const bool inputError = get_input_port_read_error(id) == 1;
+    for (int port = 0; port < kDigitalPorts; ++port) {
+        const int value = get_received_port_value(id, CORVEL_KIND_INPUT, port);
+        inputImages_[port] = inputLamp(inputFacts(*c_, port, value, inputError));
+        setLamp(inputs_[port], inputImages_[port]);
+    }
+    const bool outputError = get_output_port_read_error(id) == 1;
+    const bool rlx830 = c_->DeviceType == FAMILY_RLX830;
+    for (int port = 0; port < kDigitalPorts; ++port) {
+        const int value = get_received_port_value(id, CORVEL_KIND_OUTPUT, port);
+        outputImages_[port] =
+            outputLamp(outputFacts(*c_, port, value, outputError, pulseFlags_[port] == 1));
+        setLamp(outputs_[port], outputImages_[port]);
+        if (!rlx830) {
+            outputs_[port]->setToolTip(
+                hasPulseTooltip(*c_, port)
+                    ? loadString(TEXT_OUTPUT_TOOLTIP)
+                          .replace(QLatin1String("%d"), QString::number(port))
+                    : QString());
+        }
+        outputStates_[port] = value;
+    }
+    showState();
+}
+
+void CQuorvis2View::showState() {
+    const StatusLine line = statusLine(get_tcp_connection_state(c_->DeviceId),
+                                       c_->AutomaticConnection, get_tcp_error_code(c_->DeviceId));
+    setStatus(line.text, treeIconOf(line.icon));
+}
+
+void CQuorvis2View::setStatus(const QString& text, int iconIndex) {
+    status_->setText(text);
+    const QIcon icon = treeIcon(iconIndex);
+    statusIcon_->setPixmap(icon.pixmap(QSize(16, 16), devicePixelRatioF()));
+    setWindowIcon(icon);
+    if (QWidget* frame = parentWidget()) frame->setWindowIcon(icon);
+}
+
+QString CQuorvis2View::statusText() const {
+    return status_->text();
+}
+
+void CQuorvis2View::onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    if (static_cast<int>(wparam) != c_->DeviceId) return;
+    if (message == CORVEL_WM_CONNECTION)
+        onConnection(lparam);
+    else if (message == CORVEL_WM_DATA)
+        onData(static_cast<int>(lparam));
+}
+
+void CQuorvis2View::onConnection(intptr_t lparam) {
+    const int error = CORVEL_LPARAM_ERROR(lparam);
+    const int event = CORVEL_LPARAM_EVENT(lparam);
+    if (error != 0) {
+        setStatus(socketErrorText(error), ICON_ERROR);
+    } else if (event == CORVEL_FD_ACCEPT || event == CORVEL_FD_CONNECT) {
+        setStatus(loadString(TEXT_CONNECTED), ICON_CONNECTED);
+    } else if (event == CORVEL_FD_CLOSE) {
+        redraw();
+    }
+}
+
+void CQuorvis2View::onData(int code) {
+    switch (code) {
+    case MB_INPUTS:
+        redraw();
+        break;
+    case MB_OUTPUTS:
+    case MB_REPORT_OUTPUTS:
+        redraw();
+        pulses_.outputsAnswered();
+        break;
+    case MB_INPUTS_EXCEPTION:
+        for (int port = 0; port < kDigitalPorts; ++port) {
+            const int value = get_received_port_value(c_->DeviceId, CORVEL_KIND_INPUT, port);
+            inputImages_[port] = {value == 1 ? LampColor::Yellow : LampColor::Grey,
+                                  LampMark::Error};
+            setLamp(inputs_[port], inputImages_[port]);
+        }
+        break;
+    case MB_OUTPUTS_EXCEPTION:
+        for (int port = 0; port < kDigitalPorts; ++port) {
+            outputImages_[port] = {LampColor::Grey, LampMark::Error};
+            setLamp(outputs_[port], outputImages_[port]);
+        }
+        break;
+    case MB_PULSE_DONE:
+        readOutputs(TEXT_SEND_READ_OUTPUTS);
+        break;
+    case MB_PULSE_EXCEPTION:
+    case MB_COIL_EXCEPTION:
+        readOutputs(TEXT_SEND_READ_OUTPUTS);
+        postException();
+        break;
+    case MB_REGISTER_EXCEPTION:
+        postException();
+        break;
+    case MB_COIL_DONE:
+        coilReadTimer_.start(coilReadDelayMs(c_->DeviceType));
+        break;
+    case MB_PULSE_FLAGS:
+        for (int port = 0; port < kDigitalPorts; ++port)
+            pulseFlags_[port] = get_rlx8xx_output_pulse(c_->DeviceId, port) == 1 ? 1 : 0;
+        redraw();
+        break;
+    default:
+        break;
+    }
+}
+
+void CQuorvis2View::readOutputs(int textId) {
+    int32_t error = 0;
+    read_coils(c_->DeviceId, c_->NumberOfPortOutput, &error, 0);
+    logState(LogCategory::Output, textId);
+}
+
+// The exception is shown once the notification has returned, as a posted message would be.
+void CQuorvis2View::postException() {
+    const int code = get_modbus_error_code(c_->DeviceId);
+    if (code == 0) return;
+    QMetaObject::invokeMethod(
+        this, [this, code] { showException(code); }, Qt::QueuedConnection);
+}
+
+void CQuorvis2View::showException(int code) {
+    if (services_.prompts) services_.prompts->error(modbusExceptionText(code));
+}
+
+void CQuorvis2View::logState(LogCategory category, int textId, int port, int value) {
+    if (services_.log) services_.log->state(*c_, category, loadString(textId), port, value);
+}
+
+} // namespace iomira

@@ -1,11 +1,11 @@
 #include "monitor/initial_read.h"
 
-#include "corvel/corvel.h"
 #include "core/device_family.h"
-#include "monitor/monitor_log.h"
-#include "core/texts.h"
 #include "core/quorvis_data.h"
-#include "core/string_table.h"
+#include "core/texts.h"
+#include "corvel/corvel.h"
+#include "monitor/log_texts.h"
+#include "monitor/monitor_log.h"
 
 namespace iomira {
 
@@ -18,7 +18,7 @@ void readInputsOrOutputs(const CQUORVISData& c, MonitorLog& log) {
     const int id = c.DeviceId;
     if (c.NumberOfPortInput > 0) {
         read_discrete_inputs(id, c.NumberOfPortInput, &error, kDefaultTag);
-        log.state(c, LogCategory::Input, loadString(TEXT_SEND_READ_INPUTS_INITIAL));
+        log.state(c, LogCategory::Input, logText(TEXT_SEND_READ_INPUTS_INITIAL));
         return;
     }
     if (c.NumberOfPortOutput <= 0) return;
@@ -27,7 +27,7 @@ void readInputsOrOutputs(const CQUORVISData& c, MonitorLog& log) {
     } else {
         read_coils(id, c.NumberOfPortOutput, &error, kDefaultTag);
     }
-    log.state(c, LogCategory::Output, loadString(TEXT_SEND_READ_OUTPUTS_INITIAL));
+    log.state(c, LogCategory::Output, logText(TEXT_SEND_READ_OUTPUTS_INITIAL));
 }
 
 bool connectionReady(int id) {
@@ -44,7 +44,7 @@ void pollOutputs(const CQUORVISData& c, MonitorLog& log) {
     } else {
         rlx8xx_read_all(c.DeviceId, t, CORVEL_READ_OUTPUTS, &error);
     }
-    log.state(c, LogCategory::Output, loadString(TEXT_SEND_READ_OUTPUTS));
+    log.state(c, LogCategory::Output, logText(TEXT_SEND_READ_OUTPUTS));
 }
 
 // The register read mode of each family's input poll; -1 for a family that has none.
@@ -52,9 +52,12 @@ int inputPollMode(int deviceType) {
     switch (deviceType) {
     case FAMILY_RLX810:
     case FAMILY_RLX820:
-    case FAMILY_RLX850: return CORVEL_READ_INPUTS;
-    case FAMILY_RLX840: return CORVEL_READ_INPUTS_OUTPUTS;
-    default: return -1;
+    case FAMILY_RLX850:
+        return CORVEL_READ_INPUTS;
+    case FAMILY_RLX840:
+        return CORVEL_READ_INPUTS_OUTPUTS;
+    default:
+        return -1;
     }
 }
 
@@ -68,13 +71,13 @@ void pollInputs(const CQUORVISData& c, MonitorLog& log) {
         } else {
             rlx8xx_read_all(c.DeviceId, FAMILY_RLX830, CORVEL_READ_OUTPUTS, &error);
         }
-        log.state(c, LogCategory::Input, loadString(TEXT_SEND_READ_INPUTS));
+        log.state(c, LogCategory::Input, logText(TEXT_SEND_READ_INPUTS));
         return;
     }
     const int mode = inputPollMode(t);
     if (mode < 0) return;
     rlx8xx_read_all(c.DeviceId, t, mode, &error);
-    log.state(c, LogCategory::Input, loadString(TEXT_SEND_READ_INPUT_REGISTERS));
+    log.state(c, LogCategory::Input, logText(TEXT_SEND_READ_INPUT_REGISTERS));
 }
 
 } // namespace
@@ -83,16 +86,21 @@ void sendInitialRead(const CQUORVISData& c, MonitorLog& log) {
     int32_t error = 0;
     switch (c.DeviceType) {
     case FAMILY_GENERIC:
-    case FAMILY_RLX830: readInputsOrOutputs(c, log); return;
+    case FAMILY_RLX830:
+        readInputsOrOutputs(c, log);
+        return;
     case FAMILY_RLX810:
     case FAMILY_RLX820:
     case FAMILY_RLX850:
         rlx8xx_read_all(c.DeviceId, c.DeviceType, CORVEL_READ_INPUTS_OUTPUTS, &error);
         break;
-    case FAMILY_RLX840: rlx8xx_read_all(c.DeviceId, c.DeviceType, CORVEL_READ_INPUTS, &error); break;
-    default: return;
+    case FAMILY_RLX840:
+        rlx8xx_read_all(c.DeviceId, c.DeviceType, CORVEL_READ_INPUTS, &error);
+        break;
+    default:
+        return;
     }
-    log.state(c, LogCategory::Input, loadString(TEXT_SEND_READ_ALL_REGISTERS));
+    log.state(c, LogCategory::Input, logText(TEXT_SEND_READ_ALL_REGISTERS));
 }
 
 void pollController(const CQUORVISData& c, MonitorLog& log) {

@@ -1,16 +1,16 @@
 #include "monitor/notification_handler.h"
 
-#include "monitor/connection_manager.h"
-#include "corvel/corvel.h"
 #include "core/device_family.h"
+#include "core/texts.h"
+#include "corvel/corvel.h"
+#include "monitor/connection_manager.h"
 #include "monitor/error_text.h"
 #include "monitor/initial_read.h"
-#include "monitor/port_change_listener.h"
+#include "monitor/log_texts.h"
 #include "monitor/monitor_events.h"
 #include "monitor/monitor_log.h"
-#include "core/texts.h"
+#include "monitor/port_change_listener.h"
 #include "monitor/shared_controllers.h"
-#include "core/string_table.h"
 
 namespace iomira {
 
@@ -23,7 +23,9 @@ constexpr int kObjectOutputs = 0x85;
 constexpr int kLastHandledCode = MB_DI_CHANGE_DONE;
 constexpr int kInvalidTemperature = 20000;
 
-QString text(int id) { return loadString(id); }
+QString text(int id) {
+    return logText(id);
+}
 
 } // namespace
 
@@ -63,7 +65,8 @@ void NotificationHandler::connectionEstablished(CQUORVISData& c) {
         // acknowledgement (MB_DI_CHANGE_DONE) starts the initial read.
         rlx8xx_eit_request(c.DeviceId, kReadDeviceIdSpecific, kObjectFirmware, &error, kDefaultTag);
         if (t != FAMILY_RLX820)
-            rlx8xx_eit_request(c.DeviceId, kReadDeviceIdSpecific, kObjectOutputs, &error, kDefaultTag);
+            rlx8xx_eit_request(c.DeviceId, kReadDeviceIdSpecific, kObjectOutputs, &error,
+                               kDefaultTag);
     } else {
         sendInitialRead(c, log_);
     }
@@ -75,22 +78,49 @@ void NotificationHandler::onData(uintptr_t deviceId, intptr_t code) {
     if (!c || code < 0 || code > kLastHandledCode) return;
     switch (code) {
     case MB_BAD_LENGTH:
-    case MB_BAD_PACKET: log_.state(*c, LogCategory::Tcp, text(TEXT_INVALID_LENGTH)); break;
+    case MB_BAD_PACKET:
+        log_.state(*c, LogCategory::Tcp, text(TEXT_INVALID_LENGTH));
+        break;
     case MB_INPUTS:
     case MB_ANALOG_VALUES:
-    case MB_COUNTERS: inputResponse(*c, static_cast<int>(code)); break;
-    case MB_OUTPUTS: outputResponse(*c); break;
-    case MB_REGISTER: log_.state(*c, LogCategory::Input, text(TEXT_RESPONSE_ADC)); break;
-    case MB_INPUTS_EXCEPTION: exceptionResponse(*c, TEXT_ERROR_READ_INPUTS, 0); break;
-    case MB_OUTPUTS_EXCEPTION: exceptionResponse(*c, TEXT_ERROR_READ_OUTPUTS, 1); break;
-    case MB_REGISTER_EXCEPTION: exceptionResponse(*c, TEXT_ERROR_READ_ADC, 0); break;
-    case MB_UNKNOWN_FUNCTION: log_.state(*c, LogCategory::Any, text(TEXT_UNKNOWN_FUNCTION)); break;
-    case MB_PULSE_DONE: log_.state(*c, LogCategory::Output, text(TEXT_PULSE_DONE)); break;
-    case MB_PULSE_EXCEPTION: log_.state(*c, LogCategory::Output, text(TEXT_PULSE_ERROR)); break;
-    case MB_COIL_DONE: log_.state(*c, LogCategory::Output, text(TEXT_COIL_DONE)); break;
-    case MB_COIL_EXCEPTION: log_.state(*c, LogCategory::Output, text(TEXT_COIL_ERROR)); break;
-    case MB_DI_CHANGE_DONE: sendInitialRead(*c, log_); break;
-    default: break;
+    case MB_COUNTERS:
+        inputResponse(*c, static_cast<int>(code));
+        break;
+    case MB_OUTPUTS:
+        outputResponse(*c);
+        break;
+    case MB_REGISTER:
+        log_.state(*c, LogCategory::Input, text(TEXT_RESPONSE_ADC));
+        break;
+    case MB_INPUTS_EXCEPTION:
+        exceptionResponse(*c, TEXT_ERROR_READ_INPUTS, 0);
+        break;
+    case MB_OUTPUTS_EXCEPTION:
+        exceptionResponse(*c, TEXT_ERROR_READ_OUTPUTS, 1);
+        break;
+    case MB_REGISTER_EXCEPTION:
+        exceptionResponse(*c, TEXT_ERROR_READ_ADC, 0);
+        break;
+    case MB_UNKNOWN_FUNCTION:
+        log_.state(*c, LogCategory::Any, text(TEXT_UNKNOWN_FUNCTION));
+        break;
+    case MB_PULSE_DONE:
+        log_.state(*c, LogCategory::Output, text(TEXT_PULSE_DONE));
+        break;
+    case MB_PULSE_EXCEPTION:
+        log_.state(*c, LogCategory::Output, text(TEXT_PULSE_ERROR));
+        break;
+    case MB_COIL_DONE:
+        log_.state(*c, LogCategory::Output, text(TEXT_COIL_DONE));
+        break;
+    case MB_COIL_EXCEPTION:
+        log_.state(*c, LogCategory::Output, text(TEXT_COIL_ERROR));
+        break;
+    case MB_DI_CHANGE_DONE:
+        sendInitialRead(*c, log_);
+        break;
+    default:
+        break;
     }
 }
 
@@ -146,7 +176,8 @@ void NotificationHandler::counterValues(CQUORVISData& c) {
     if (!log_.enabled(c, LogCategory::Input)) return;
     for (int n = 0; n < kCounterInputs; ++n) {
         const auto high = static_cast<uint32_t>(get_di_counter_value_register(c.DeviceId, 2 * n));
-        const auto low = static_cast<uint32_t>(get_di_counter_value_register(c.DeviceId, 2 * n + 1));
+        const auto low =
+            static_cast<uint32_t>(get_di_counter_value_register(c.DeviceId, 2 * n + 1));
         const uint32_t value = ((high & 0xFFFF) << 16) | (low & 0xFFFF);
         log_.value(c, QStringLiteral("COUNTER"), text(TEXT_COUNTER_VALUE), n, value);
     }

@@ -1,15 +1,18 @@
 #include "notify/notification_mail.h"
 
-#include "core/texts.h"
-#include "notify/port_change_dispatch.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "core/texts.h"
+#include "monitor/log_texts.h"
+#include "notify/port_change_dispatch.h"
 
 namespace iomira {
 
 namespace {
 
-QString onOff(int value) { return value == 1 ? QStringLiteral("ON") : QStringLiteral("OFF"); }
+QString onOff(int value) {
+    return value == 1 ? QStringLiteral("ON") : QStringLiteral("OFF");
+}
 
 } // namespace
 
@@ -47,8 +50,8 @@ QString portDescription(const CQUORVISData& c, int kind, int port) {
     return kind == MAIL_PORT_OUTPUT ? c.DoComment[port] : c.DiComment[port];
 }
 
-std::vector<CMailData> composePortChangeMails(const CQUORVISData& c, int kind, int port,
-                                              int value, const QDateTime& now, int32_t& sequence) {
+std::vector<CMailData> composePortChangeMails(const CQUORVISData& c, int kind, int port, int value,
+                                              const QDateTime& now, int32_t& sequence) {
     const QString portText = portDescription(c, kind, port);
     const QString time = eventTimeText(now);
     std::vector<CMailData> mails;
@@ -58,8 +61,10 @@ std::vector<CMailData> composePortChangeMails(const CQUORVISData& c, int kind, i
         mail.sequence = sequence++;
         mail.recipient = recipient;
         mail.mailAccountId = c.MailAccountID;
-        mail.subject = dotStuff(fillTemplate(c.MailSubject, c.DeviceComment, portText, value, time));
-        mail.content = dotStuff(fillTemplate(c.MailContent, c.DeviceComment, portText, value, time));
+        mail.subject =
+            dotStuff(fillTemplate(c.MailSubject, c.DeviceComment, portText, value, time));
+        mail.content =
+            dotStuff(fillTemplate(c.MailContent, c.DeviceComment, portText, value, time));
         mails.push_back(mail);
     }
     return mails;
@@ -86,7 +91,7 @@ std::vector<CMailData> composeSampleMails(const SampleMailForm& form, const QDat
 }
 
 QString tryToSendText(int32_t sequence, const CQUORVISData& c, int kind, int port, int value) {
-    const QString head = loadString(TEXT_NM_TRY_TO_SEND);
+    const QString head = logText(TEXT_NM_TRY_TO_SEND);
     QString text = QString(head).replace(QStringLiteral("%d"), QString::number(sequence));
     text.replace(QStringLiteral("%s"), c.DeviceComment);
     const char* portFormat = kind == MAIL_PORT_OUTPUT ? "OUTPUT%d,%s,%s)" : "INPUT%d,%s,%s)";
@@ -100,9 +105,12 @@ QString reportLogText(const MailReport& report, const CQUORVISData& c) {
     const QString where = QStringLiteral("(%1:%2)").arg(c.DeviceComment, c.MailTo);
     const QString numbered = QStringLiteral("[%1]").arg(report.sequence) + where;
     switch (report.type) {
-    case MAIL_ACCOUNT_NOT_FOUND: return loadString(TEXT_NM_NO_MAIL_SERVER) + numbered;
-    case MAIL_SENT: return loadString(TEXT_NM_SENT) + numbered;
-    default: return report.text + where;
+    case MAIL_ACCOUNT_NOT_FOUND:
+        return logText(TEXT_NM_NO_MAIL_SERVER) + numbered;
+    case MAIL_SENT:
+        return logText(TEXT_NM_SENT) + numbered;
+    default:
+        return report.text + where;
     }
 }
 
@@ -111,8 +119,10 @@ QString sampleReportText(const MailReport& report, bool& error) {
     switch (report.type) {
     case MAIL_ACCOUNT_NOT_FOUND:
         return loadString(TEXT_NM_NO_MAIL_SERVER) + QStringLiteral("\r\n") + report.text;
-    case MAIL_SENT: return loadString(TEXT_NM_SENT) + QStringLiteral("\r\n") + report.text;
-    default: return report.text;
+    case MAIL_SENT:
+        return loadString(TEXT_NM_SENT) + QStringLiteral("\r\n") + report.text;
+    default:
+        return report.text;
     }
 }
 

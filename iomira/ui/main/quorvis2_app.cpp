@@ -176,12 +176,12 @@ bool CQuorvis2App::InitInstance() {
     frame_->updateTitle();
 
     log_->OpenNewFile();
+    // The stored log switches govern the first lines: the automatic connections log at once.
+    readGlobalSwitches(*store_, switches_);
+    logSwitches_.assign(switches_);
     if (!loadStoredObjects()) return false;
     pane->fillAtStartup();
     pane->startTimers();
-
-    readGlobalSwitches(*store_, switches_);
-    logSwitches_.assign(switches_);
 
     poller_ = std::make_unique<PollingThread>(shared_, *monitorLog_);
     if (!poller_->start()) prompts_->error(loadString(TEXT_THREAD_FAILED));

@@ -4,6 +4,7 @@
 #include "corvel/corvel.h"
 #include "core/device_family.h"
 #include "monitor/error_text.h"
+#include "monitor/log_texts.h"
 #include "monitor/monitor_log.h"
 #include "monitor/port_state.h"
 #include "core/quorvis_data.h"
@@ -313,7 +314,7 @@ void CQuorvis2View::showException(int code) {
 }
 
 void CQuorvis2View::logState(LogCategory category, int textId, int port, int value) {
-    if (services_.log) services_.log->state(*c_, category, loadString(textId), port, value);
+    if (services_.log) services_.log->state(*c_, category, logText(textId), port, value);
 }
 
 } // namespace iomira

@@ -11,6 +11,7 @@
 #include "ui/main/quorvis2_app.h"
 #include "sim_child.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "ui/common/tree_icons.h"
 #include "app/tree_texts.h"
 #include "ui/tree/view_tree.h"
@@ -115,6 +116,45 @@ TEST_F(StartUp, ControllersAreConnectedPolledAndLogged) {
     EXPECT_TRUE(text.contains("Pump 3\t127.0.0.1\t\tConnecting\t"));
     EXPECT_TRUE(text.contains("\tSend a read request to input ports\r\n"));
     EXPECT_TRUE(text.contains("\tInput port status\r\n"));
+}
+
+// The bytes of the only log file of this start, waited for until `wanted` is in them.
+QByteArray logBytes(const QTemporaryDir& dir, const QByteArray& wanted) {
+    const QDir logs(dir.filePath("documents/Iomira"));
+    QByteArray bytes;
+    test::pumpUntil([&] {
+        const QStringList files = logs.entryList({"*.txt"}, QDir::Files);
+        if (files.size() != 1) return false;
+        QFile file(logs.filePath(files[0]));
+        bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return bytes.contains(wanted);
+    });
+    return bytes;
+}
+
+// Log files are read by tools that know the English messages, whatever the user's language.
+TEST_F(StartUp, LogLinesAreEnglishInKorean) {
+    setGlobal(*seed, LANGUAGE, 1);
+    writeDemo(2);
+    auto app = startApp();
+    ASSERT_EQ(app->languageId(), LANG_KOREAN);
+    const QByteArray bytes = logBytes(dir, "\tSend a read request to input ports\r\n");
+    for (const char* text : {"\tSend a read request to input ports.\r\n",
+                             "\tSend a read request to input ports\r\n",
+                             "\tResponse of read input ports\r\n", "\tInput port status\r\n"})
+        EXPECT_TRUE(bytes.contains(text)) << text;
+    for (int id : {TEXT_SEND_READ_INPUTS_INITIAL, TEXT_SEND_READ_INPUTS, TEXT_RESPONSE_INPUTS})
+        EXPECT_FALSE(bytes.contains(loadString(id, LANG_KOREAN).toUtf8())) << id;
+}
+
+// A connection line is a state entry without a message: its line ends in a TAB.
+TEST_F(StartUp, StoredTcpSwitchOffKeepsConnectionsOutOfTheFirstLines) {
+    setGlobal(*seed, LOG_TCP, 0);
+    writeDemo(2);
+    auto app = startApp();
+    const QByteArray bytes = logBytes(dir, "\tInput port status\r\n");
+    ASSERT_TRUE(bytes.contains("\tInput port status\r\n"));
+    EXPECT_FALSE(bytes.contains("\t\r\n")) << bytes.toStdString();
 }
 
 TEST_F(StartUp, GroupMenuListsGroupsOnlyWhenThereAreTwo) {

@@ -1,15 +1,15 @@
 #include "ui/windows/controller_windows.h"
 
-#include "ui/common/child_frame.h"
 #include "core/controller_keys.h"
-#include "ui/windows/controller_windows_placeholder.h"
-#include "core/texts.h"
-#include "corvel/corvel.h"
-#include "ui/windows/digital_view.h"
-#include "monitor/shared_controllers.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "corvel/corvel.h"
+#include "monitor/shared_controllers.h"
+#include "ui/common/child_frame.h"
 #include "ui/tree/view_tree.h"
+#include "ui/windows/controller_windows_placeholder.h"
+#include "ui/windows/digital_view.h"
 
 #include <QEvent>
 #include <QMdiArea>
@@ -162,6 +162,7 @@ CChildFrame* ControllerWindows::openWindow(int deviceId) {
         return nullptr;
     }
     auto* frame = new CChildFrame(*c, [this](const CQUORVISData& r) { save(r); });
+    connect(frame, &CChildFrame::activatedForController, this, &ControllerWindows::windowActivated);
     frame->setProperty(kViewKindProperty, int(viewKindOf(c->DeviceType)));
     QWidget* view = makeView(*c);
     frame->setWidget(view);
@@ -187,6 +188,16 @@ void ControllerWindows::retarget(CChildFrame& frame, CQUORVISData& c) {
     place(frame, c);
     fill(frame, c);
     showAsStored(frame, c, minimizedPlace);
+}
+
+void ControllerWindows::refreshWindow(int deviceId) {
+    CChildFrame* frame = findWindow(deviceId);
+    if (!frame) return;
+    frame->setWindowTitle(frame->controller().DeviceComment);
+    if (auto* digital = qobject_cast<CQuorvis2View*>(frame->widget()))
+        digital->redraw();
+    else if (auto* other = qobject_cast<PlaceholderView*>(frame->widget()))
+        other->refresh();
 }
 
 void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {

@@ -44,6 +44,12 @@ class ControllerWindows : public QObject {
     void closeWindow(int deviceId);
     // Every controller window, hidden ones included, in document order.
     std::vector<CChildFrame*> windows() const;
+    // The controller's record or connection changed: its window's title and content follow.
+    void refreshWindow(int deviceId);
+
+  signals:
+    // A controller's window gained the focus.
+    void windowActivated(int deviceId);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -19,10 +19,10 @@ class PlaceholderView : public QWidget, public ControllerView {
 
     void setController(CQUORVISData& controller);
     void onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) override;
-
-  private:
+    // Shows the record's name, model and connection state as they are now.
     void refresh();
 
+  private:
     CQUORVISData* c_;
     QLabel* model_;
     QLabel* status_;

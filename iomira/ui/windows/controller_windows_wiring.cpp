@@ -1,18 +1,18 @@
 #include "ui/windows/controller_windows_wiring.h"
 
-#include "ui/common/child_frame.h"
 #include "app/context_menu_rules.h"
 #include "core/controller_keys.h"
-#include "ui/windows/controller_windows.h"
-#include "corvel/corvel.h"
-#include "ui/tree/device_list_pane.h"
-#include "ui/windows/digital_view.h"
 #include "core/global_settings.h"
-#include "ui/main/main_frame.h"
-#include "ui/dialogs/manage_log_dialog.h"
-#include "ui/windows/notification_window.h"
+#include "corvel/corvel.h"
 #include "monitor/shared_controllers.h"
+#include "ui/common/child_frame.h"
+#include "ui/dialogs/manage_log_dialog.h"
 #include "ui/dialogs/warning_settings_dialog.h"
+#include "ui/main/main_frame.h"
+#include "ui/tree/device_list_pane.h"
+#include "ui/windows/controller_windows.h"
+#include "ui/windows/digital_view.h"
+#include "ui/windows/notification_window.h"
 
 #include <QMdiArea>
 
@@ -90,6 +90,14 @@ WiredWindows wireControllerWindows(const WindowsWiring& w) {
     pane->activateItemWindow = [windows](QTreeWidgetItem* item) {
         windows->activateItemController(item);
     };
+    // A focused window selects its controller in the tree; the window follows every change
+    // the tree makes to its controller and every connection the tree starts for it.
+    QObject::connect(windows, &ControllerWindows::windowActivated, pane,
+                     &CDeviceListPane::selectController);
+    QObject::connect(pane, &CDeviceListPane::controllerChanged, windows,
+                     &ControllerWindows::refreshWindow);
+    QObject::connect(pane, &CDeviceListPane::controllerConnectionStarted, windows,
+                     &ControllerWindows::refreshWindow);
 
     auto* notifications = new CDlgMSG(w.store, w.prompts, pane);
     notifications->inputNotification = w.inputNotification;

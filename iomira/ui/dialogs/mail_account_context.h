@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/user_prompts.h"
 #include "notify/mail_account.h"
-#include "ui/common/mail_account_prompts.h"
 
 #include <functional>
 
@@ -17,7 +17,7 @@ struct MailAccountContext {
     Store& store;
     CMailAccountMap& accounts;
     SharedControllers& controllers;
-    MailAccountPrompts& prompts;
+    UserPrompts& prompts;
     // Tests point the verification at loopback servers; unset, it goes to the real server.
     std::function<void(MailAccountVerifier&)> prepareVerifier;
 };

@@ -1,14 +1,15 @@
 #include "ui/dialogs/mail_account_setting_dialog.h"
 #include "ui/common/dialog_buttons.h"
 
-#include "ui/dialogs/mail_account_add_step1_dialog.h"
-#include "ui/dialogs/mail_account_add_step2_dialog.h"
-#include "ui/common/mail_account_busy.h"
-#include "ui/dialogs/mail_account_fields.h"
-#include "core/texts.h"
-#include "notify/mail_account_verifier.h"
 #include "core/store.h"
 #include "core/string_table.h"
+#include "core/texts.h"
+#include "notify/mail_account_verifier.h"
+#include "ui/common/busy_window.h"
+#include "ui/common/message_box_prompts.h"
+#include "ui/dialogs/mail_account_add_step1_dialog.h"
+#include "ui/dialogs/mail_account_add_step2_dialog.h"
+#include "ui/dialogs/mail_account_fields.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -140,11 +141,11 @@ void CMailAccountSetting::modifyAccount() {
         return;
     }
     setBusy(true);
-    showMailAccountBusy(this, loadString(TEXT_MAIL_VERIFYING));
+    ShowBusy(loadString(TEXT_MAIL_VERIFYING), window()->frameGeometry());
 }
 
 void CMailAccountSetting::modified(int wParam) {
-    hideMailAccountBusy();
+    HideBusy();
     setBusy(false);
     const MailVerifyRequest& result = verifier_->result();
     if (wParam != MAIL_VERIFY_SUCCEEDED) {
@@ -184,7 +185,7 @@ void CMailAccountSetting::setBusy(bool busy) {
 
 void showMailAccountSetting(Store& store, CMailAccountMap& accounts, SharedControllers& controllers,
                             QWidget* parent) {
-    MailAccountMessageBoxes prompts(parent);
+    MessageBoxPrompts prompts(parent);
     MailAccountContext context{store, accounts, controllers, prompts, {}};
     CMailAccountSetting dialog(context, parent);
     dialog.exec();

@@ -1,10 +1,10 @@
 #include "ui/dialogs/mail_account_step_dialog.h"
 
-#include "ui/common/mail_account_busy.h"
-#include "core/texts.h"
-#include "notify/mail_account_verifier.h"
 #include "core/store.h"
 #include "core/string_table.h"
+#include "core/texts.h"
+#include "notify/mail_account_verifier.h"
+#include "ui/common/busy_window.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -46,11 +46,11 @@ void MailAccountStepDialog::verify(const MailAccountForm& form, int mode, const 
         return;
     }
     setBusy(true);
-    showMailAccountBusy(this, busyText);
+    ShowBusy(busyText, window()->frameGeometry());
 }
 
 void MailAccountStepDialog::verified(int wParam) {
-    hideMailAccountBusy();
+    HideBusy();
     setBusy(false);
     const MailVerifyRequest& result = verifier_->result();
     if (wParam != MAIL_VERIFY_SUCCEEDED) {

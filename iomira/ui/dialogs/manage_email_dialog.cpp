@@ -1,9 +1,10 @@
 #include "ui/dialogs/manage_email_dialog.h"
 
-#include "core/texts.h"
 #include "core/root_data.h"
-#include "monitor/shared_controllers.h"
 #include "core/string_table.h"
+#include "core/texts.h"
+#include "monitor/shared_controllers.h"
+#include "ui/common/dialog_buttons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,9 +22,12 @@ namespace iomira {
 
 namespace {
 
-QString text(int id) { return loadString(id); }
+QString text(int id) {
+    return loadString(id);
+}
 
-QGroupBox* portBox(int titleId, const QString& prefix, std::array<QCheckBox*, kDigitalPorts>& boxes) {
+QGroupBox* portBox(int titleId, const QString& prefix,
+                   std::array<QCheckBox*, kDigitalPorts>& boxes) {
     auto* box = new QGroupBox(text(titleId));
     auto* grid = new QGridLayout(box);
     for (int i = 0; i < kDigitalPorts; ++i) {
@@ -50,7 +54,9 @@ CManageEmailDlg::CManageEmailDlg(const EmailDialogTables& tables, QWidget* paren
 }
 
 // The mail thread is asked to quit and awaited before the widgets go.
-CManageEmailDlg::~CManageEmailDlg() { mailThread_.reset(); }
+CManageEmailDlg::~CManageEmailDlg() {
+    mailThread_.reset();
+}
 
 void CManageEmailDlg::build() {
     setWindowTitle(text(TEXT_EMAIL_NOTIFICATION));
@@ -81,16 +87,14 @@ void CManageEmailDlg::build() {
     columns->addLayout(left, 1);
     columns->addWidget(frame, 2);
 
-    accountSetting_ = new QPushButton(text(TEXT_MAIL_ACCOUNT_SETTING));
-    sample_ = new QPushButton(text(TEXT_NM_SEND_SAMPLE));
-    apply_ = new QPushButton(text(TEXT_APPLY));
-    auto* close = new QPushButton(text(TEXT_CLOSE));
+    accountSetting_ = makeDialogButton(TEXT_MAIL_ACCOUNT_SETTING, this, "AccountSettingButton");
+    sample_ = makeDialogButton(TEXT_NM_SEND_SAMPLE, this, "SampleButton");
+    apply_ = makeDialogButton(TEXT_APPLY, this, "ApplyButton");
+    QPushButton* close = makeDialogButton(TEXT_CLOSE, this, "CloseButton");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(multiMode_, 1);
-    for (QPushButton* b : {accountSetting_, sample_, apply_, close}) {
-        b->setAutoDefault(false);
+    for (QPushButton* b : {accountSetting_, sample_, apply_, close})
         buttons->addWidget(b);
-    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
@@ -145,7 +149,8 @@ void CManageEmailDlg::fillGroups() {
     for (int i = 0; i < tables_.groups.size(); ++i)
         if (const CROOTData* g = tables_.groups.GroupAt(i)) groups.push_back(g);
     group_->clear();
-    for (const CROOTData* g : groups) group_->addItem(g->RootName, g->RootID);
+    for (const CROOTData* g : groups)
+        group_->addItem(g->RootName, g->RootID);
 }
 
 void CManageEmailDlg::fillControllers() {
@@ -170,8 +175,9 @@ void CManageEmailDlg::fillControllers() {
 void CManageEmailDlg::fillAccounts() {
     const QVariant chosen = account_->currentData();
     account_->clear();
-    tables_.accounts.forEach(
-        [this](const CMailAccount& a) { account_->addItem(a.MailAccountComment, a.MailAccountId); });
+    tables_.accounts.forEach([this](const CMailAccount& a) {
+        account_->addItem(a.MailAccountComment, a.MailAccountId);
+    });
     account_->setCurrentIndex(chosen.isValid() ? account_->findData(chosen) : -1);
 }
 
@@ -180,7 +186,8 @@ void CManageEmailDlg::fillRecipientLists() {
     tables_.controllers.table().forEach([&](const CQUORVISData& c) { all.push_back(&c); });
     const QString typed = to_->currentText();
     to_->clear();
-    for (const QString& list : knownRecipientLists(all)) to_->addItem(list);
+    for (const QString& list : knownRecipientLists(all))
+        to_->addItem(list);
     to_->setEditText(typed);
 }
 
@@ -205,7 +212,8 @@ void CManageEmailDlg::showForm(const EmailSettingsForm& form, const CQUORVISData
     account_->setCurrentIndex(account_->findData(form.mailAccountId));
     to_->setEditText(form.mailTo);
     subject_->setText(form.subject);
-    message_->setPlainText(QString(form.content).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    message_->setPlainText(
+        QString(form.content).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     enableFields();
 }
 
@@ -216,7 +224,8 @@ EmailSettingsForm CManageEmailDlg::shownForm() const {
         form.inputs[i] = inputs_[i]->isChecked() ? 1 : 0;
         form.outputs[i] = outputs_[i]->isChecked() ? 1 : 0;
     }
-    form.mailAccountId = account_->currentIndex() < 0 ? kNoMailAccount : account_->currentData().toInt();
+    form.mailAccountId =
+        account_->currentIndex() < 0 ? kNoMailAccount : account_->currentData().toInt();
     form.mailTo = to_->currentText();
     form.subject = subject_->text();
     // The editor keeps bare line feeds; mails and the store use CR LF.

@@ -1,13 +1,14 @@
 #include "ui/dialogs/sound_file_setting_dialog.h"
 
-#include "notify/alarm_rules_sound.h"
-#include "core/texts.h"
-#include "monitor/shared_controllers.h"
-#include "ui/dialogs/sound_dialog_list.h"
-#include "ui/dialogs/sound_file_add_dialog.h"
 #include "core/sound_library.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
+#include "notify/alarm_rules_sound.h"
+#include "ui/common/dialog_buttons.h"
+#include "ui/dialogs/sound_dialog_list.h"
+#include "ui/dialogs/sound_file_add_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -24,19 +25,16 @@ CSoundFileSetting::CSoundFileSetting(const SoundDialogTables& tables, QWidget* p
 
     auto* buttons = new QDialogButtonBox(this);
     auto addButton = [&](int textId, const char* name) {
-        QPushButton* b = buttons->addButton(loadString(textId), QDialogButtonBox::ActionRole);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
+        QPushButton* b = makeDialogButton(textId, buttons, name);
+        buttons->addButton(b, QDialogButtonBox::ActionRole);
         return b;
     };
-    connect(addButton(TEXT_ADD, "AddButton"), &QPushButton::clicked, this,
-            &CSoundFileSetting::add);
+    connect(addButton(TEXT_ADD, "AddButton"), &QPushButton::clicked, this, &CSoundFileSetting::add);
     connect(addButton(TEXT_DELETE, "DeleteButton"), &QPushButton::clicked, this,
             &CSoundFileSetting::remove);
     connect(addButton(TEXT_PLAY_SOUND, "PlayButton"), &QPushButton::clicked, this,
             [this] { playSelectedSound(table_, tables_.sounds, tables_.prompts); });
-    QPushButton* close =
-        buttons->addButton(loadString(TEXT_CLOSE), QDialogButtonBox::RejectRole);
+    QPushButton* close = buttons->addButton(loadString(TEXT_CLOSE), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("CloseButton"));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -8,7 +8,6 @@
 #include "ui/windows/controller_windows_wiring.h"
 #include "monitor/corvel_registration.h"
 #include "ui/tree/device_list_pane.h"
-#include "ui/common/mail_account_busy.h"
 #include "ui/dialogs/mail_account_setting_dialog.h"
 #include "notify/mail_account_store.h"
 #include "ui/dialogs/manage_email_dialog.h"
@@ -168,10 +167,6 @@ bool CQuorvis2App::InitInstance() {
     frame_->showMailAccounts = [this] {
         showMailAccountSetting(*store_, mailAccounts_, shared_, frame_.get());
     };
-    // Account checks show the program's one busy window.
-    setMailAccountBusyWindow(
-        [](QWidget* over, const QString& text) { ShowBusy(text, over->window()->frameGeometry()); },
-        [] { HideBusy(); });
     frame_->show();
     frame_->updateTitle();
 

@@ -1,6 +1,6 @@
 // The program's commands open the sound and schedule dialogs on the application's tables.
 
-#include "alarms_test_support.h"
+#include "notify/notify_test_support.h"
 #include "app/context_menu_rules.h"
 #include "core/controller_keys.h"
 #include "ui/tree/device_list_pane.h"

@@ -1,4 +1,4 @@
-#include "alarms_test_support.h"
+#include "notify/notify_test_support.h"
 #include "ui/dialogs/schedule_edit_dialog.h"
 #include "ui/dialogs/schedule_list_dialog.h"
 #include "monitor/shared_controllers.h"

@@ -1,5 +1,5 @@
 #include "notify/alarm_rules_schedule.h"
-#include "alarms_test_support.h"
+#include "notify/notify_test_support.h"
 #include "ui/dialogs/schedule_edit_dialog.h"
 #include "ui/dialogs/schedule_list_dialog.h"
 #include "core/schedule_store.h"

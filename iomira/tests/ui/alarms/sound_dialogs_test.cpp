@@ -1,4 +1,4 @@
-#include "alarms_test_support.h"
+#include "notify/notify_test_support.h"
 #include "core/controller_keys.h"
 #include "monitor/shared_controllers.h"
 #include "ui/dialogs/sound_file_add_dialog.h"

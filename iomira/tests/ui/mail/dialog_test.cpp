@@ -1,16 +1,17 @@
 // The account dialog and the add wizard driven offscreen: what the user sees in the message
 // boxes and what ends up in the store. The verification goes to aiosmtpd on loopback; the
 // wizard's guessed server name is pointed there by the test's attempt runner.
+#include "common/test_support.h"
+#include "core/string_table.h"
+#include "monitor/shared_controllers.h"
+#include "notify/mail_account_store.h"
+#include "notify/mail_account_verifier.h"
+#include "notify/mail_test_support.h"
+#include "notify/smtp/test_support.h"
+#include "ui/common/busy_window.h"
 #include "ui/dialogs/mail_account_add_step1_dialog.h"
 #include "ui/dialogs/mail_account_add_step2_dialog.h"
 #include "ui/dialogs/mail_account_setting_dialog.h"
-#include "notify/mail_account_store.h"
-#include "notify/mail_account_verifier.h"
-#include "mail_test_support.h"
-#include "notify/smtp/test_support.h"
-#include "monitor/shared_controllers.h"
-#include "core/string_table.h"
-#include "common/test_support.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -198,7 +199,15 @@ TEST_F(MailAccountDialogs, ModifyIsVerifiedFirstAndAFailureLeavesTheAccountAsItW
 
     type(&dialog, "Password", QStringLiteral("wrong"));
     click(&dialog, "Modify");
+    // The result comes back through the event loop: until then the program's busy window is
+    // up and the dialog cannot start another check.
+    const QPointer<CMsgDlg> busy = CMsgDlg::instance(false);
+    ASSERT_TRUE(busy && busy->isVisible());
+    EXPECT_EQ(busy->text(), QStringLiteral("Verifying email account."));
+    EXPECT_EQ(busy->windowTitle(), QStringLiteral("Add I/O Controller"));
+    EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("Modify"))->isEnabled());
     ASSERT_TRUE(mail_test::waitFor([&] { return !prompts.shown.empty(); }));
+    EXPECT_FALSE(busy->isVisible());
     EXPECT_EQ(
         prompts.shown.back(),
         QStringLiteral(

@@ -1,19 +1,16 @@
-// The log settings dialog, the warning settings, the in-place editor, the busy window and
-// the window plan of a group switch.
+// The log settings dialog, the warning settings dialog, the in-place editor and the busy
+// window.
 
-#include "ui/common/busy_window.h"
 #include "core/controller_keys.h"
-#include "app/controller_windows_plan.h"
 #include "core/global_settings.h"
-#include "ui/common/in_place_edit.h"
-#include "ui/dialogs/manage_log_dialog.h"
-#include "app/manage_log_dialog_lists.h"
 #include "core/root_data.h"
-#include "monitor/shared_controllers.h"
 #include "core/sqlite_store.h"
 #include "core/string_table.h"
+#include "monitor/shared_controllers.h"
+#include "ui/common/busy_window.h"
+#include "ui/common/in_place_edit.h"
+#include "ui/dialogs/manage_log_dialog.h"
 #include "ui/dialogs/warning_settings_dialog.h"
-#include "notify/warning_settings_form.h"
 #include "windows_rig.h"
 
 #include <QCheckBox>
@@ -70,21 +67,6 @@ class DialogData : public ::testing::Test {
     test::RecordingPrompts prompts;
 };
 
-TEST(LogLists, LengthFirstThenCharacterCodes) {
-    EXPECT_TRUE(lengthFirstLess("Zz", "Aaa"));
-    EXPECT_TRUE(lengthFirstLess("AB", "Ab"));
-    EXPECT_FALSE(lengthFirstLess("ab", "ab"));
-}
-
-TEST_F(DialogData, LoggedControllersSortByGroupThenName) {
-    const std::vector<LogListRow> rows = loggedControllers(table, groups);
-    const std::vector<LogListRow> expected = {
-        {"Annex", "Ab", 5}, {"Annex", "Boiler", 4}, {"Plant", "Gate", 3}};
-    EXPECT_EQ(rows, expected);
-    EXPECT_EQ(unloggedInGroup(table, groups, 10).size(), 2u);
-    EXPECT_TRUE(unloggedInGroup(table, groups, 20).empty());
-}
-
 TEST_F(DialogData, StartAndStopChangeUseLogInTheStore) {
     std::vector<std::pair<QString, int>> written;
     CManageLogDlg dialog({shared, groups, prompts, saver(), [](const GlobalValue&) { return 1; },
@@ -114,23 +96,6 @@ TEST_F(DialogData, StartAndStopChangeUseLogInTheStore) {
     EXPECT_EQ(dialog.unlogged()->count(), 1);
     dialog.switchBox(2)->click();
     EXPECT_EQ(written, (std::vector<std::pair<QString, int>>{{"LOG_TCP", 0}}));
-}
-
-TEST_F(DialogData, WarningFormLoadsDefaultsUnlessUsed) {
-    CQUORVISData c;
-    WarningForm form = warningFormFor(c);
-    EXPECT_FALSE(form.use);
-    EXPECT_EQ(form.allOn, "Are you sure to change the status of output port ( %s) to ON?");
-    EXPECT_TRUE(form.rowUse[7]);
-    c.UseWarningMsg = 1;
-    c.WarningMsgType = 3;
-    c.MsgAllOff = "Off?";
-    form = warningFormFor(c);
-    EXPECT_EQ(form.type, 0) << "an unknown type shows as type 0";
-    EXPECT_EQ(form.allOff, "Off?");
-    EXPECT_FALSE(form.rowUse[0]);
-    form.allOn = QString(257, 'x');
-    EXPECT_FALSE(warningFormValid(form));
 }
 
 TEST_F(DialogData, WarningDialogStoresWhatTheFieldsShow) {
@@ -217,31 +182,6 @@ TEST(BusyWindow, TwelveDistinctFramesAndCentredOverTheArea) {
     EXPECT_TRUE(test::pumpUntil([&] { return busy->frame() != start; }, 2000));
     HideBusy();
     EXPECT_FALSE(busy->isVisible());
-}
-
-using K = ViewKind;
-
-TEST(WindowPlan, GroupSwitchReusesWindowsOfEachKind) {
-    // Group A: three digital controllers (a generic one and two RLX-830 share the kind).
-    const WindowPlan first = planGroupWindows({{1, 0}, {2, 3}, {3, 0}}, {});
-    EXPECT_EQ(first.open, (std::vector<int>{1, 2, 3}));
-    // Group B: one digital, one RLX-850, with A's three digital windows open.
-    const WindowPlan second =
-        planGroupWindows({{7, 4}, {8, 0}}, {K::Digital, K::Digital, K::Digital});
-    ASSERT_EQ(second.retarget.size(), 1u);
-    EXPECT_EQ(second.retarget[0].window, 0);
-    EXPECT_EQ(second.retarget[0].deviceId, 8);
-    EXPECT_EQ(second.open, std::vector<int>{7});
-    EXPECT_EQ(second.hide, (std::vector<int>{1, 2}));
-    // Back to A: the three digital windows serve A again, the RLX-850 window hides.
-    const WindowPlan back =
-        planGroupWindows({{1, 0}, {2, 3}, {3, 0}}, {K::Digital, K::Digital, K::Digital, K::Rlx850});
-    EXPECT_EQ(back.retarget.size(), 3u);
-    EXPECT_TRUE(back.open.empty());
-    EXPECT_EQ(back.hide, std::vector<int>{3});
-    EXPECT_EQ(viewKindOf(1), K::Analog);
-    EXPECT_EQ(viewKindOf(5), K::Rlx840);
-    EXPECT_EQ(viewKindOf(2), K::Rlx820);
 }
 
 } // namespace

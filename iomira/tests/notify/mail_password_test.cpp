@@ -1,7 +1,7 @@
 // The stored password against an RC4 and a CRC-16 written here from their published
 // descriptions, so that a fault in the program's cipher path cannot hide in both.
-#include "notify/mail_account_password.h"
 #include "nexoltlib/src/device_key.h"
+#include "notify/mail_account_password.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The verification against real servers (aiosmtpd) on loopback: the wizard's first attempt
 // with TLS from the start, its second one with STARTTLS, and the result message.
+#include "mail_test_support.h"
 #include "notify/mail_account_rules.h"
 #include "notify/mail_account_verifier.h"
-#include "mail_test_support.h"
 #include "notify/smtp/test_support.h"
 
 #include <gtest/gtest.h>

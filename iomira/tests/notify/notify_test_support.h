@@ -28,14 +28,14 @@ struct TempStore {
     QString text(const QString& key, const QString& name);
     bool hasKey(const QString& key);
 
-private:
+  private:
     std::unique_ptr<SqliteStore> reopen();
 };
 
 // Message boxes answered by the test: every box is kept as "kind: text"; questions take the
 // next scripted answer, or `answer` when none is left.
 class ScriptedPrompts final : public UserPrompts {
-public:
+  public:
     void error(const QString& text) override { shown << QStringLiteral("error: ") + text; }
     void information(const QString& text) override {
         shown << QStringLiteral("information: ") + text;
@@ -50,7 +50,7 @@ public:
 
 // Takes the place of the sound device for the test's lifetime.
 class RecordingOutput final : public SoundOutput {
-public:
+  public:
     RecordingOutput() { setSoundOutput(this); }
     ~RecordingOutput() override { setSoundOutput(nullptr); }
     void play(const QString& path) override { played << path; }
@@ -59,7 +59,7 @@ public:
 
 // A store whose every write and delete fails, as a full disk or a read-only file would.
 class FailingStore final : public Store {
-public:
+  public:
     bool readAll(std::vector<StoredKey>&) override { return true; }
     bool readKey(const QString&, KeyValues&) override { return true; }
     bool writeValues(const QString&, const std::vector<StoreValue>&) override { return false; }

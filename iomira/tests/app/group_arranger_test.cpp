@@ -1,11 +1,11 @@
 // Groups of at most 30 controllers: the start-up split and placing controllers by group name,
 // checked in the store as well as in memory.
 
-#include "program_test_support.h"
+#include "common/test_support.h"
 
+#include "app/group_arranger.h"
 #include "core/controller_keys.h"
 #include "core/controller_table.h"
-#include "app/group_arranger.h"
 #include "core/group_store.h"
 #include "core/root_data.h"
 
@@ -15,7 +15,7 @@ namespace iomira {
 namespace {
 
 class Arranging : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         groups.setSaver([this](const CROOTData& g) { saveGroup(*files.store, g); });
         addGroup(7, "Plant", 0);
@@ -43,7 +43,7 @@ protected:
         return values;
     }
 
-    test::TestFiles files;
+    test::TempStore files;
     ControllerTable table;
     CROOTDataList groups;
     GroupArranger::Callbacks callbacks;
@@ -79,7 +79,8 @@ TEST_F(Arranging, SeventyFiveControllersMakeThreeGroups) {
     EXPECT_EQ(table.CountInGroup(groups.FindGroupByName("Plant(2)")->RootID), 15);
     // Positions in each new group run from 0 without gaps.
     const int second = groups.FindGroupByName("Plant(2)")->RootID;
-    for (int i = 0; i < 15; ++i) EXPECT_NE(table.FindInGroup(second, i), nullptr) << i;
+    for (int i = 0; i < 15; ++i)
+        EXPECT_NE(table.FindInGroup(second, i), nullptr) << i;
 }
 
 TEST_F(Arranging, GroupsMadeBySplittingAreNotWalkedAgain) {

@@ -1,17 +1,17 @@
 // Tree texts, icons, in-place edit checks, context menus, error texts and product pages:
 // the device list's rules without any window.
 
-#include "program_test_support.h"
+#include "common/test_support.h"
 
 #include "app/context_menu_rules.h"
-#include "corvel/corvel.h"
-#include "core/device_family.h"
-#include "monitor/error_text.h"
 #include "app/product_pages.h"
-#include "core/quorvis_data.h"
-#include "core/string_table.h"
 #include "app/tree_edit_rules.h"
 #include "app/tree_texts.h"
+#include "core/device_family.h"
+#include "core/quorvis_data.h"
+#include "core/string_table.h"
+#include "corvel/corvel.h"
+#include "monitor/error_text.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,8 @@ CQUORVISData controller(int type, int inputs, int outputs) {
 
 std::vector<int> kinds(const CQUORVISData& c) {
     std::vector<int> out;
-    for (const InfoLine& line : infoLines(c)) out.push_back(line.kind);
+    for (const InfoLine& line : infoLines(c))
+        out.push_back(line.kind);
     return out;
 }
 
@@ -67,14 +68,20 @@ TEST(InfoLines, TextsCarryLabelSeparatorAndValue) {
     c.AutomaticConnection = 1;
     c.OutputPortControl = 0;
     const std::vector<InfoLine> lines = infoLines(c);
-    const QStringList expected{
-        "TCP Client", "Host IP Address or Name : 10.1.0.7", "Host Port : 502",
-        "Product : TKA-31 / TKA-21", "Unit ID : 3", "Input Port Base Address : 16",
-        "Output Port Base Address : 32", "Automatic Connection : ON",
-        "Prohibit controlling output port : OFF", "Polling output ports : ON",
-        "Polling input ports : ON"};
+    const QStringList expected{"TCP Client",
+                               "Host IP Address or Name : 10.1.0.7",
+                               "Host Port : 502",
+                               "Product : TKA-31 / TKA-21",
+                               "Unit ID : 3",
+                               "Input Port Base Address : 16",
+                               "Output Port Base Address : 32",
+                               "Automatic Connection : ON",
+                               "Prohibit controlling output port : OFF",
+                               "Polling output ports : ON",
+                               "Polling input ports : ON"};
     ASSERT_EQ(lines.size(), size_t(expected.size()));
-    for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].text, expected[int(i)]);
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].text, expected[int(i)]);
 }
 
 TEST(InfoLines, ProductLineForOddCountsAndUnknownFamilies) {
@@ -101,10 +108,10 @@ TEST(ControllerIcons, FollowStateAutomaticConnectionAndNotifiedError) {
         int icon;
     };
     const Case cases[] = {
-        {TCP_CLOSED, 0, false, ICON_CLOSED_MANUAL},    {TCP_CLOSED, 1, false, ICON_CLOSED_AUTOMATIC},
-        {TCP_LISTEN, 1, false, ICON_CONNECTING},       {TCP_CONNECTING, 0, false, ICON_CONNECTING},
-        {TCP_ESTABLISHED, 1, false, ICON_CONNECTED},   {TCP_ERROR, 1, false, ICON_ERROR},
-        {TCP_CLOSED, 1, true, ICON_ERROR},             {TCP_ESTABLISHED, 0, true, ICON_ERROR},
+        {TCP_CLOSED, 0, false, ICON_CLOSED_MANUAL},  {TCP_CLOSED, 1, false, ICON_CLOSED_AUTOMATIC},
+        {TCP_LISTEN, 1, false, ICON_CONNECTING},     {TCP_CONNECTING, 0, false, ICON_CONNECTING},
+        {TCP_ESTABLISHED, 1, false, ICON_CONNECTED}, {TCP_ERROR, 1, false, ICON_ERROR},
+        {TCP_CLOSED, 1, true, ICON_ERROR},           {TCP_ESTABLISHED, 0, true, ICON_ERROR},
     };
     for (const Case& k : cases)
         EXPECT_EQ(controllerIcon(k.state, k.automatic, k.error), k.icon) << k.state << k.automatic;
@@ -192,13 +199,15 @@ TEST(InfoEdits, SwitchChoicesSetTheirFields) {
 }
 
 TEST(InfoEdits, WhichLinesNeedAClosedConnection) {
-    for (int kind = INFO_MODE; kind <= INFO_OUTPUT_ADDR; ++kind) EXPECT_TRUE(needsClosedConnection(kind));
+    for (int kind = INFO_MODE; kind <= INFO_OUTPUT_ADDR; ++kind)
+        EXPECT_TRUE(needsClosedConnection(kind));
     for (int kind = INFO_AUTO_CONNECT; kind <= INFO_POLL_INPUTS; ++kind)
         EXPECT_FALSE(needsClosedConnection(kind));
     EXPECT_EQ(infoEditKind(INFO_PRODUCT), EditKind::None);
     EXPECT_TRUE(connectionAllowsEdit(TCP_CLOSED));
     EXPECT_TRUE(connectionAllowsEdit(TCP_ERROR));
-    for (int state : {TCP_LISTEN, TCP_CONNECTING, TCP_ESTABLISHED}) EXPECT_FALSE(connectionAllowsEdit(state));
+    for (int state : {TCP_LISTEN, TCP_CONNECTING, TCP_ESTABLISHED})
+        EXPECT_FALSE(connectionAllowsEdit(state));
 }
 
 TEST(NameEdits, EmptyNamesAreRefused) {
@@ -213,7 +222,8 @@ TEST(NameEdits, EmptyNamesAreRefused) {
 
 std::vector<int> commands(const std::vector<MenuEntry>& entries) {
     std::vector<int> out;
-    for (const MenuEntry& e : entries) out.push_back(e.command);
+    for (const MenuEntry& e : entries)
+        out.push_back(e.command);
     return out;
 }
 
@@ -243,8 +253,8 @@ TEST(ContextMenu, ConnectAndDisconnectFollowTheState) {
         bool connect, disconnect;
     };
     const Case cases[] = {
-        {TCP_CLOSED, 0, true, false},     {TCP_CLOSED, 1, true, false},
-        {TCP_LISTEN, 1, false, true},     {TCP_CONNECTING, 1, false, true},
+        {TCP_CLOSED, 0, true, false},      {TCP_CLOSED, 1, true, false},
+        {TCP_LISTEN, 1, false, true},      {TCP_CONNECTING, 1, false, true},
         {TCP_ESTABLISHED, 1, false, true}, {TCP_ERROR, 0, true, false},
         {TCP_ERROR, 1, false, true},
     };
@@ -257,10 +267,12 @@ TEST(ContextMenu, ConnectAndDisconnectFollowTheState) {
 }
 
 TEST(ErrorTexts, SocketErrorsNameTheSystemText) {
-    EXPECT_EQ(socketErrorText(ECONNREFUSED), QStringLiteral("[%1] Connection refused").arg(ECONNREFUSED));
+    EXPECT_EQ(socketErrorText(ECONNREFUSED),
+              QStringLiteral("[%1] Connection refused").arg(ECONNREFUSED));
     const QString resolver = socketErrorText(EAI_NONAME);
     EXPECT_TRUE(resolver.startsWith(QStringLiteral("[%1] ").arg(EAI_NONAME)));
-    EXPECT_EQ(resolver.mid(resolver.indexOf(' ') + 1), QString::fromLocal8Bit(gai_strerror(EAI_NONAME)));
+    EXPECT_EQ(resolver.mid(resolver.indexOf(' ') + 1),
+              QString::fromLocal8Bit(gai_strerror(EAI_NONAME)));
     EXPECT_FALSE(resolver.contains('\n'));
 }
 
@@ -273,9 +285,12 @@ TEST(ErrorTexts, ModbusExceptions) {
 }
 
 TEST(ProductPages, LanguageFolderAndPageName) {
-    EXPECT_EQ(productPageUrl("TKA-31", {"ko-KR"}), QString(kProductSiteBase) + "ko/products/tka-31a");
-    EXPECT_EQ(productPageUrl("TKA-31P", {"zh-CN", "en"}), QString(kProductSiteBase) + "ch/products/tka-31p");
-    EXPECT_EQ(productPageUrl("RLX-850", {"de-DE"}), QString(kProductSiteBase) + "en/products/rlx-850");
+    EXPECT_EQ(productPageUrl("TKA-31", {"ko-KR"}),
+              QString(kProductSiteBase) + "ko/products/tka-31a");
+    EXPECT_EQ(productPageUrl("TKA-31P", {"zh-CN", "en"}),
+              QString(kProductSiteBase) + "ch/products/tka-31p");
+    EXPECT_EQ(productPageUrl("RLX-850", {"de-DE"}),
+              QString(kProductSiteBase) + "en/products/rlx-850");
     EXPECT_EQ(productPageUrl("TKA-21", {}), QString(kProductSiteBase) + "en/products/tka-21a");
 }
 

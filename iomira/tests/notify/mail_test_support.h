@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/user_prompts.h"
 #include "notify/mail_account.h"
-#include "ui/common/mail_account_prompts.h"
 
 #include <QString>
 
@@ -17,12 +17,12 @@ bool waitFor(const std::function<bool()>& done,
              std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 // Message boxes as a list of "kind: text" lines; questions get the prepared answer.
-class RecordingPrompts final : public MailAccountPrompts {
+class RecordingPrompts final : public UserPrompts {
   public:
     void information(const QString& text) override { shown.push_back("information: " + text); }
     void warning(const QString& text) override { shown.push_back("warning: " + text); }
     void error(const QString& text) override { shown.push_back("error: " + text); }
-    bool ask(const QString& text) override {
+    bool ask(const QString& text, bool) override {
         shown.push_back("ask: " + text);
         return answer;
     }

@@ -1,10 +1,10 @@
-#include "notify/alarm_rules_schedule.h"
-#include "notify/alarm_rules_sound.h"
-#include "alarms_test_support.h"
 #include "core/controller_table.h"
 #include "core/device_family.h"
 #include "core/sound_library.h"
 #include "core/string_table.h"
+#include "notify/alarm_rules_schedule.h"
+#include "notify/alarm_rules_sound.h"
+#include "notify/notify_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace iomira {
 namespace {
 
 class AlarmRules : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { setLanguage(LANG_ENGLISH); }
 };
 

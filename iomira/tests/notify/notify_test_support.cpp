@@ -1,4 +1,4 @@
-#include "alarms_test_support.h"
+#include "notify/notify_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
+#include "common/test_support.h"
 #include "core/controller_keys.h"
+#include "core/object_loader.h"
+#include "core/schedule_list.h"
+#include "core/sound_library.h"
+#include "mail_test_support.h"
+#include "monitor/shared_controllers.h"
 #include "notify/mail_account_password.h"
 #include "notify/mail_account_rules.h"
 #include "notify/mail_account_store.h"
-#include "mail_test_support.h"
-#include "core/object_loader.h"
-#include "core/schedule_list.h"
-#include "monitor/shared_controllers.h"
-#include "core/sound_library.h"
-#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "notify/notification_mail.h"
 
-#include "notify/port_change_dispatch.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "notify/port_change_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace iomira {
 namespace {
 
 class NotificationMail : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setLanguage(LANG_ENGLISH);
         c.DeviceId = 12;
@@ -36,7 +36,8 @@ TEST_F(NotificationMail, RecipientsAreSplitTrimmedAndEmptyOnesDropped) {
         {"", {}},
         {" one@x ; two@y", {"one@x", "two@y"}},
     };
-    for (const auto& [text, expected] : cases) EXPECT_EQ(splitRecipients(text), expected) << text.toStdString();
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(splitRecipients(text), expected) << text.toStdString();
 }
 
 TEST_F(NotificationMail, TemplatesAreFilledInOrderEachOverTheWholeText) {
@@ -61,7 +62,8 @@ TEST_F(NotificationMail, PortChangeGivesOneNumberedMailPerRecipient) {
     int32_t sequence = 40;
     const auto mails = composePortChangeMails(c, MAIL_PORT_INPUT, 3, 1, when, sequence);
     ASSERT_EQ(mails.size(), 2u);
-    EXPECT_EQ(mails[0], (CMailData{12, 40, "A", 5, "Tank Level ON", "2026-03-04 05:06:07\r\n..Level\r\n...x"}));
+    EXPECT_EQ(mails[0], (CMailData{12, 40, "A", 5, "Tank Level ON",
+                                   "2026-03-04 05:06:07\r\n..Level\r\n...x"}));
     EXPECT_EQ(mails[1].recipient, "B");
     EXPECT_EQ(mails[1].sequence, 41);
     EXPECT_EQ(sequence, 42);
@@ -82,14 +84,19 @@ TEST_F(NotificationMail, SampleWithoutControllerUsesTheTestNames) {
 }
 
 TEST_F(NotificationMail, LogTexts) {
-    EXPECT_EQ(tryToSendText(7, c, MAIL_PORT_INPUT, 3, 1), "[7]Try to send a mail.(Tank-INPUT3,Level,ON)");
-    EXPECT_EQ(tryToSendText(8, c, MAIL_PORT_OUTPUT, 3, 0), "[8]Try to send a mail.(Tank-OUTPUT3,Pump,OFF)");
+    EXPECT_EQ(tryToSendText(7, c, MAIL_PORT_INPUT, 3, 1),
+              "[7]Try to send a mail.(Tank-INPUT3,Level,ON)");
+    EXPECT_EQ(tryToSendText(8, c, MAIL_PORT_OUTPUT, 3, 0),
+              "[8]Try to send a mail.(Tank-OUTPUT3,Pump,OFF)");
     const std::vector<std::pair<MailReport, QString>> reports = {
-        {{12, 4, MAIL_ACCOUNT_NOT_FOUND, {}}, "Can't find the IP address of the mail server.[4](Tank: A ;;B ;)"},
-        {{12, 4, MAIL_SENT, "[4]A"}, "Sending a notification email has successfully finished.[4](Tank: A ;;B ;)"},
+        {{12, 4, MAIL_ACCOUNT_NOT_FOUND, {}},
+         "Can't find the IP address of the mail server.[4](Tank: A ;;B ;)"},
+        {{12, 4, MAIL_SENT, "[4]A"},
+         "Sending a notification email has successfully finished.[4](Tank: A ;;B ;)"},
         {{12, 4, MAIL_SMTP_FAILED, "[4]Connection closed"}, "[4]Connection closed(Tank: A ;;B ;)"},
     };
-    for (const auto& [report, expected] : reports) EXPECT_EQ(reportLogText(report, c), expected);
+    for (const auto& [report, expected] : reports)
+        EXPECT_EQ(reportLogText(report, c), expected);
     bool error = false;
     EXPECT_EQ(sampleReportText({-1, 0, MAIL_ACCOUNT_NOT_FOUND, {}}, error),
               "Can't find the IP address of the mail server.\r\n");

@@ -1,16 +1,16 @@
 // The program's commands open the sound and schedule dialogs on the application's tables.
 
-#include "notify/notify_test_support.h"
 #include "app/context_menu_rules.h"
 #include "core/controller_keys.h"
-#include "ui/tree/device_list_pane.h"
 #include "core/group_store.h"
-#include "ui/main/main_frame.h"
-#include "ui/main/quorvis2_app.h"
+#include "core/string_table.h"
+#include "notify/notify_test_support.h"
 #include "ui/dialogs/schedule_list_dialog.h"
 #include "ui/dialogs/sound_file_setting_dialog.h"
 #include "ui/dialogs/sound_notification_dialog.h"
-#include "core/string_table.h"
+#include "ui/main/main_frame.h"
+#include "ui/main/quorvis2_app.h"
+#include "ui/tree/device_list_pane.h"
 #include "ui/tree/view_tree.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ namespace {
 constexpr int kPump = 5;
 
 class AlarmCommands : public ::testing::Test {
-protected:
+  protected:
     AlarmCommands() {
         qputenv("IOMIRA_STORE", dir.filePath("store.sqlite").toUtf8());
         qputenv("IOMIRA_DOCUMENTS", dir.filePath("documents").toUtf8());

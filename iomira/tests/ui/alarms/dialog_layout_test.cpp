@@ -1,13 +1,13 @@
+#include "core/sound_library.h"
+#include "core/string_table.h"
+#include "monitor/shared_controllers.h"
 #include "notify/notify_test_support.h"
 #include "ui/dialogs/schedule_edit_dialog.h"
 #include "ui/dialogs/schedule_list_dialog.h"
-#include "monitor/shared_controllers.h"
 #include "ui/dialogs/sound_file_add_dialog.h"
 #include "ui/dialogs/sound_file_dialog.h"
 #include "ui/dialogs/sound_file_setting_dialog.h"
-#include "core/sound_library.h"
 #include "ui/dialogs/sound_notification_dialog.h"
-#include "core/string_table.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,7 +25,7 @@ namespace {
 // Every caption of every dialog fits in all three languages. With IOMIRA_SCREENSHOT_DIR set
 // (for example under xvfb-run with QT_QPA_PLATFORM=xcb) each dialog is also saved as a PNG.
 class DialogLayout : public ::testing::TestWithParam<int> {
-protected:
+  protected:
     DialogLayout() {
         setLanguage(GetParam());
         library.installBuiltIn(QStringLiteral("/opt/iomira"));

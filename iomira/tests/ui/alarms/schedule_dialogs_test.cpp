@@ -1,9 +1,9 @@
+#include "core/schedule_store.h"
+#include "core/string_table.h"
 #include "notify/alarm_rules_schedule.h"
 #include "notify/notify_test_support.h"
 #include "ui/dialogs/schedule_edit_dialog.h"
 #include "ui/dialogs/schedule_list_dialog.h"
-#include "core/schedule_store.h"
-#include "core/string_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +17,7 @@ namespace iomira {
 namespace {
 
 class ScheduleDialogs : public ::testing::Test {
-protected:
+  protected:
     ScheduleDialogs() { setLanguage(LANG_ENGLISH); }
 
     // A weekday window stored the way the editor stores it.

@@ -1,12 +1,12 @@
-#include "notify/notify_test_support.h"
 #include "core/controller_keys.h"
+#include "core/sound_library.h"
+#include "core/string_table.h"
 #include "monitor/shared_controllers.h"
+#include "notify/notify_test_support.h"
 #include "ui/dialogs/sound_file_add_dialog.h"
 #include "ui/dialogs/sound_file_dialog.h"
 #include "ui/dialogs/sound_file_setting_dialog.h"
-#include "core/sound_library.h"
 #include "ui/dialogs/sound_notification_dialog.h"
-#include "core/string_table.h"
 
 #include <QFile>
 #include <QLabel>
@@ -26,7 +26,7 @@ constexpr int kDevice = 42;
 // One controller with four named inputs, a library with the built-in siren (whose file is
 // not in the start folder) and one real file, all in a store of the test's own.
 class SoundDialogs : public ::testing::Test {
-protected:
+  protected:
     SoundDialogs() {
         setLanguage(LANG_ENGLISH);
         bellPath = files.dir.filePath("bell.wav");

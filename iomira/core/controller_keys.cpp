@@ -2,137 +2,252 @@
 
 #include "core/device_family.h"
 
+#include <span>
+#include <type_traits>
+
 namespace iomira {
 
 namespace {
 
-QString indexed(const char* format, int n) { return QString::asprintf(format, n); }
+using R = CQUORVISData;
 
-// Writes and reads go through one table-ordered walk so the two can never drift apart.
-class ValueList {
-public:
-    void dword(const QString& name, int32_t value) {
-        values.push_back(StoreValue::dwordValue(name, value));
+// "%d" in a value name (or in a text default) takes the index of the value.
+QString indexed(const char* format, int n) {
+    return QString::fromLatin1(format).replace(QLatin1String("%d"), QString::number(n));
+}
+
+template <typename T> struct IsArray : std::false_type {};
+template <typename T, size_t N> struct IsArray<std::array<T, N>> : std::true_type {};
+
+// The field behind a value: the member itself, or element n of an array member.
+template <auto Member, typename Record> auto& field(Record& record, int n) {
+    auto& member = record.*Member;
+    if constexpr (IsArray<std::remove_cvref_t<decltype(member)>>::value) {
+        return member[static_cast<size_t>(n)];
+    } else {
+        return member;
     }
-    void text(const QString& name, const QString& value) {
-        values.push_back(StoreValue::textValue(name, value));
-    }
-    std::vector<StoreValue> values;
+}
+
+// One stored value of the controller key: name, type, load default and the field it holds.
+struct ControllerValue {
+    const char* name;
+    StoreValueType type;
+    int32_t dwordDefault = 0;
+    const char* textDefault = "";
+    int maxLength = -1; // texts longer than this are cut on both sides; -1 keeps any length
+    int32_t (*dword)(const R&, int) = nullptr;
+    void (*setDword)(R&, int, int32_t) = nullptr;
+    QString (*text)(const R&, int) = nullptr;
+    void (*setText)(R&, int, const QString&) = nullptr;
 };
 
-void writeIdentity(ValueList& out, const CQUORVISData& r) {
-    out.dword(QStringLiteral("DeviceId"), r.DeviceId);
-    out.dword(QStringLiteral("DeviceType"), r.DeviceType);
-    out.text(QStringLiteral("DeviceComment"), r.DeviceComment);
-    out.text(QStringLiteral("HostAddr"), r.HostAddr.left(kHostAddrMaxLength));
-    out.dword(QStringLiteral("HostPort"), r.HostPort);
-    out.dword(QStringLiteral("UnitId"), r.UnitId);
-    out.dword(QStringLiteral("IsServer"), r.IsServer);
-    out.dword(QStringLiteral("InputAddr"), r.InputAddr);
-    if (usesDigitalPorts(r.DeviceType)) {
-        out.dword(QStringLiteral("NumberOfPortInput"), r.NumberOfPortInput);
-        out.dword(QStringLiteral("NumberOfPortOutput"), r.NumberOfPortOutput);
-        out.dword(QStringLiteral("OutputAddr"), r.OutputAddr);
-    }
-    out.dword(QStringLiteral("ViewMode"), r.ViewMode);
+template <auto Member> constexpr ControllerValue dword(const char* name, int32_t loadDefault = 0) {
+    return {.name = name,
+            .type = STORE_DWORD,
+            .dwordDefault = loadDefault,
+            .dword = [](const R& r, int n) { return static_cast<int32_t>(field<Member>(r, n)); },
+            .setDword =
+                [](R& r, int n, int32_t value) {
+                    auto& f = field<Member>(r, n);
+                    f = static_cast<std::remove_reference_t<decltype(f)>>(value);
+                }};
 }
 
-void writeWindowAndPolling(ValueList& out, const CQUORVISData& r) {
-    out.dword(QStringLiteral("LastPosX"), r.LastPosX);
-    out.dword(QStringLiteral("LastPosY"), r.LastPosY);
-    out.dword(QStringLiteral("LastPosCX"), r.LastPosCX);
-    out.dword(QStringLiteral("LastPosCY"), r.LastPosCY);
-    out.dword(QStringLiteral("LastOpened"), r.LastOpened);
-    out.dword(QStringLiteral("Minimized"), r.Minimized);
-    out.dword(QStringLiteral("AutomaticConnection"), r.AutomaticConnection);
-    out.dword(QStringLiteral("PollingInput"), r.PollingInput);
-    if (usesOutputPolling(r.DeviceType)) {
-        out.dword(QStringLiteral("Polling"), r.Polling);
-        out.dword(QStringLiteral("OutputPortControl"), r.OutputPortControl);
-    }
-    if (usesCounterFlags(r.DeviceType)) {
-        for (int n = 0; n < kCounterInputs; ++n) {
-            out.dword(indexed("Di%dState", n), r.DiState[n]);
-            out.dword(indexed("Di%dCounter", n), r.DiCounter[n]);
-        }
+template <auto Member>
+constexpr ControllerValue text(const char* name, const char* loadDefault = "", int maxLength = -1) {
+    return {.name = name,
+            .type = STORE_SZ,
+            .textDefault = loadDefault,
+            .maxLength = maxLength,
+            .text = [](const R& r, int n) { return field<Member>(r, n); },
+            .setText = [](R& r, int n, const QString& value) { field<Member>(r, n) = value; }};
+}
+
+bool everyFamily(int) {
+    return true;
+}
+
+// Values that are written, and read back, for the same families and repeated over the same
+// indexes; with count above 1 all values of index 0 come first, then those of index 1, ...
+struct ValueBlock {
+    bool (*written)(int deviceType);
+    bool (*read)(int deviceType);
+    int count;
+    std::span<const ControllerValue> values;
+};
+
+const ControllerValue kIdentity[] = {
+    dword<&R::DeviceId>("DeviceId"),
+    dword<&R::DeviceType>("DeviceType"),
+    text<&R::DeviceComment>("DeviceComment"),
+    text<&R::HostAddr>("HostAddr", "", kHostAddrMaxLength),
+    dword<&R::HostPort>("HostPort"),
+    dword<&R::UnitId>("UnitId"),
+    dword<&R::IsServer>("IsServer"),
+    dword<&R::InputAddr>("InputAddr"),
+};
+const ControllerValue kPortCounts[] = {
+    dword<&R::NumberOfPortInput>("NumberOfPortInput"),
+    dword<&R::NumberOfPortOutput>("NumberOfPortOutput"),
+    dword<&R::OutputAddr>("OutputAddr"),
+};
+const ControllerValue kViewMode[] = {dword<&R::ViewMode>("ViewMode")};
+const ControllerValue kWindow[] = {
+    dword<&R::LastPosX>("LastPosX"),
+    dword<&R::LastPosY>("LastPosY"),
+    dword<&R::LastPosCX>("LastPosCX"),
+    dword<&R::LastPosCY>("LastPosCY"),
+    dword<&R::LastOpened>("LastOpened"),
+    dword<&R::Minimized>("Minimized"),
+    dword<&R::AutomaticConnection>("AutomaticConnection"),
+    dword<&R::PollingInput>("PollingInput", 1),
+};
+const ControllerValue kOutputPolling[] = {
+    dword<&R::Polling>("Polling", 1),
+    dword<&R::OutputPortControl>("OutputPortControl"),
+};
+const ControllerValue kCounterFlags[] = {
+    dword<&R::DiState>("Di%dState", 1),
+    dword<&R::DiCounter>("Di%dCounter", 1),
+};
+const ControllerValue kAnalogChannel[] = {
+    dword<&R::AI>("AI%d", 1),
+    text<&R::AIName>("AI%dName", "AI%d"),
+    text<&R::AIUnit>("AI%dUnit", "V"),
+    text<&R::AIMin>("AI%dMin", "0"),
+    text<&R::AIMax>("AI%dMax", "5"),
+    dword<&R::AIFgColor>("AI%dFgColor", static_cast<int32_t>(kDefaultAnalogForeground)),
+    dword<&R::AIBgColor>("AI%dBgColor", static_cast<int32_t>(kDefaultAnalogBackground)),
+};
+const ControllerValue kAnalogHeader[] = {dword<&R::AIHeaderWidth>("AIHeader%dWidth")};
+const ControllerValue kGroupPlacement[] = {
+    dword<&R::RootID>("RootID"),
+    dword<&R::Index>("Index"),
+    dword<&R::LastPosXMin>("LastPosXMin"),
+    dword<&R::LastPosYMin>("LastPosYMin"),
+    dword<&R::LastPosCXMin>("LastPosCXMin"),
+    dword<&R::LastPosCYMin>("LastPosCYMin"),
+};
+const ControllerValue kPortNames[] = {
+    text<&R::DiComment>("DiComment%d"),
+    text<&R::DoComment>("DoComment%d"),
+};
+const ControllerValue kWarnings[] = {
+    dword<&R::UseWarningMsg>("UseWarningMsg"),
+    dword<&R::WarningMsgType>("WarningMsgType"),
+    text<&R::MsgAllOn>("MsgAllOn"),
+    text<&R::MsgAllOff>("MsgAllOff"),
+};
+const ControllerValue kLogAndMail[] = {
+    dword<&R::UseLog>("UseLog"),          dword<&R::UseEmailNotification>("UseEmailNotification"),
+    text<&R::MailTo>("MailTo"),           dword<&R::MailAccountID>("MailAccountID"),
+    text<&R::MailSubject>("MailSubject"), text<&R::MailContent>("MailContent"),
+};
+const ControllerValue kPort[] = {
+    dword<&R::OnDiSoundId>("OnDi%dSoundId"),
+    dword<&R::OffDiSoundId>("OffDi%dSoundId"),
+    text<&R::DoMsgOnOn>("DoMsgOn%dOn"),
+    text<&R::DoMsgOnOff>("DoMsgOn%dOff"),
+    dword<&R::UseWarningMsgDo>("UseWarningMsgDo%d"),
+    dword<&R::UsePulseDo>("UsePulseDo%d"),
+    dword<&R::DurationDo>("DurationDo%d"),
+    dword<&R::SignalLevelDo>("SignalLevelDo%d"),
+    dword<&R::UseInputEmailNotification>("UseInput%dEmailNotification"),
+    dword<&R::UseOutputEmailNotification>("UseOutput%dEmailNotification"),
+    text<&R::UseMControlDo>("UseMControlDo%d"),
+};
+
+// The controller key in write order. The identity block comes first, so DeviceType is known
+// before any family's block is read.
+const ValueBlock kControllerKey[] = {
+    {everyFamily, everyFamily, 1, kIdentity},
+    {usesDigitalPorts, usesDigitalPorts, 1, kPortCounts},
+    // Written for every family, but only the families with ports read it back.
+    {everyFamily, usesDigitalPorts, 1, kViewMode},
+    {everyFamily, everyFamily, 1, kWindow},
+    {usesOutputPolling, usesOutputPolling, 1, kOutputPolling},
+    {usesCounterFlags, usesCounterFlags, kCounterInputs, kCounterFlags},
+    {usesAnalog, usesAnalog, kAnalogChannels, kAnalogChannel},
+    {usesAnalog, usesAnalog, 3, kAnalogHeader}, // the fourth width slot only backups carry
+    {everyFamily, everyFamily, 1, kGroupPlacement},
+    {usesDigitalPorts, usesDigitalPorts, kDigitalPorts, kPortNames},
+    {usesDigitalPorts, usesDigitalPorts, 1, kWarnings},
+    {everyFamily, everyFamily, 1, kLogAndMail},
+    {usesDigitalPorts, usesDigitalPorts, kDigitalPorts, kPort},
+};
+
+StoreValue saved(const ControllerValue& value, const R& r, int n) {
+    const QString name = indexed(value.name, n);
+    if (value.type == STORE_DWORD) return StoreValue::dwordValue(name, value.dword(r, n));
+    return StoreValue::textValue(name, value.text(r, n).left(value.maxLength));
+}
+
+void load(const ControllerValue& value, const KeyValues& v, R& r, int n) {
+    const QString name = indexed(value.name, n);
+    if (value.type == STORE_DWORD) {
+        value.setDword(r, n, v.dword(name, value.dwordDefault));
+    } else {
+        value.setText(r, n, v.text(name, indexed(value.textDefault, n)).left(value.maxLength));
     }
 }
 
-void writeAnalog(ValueList& out, const CQUORVISData& r) {
-    if (!usesAnalog(r.DeviceType)) return;
-    for (int n = 0; n < kAnalogChannels; ++n) {
-        out.dword(indexed("AI%d", n), r.AI[n]);
-        out.text(indexed("AI%dName", n), r.AIName[n]);
-        out.text(indexed("AI%dUnit", n), r.AIUnit[n]);
-        out.text(indexed("AI%dMin", n), r.AIMin[n]);
-        out.text(indexed("AI%dMax", n), r.AIMax[n]);
-        out.dword(indexed("AI%dFgColor", n), static_cast<int32_t>(r.AIFgColor[n]));
-        out.dword(indexed("AI%dBgColor", n), static_cast<int32_t>(r.AIBgColor[n]));
-    }
-    for (int n = 0; n < 3; ++n) out.dword(indexed("AIHeader%dWidth", n), r.AIHeaderWidth[n]);
-}
-
-void writeGroupPlacement(ValueList& out, const CQUORVISData& r) {
-    out.dword(QStringLiteral("RootID"), r.RootID);
-    out.dword(QStringLiteral("Index"), r.Index);
-    out.dword(QStringLiteral("LastPosXMin"), r.LastPosXMin);
-    out.dword(QStringLiteral("LastPosYMin"), r.LastPosYMin);
-    out.dword(QStringLiteral("LastPosCXMin"), r.LastPosCXMin);
-    out.dword(QStringLiteral("LastPosCYMin"), r.LastPosCYMin);
-}
-
-void writeNamesAndWarnings(ValueList& out, const CQUORVISData& r) {
+// Older stores kept one count for both directions.
+void portCountsOfOlderStores(const KeyValues& v, R& r) {
     if (!usesDigitalPorts(r.DeviceType)) return;
-    for (int n = 0; n < kDigitalPorts; ++n) {
-        out.text(indexed("DiComment%d", n), r.DiComment[n]);
-        out.text(indexed("DoComment%d", n), r.DoComment[n]);
+    if (!v.has(QStringLiteral("NumberOfPortInput"), STORE_DWORD)) {
+        r.NumberOfPortInput = v.dword(QStringLiteral("NumberOfPort"), 0);
     }
-    out.dword(QStringLiteral("UseWarningMsg"), r.UseWarningMsg);
-    out.dword(QStringLiteral("WarningMsgType"), r.WarningMsgType);
-    out.text(QStringLiteral("MsgAllOn"), r.MsgAllOn);
-    out.text(QStringLiteral("MsgAllOff"), r.MsgAllOff);
+    if (!v.has(QStringLiteral("NumberOfPortOutput"), STORE_DWORD)) {
+        r.NumberOfPortOutput = r.NumberOfPortInput;
+    }
 }
 
-void writeLogAndMail(ValueList& out, const CQUORVISData& r) {
-    out.dword(QStringLiteral("UseLog"), r.UseLog);
-    out.dword(QStringLiteral("UseEmailNotification"), r.UseEmailNotification);
-    out.text(QStringLiteral("MailTo"), r.MailTo);
-    out.dword(QStringLiteral("MailAccountID"), r.MailAccountID);
-    out.text(QStringLiteral("MailSubject"), r.MailSubject);
-    out.text(QStringLiteral("MailContent"), r.MailContent);
+// The RLX families answer only to unit 255, whatever an older store holds.
+void rlxUnitId(R& r) {
+    if (r.DeviceType != FAMILY_GENERIC) r.UnitId = kRlxUnitId;
 }
 
-void writePorts(ValueList& out, const CQUORVISData& r) {
-    if (!usesDigitalPorts(r.DeviceType)) return;
-    for (int n = 0; n < kDigitalPorts; ++n) {
-        out.dword(indexed("OnDi%dSoundId", n), r.OnDiSoundId[n]);
-        out.dword(indexed("OffDi%dSoundId", n), r.OffDiSoundId[n]);
-        out.text(indexed("DoMsgOn%dOn", n), r.DoMsgOnOn[n]);
-        out.text(indexed("DoMsgOn%dOff", n), r.DoMsgOnOff[n]);
-        out.dword(indexed("UseWarningMsgDo%d", n), r.UseWarningMsgDo[n]);
-        out.dword(indexed("UsePulseDo%d", n), r.UsePulseDo[n]);
-        out.dword(indexed("DurationDo%d", n), r.DurationDo[n]);
-        out.dword(indexed("SignalLevelDo%d", n), r.SignalLevelDo[n]);
-        out.dword(indexed("UseInput%dEmailNotification", n), r.UseInputEmailNotification[n]);
-        out.dword(indexed("UseOutput%dEmailNotification", n), r.UseOutputEmailNotification[n]);
-        out.text(indexed("UseMControlDo%d", n), r.UseMControlDo[n]);
+// These families are never polled for their outputs on their own.
+void noOutputPolling(R& r) {
+    if (r.DeviceType == FAMILY_RLX810 || r.DeviceType == FAMILY_RLX850 ||
+        r.DeviceType == FAMILY_RLX840) {
+        r.Polling = 0;
     }
 }
 
 } // namespace
 
-QString controllerKeyName(int deviceId) { return QStringLiteral("ID_%1").arg(deviceId); }
+QString controllerKeyName(int deviceId) {
+    return QStringLiteral("ID_%1").arg(deviceId);
+}
 
 std::vector<StoreValue> controllerValues(const CQUORVISData& record) {
-    ValueList out;
-    writeIdentity(out, record);
-    writeWindowAndPolling(out, record);
-    writeAnalog(out, record);
-    writeGroupPlacement(out, record);
-    writeNamesAndWarnings(out, record);
-    writeLogAndMail(out, record);
-    writePorts(out, record);
-    return std::move(out.values);
+    std::vector<StoreValue> values;
+    for (const ValueBlock& block : kControllerKey) {
+        if (!block.written(record.DeviceType)) continue;
+        for (int n = 0; n < block.count; ++n) {
+            for (const ControllerValue& value : block.values) {
+                values.push_back(saved(value, record, n));
+            }
+        }
+    }
+    return values;
+}
+
+CQUORVISData readController(const KeyValues& values) {
+    CQUORVISData record;
+    for (const ValueBlock& block : kControllerKey) {
+        if (!block.read(record.DeviceType)) continue;
+        for (int n = 0; n < block.count; ++n) {
+            for (const ControllerValue& value : block.values)
+                load(value, values, record, n);
+        }
+    }
+    portCountsOfOlderStores(values, record);
+    rlxUnitId(record);
+    noOutputPolling(record);
+    return record;
 }
 
 bool saveController(Store& store, const CQUORVISData& record) {

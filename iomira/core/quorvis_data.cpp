@@ -2,11 +2,6 @@
 
 namespace iomira {
 
-namespace {
-constexpr uint32_t kDefaultAnalogBackground = 0x009F5B00;
-constexpr uint32_t kDefaultAnalogForeground = 0x00383226;
-} // namespace
-
 CQUORVISData::CQUORVISData() {
     for (int n = 0; n < kAnalogChannels; ++n) {
         AI[n] = 1;

@@ -12,10 +12,12 @@ inline constexpr int kAnalogHeaderSlots = 4; // three list columns plus one slot
 inline constexpr int kDigitalPorts = 8;
 inline constexpr int kCounterInputs = 4;
 inline constexpr int kHostAddrMaxLength = 127; // the original fixed field held 128 units with NUL
+inline constexpr uint32_t kDefaultAnalogBackground = 0x009F5B00; // 0x00BBGGRR
+inline constexpr uint32_t kDefaultAnalogForeground = 0x00383226;
 
 // One registered I/O controller. Field names are the names under which they are stored.
 class CQUORVISData {
-public:
+  public:
     CQUORVISData(); // the "Created" defaults
 
     // Copies every configuration field, leaving window placement and runtime fields alone.
@@ -96,7 +98,7 @@ public:
 
     bool operator==(const CQUORVISData&) const = default;
 
-private:
+  private:
     void clearPlacementAndRuntime();
 };
 

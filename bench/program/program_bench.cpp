@@ -99,7 +99,8 @@ double treeFillMs(const QString& storePath, const QString& logFolder) {
              nullptr};
     QElapsedTimer clock;
     clock.start();
-    CDeviceListPane pane(*store, prompts);
+    ControllerDirectory directory(*store, prompts);
+    CDeviceListPane pane(directory);
     target.pane = &pane;
     pane.loadGroups();
     ObjectLoadTargets targets{table, sounds, mail, messages, QString(), {}, {}, {}};

@@ -19,10 +19,11 @@ namespace {
 constexpr int kPaneWidth = 250;
 }
 
-CMainFrame::CMainFrame(Store& store, UserPrompts& prompts, QWidget* parent)
+CMainFrame::CMainFrame(Store& store, UserPrompts& prompts, ControllerDirectory& directory,
+                       QWidget* parent)
     : QMainWindow(parent), store_(store), prompts_(prompts), target_{{&CMainFrame::corvelProc}, this},
       mdi_(new QMdiArea(this)), dock_(new QDockWidget(this)),
-      pane_(new CDeviceListPane(store, prompts, dock_)) {
+      pane_(new CDeviceListPane(directory, dock_)) {
     setObjectName(QStringLiteral("MainFrame"));
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -14,6 +14,7 @@ namespace iomira {
 
 class CChildFrame;
 class CDeviceListPane;
+class ControllerDirectory;
 class Store;
 class UserPrompts;
 
@@ -23,7 +24,8 @@ class UserPrompts;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    CMainFrame(Store& store, UserPrompts& prompts, QWidget* parent = nullptr);
+    CMainFrame(Store& store, UserPrompts& prompts, ControllerDirectory& directory,
+               QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     corvel_window* corvelWindow() { return &target_.window; }

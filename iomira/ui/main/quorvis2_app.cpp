@@ -1,5 +1,7 @@
 #include "ui/main/quorvis2_app.h"
 
+#include "app/controller_directory.h"
+
 #include "notify/alarm_rules_sound.h"
 #include "core/texts.h"
 #include "ui/common/busy_window.h"
@@ -94,7 +96,8 @@ bool CQuorvis2App::loadStoredObjects() {
     return false;
 }
 
-// The port-change dispatch's sound, schedules and mails; the pane owns the mail thread.
+// The port-change dispatch's sound, schedules and mails; the directory's monitoring owns the
+// mail thread.
 void CQuorvis2App::wireNotifications(CDeviceListPane& pane) {
     pane.dispatch().playInputSound = [this](const CQUORVISData& c, int input, int value) {
         PlayInputSound(sounds_, c, input, value);
@@ -126,7 +129,8 @@ bool CQuorvis2App::InitInstance() {
     applyLanguage();
     controllers_.setSaver([this](const CQUORVISData& c) { saveController(*store_, c); });
 
-    frame_ = std::make_unique<CMainFrame>(*store_, *prompts_);
+    directory_ = std::make_unique<ControllerDirectory>(*store_, *prompts_);
+    frame_ = std::make_unique<CMainFrame>(*store_, *prompts_, *directory_);
     CDeviceListPane* pane = frame_->pane();
     if (!pane->loadGroups()) {
         prompts_->error(storeReadMessage(store_->path(), store_->lastError()));

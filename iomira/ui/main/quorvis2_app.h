@@ -20,6 +20,7 @@
 namespace iomira {
 
 class CDeviceListPane;
+class ControllerDirectory;
 class CMainFrame;
 class SqliteStore;
 class UserPrompts;
@@ -69,6 +70,8 @@ private:
     std::unique_ptr<EventLog> log_;
     std::unique_ptr<EventLogWriters> writers_;
     std::unique_ptr<MonitorLog> monitorLog_;
+    // The frame's tree follows the directory, so the directory outlives the frame.
+    std::unique_ptr<ControllerDirectory> directory_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<QSocketNotifier> dispatcher_;
     std::unique_ptr<PollingThread> poller_;

@@ -2,16 +2,12 @@
 
 #include "ui/tree/device_list_pane.h"
 
-#include "ui/tree/add_root_dialog.h"
-#include "core/texts.h"
-#include "core/controller_keys.h"
-#include "corvel/corvel.h"
-#include "monitor/corvel_registration.h"
-#include "core/group_store.h"
-#include "monitor/shared_controllers.h"
-#include "core/string_table.h"
 #include "app/tree_texts.h"
+#include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "corvel/corvel.h"
+#include "ui/tree/add_root_dialog.h"
 #include "ui/tree/view_tree.h"
 
 #include <QMenu>
@@ -21,13 +17,14 @@ namespace iomira {
 CQUORVISData* CDeviceListPane::selectedController() const {
     QTreeWidgetItem* item = tree_->currentItem();
     if (itemType(item) == ITEM_INFO) item = item->parent();
-    if (itemType(item) != ITEM_CONTROLLER || !controllers_) return nullptr;
-    return controllers_->table().find(itemData(item));
+    if (itemType(item) != ITEM_CONTROLLER) return nullptr;
+    return directory_.find(itemData(item));
 }
 
 QTreeWidgetItem* CDeviceListPane::selectedGroupItem() const {
     QTreeWidgetItem* item = tree_->currentItem();
-    while (item && item->parent()) item = item->parent();
+    while (item && item->parent())
+        item = item->parent();
     return item;
 }
 
@@ -37,18 +34,20 @@ std::vector<MenuEntry> CDeviceListPane::contextEntries() const {
     QTreeWidgetItem* item = tree_->currentItem();
     if (itemType(item) == ITEM_GROUP) {
         selection.groupSelected = true;
-        const CROOTData* group = groups_.find(itemData(item));
+        const CROOTData* group = directory_.groups().find(itemData(item));
         selection.groupIndex = group ? group->Index : 0;
     }
-    const int state =
-        selection.controller ? get_tcp_connection_state(selection.controller->DeviceId) : TCP_CLOSED;
+    const int state = selection.controller
+                          ? get_tcp_connection_state(selection.controller->DeviceId)
+                          : TCP_CLOSED;
     return contextMenuEntries(selection, state);
 }
 
 void CDeviceListPane::showContextMenu(QTreeWidgetItem* item, const QPoint& globalPos) {
     if (item) {
         QTreeWidgetItem* group = item;
-        while (group->parent()) group = group->parent();
+        while (group->parent())
+            group = group->parent();
         showGroup(itemData(group));
         if (activateItemWindow) activateItemWindow(item);
     } else {
@@ -66,11 +65,21 @@ void CDeviceListPane::showContextMenu(QTreeWidgetItem* item, const QPoint& globa
 
 void CDeviceListPane::runCommand(int command) {
     switch (command) {
-    case CMD_CONNECT: connectSelected(); break;
-    case CMD_DISCONNECT: disconnectSelected(); break;
-    case CMD_DELETE_CONTROLLER: deleteSelectedController(); break;
-    case CMD_ADD_GROUP: addGroup(); break;
-    case CMD_DELETE_GROUP: deleteSelectedGroup(); break;
+    case CMD_CONNECT:
+        connectSelected();
+        break;
+    case CMD_DISCONNECT:
+        disconnectSelected();
+        break;
+    case CMD_DELETE_CONTROLLER:
+        deleteSelectedController();
+        break;
+    case CMD_ADD_GROUP:
+        addGroup();
+        break;
+    case CMD_DELETE_GROUP:
+        deleteSelectedGroup();
+        break;
     case CMD_SOUND_NOTIFICATION:
         if (CQUORVISData* c = selectedController(); c && soundNotificationCommand) {
             const int id = c->DeviceId;
@@ -81,7 +90,8 @@ void CDeviceListPane::runCommand(int command) {
     case CMD_SOUND_FILE:
         if (soundFileCommand) soundFileCommand();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -92,7 +102,7 @@ void CDeviceListPane::connectSelected() {
         return;
     }
     const int state = get_tcp_connection_state(c->DeviceId);
-    if (state == TCP_CLOSED || state == TCP_ERROR) connections_->connectCommand(*c);
+    if (state == TCP_CLOSED || state == TCP_ERROR) connections()->connectCommand(*c);
 }
 
 void CDeviceListPane::disconnectSelected() {
@@ -112,7 +122,7 @@ void CDeviceListPane::disconnectSelected() {
         }
     } else {
         // An error that was waiting for its retry ends here; the icon says so.
-        connectionNotified(id, 0);
+        showConnectionIcon(id, 0);
     }
 }
 
@@ -126,35 +136,17 @@ void CDeviceListPane::deleteSelectedController() {
 }
 
 bool CDeviceListPane::deleteController(int deviceId) {
-    const int result = removeFromCorvel(deviceId);
-    if (result != CORVEL_OK) {
-        prompts_.error(
-            result == CORVEL_UNKNOWN_DEVICE ? loadString(TEXT_NO_INFORMATION) : loadString(TEXT_UNKNOWN_ERROR));
-        return false;
-    }
-    delete findControllerItem(deviceId);
-    emit controllerRemoved(deviceId);
-    iomira::deleteController(store_, deviceId);
-    // The polling thread is not inside this record while the lock is held; afterwards the
-    // record is gone from the table it walks.
-    auto guard = controllers_->lock();
-    controllers_->table().RemoveController(deviceId, true);
-    return true;
+    return directory_.deleteController(deviceId);
 }
 
 void CDeviceListPane::addGroup() {
     QString name;
     const bool entered = askGroupName ? askGroupName(name) : CAddRoot::ask(this, name);
     if (!entered) return;
-    const int id = groups_.NewGroupId();
-    if (id < 0) {
-        prompts_.error(groupIdsExhaustedText());
-        return;
-    }
-    auto group = std::make_unique<CROOTData>(id, name, groups_.size());
-    saveGroup(store_, *group);
-    QTreeWidgetItem* item = newGroupItem(*group);
-    groups_.insert(std::move(group));
+    const int id = directory_.addGroup(name);
+    if (id < 0) return;
+    // Appended at the end of the top level, not sorted in.
+    QTreeWidgetItem* item = newGroupItem(*groups().find(id));
     tree_->setCurrentItem(item);
     showGroup(id);
     emit groupsChanged();
@@ -166,30 +158,16 @@ void CDeviceListPane::deleteSelectedGroup() {
         prompts_.error(loadString(TEXT_NOTHING_SELECTED));
         return;
     }
-    const int rootId = itemData(item);
-    const CROOTData* group = groups_.find(rootId);
-    if (!group || group->Index < 1) return;
-    const int count = controllers_->table().CountInGroup(rootId);
-    const bool yes = count > 0 ? prompts_.ask(loadString(TEXT_DELETE_GROUP_QUESTION), true)
-                               : prompts_.ask(loadString(TEXT_DELETE_QUESTION));
-    if (!yes) return;
-    // A controller that cannot be deleted keeps its group, or it would be left without one.
-    std::vector<int> members;
-    controllers_->table().forEach([&](const CQUORVISData& c) {
-        if (c.RootID == rootId) members.push_back(c.DeviceId);
-    });
-    for (int id : members) {
-        if (!deleteController(id)) return;
-    }
+    directory_.deleteGroup(itemData(item));
+}
+
+// The group that is now last comes forward.
+void CDeviceListPane::showGroupRemoved(int rootId) {
     delete findGroupItem(rootId);
-    deleteGroup(store_, rootId);
-    groups_.RemoveGroup(rootId);
-    const CROOTData* last = groups_.GroupAt(groups_.size() - 1);
-    if (last) {
-        if (QTreeWidgetItem* lastItem = findGroupItem(last->RootID)) tree_->setCurrentItem(lastItem);
-        showGroup(last->RootID);
-    }
-    emit groupsChanged();
+    const CROOTData* last = groups().GroupAt(groups().size() - 1);
+    if (!last) return;
+    if (QTreeWidgetItem* lastItem = findGroupItem(last->RootID)) tree_->setCurrentItem(lastItem);
+    showGroup(last->RootID);
 }
 
 } // namespace iomira

@@ -3,32 +3,20 @@
 
 #include "ui/tree/device_list_pane.h"
 
-#include "core/texts.h"
-#include "core/controller_keys.h"
-#include "monitor/corvel_registration.h"
 #include "app/group_arranger.h"
-#include "core/object_loader.h"
-#include "monitor/shared_controllers.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
 #include "ui/tree/view_tree.h"
 
 #include <QTreeWidgetItem>
 
 namespace iomira {
 
-GroupArranger CDeviceListPane::arranger() {
-    GroupArranger::Callbacks callbacks;
-    callbacks.groupAdded = [this](const CROOTData& group) {
-        newGroupItem(group);
-        tree_->sortChildrenOf(nullptr);
-        emit groupsChanged();
-    };
-    callbacks.showError = [this](const QString& text) { prompts_.error(text); };
-    return GroupArranger(controllers_->table(), groups_, store_, callbacks);
+int CDeviceListPane::addGroupByName(const QString& name) {
+    return directory_.addGroupByName(name);
 }
-
-int CDeviceListPane::addGroupByName(const QString& name) { return arranger().addGroupByName(name); }
 
 void CDeviceListPane::fillAtStartup() {
     int shownGroup = 0;
@@ -41,7 +29,7 @@ void CDeviceListPane::fillAtStartup() {
     };
     callbacks.showError = [this](const QString& text) { prompts_.error(text); };
     callbacks.controllerVisited = [&](CQUORVISData& c) {
-        if (c.AutomaticConnection == 1) connections_->connectAtStartup(c);
+        if (c.AutomaticConnection == 1) connections()->connectAtStartup(c);
         if (c.LastOpened == 1) {
             shownGroup = c.RootID;
             selected = c.DeviceId;
@@ -49,7 +37,8 @@ void CDeviceListPane::fillAtStartup() {
         insertControllerItem(c);
         if (QTreeWidgetItem* group = findGroupItem(c.RootID)) group->setExpanded(true);
     };
-    GroupArranger(controllers_->table(), groups_, store_, callbacks).splitAtStartup();
+    GroupArranger(directory_.controllers()->table(), groups(), directory_.store(), callbacks)
+        .splitAtStartup();
     if (QTreeWidgetItem* group = findGroupItem(shownGroup)) tree_->setCurrentItem(group);
     groupShown_ = false;
     showGroup(shownGroup);
@@ -60,46 +49,7 @@ void CDeviceListPane::fillAtStartup() {
 void CDeviceListPane::addControllers(const std::vector<CQUORVISData>& records) {
     QTreeWidgetItem* remembered = selectedGroupItem();
     const int rememberedGroup = remembered ? itemData(remembered) : -1;
-    int lastOpened = -1;
-    for (const CQUORVISData& source : records) {
-        const CROOTData* named = groups_.find(source.RootID);
-        const int rootId = arranger().placeByGroupName(named ? named->RootName : QString());
-        if (rootId < 0) continue;
-        auto record = std::make_unique<CQUORVISData>();
-        CQUORVISData::Copy(*record, source);
-        record->DeviceId = controllers_->table().NewDeviceId();
-        if (record->IsServer != 0) record->HostAddr.clear();
-        record->LastPosX = source.LastPosX;
-        record->LastPosY = source.LastPosY;
-        record->LastPosCX = source.LastPosCX;
-        record->LastPosCY = source.LastPosCY;
-        record->LastOpened = source.LastOpened;
-        record->Minimized = source.Minimized;
-        record->LastPosXMin = source.LastPosXMin;
-        record->LastPosYMin = source.LastPosYMin;
-        record->LastPosCXMin = source.LastPosCXMin;
-        record->LastPosCYMin = source.LastPosCYMin;
-        const CQUORVISData fresh;
-        record->DiState = fresh.DiState;
-        record->DiCounter = fresh.DiCounter;
-        record->RootID = rootId;
-        record->Index = controllers_->table().CountInGroup(rootId);
-        const int result = registerInCorvel(window_, *record);
-        if (result != CORVEL_OK) {
-            prompts_.error(registrationErrorText(result));
-            continue;
-        }
-        CQUORVISData* added = record.get();
-        {
-            auto guard = controllers_->lock();
-            controllers_->table().insert(std::move(record));
-        }
-        saveController(store_, *added);
-        if (added->AutomaticConnection == 1) connections_->connectAtStartup(*added);
-        insertControllerItem(*added);
-        if (added->LastOpened == 1) lastOpened = added->DeviceId;
-        if (QTreeWidgetItem* group = findGroupItem(rootId)) group->setExpanded(true);
-    }
+    const int lastOpened = directory_.addControllers(records);
     if (QTreeWidgetItem* group = findGroupItem(rememberedGroup)) {
         tree_->setCurrentItem(group);
         showGroup(rememberedGroup);

@@ -1,16 +1,13 @@
 #include "ui/tree/device_list_pane.h"
 
-#include "core/texts.h"
-#include "core/controller_keys.h"
-#include "corvel/corvel.h"
-#include "app/group_arranger.h"
-#include "core/group_store.h"
-#include "monitor/shared_controllers.h"
-#include "core/string_table.h"
-#include "ui/tree/tree_edit_delegate.h"
-#include "ui/common/tree_icons.h"
 #include "app/tree_texts.h"
+#include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "corvel/corvel.h"
+#include "monitor/shared_controllers.h"
+#include "ui/common/tree_icons.h"
+#include "ui/tree/tree_edit_delegate.h"
 #include "ui/tree/view_tree.h"
 
 #include <QFont>
@@ -18,35 +15,70 @@
 
 namespace iomira {
 
-CDeviceListPane::CDeviceListPane(Store& store, UserPrompts& prompts, QWidget* parent)
-    : QWidget(parent), store_(store), prompts_(prompts), tree_(new CViewTree(this)) {
+CDeviceListPane::CDeviceListPane(ControllerDirectory& directory, QWidget* parent)
+    : QWidget(parent), directory_(directory), prompts_(directory.prompts()),
+      tree_(new CViewTree(this)) {
     setObjectName(QStringLiteral("DeviceListPane"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tree_);
-    groups_.setSaver([this](const CROOTData& g) { saveGroup(store_, g); });
     tree_->mayEdit = [this](QTreeWidgetItem* item) { return mayEdit(item); };
     connect(tree_, &CViewTree::editCommitted, this, &CDeviceListPane::commitEdit);
     connect(tree_, &CViewTree::contextMenuOn, this, &CDeviceListPane::showContextMenu);
     connect(tree_, &CViewTree::itemPressedForGroup, this, [this](QTreeWidgetItem* item) {
         QTreeWidgetItem* group = item;
-        while (group && group->parent()) group = group->parent();
+        while (group && group->parent())
+            group = group->parent();
         if (group) showGroup(itemData(group));
         if (activateItemWindow) activateItemWindow(item);
     });
-    reconnectTimer_.setSingleShot(true);
-    connect(&reconnectTimer_, &QTimer::timeout, this, [this] {
-        if (connections_) connections_->reconnectTick();
-        reconnectTimer_.start(kReconnectTickMs);
-    });
+    followDirectory();
 }
 
-CDeviceListPane::~CDeviceListPane() { stopTimers(); }
+CDeviceListPane::~CDeviceListPane() {
+    stopTimers();
+}
+
+void CDeviceListPane::followDirectory() {
+    ControllerDirectory* d = &directory_;
+    connect(d, &ControllerDirectory::controllerAdded, this, [this](int id) {
+        const CQUORVISData* c = directory_.find(id);
+        if (!c) return;
+        insertControllerItem(*c);
+        if (QTreeWidgetItem* group = findGroupItem(c->RootID)) group->setExpanded(true);
+    });
+    connect(d, &ControllerDirectory::connectionSettingsApplied, this, [this](int id) {
+        if (const CQUORVISData* c = directory_.find(id))
+            setControllerIcon(id, controllerIcon(TCP_CLOSED, c->AutomaticConnection));
+    });
+    connect(d, &ControllerDirectory::controllerChanged, this, [this](int id) {
+        refreshControllerItem(id);
+        emit controllerChanged(id);
+    });
+    connect(d, &ControllerDirectory::controllerRemoved, this, [this](int id) {
+        delete findControllerItem(id);
+        emit controllerRemoved(id);
+    });
+    connect(d, &ControllerDirectory::controllerMoved, this,
+            [this](int id, int, int toRootId) { showMoved(id, toRootId); });
+    connect(d, &ControllerDirectory::groupAdded, this, [this](int rootId) {
+        if (const CROOTData* group = groups().find(rootId)) newGroupItem(*group);
+        tree_->sortChildrenOf(nullptr);
+    });
+    connect(d, &ControllerDirectory::groupRemoved, this, &CDeviceListPane::showGroupRemoved);
+    connect(d, &ControllerDirectory::groupRenamed, this, &CDeviceListPane::showGroupRenamed);
+    connect(d, &ControllerDirectory::groupsChanged, this, &CDeviceListPane::groupsChanged);
+    ControllerMonitoring* m = &directory_.monitoring();
+    connect(m, &ControllerMonitoring::controllerConnectionNotified, this,
+            &CDeviceListPane::showConnectionIcon);
+    connect(m, &ControllerMonitoring::controllerConnectionStarted, this,
+            &CDeviceListPane::controllerConnectionStarted);
+}
 
 bool CDeviceListPane::loadGroups() {
-    if (!iomira::loadGroups(store_, groups_)) return false;
-    for (int index = 0; index < groups_.size(); ++index) {
-        if (const CROOTData* g = groups_.GroupAt(index)) newGroupItem(*g);
+    if (!directory_.loadGroups()) return false;
+    for (int index = 0; index < groups().size(); ++index) {
+        if (const CROOTData* g = groups().GroupAt(index)) newGroupItem(*g);
     }
     tree_->sortChildrenOf(nullptr);
     return true;
@@ -54,24 +86,19 @@ bool CDeviceListPane::loadGroups() {
 
 void CDeviceListPane::setControllers(SharedControllers& controllers, MonitorLog& log,
                                      corvel_window* window) {
-    controllers_ = &controllers;
-    log_ = &log;
-    window_ = window;
-    connections_ = std::make_unique<ConnectionManager>(controllers, log, *this);
-    handler_ = std::make_unique<NotificationHandler>(controllers, log, *connections_, *this,
-                                                     dispatch_);
+    directory_.setControllers(controllers, log, window);
 }
 
 void CDeviceListPane::startMailNotifications(const NotificationMailTables& tables) {
-    mailer_ = std::make_unique<NotificationMailer>(tables);
-    NotificationMailer* mailer = mailer_.get();
-    dispatch_.queueNotificationMail = [mailer](const CQUORVISData& c, int kind, int port, int value) {
-        mailer->QueueNotificationMail(c, kind, port, value);
-    };
+    directory_.monitoring().startMailNotifications(tables);
 }
 
-void CDeviceListPane::startTimers() { reconnectTimer_.start(kReconnectTickMs); }
-void CDeviceListPane::stopTimers() { reconnectTimer_.stop(); }
+void CDeviceListPane::startTimers() {
+    directory_.monitoring().startTimers();
+}
+void CDeviceListPane::stopTimers() {
+    directory_.monitoring().stopTimers();
+}
 
 QTreeWidgetItem* CDeviceListPane::newGroupItem(const CROOTData& group) {
     auto* item = new QTreeWidgetItem(tree_);
@@ -112,15 +139,15 @@ void CDeviceListPane::insertControllerItem(const CQUORVISData& c) {
     item->setData(0, kItemDataRole, c.DeviceId);
     item->setData(0, TreeEditDelegate::kOwnerRole, c.DeviceId);
     item->setFlags(item->flags() | Qt::ItemIsEditable);
-    item->setIcon(0, treeIcon(controllerIcon(get_tcp_connection_state(c.DeviceId),
-                                             c.AutomaticConnection)));
+    item->setIcon(
+        0, treeIcon(controllerIcon(get_tcp_connection_state(c.DeviceId), c.AutomaticConnection)));
     fillInfoLines(item, c);
     tree_->sortChildrenOf(group);
 }
 
 void CDeviceListPane::refreshControllerItem(int deviceId) {
     QTreeWidgetItem* item = findControllerItem(deviceId);
-    const CQUORVISData* c = controllers_ ? controllers_->table().find(deviceId) : nullptr;
+    const CQUORVISData* c = directory_.find(deviceId);
     if (!item || !c) return;
     item->setText(0, c->DeviceComment);
     const bool expanded = item->isExpanded();
@@ -152,39 +179,18 @@ QTreeWidgetItem* CDeviceListPane::findControllerItem(int deviceId) const {
 }
 
 bool CDeviceListPane::moveController(int deviceId, int rootId) {
-    CQUORVISData* c = controllers_ ? controllers_->table().find(deviceId) : nullptr;
-    QTreeWidgetItem* oldGroup = c ? findGroupItem(c->RootID) : nullptr;
-    if (!c || !oldGroup) {
-        prompts_.error(loadString(TEXT_MOVE_NO_GROUP));
-        return false;
-    }
-    if (oldGroup->childCount() == 0) {
-        prompts_.error(loadString(TEXT_MOVE_NO_CHILDREN));
-        return false;
-    }
+    return directory_.moveController(deviceId, rootId);
+}
+
+// The item goes to its new group keeping its connection icon; that group comes forward.
+void CDeviceListPane::showMoved(int deviceId, int toRootId) {
     QTreeWidgetItem* item = findControllerItem(deviceId);
-    if (!item || item->parent() != oldGroup) {
-        prompts_.error(loadString(TEXT_MOVE_NO_ITEM));
-        return false;
-    }
-    if (!findGroupItem(rootId)) {
-        prompts_.error(loadString(TEXT_GROUP_NOT_FOUND));
-        return false;
-    }
-    const QIcon icon = item->icon(0);
+    const QIcon icon = item ? item->icon(0) : QIcon();
     delete item;
-    {
-        auto guard = controllers_->lock();
-        controllers_->table().CloseGroupGap(c->RootID, c->Index);
-        c->Index = controllers_->table().CountInGroup(rootId);
-        c->RootID = rootId;
-    }
-    saveController(store_, *c);
-    insertControllerItem(*c);
+    if (const CQUORVISData* c = directory_.find(deviceId)) insertControllerItem(*c);
     if (QTreeWidgetItem* moved = findControllerItem(deviceId)) moved->setIcon(0, icon);
-    showGroup(rootId);
+    showGroup(toRootId);
     selectController(deviceId);
-    return true;
 }
 
 void CDeviceListPane::selectController(int deviceId) {
@@ -192,7 +198,7 @@ void CDeviceListPane::selectController(int deviceId) {
 }
 
 QString CDeviceListPane::shownGroupName() const {
-    const CROOTData* g = groups_.find(shownGroupId_);
+    const CROOTData* g = directory_.groups().find(shownGroupId_);
     return g ? g->RootName : QString();
 }
 
@@ -200,31 +206,24 @@ void CDeviceListPane::showGroup(int rootId) {
     if (showGroupWindows) showGroupWindows(rootId);
     if (groupShown_ && shownGroupId_ == rootId) return;
     shownGroupId_ = rootId;
-    groupShown_ = groups_.find(rootId) != nullptr;
+    groupShown_ = groups().find(rootId) != nullptr;
     emit shownGroupChanged(rootId);
 }
 
 void CDeviceListPane::onConnectionNotification(uintptr_t deviceId, intptr_t lparam) {
-    if (handler_) handler_->onConnection(deviceId, lparam);
+    directory_.monitoring().onConnectionNotification(deviceId, lparam);
 }
 
 void CDeviceListPane::onDataNotification(uintptr_t deviceId, intptr_t code) {
-    if (handler_) handler_->onData(deviceId, code);
+    directory_.monitoring().onDataNotification(deviceId, code);
 }
 
-void CDeviceListPane::connectionStarted(int deviceId) {
-    connectionNotified(deviceId, 0);
-    emit controllerConnectionStarted(deviceId);
-}
-
-void CDeviceListPane::connectionNotified(int deviceId, intptr_t lparam) {
-    const CQUORVISData* c = controllers_ ? controllers_->table().find(deviceId) : nullptr;
+void CDeviceListPane::showConnectionIcon(int deviceId, intptr_t lparam) {
+    const CQUORVISData* c = directory_.find(deviceId);
     if (!c) return;
-    setControllerIcon(deviceId, controllerIcon(get_tcp_connection_state(deviceId),
-                                               c->AutomaticConnection,
-                                               CORVEL_LPARAM_ERROR(lparam) != 0));
+    setControllerIcon(deviceId,
+                      controllerIcon(get_tcp_connection_state(deviceId), c->AutomaticConnection,
+                                     CORVEL_LPARAM_ERROR(lparam) != 0));
 }
-
-void CDeviceListPane::showError(const QString& message) { prompts_.error(message); }
 
 } // namespace iomira

@@ -1,15 +1,10 @@
 #pragma once
 
-#include "monitor/connection_manager.h"
 #include "app/context_menu_rules.h"
-#include "monitor/monitor_events.h"
-#include "monitor/notification_handler.h"
-#include "notify/notification_mailer.h"
-#include "notify/port_change_dispatch.h"
+#include "app/controller_directory.h"
 #include "core/quorvis_data.h"
 #include "core/root_data.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -22,21 +17,17 @@ struct corvel_window;
 namespace iomira {
 
 class CViewTree;
-class GroupArranger;
 class MonitorLog;
 class SharedControllers;
-class Store;
-class UserPrompts;
 
 // The device list: groups, their controllers and each controller's information lines, the
-// context menu and its commands, in-place editing, and Corvel's notifications as the
-// controllers' state follows them.
-class CDeviceListPane : public QWidget, public MonitorEvents {
+// context menu and in-place editing. The directory makes the changes; the tree follows it.
+class CDeviceListPane : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kControlId = 1234;
 
-    CDeviceListPane(Store& store, UserPrompts& prompts, QWidget* parent = nullptr);
+    explicit CDeviceListPane(ControllerDirectory& directory, QWidget* parent = nullptr);
     ~CDeviceListPane() override;
 
     // Creation: the groups from the store, each an expanded top-level item, sorted.
@@ -77,9 +68,10 @@ public:
     void deleteSelectedGroup();
     bool deleteController(int deviceId);
 
-    CROOTDataList& groups() { return groups_; }
+    ControllerDirectory& directory() { return directory_; }
+    CROOTDataList& groups() { return directory_.groups(); }
     CViewTree* tree() const { return tree_; }
-    ConnectionManager* connections() const { return connections_.get(); }
+    ConnectionManager* connections() const { return directory_.monitoring().connections(); }
     // The main frame's disconnect operation; when unset the pane disconnects by itself.
     std::function<void(int deviceId)> disconnectOperation;
     // Runs the add-group dialog; returns false when cancelled. Replaceable for tests.
@@ -90,10 +82,10 @@ public:
     // The shown group's windows follow every Show group; a clicked item's controller comes forward.
     std::function<void(int rootId)> showGroupWindows;
     std::function<void(QTreeWidgetItem* item)> activateItemWindow;
-    PortChangeDispatch& dispatch() { return dispatch_; }
-    // Starts the pane's mail thread and queues the dispatch's mails to it.
+    PortChangeDispatch& dispatch() { return directory_.monitoring().dispatch(); }
+    // Starts the mail thread and queues the dispatch's mails to it.
     void startMailNotifications(const NotificationMailTables& tables);
-    NotificationMailer* mailer() const { return mailer_.get(); }
+    NotificationMailer* mailer() const { return directory_.monitoring().mailer(); }
     // The entries of the context menu for the current item (exposed for checking).
     std::vector<MenuEntry> contextEntries() const;
 
@@ -102,42 +94,28 @@ public:
     bool mayEdit(QTreeWidgetItem* item);
     void commitEdit(int type, int data, int ownerId, const QString& text);
 
-    // MonitorEvents
-    void connectionStarted(int deviceId) override;
-    void connectionNotified(int deviceId, intptr_t lparam) override;
-    void showError(const QString& message) override;
-
-signals:
+  signals:
     void shownGroupChanged(int rootId);
     void groupsChanged();
     void controllerChanged(int deviceId);
     void controllerRemoved(int deviceId);
     void controllerConnectionStarted(int deviceId);
 
-private:
+  private:
     QTreeWidgetItem* newGroupItem(const CROOTData& group);
     void fillInfoLines(QTreeWidgetItem* item, const CQUORVISData& controller);
     CQUORVISData* selectedController() const;
     QTreeWidgetItem* selectedGroupItem() const;
     void showContextMenu(QTreeWidgetItem* item, const QPoint& globalPos);
-    GroupArranger arranger();
+    void followDirectory();
+    void showConnectionIcon(int deviceId, intptr_t lparam);
+    void showMoved(int deviceId, int toRootId);
+    void showGroupRemoved(int rootId);
+    void showGroupRenamed(int rootId);
 
-    void commitGroupName(int rootId, const QString& text);
-    void commitControllerEdit(int deviceId, int kind, const QString& text);
-    void applyControllerChange(int deviceId, const CQUORVISData& before);
-
-    Store& store_;
+    ControllerDirectory& directory_;
     UserPrompts& prompts_;
     CViewTree* tree_;
-    CROOTDataList groups_;
-    SharedControllers* controllers_ = nullptr;
-    MonitorLog* log_ = nullptr;
-    corvel_window* window_ = nullptr;
-    std::unique_ptr<ConnectionManager> connections_;
-    std::unique_ptr<NotificationHandler> handler_;
-    PortChangeDispatch dispatch_;
-    std::unique_ptr<NotificationMailer> mailer_;
-    QTimer reconnectTimer_;
     int shownGroupId_ = 0;
     bool groupShown_ = false;
 };

@@ -33,7 +33,7 @@ protected:
     DeviceList()
         : sim(test::simDevice("io", "TKA-35", "unit_id = 1\n") +
               test::simDevice("sirens", "RLX-830", "unit_id = 255\n")),
-          pane(*files.store, prompts) {
+          directory(*files.store, prompts), pane(directory) {
         setLanguage(LANG_ENGLISH);
         groups = {{10, "Plant", 0}, {11, "Annex", 1}};
         table.setSaver([this](const CQUORVISData& c) { saveController(*files.store, c); });
@@ -99,6 +99,7 @@ protected:
     test::RecordingPrompts prompts;
     ControllerTable table;
     SharedControllers shared{table};
+    ControllerDirectory directory;
     CDeviceListPane pane;
     std::vector<Group> groups;
     struct Target {

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/controller_monitoring.h"
+#include "core/quorvis_data.h"
+#include "core/root_data.h"
+
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+struct corvel_window;
+
+namespace iomira {
+
+class GroupArranger;
+class MonitorLog;
+class SharedControllers;
+class Store;
+class UserPrompts;
+
+// The controller table and the group list as one set of transactions: every change reaches
+// Corvel, the store and the table together, or none of them. Windows follow the signals.
+class ControllerDirectory : public QObject {
+    Q_OBJECT
+  public:
+    ControllerDirectory(Store& store, UserPrompts& prompts, QObject* parent = nullptr);
+
+    // The groups from the store; false when the store could not be read.
+    bool loadGroups();
+    // Start-up: the controller table, the log, and the window Corvel reports to.
+    void setControllers(SharedControllers& controllers, MonitorLog& log, corvel_window* window);
+
+    Store& store() { return store_; }
+    UserPrompts& prompts() { return prompts_; }
+    CROOTDataList& groups() { return groups_; }
+    const CROOTDataList& groups() const { return groups_; }
+    SharedControllers* controllers() const { return controllers_; }
+    CQUORVISData* find(int deviceId) const;
+    ControllerMonitoring& monitoring() { return monitoring_; }
+
+    // Adds a table of controllers (restore, import), each placed by its group's name; the
+    // id of the last one that was open at its last run, or -1.
+    int addControllers(const std::vector<CQUORVISData>& records);
+    // Removes the controller from Corvel, the store and the table; false (and told) when
+    // Corvel refuses.
+    bool deleteController(int deviceId);
+    // Asks first; deletes every controller of the group, then the group.
+    bool deleteGroup(int rootId);
+    bool moveController(int deviceId, int rootId);
+    // A new group with the next Index, stored; its id, or -1 (told) when none could be made.
+    int addGroup(const QString& name);
+    // The same, but the group list is re-sorted by the windows (import, splitting).
+    int addGroupByName(const QString& name);
+    bool renameGroup(int rootId, const QString& name);
+    // An in-place edit of a controller: description (kind 0) or an information line.
+    bool editController(int deviceId, int kind, const QString& text);
+    // The record after a change already made in memory reaches Corvel (when closed) and the
+    // store; a refusal puts back `before` everywhere.
+    bool applyControllerChange(int deviceId, const CQUORVISData& before);
+    // Saves the changed record first and changes the table only when the store took it.
+    bool saveThenChange(int deviceId, const std::function<void(CQUORVISData&)>& change);
+
+    GroupArranger arranger();
+
+  signals:
+    void controllerAdded(int deviceId);
+    void controllerChanged(int deviceId);
+    // Corvel took new connection settings; the connection is closed now.
+    void connectionSettingsApplied(int deviceId);
+    void controllerRemoved(int deviceId);
+    void controllerMoved(int deviceId, int fromRootId, int toRootId);
+    // A group made by the import or a split; the top level is sorted again.
+    void groupAdded(int rootId);
+    void groupRemoved(int rootId);
+    void groupRenamed(int rootId);
+    void groupsChanged();
+
+  private:
+    CQUORVISData* addController(const CQUORVISData& source);
+    void notSaved();
+
+    Store& store_;
+    UserPrompts& prompts_;
+    CROOTDataList groups_;
+    SharedControllers* controllers_ = nullptr;
+    corvel_window* window_ = nullptr;
+    ControllerMonitoring monitoring_;
+};
+
+} // namespace iomira

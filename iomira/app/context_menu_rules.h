@@ -36,6 +36,12 @@ struct TreeSelection {
 // state. Commands whose dialogs are not part of the program yet are listed disabled.
 std::vector<MenuEntry> contextMenuEntries(const TreeSelection& selection, int connectionState);
 
+// A controller window's own view-mode entries: not for the RLX-820 and RLX-830.
+bool windowHasViewModes(int deviceType);
+// The device commands of a controller window's menu, in order, a separator as command 0;
+// each entry is enabled as the same command in the device tree.
+std::vector<MenuEntry> controllerWindowEntries(const CQUORVISData& controller, int connectionState);
+
 bool connectEnabled(int connectionState, int reconnectWanted);
 bool disconnectEnabled(int connectionState, int reconnectWanted);
 bool modifyEnabled(int connectionState);

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/log_entries.h"
+#include "core/quorvis_data.h"
+#include "monitor/log_switches.h"
+#include "monitor/port_state.h"
+#include "monitor/pulse_rules.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace iomira {
+
+class MonitorLog;
+
+// A controller's port values as Corvel last received them, for a window's redraw.
+struct PortValues {
+    std::array<int, kDigitalPorts> inputs{};
+    std::array<int, kDigitalPorts> outputs{};
+    bool inputError = false;
+    bool outputError = false;
+};
+
+// What a window does after a data notification; any read it calls for has been sent.
+struct DataReaction {
+    bool redraw = false;
+    bool inputsFailed = false;   // every input lamp shows its error image
+    bool outputsFailed = false;  // every output lamp shows the grey error image
+    int readOutputsAfterMs = -1; // start the window's delayed output read
+    int exceptionCode = 0;       // to show once the notification has returned
+};
+
+// What a connection notification changes in a window.
+struct ConnectionReaction {
+    bool redraw = false;
+    std::optional<StatusLine> status;
+};
+
+// What a window tells the user after a click, and the timer a sent pulse needs.
+struct CommandOutcome {
+    QString message;       // a failure to show; empty when none
+    int pulseTimerMs = -1; // read the outputs back after this, when a pulse was sent
+};
+
+// The requests a controller window sends and the values it shows, for every family: reads on
+// demand, coil writes and pulses, the read that follows each notification and the exception
+// to show. Log lines go through the monitor log; message boxes and widgets stay in the window.
+class ControllerCommands {
+  public:
+    ControllerCommands(const CQUORVISData& controller, MonitorLog* log);
+
+    // Another controller: pending pulses and pulse flags start over.
+    void setController(const CQUORVISData& controller);
+
+    int connectionState() const;
+    StatusLine status() const;
+    PortValues ports() const;
+    // 1 when an RLX-830 output is pulsed by the controller itself.
+    int pulseFlag(int port) const { return pulseFlags_[port]; }
+    const PulseTracker& pulses() const { return pulses_; }
+
+    // Reads the inputs when connected.
+    CommandOutcome readInputs();
+    // Reads the outputs back (after a coil write or a pulse answer).
+    void readOutputs();
+    // A pulse's time has run out: its outputs are read back.
+    void pulseTimeUp(int port);
+
+    // What a click on an output would do now, before any question is asked.
+    OutputClick outputAction(int port) const;
+    // Sends the write of `action` to an output whose shown value is `shownValue`.
+    CommandOutcome switchOutput(int port, OutputClick action, int shownValue);
+
+    DataReaction dataArrived(int code);
+    ConnectionReaction connectionChanged(intptr_t lparam) const;
+
+  private:
+    void sendReadOutputs(LogCategory category);
+    int sendPulse(int port, int32_t& error, CommandOutcome& outcome);
+    int sendRlxPulse(int port, int32_t& error);
+    int sendToggle(int port, int shownValue, int32_t& error);
+    void log(LogCategory category, int textId, int port = -1, int value = LOG_VALUE_NONE);
+
+    const CQUORVISData* c_;
+    MonitorLog* log_;
+    std::array<int, kDigitalPorts> pulseFlags_{};
+    PulseTracker pulses_;
+};
+
+} // namespace iomira

@@ -1,0 +1,84 @@
+#include "monitor/monitor_rig.h"
+
+#include "common/event_pump.h"
+#include "core/device_family.h"
+#include "monitor/corvel_registration.h"
+
+#include <gtest/gtest.h>
+
+namespace iomira::test {
+
+namespace {
+
+std::string deviceFile(const std::vector<std::pair<std::string, std::string>>& devices) {
+    std::string text;
+    for (const auto& [name, model] : devices)
+        text += "[" + name + "]\nmodel = " + model + "\nlisten = 127.0.0.1:0\n";
+    return text;
+}
+
+int nextDeviceId() {
+    static int next = 3000;
+    return next++;
+}
+
+} // namespace
+
+CommandsRig::CommandsRig(const std::vector<std::pair<std::string, std::string>>& devices)
+    : sim(deviceFile(devices)), log(dir.filePath(QStringLiteral("Iomira"))),
+      writers(log, [](int id) { return get_tcp_connection_state(id); }),
+      monitorLog(writers, switches), target_{{[](corvel_window* w, uint32_t message, uintptr_t,
+                                                 intptr_t lparam) {
+                                                 CommandsRig* rig =
+                                                     reinterpret_cast<Target*>(w)->rig;
+                                                 if (message != CORVEL_WM_DATA) return;
+                                                 rig->dataCodes.push_back(static_cast<int>(lparam));
+                                                 if (rig->onData)
+                                                     rig->onData(static_cast<int>(lparam));
+                                             }},
+                                             this} {}
+
+CommandsRig::~CommandsRig() {
+    for (const auto& c : controllers_)
+        removeFromCorvel(c->DeviceId);
+}
+
+CQUORVISData& CommandsRig::connect(const std::string& device, int family, int inputs, int outputs) {
+    auto c = std::make_unique<CQUORVISData>();
+    c->DeviceId = nextDeviceId();
+    c->DeviceType = family;
+    c->NumberOfPortInput = inputs;
+    c->NumberOfPortOutput = outputs;
+    c->UnitId = family == FAMILY_GENERIC ? 1 : kRlxUnitId;
+    c->HostAddr = QStringLiteral("127.0.0.1");
+    c->HostPort = sim.port(device);
+    c->Polling = 1;
+    c->PollingInput = 1;
+    EXPECT_EQ(registerInCorvel(&target_.window, *c), CORVEL_OK);
+    int32_t error = 0;
+    EXPECT_EQ(connect_device(c->DeviceId, &error), CORVEL_OK);
+    const int id = c->DeviceId;
+    EXPECT_TRUE(pumpUntil([id] { return get_tcp_connection_state(id) == TCP_ESTABLISHED; }));
+    controllers_.push_back(std::move(c));
+    return *controllers_.back();
+}
+
+std::vector<Request> CommandsRig::requestsOf(const std::string& device, size_t from) const {
+    const std::vector<std::string> lines = sim.log_lines();
+    std::vector<Request> out;
+    for (size_t i = from; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (simtest::json_text(line, "device") != device) continue;
+        const long quantity = simtest::json_number(line, "quantity");
+        out.push_back({simtest::json_number(line, "function"),
+                       simtest::json_number(line, "address"),
+                       quantity >= 0 ? quantity : simtest::json_number(line, "value")});
+    }
+    return out;
+}
+
+bool CommandsRig::waitRequests(const std::string& device, size_t from, size_t count) {
+    return pumpUntil([&] { return requestsOf(device, from).size() >= count; }, 3000);
+}
+
+} // namespace iomira::test

@@ -1,0 +1,62 @@
+#pragma once
+// Controllers registered in Corvel and connected to a simulator of their own; every data
+// notification is kept, and a test may hand it on as a window would.
+
+#include "core/event_log.h"
+#include "core/log_entries.h"
+#include "core/quorvis_data.h"
+#include "corvel/corvel.h"
+#include "monitor/log_switches.h"
+#include "monitor/monitor_log.h"
+#include "sim_child.h"
+
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace iomira::test {
+
+// A request as the simulator logged it.
+struct Request {
+    long function;
+    long address;
+    long quantity; // the value of a write
+    bool operator==(const Request&) const = default;
+};
+
+class CommandsRig {
+  public:
+    // `devices` pairs each simulated device name with its model.
+    explicit CommandsRig(const std::vector<std::pair<std::string, std::string>>& devices);
+    ~CommandsRig();
+
+    // A controller of the simulated device, registered and connected.
+    CQUORVISData& connect(const std::string& device, int family, int inputs, int outputs);
+    // The requests logged for a device from log line `from` on.
+    std::vector<Request> requestsOf(const std::string& device, size_t from = 0) const;
+    size_t logSize() const { return sim.log_lines().size(); }
+    // Waits until `count` requests of the device have been logged from line `from` on.
+    bool waitRequests(const std::string& device, size_t from, size_t count);
+
+    QTemporaryDir dir;
+    simtest::SimChild sim;
+    EventLog log;
+    LogSwitches switches;
+    EventLogWriters writers;
+    MonitorLog monitorLog;
+    std::vector<int> dataCodes; // every data notification's code, in order
+    std::function<void(int code)> onData;
+
+  private:
+    struct Target {
+        corvel_window window;
+        CommandsRig* rig;
+    } target_;
+    std::vector<std::unique_ptr<CQUORVISData>> controllers_;
+    std::vector<std::string> devices_;
+};
+
+} // namespace iomira::test

@@ -1,5 +1,7 @@
 #include "monitor/controller_commands.h"
 
+#include "monitor/log_texts.h"
+
 #include "core/device_family.h"
 #include "core/string_table.h"
 #include "core/texts.h"
@@ -177,7 +179,7 @@ ConnectionReaction ControllerCommands::connectionChanged(intptr_t lparam) const 
 }
 
 void ControllerCommands::log(LogCategory category, int textId, int port, int value) {
-    if (log_) log_->state(*c_, category, loadString(textId), port, value);
+    if (log_) log_->state(*c_, category, logText(textId), port, value);
 }
 
 } // namespace iomira

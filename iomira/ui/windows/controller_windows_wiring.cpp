@@ -20,17 +20,6 @@ namespace iomira {
 
 namespace {
 
-bool commandEnabled(SharedControllers& controllers, int deviceId, int command) {
-    TreeSelection selection;
-    selection.controller = controllers.table().find(deviceId);
-    if (!selection.controller) return false;
-    for (const MenuEntry& entry :
-         contextMenuEntries(selection, get_tcp_connection_state(deviceId))) {
-        if (entry.command == command) return entry.enabled;
-    }
-    return false;
-}
-
 ViewServices viewServices(const WindowsWiring& w, CDeviceListPane* pane) {
     ViewServices services;
     services.prompts = &w.prompts;
@@ -45,9 +34,6 @@ ViewServices viewServices(const WindowsWiring& w, CDeviceListPane* pane) {
     services.treeCommand = [pane](int deviceId, int command) {
         pane->selectController(deviceId);
         pane->runCommand(command);
-    };
-    services.treeCommandEnabled = [controllers](int deviceId, int command) {
-        return commandEnabled(*controllers, deviceId, command);
     };
     return services;
 }

@@ -1,17 +1,15 @@
 #include "ui/windows/digital_view.h"
 
-#include "core/texts.h"
-#include "corvel/corvel.h"
+#include "app/tree_texts.h"
 #include "core/device_family.h"
-#include "monitor/error_text.h"
-#include "monitor/log_texts.h"
-#include "monitor/monitor_log.h"
-#include "monitor/port_state.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
-#include "ui/common/tree_icons.h"
-#include "app/tree_texts.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "corvel/corvel.h" // notification constants
+#include "monitor/error_text.h"
+#include "monitor/port_state.h"
+#include "ui/common/tree_icons.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -74,7 +72,7 @@ QLabel* nameLabel(QWidget* parent) {
 CQuorvis2View::CQuorvis2View(CQUORVISData& controller, ViewServices services, QWidget* parent)
     : QWidget(parent), c_(&controller), services_(std::move(services)),
       statusIcon_(new QLabel(this)), status_(new QLabel(this)), inputBox_(new QGroupBox(this)),
-      outputBox_(new QGroupBox(this)) {
+      outputBox_(new QGroupBox(this)), commands_(controller, services_.log) {
     setObjectName(QStringLiteral("Quorvis2View"));
     QFont bold = status_->font();
     bold.setPixelSize(15);
@@ -97,16 +95,10 @@ CQuorvis2View::CQuorvis2View(CQUORVISData& controller, ViewServices services, QW
     for (int port = 0; port < kDigitalPorts; ++port) {
         QTimer& timer = pulseTimers_[port];
         timer.setSingleShot(true);
-        connect(&timer, &QTimer::timeout, this, [this, port] {
-            pulses_.timerFired(port);
-            int32_t error = 0;
-            read_coils(c_->DeviceId, c_->NumberOfPortOutput, &error, 0);
-            logState(LogCategory::Input, TEXT_SEND_READ_OUTPUTS);
-        });
+        connect(&timer, &QTimer::timeout, this, [this, port] { commands_.pulseTimeUp(port); });
     }
     coilReadTimer_.setSingleShot(true);
-    connect(&coilReadTimer_, &QTimer::timeout, this,
-            [this] { readOutputs(TEXT_SEND_READ_OUTPUTS); });
+    connect(&coilReadTimer_, &QTimer::timeout, this, [this] { commands_.readOutputs(); });
 
     loadCaptions();
     layOut();
@@ -171,8 +163,7 @@ void CQuorvis2View::setController(CQUORVISData& controller) {
     for (QTimer& timer : pulseTimers_)
         timer.stop();
     coilReadTimer_.stop();
-    pulses_ = PulseTracker();
-    pulseFlags_ = {};
+    commands_.setController(controller);
     loadCaptions();
     layOut();
     redraw();
@@ -183,19 +174,17 @@ void CQuorvis2View::setLamp(QToolButton* button, LampImage image) {
 }
 
 void CQuorvis2View::redraw() {
-    const int id = c_->DeviceId;
-    const bool inputError = get_input_port_read_error(id) == 1;
+    const PortValues values = commands_.ports();
     for (int port = 0; port < kDigitalPorts; ++port) {
-        const int value = get_received_port_value(id, CORVEL_KIND_INPUT, port);
-        inputImages_[port] = inputLamp(inputFacts(*c_, port, value, inputError));
+        inputImages_[port] =
+            inputLamp(inputFacts(*c_, port, values.inputs[port], values.inputError));
         setLamp(inputs_[port], inputImages_[port]);
     }
-    const bool outputError = get_output_port_read_error(id) == 1;
     const bool rlx830 = c_->DeviceType == FAMILY_RLX830;
     for (int port = 0; port < kDigitalPorts; ++port) {
-        const int value = get_received_port_value(id, CORVEL_KIND_OUTPUT, port);
-        outputImages_[port] =
-            outputLamp(outputFacts(*c_, port, value, outputError, pulseFlags_[port] == 1));
+        const int value = values.outputs[port];
+        outputImages_[port] = outputLamp(
+            outputFacts(*c_, port, value, values.outputError, commands_.pulseFlag(port) == 1));
         setLamp(outputs_[port], outputImages_[port]);
         if (!rlx830) {
             outputs_[port]->setToolTip(
@@ -210,8 +199,7 @@ void CQuorvis2View::redraw() {
 }
 
 void CQuorvis2View::showState() {
-    const StatusLine line = statusLine(get_tcp_connection_state(c_->DeviceId),
-                                       c_->AutomaticConnection, get_tcp_error_code(c_->DeviceId));
+    const StatusLine line = commands_.status();
     setStatus(line.text, treeIconOf(line.icon));
 }
 
@@ -236,85 +224,43 @@ void CQuorvis2View::onCorvelNotification(uint32_t message, uintptr_t wparam, int
 }
 
 void CQuorvis2View::onConnection(intptr_t lparam) {
-    const int error = CORVEL_LPARAM_ERROR(lparam);
-    const int event = CORVEL_LPARAM_EVENT(lparam);
-    if (error != 0) {
-        setStatus(socketErrorText(error), ICON_ERROR);
-    } else if (event == CORVEL_FD_ACCEPT || event == CORVEL_FD_CONNECT) {
-        setStatus(loadString(TEXT_CONNECTED), ICON_CONNECTED);
-    } else if (event == CORVEL_FD_CLOSE) {
-        redraw();
-    }
+    const ConnectionReaction reaction = commands_.connectionChanged(lparam);
+    if (reaction.status) setStatus(reaction.status->text, treeIconOf(reaction.status->icon));
+    if (reaction.redraw) redraw();
 }
 
 void CQuorvis2View::onData(int code) {
-    switch (code) {
-    case MB_INPUTS:
-        redraw();
-        break;
-    case MB_OUTPUTS:
-    case MB_REPORT_OUTPUTS:
-        redraw();
-        pulses_.outputsAnswered();
-        break;
-    case MB_INPUTS_EXCEPTION:
-        for (int port = 0; port < kDigitalPorts; ++port) {
-            const int value = get_received_port_value(c_->DeviceId, CORVEL_KIND_INPUT, port);
-            inputImages_[port] = {value == 1 ? LampColor::Yellow : LampColor::Grey,
+    const DataReaction reaction = commands_.dataArrived(code);
+    if (reaction.redraw) redraw();
+    showPortErrors(reaction);
+    if (reaction.readOutputsAfterMs >= 0) coilReadTimer_.start(reaction.readOutputsAfterMs);
+    if (reaction.exceptionCode != 0) postException(reaction.exceptionCode);
+}
+
+void CQuorvis2View::showPortErrors(const DataReaction& reaction) {
+    if (!reaction.inputsFailed && !reaction.outputsFailed) return;
+    const PortValues values = commands_.ports();
+    for (int port = 0; port < kDigitalPorts; ++port) {
+        if (reaction.inputsFailed) {
+            inputImages_[port] = {values.inputs[port] == 1 ? LampColor::Yellow : LampColor::Grey,
                                   LampMark::Error};
             setLamp(inputs_[port], inputImages_[port]);
         }
-        break;
-    case MB_OUTPUTS_EXCEPTION:
-        for (int port = 0; port < kDigitalPorts; ++port) {
+        if (reaction.outputsFailed) {
             outputImages_[port] = {LampColor::Grey, LampMark::Error};
             setLamp(outputs_[port], outputImages_[port]);
         }
-        break;
-    case MB_PULSE_DONE:
-        readOutputs(TEXT_SEND_READ_OUTPUTS);
-        break;
-    case MB_PULSE_EXCEPTION:
-    case MB_COIL_EXCEPTION:
-        readOutputs(TEXT_SEND_READ_OUTPUTS);
-        postException();
-        break;
-    case MB_REGISTER_EXCEPTION:
-        postException();
-        break;
-    case MB_COIL_DONE:
-        coilReadTimer_.start(coilReadDelayMs(c_->DeviceType));
-        break;
-    case MB_PULSE_FLAGS:
-        for (int port = 0; port < kDigitalPorts; ++port)
-            pulseFlags_[port] = get_rlx8xx_output_pulse(c_->DeviceId, port) == 1 ? 1 : 0;
-        redraw();
-        break;
-    default:
-        break;
     }
 }
 
-void CQuorvis2View::readOutputs(int textId) {
-    int32_t error = 0;
-    read_coils(c_->DeviceId, c_->NumberOfPortOutput, &error, 0);
-    logState(LogCategory::Output, textId);
-}
-
 // The exception is shown once the notification has returned, as a posted message would be.
-void CQuorvis2View::postException() {
-    const int code = get_modbus_error_code(c_->DeviceId);
-    if (code == 0) return;
+void CQuorvis2View::postException(int code) {
     QMetaObject::invokeMethod(
-        this, [this, code] { showException(code); }, Qt::QueuedConnection);
+        this, [this, code] { showMessage(modbusExceptionText(code)); }, Qt::QueuedConnection);
 }
 
-void CQuorvis2View::showException(int code) {
-    if (services_.prompts) services_.prompts->error(modbusExceptionText(code));
-}
-
-void CQuorvis2View::logState(LogCategory category, int textId, int port, int value) {
-    if (services_.log) services_.log->state(*c_, category, logText(textId), port, value);
+void CQuorvis2View::showMessage(const QString& text) {
+    if (services_.prompts && !text.isEmpty()) services_.prompts->error(text);
 }
 
 } // namespace iomira

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "ui/common/child_frame.h"
+#include "monitor/controller_commands.h"
 #include "ui/windows/digital_view_services.h"
+#include "ui/common/child_frame.h"
 #include "ui/common/lamp_images.h"
-#include "monitor/log_switches.h"
-#include "monitor/pulse_rules.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -21,7 +20,7 @@ class CQUORVISData;
 
 // The window of a generic controller or an RLX-830: input lamps, output buttons with their
 // names, the connection state, and the clicks that read inputs, switch and pulse outputs.
-// Port values come from Corvel at every redraw; only the outputs shown are kept, to toggle.
+// Port values are read at every redraw; only the outputs shown are kept, to toggle.
 class CQuorvis2View : public QWidget, public ControllerView {
     Q_OBJECT
   public:
@@ -43,7 +42,7 @@ class CQuorvis2View : public QWidget, public ControllerView {
     QToolButton* outputButton(int port) const { return outputs_[port]; }
     QLabel* inputLabel(int port) const { return inputNames_[port]; }
     QLabel* outputLabel(int port) const { return outputNames_[port]; }
-    const PulseTracker& pulses() const { return pulses_; }
+    const PulseTracker& pulses() const { return commands_.pulses(); }
 
     void clickInput();
     void clickOutput(int port);
@@ -66,15 +65,11 @@ class CQuorvis2View : public QWidget, public ControllerView {
     void showState();
     void onConnection(intptr_t lparam);
     void onData(int code);
-    void readOutputs(int textId);
-    void postException();
-    void showException(int code);
-    void startPulse(int port);
-    void toggleOutput(int port);
-    void requestFailed(int result, int error);
+    void showPortErrors(const DataReaction& reaction);
+    void postException(int code);
+    void showMessage(const QString& text);
     void portNameEdited(int kind, int port, const QString& text);
     void setLamp(QToolButton* button, LampImage image);
-    void logState(LogCategory category, int textId, int port = -1, int value = -1);
 
     CQUORVISData* c_;
     ViewServices services_;
@@ -89,10 +84,9 @@ class CQuorvis2View : public QWidget, public ControllerView {
     std::array<LampImage, 8> inputImages_{};
     std::array<LampImage, 8> outputImages_{};
     std::array<int, 8> outputStates_{};
-    std::array<int, 8> pulseFlags_{};
     std::array<QTimer, 8> pulseTimers_;
     QTimer coilReadTimer_;
-    PulseTracker pulses_;
+    ControllerCommands commands_;
 };
 
 } // namespace iomira

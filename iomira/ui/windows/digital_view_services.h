@@ -16,8 +16,6 @@ struct ViewServices {
     std::function<void(CQUORVISData&, const std::function<void(CQUORVISData&)>&)> editRecord;
     // Runs a device-list command (connect, disconnect, modify, delete, sounds) on a controller.
     std::function<void(int deviceId, int command)> treeCommand;
-    // Whether a device-list command can be used for the controller now.
-    std::function<bool(int deviceId, int command)> treeCommandEnabled;
 };
 
 } // namespace iomira

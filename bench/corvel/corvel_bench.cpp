@@ -2,7 +2,8 @@
 //  1. sequential read_coils round trips per second, through Corvel and through a libmodbus
 //     client against the same server in the same run, and their ratio;
 //  2. 1000 registered controllers, each sending one read_discrete_inputs a second for ten
-//     seconds, sent the way Iomira's polling thread sends them (one walk over all a second): CPU time of this process per request-response and the worst response latency.
+//     seconds, sent the way Iomira's polling thread sends them (one walk over all a second): CPU
+//     time of this process per request-response and the worst response latency.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -54,12 +55,14 @@ double corvel_sequential_rate(int port) {
     add_device(&counter, 1, u"127.0.0.1", CORVEL_MODE_CLIENT, port, 1, 0, 0);
     int32_t error = 0;
     connect_device(1, &error);
-    while (get_tcp_connection_state(1) != TCP_ESTABLISHED) corvel_dispatch(100);
+    while (get_tcp_connection_state(1) != TCP_ESTABLISHED)
+        corvel_dispatch(100);
     int done = 0;
     const auto start = Clock::now();
     while (Clock::now() - start < SEQUENTIAL_TIME) {
         read_coils(1, 8, &error, 0);
-        while (counter.answers == done) corvel_dispatch(1000);
+        while (counter.answers == done)
+            corvel_dispatch(1000);
         ++done;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -88,12 +91,14 @@ void many_controllers(const ServerProcess servers[2]) {
     Counter counter;
     counter.proc = count_notifications;
     for (int i = 0; i < CONTROLLERS; ++i) {
-        add_device(&counter, FIRST_KEY + i, u"127.0.0.1", CORVEL_MODE_CLIENT, servers[i % 2].port, 1, 0, 0);
+        add_device(&counter, FIRST_KEY + i, u"127.0.0.1", CORVEL_MODE_CLIENT, servers[i % 2].port,
+                   1, 0, 0);
         int32_t error = 0;
         connect_device(FIRST_KEY + i, &error);
     }
     const auto connect_deadline = Clock::now() + std::chrono::seconds(20);
-    while (counter.connected < CONTROLLERS && Clock::now() < connect_deadline) corvel_dispatch(100);
+    while (counter.connected < CONTROLLERS && Clock::now() < connect_deadline)
+        corvel_dispatch(100);
     std::printf("controllers connected: %d of %d\n", counter.connected.load(), CONTROLLERS);
     counter.sent_at = &sent_at;
 
@@ -114,15 +119,18 @@ void many_controllers(const ServerProcess servers[2]) {
     });
     const int expected = CONTROLLERS * SECONDS;
     const auto deadline = start + std::chrono::seconds(SECONDS + 5);
-    while ((counter.answers < expected || !polling_done) && Clock::now() < deadline) corvel_dispatch(100);
+    while ((counter.answers < expected || !polling_done) && Clock::now() < deadline)
+        corvel_dispatch(100);
     poller.join();
     const double cpu = cpu_seconds() - cpu_before;
     std::printf("requests answered: %d of %d in %.2f s\n", counter.answers.load(), expected,
                 std::chrono::duration<double>(Clock::now() - start).count());
     std::printf("CPU per request-response: %.2f us (goal: under 20)\n",
                 counter.answers > 0 ? cpu * 1e6 / counter.answers : 0.0);
-    std::printf("worst response latency: %.3f ms (goal: under 50)\n", counter.worst_latency_ns / 1e6);
-    for (int i = 0; i < CONTROLLERS; ++i) delete_device(FIRST_KEY + i);
+    std::printf("worst response latency: %.3f ms (goal: under 50)\n",
+                counter.worst_latency_ns / 1e6);
+    for (int i = 0; i < CONTROLLERS; ++i)
+        delete_device(FIRST_KEY + i);
 }
 
 } // namespace

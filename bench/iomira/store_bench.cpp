@@ -33,7 +33,9 @@ CQUORVISData sample(int id) {
     return r;
 }
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 } // namespace
 
@@ -45,7 +47,8 @@ int main() {
         std::fprintf(stderr, "%s\n", qPrintable(storeOpenMessage(error)));
         return 1;
     }
-    for (int id = 0; id < kControllers; ++id) saveController(*store, sample(id));
+    for (int id = 0; id < kControllers; ++id)
+        saveController(*store, sample(id));
 
     std::vector<double> saves;
     CQUORVISData record = sample(0);
@@ -65,8 +68,9 @@ int main() {
     const bool loaded = loadObjects(*store, targets);
     const double loadMs = ms(Clock::now() - start);
 
-    std::printf("controller save: median %.3f ms, 90th percentile %.3f ms over %d saves (goal < 2 ms)\n",
-                saves[saves.size() / 2], saves[saves.size() * 9 / 10], kSaves);
+    std::printf(
+        "controller save: median %.3f ms, 90th percentile %.3f ms over %d saves (goal < 2 ms)\n",
+        saves[saves.size() / 2], saves[saves.size() * 9 / 10], kSaves);
     std::printf("load of %d controllers: %.1f ms, %d loaded (goal < 1000 ms)\n", kControllers,
                 loadMs, loaded ? controllers.size() : -1);
     return loaded && controllers.size() == kControllers ? 0 : 1;

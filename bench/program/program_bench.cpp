@@ -5,22 +5,22 @@
 // the polls each controller received per second (counted in the simulator's request log)
 // and the program's CPU use while polling. "log" logs every controller's events too.
 
-#include "corvel/corvel.h"
-#include "monitor/corvel_registration.h"
+#include "app/demo_store.h"
 #include "core/event_log.h"
 #include "core/log_entries.h"
-#include "monitor/monitor_log.h"
 #include "core/object_loader.h"
 #include "core/schedule_list.h"
-#include "monitor/shared_controllers.h"
 #include "core/sound_library.h"
-#include "app/demo_store.h"
-#include "ui/tree/device_list_pane.h"
-#include "ui/main/main_frame.h"
-#include "ui/main/quorvis2_app.h"
-#include "sim_child.h"
 #include "core/sqlite_store.h"
 #include "core/user_prompts.h"
+#include "corvel/corvel.h"
+#include "monitor/corvel_registration.h"
+#include "monitor/monitor_log.h"
+#include "monitor/shared_controllers.h"
+#include "sim_child.h"
+#include "ui/main/main_frame.h"
+#include "ui/main/quorvis2_app.h"
+#include "ui/tree/device_list_pane.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,8 +40,10 @@ namespace {
 using namespace iomira;
 
 class SilentPrompts final : public UserPrompts {
-public:
-    void error(const QString& text) override { std::fprintf(stderr, "message: %s\n", qPrintable(text)); }
+  public:
+    void error(const QString& text) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
     void information(const QString&) override {}
     bool ask(const QString&, bool) override { return false; }
 };
@@ -54,9 +56,9 @@ struct Model {
     bool rlx;
 };
 const Model kModels[] = {
-    {"TKA-31", 2, -1, false}, {"TKA-35", 2, -1, false},  {"TKA-33", 2, -1, false},
-    {"TKB-11", 2, -1, false}, {"RLX-810", 4, 0, true},   {"RLX-820", 2, 0, true},
-    {"RLX-830", 1, 0, true},  {"RLX-850", 2, 0, true},   {"RLX-840", 4, 8, true},
+    {"TKA-31", 2, -1, false}, {"TKA-35", 2, -1, false}, {"TKA-33", 2, -1, false},
+    {"TKB-11", 2, -1, false}, {"RLX-810", 4, 0, true},  {"RLX-820", 2, 0, true},
+    {"RLX-830", 1, 0, true},  {"RLX-850", 2, 0, true},  {"RLX-840", 4, 8, true},
 };
 
 double cpuSeconds() {
@@ -73,7 +75,9 @@ void runEventsFor(int ms) {
     loop.exec();
 }
 
-std::string deviceName(int i) { return "d" + std::to_string(i); }
+std::string deviceName(int i) {
+    return "d" + std::to_string(i);
+}
 
 // The device list alone, as start-up fills it: groups, controllers loaded and registered,
 // the tree filled with the 30-per-group split and every automatic connection started.
@@ -93,8 +97,10 @@ double treeFillMs(const QString& storePath, const QString& logFolder) {
         CDeviceListPane* pane;
     } target{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
                  auto* pane = reinterpret_cast<Target*>(w)->pane;
-                 if (message == CORVEL_WM_CONNECTION) pane->onConnectionNotification(wparam, lparam);
-                 else pane->onDataNotification(wparam, lparam);
+                 if (message == CORVEL_WM_CONNECTION)
+                     pane->onConnectionNotification(wparam, lparam);
+                 else
+                     pane->onDataNotification(wparam, lparam);
              }},
              nullptr};
     QElapsedTimer clock;
@@ -104,7 +110,9 @@ double treeFillMs(const QString& storePath, const QString& logFolder) {
     target.pane = &pane;
     pane.loadGroups();
     ObjectLoadTargets targets{table, sounds, mail, messages, QString(), {}, {}, {}};
-    targets.registerController = [&](const CQUORVISData& c) { return registerInCorvel(&target.window, c); };
+    targets.registerController = [&](const CQUORVISData& c) {
+        return registerInCorvel(&target.window, c);
+    };
     loadObjects(*store, targets);
     pane.setControllers(shared, monitorLog, &target.window);
     pane.fillAtStartup();
@@ -136,7 +144,8 @@ int main(int argc, char** argv) {
     qputenv("IOMIRA_STORE", dir.filePath("store.sqlite").toUtf8());
     qputenv("IOMIRA_DOCUMENTS", dir.filePath("documents").toUtf8());
     QStringList groups;
-    for (int g = 0; g < groupCount; ++g) groups << QStringLiteral("Group %1").arg(g + 1);
+    for (int g = 0; g < groupCount; ++g)
+        groups << QStringLiteral("Group %1").arg(g + 1);
     std::vector<SeedController> seeds;
     for (int i = 0; i < count; ++i)
         seeds.push_back({QString::fromLatin1(kModels[i % modelCount].name),
@@ -167,7 +176,8 @@ int main(int argc, char** argv) {
         });
         return n;
     };
-    while (connected() < count && clock.elapsed() < 30000) runEventsFor(20);
+    while (connected() < count && clock.elapsed() < 30000)
+        runEventsFor(20);
     const double connectedMs = double(clock.nsecsElapsed()) / 1e6;
     runEventsFor(2000); // first reads and change-report set-up settle
 
@@ -196,13 +206,17 @@ int main(int argc, char** argv) {
         highest = std::max(highest, rate);
         sum += rate;
     }
-    std::printf("controllers %d in %d groups, event log %s\n", count, groupCount, logging ? "on" : "off");
+    std::printf("controllers %d in %d groups, event log %s\n", count, groupCount,
+                logging ? "on" : "off");
     std::printf("device tree filled:          %8.1f ms (goal 1000 ms)\n", treeMs);
-    std::printf("whole start-up:              %8.1f ms (with the shown group's windows)\n", startedMs);
-    std::printf("start to all %d connected: %8.1f ms (%d connected)\n", count, connectedMs, connected());
-    std::printf("polls per controller per s:  mean %.3f, min %.3f, max %.3f (goal 1)\n", sum / count,
-                lowest, highest);
-    std::printf("requests at the simulator:   %.0f per s\n", double(lines.size() - startLine) / wall);
+    std::printf("whole start-up:              %8.1f ms (with the shown group's windows)\n",
+                startedMs);
+    std::printf("start to all %d connected: %8.1f ms (%d connected)\n", count, connectedMs,
+                connected());
+    std::printf("polls per controller per s:  mean %.3f, min %.3f, max %.3f (goal 1)\n",
+                sum / count, lowest, highest);
+    std::printf("requests at the simulator:   %.0f per s\n",
+                double(lines.size() - startLine) / wall);
     std::printf("program CPU while polling:   %.1f %% of one core over %.1f s (goal < 10 %%)\n",
                 100.0 * cpu / wall, wall);
     app.mainFrame()->setClosingConfirmed(true);

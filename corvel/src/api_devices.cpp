@@ -44,7 +44,9 @@ using namespace corvel;
 
 extern "C" {
 
-int corvel_event_fd(void) { return platform::poller_descriptor(); }
+int corvel_event_fd(void) {
+    return platform::poller_descriptor();
+}
 
 int corvel_dispatch(int timeout_ms) {
     constexpr int CAPACITY = 64; // events handled per wakeup

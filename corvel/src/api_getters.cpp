@@ -63,19 +63,23 @@ int32_t get_rlx8xx_output_pulse(int32_t key, int32_t port) {
 }
 
 int32_t get_write_coil_response_port_number(int32_t key) {
-    return read_value(key, [](DeviceEntry& e) { return e.values.coil_write.address - e.output_base; });
+    return read_value(key,
+                      [](DeviceEntry& e) { return e.values.coil_write.address - e.output_base; });
 }
 
 int32_t get_write_pulse_request_port_number(int32_t key) {
-    return read_value(key, [](DeviceEntry& e) { return e.values.pulse_request.address - e.output_base; });
+    return read_value(
+        key, [](DeviceEntry& e) { return e.values.pulse_request.address - e.output_base; });
 }
 
 int32_t get_write_pulse_response_port_number(int32_t key) {
-    return read_value(key, [](DeviceEntry& e) { return e.values.pulse_response.address - e.output_base; });
+    return read_value(
+        key, [](DeviceEntry& e) { return e.values.pulse_response.address - e.output_base; });
 }
 
 int32_t get_write_pulse_response_duration(int32_t key) {
-    return read_value(key, [](DeviceEntry& e) -> int32_t { return e.values.pulse_response.duration; });
+    return read_value(key,
+                      [](DeviceEntry& e) -> int32_t { return e.values.pulse_response.duration; });
 }
 
 int32_t get_tcp_connection_state(int32_t key) {

@@ -22,8 +22,12 @@ template <class Build> int32_t send_frames(int32_t key, int32_t* error, Build&& 
     });
 }
 
-uint16_t low16(int32_t value) { return static_cast<uint16_t>(value); }
-uint8_t low8(int32_t value) { return static_cast<uint8_t>(value); }
+uint16_t low16(int32_t value) {
+    return static_cast<uint16_t>(value);
+}
+uint8_t low8(int32_t value) {
+    return static_cast<uint8_t>(value);
+}
 
 } // namespace
 
@@ -123,7 +127,8 @@ int32_t rlx8xx_enable_di_change(int32_t key, int32_t port, int32_t* error, int32
 int32_t rlx8xx_eit_request(int32_t key, int32_t read_device_id_code, int32_t object_id,
                            int32_t* error, int32_t tag) {
     return send_frames(key, error, [&](FrameWriter& w, DeviceEntry&) {
-        w.identification(choose_tag(tag, TAG_DI_CHANGE), low8(read_device_id_code), low8(object_id));
+        w.identification(choose_tag(tag, TAG_DI_CHANGE), low8(read_device_id_code),
+                         low8(object_id));
         return true;
     });
 }

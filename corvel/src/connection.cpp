@@ -153,8 +153,8 @@ void on_accept(const EntryPtr& entry, Outbox& outbox) {
 bool fill_receive_buffer(DeviceEntry& entry, Outbox& outbox) {
     if (entry.receive_begin < entry.receive_end) return true;
     int error = 0;
-    const long received = platform::receive_some(
-        entry.data_socket(), entry.receive_buffer.data(), entry.receive_buffer.size(), error);
+    const long received = platform::receive_some(entry.data_socket(), entry.receive_buffer.data(),
+                                                 entry.receive_buffer.size(), error);
     if (received == 0) {
         peer_closed(entry, outbox);
         return false;
@@ -181,8 +181,9 @@ void send_di_change_enable(DeviceEntry& entry, int port) {
 bool decode_next_frame(DeviceEntry& entry, Outbox& outbox) {
     while (entry.receive_begin < entry.receive_end) {
         Reassembler::Event event;
-        entry.receive_begin += entry.reassembler.feed(entry.receive_buffer.data() + entry.receive_begin,
-                                                      entry.receive_end - entry.receive_begin, event);
+        entry.receive_begin +=
+            entry.reassembler.feed(entry.receive_buffer.data() + entry.receive_begin,
+                                   entry.receive_end - entry.receive_begin, event);
         if (event == Reassembler::Event::None) continue;
         entry.values.last_tag = entry.reassembler.tag();
         if (event == Reassembler::Event::BadLength) {
@@ -202,7 +203,8 @@ bool decode_next_frame(DeviceEntry& entry, Outbox& outbox) {
 
 bool is_current(const DeviceEntry& entry, SocketRole role, uint64_t token) {
     if (entry.deleted) return false;
-    return role == SocketRole::Accepted ? entry.accepted_token == token : entry.socket_token == token;
+    return role == SocketRole::Accepted ? entry.accepted_token == token
+                                        : entry.socket_token == token;
 }
 
 // Decodes frame by frame, delivering each frame's notification before decoding the next, so
@@ -247,7 +249,8 @@ int32_t start_connection(const EntryPtr& entry, int32_t& error, Outbox& outbox) 
         break;
     case CORVEL_MODE_SERVER_IPV4:
     case CORVEL_MODE_SERVER_IPV6:
-        result = platform::start_listen(entry->mode == CORVEL_MODE_SERVER_IPV6, entry->port, socket);
+        result =
+            platform::start_listen(entry->mode == CORVEL_MODE_SERVER_IPV6, entry->port, socket);
         break;
     default:
         result = EINVAL;

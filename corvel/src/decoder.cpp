@@ -19,7 +19,9 @@ struct Body {
     }
 };
 
-DecodeResult notify(int code) { return DecodeResult{code, -1}; }
+DecodeResult notify(int code) {
+    return DecodeResult{code, -1};
+}
 
 // Functions 0x01 and 0x02 carry their bits in the first data byte: only ports 0..7 change.
 DecodeResult decode_bit_read(Body body, uint16_t& word, uint8_t& read_error, int code,
@@ -37,7 +39,9 @@ struct Registers {
     bool valid = false;
     const uint8_t* data = nullptr;
     size_t count = 0;
-    uint16_t at(size_t i) const { return static_cast<uint16_t>(data[2 * i] << 8 | data[2 * i + 1]); }
+    uint16_t at(size_t i) const {
+        return static_cast<uint16_t>(data[2 * i] << 8 | data[2 * i + 1]);
+    }
 };
 
 Registers parse_register_response(Body body) {
@@ -54,7 +58,8 @@ Registers parse_register_response(Body body) {
 DecodeResult fill_table(const Registers& registers, RegisterTable& table, int code,
                         ReceivedValues& values) {
     const size_t count = std::min<size_t>(registers.count, TABLE_SIZE);
-    for (size_t i = 0; i < count; ++i) table[i] = registers.at(i);
+    for (size_t i = 0; i < count; ++i)
+        table[i] = registers.at(i);
     values.exception.code = 0;
     return notify(code);
 }
@@ -168,7 +173,8 @@ DecodeResult decode_change_report(Body body, ReceivedValues& values) {
     report.address = body.word(2);
     report.quantity = body.word(4);
     report.byte_count = body.bytes[6];
-    const size_t received = std::min({size_t{report.byte_count}, body.size - DATA, report.data.size()});
+    const size_t received =
+        std::min({size_t{report.byte_count}, body.size - DATA, report.data.size()});
     std::copy_n(body.bytes + DATA, received, report.data.begin());
     const size_t words = received / 2;
     auto data_word = [&](size_t i) {
@@ -185,7 +191,8 @@ DecodeResult decode_change_report(Body body, ReceivedValues& values) {
         values.outputs = data_word(0);
         return notify(MB_REPORT_OUTPUTS);
     case 160:
-        for (size_t i = 0; i < words; ++i) values.counters[i] = data_word(i);
+        for (size_t i = 0; i < words; ++i)
+            values.counters[i] = data_word(i);
         return notify(MB_REPORT_COUNTERS);
     default:
         return notify(NO_NOTIFICATION);

@@ -11,7 +11,7 @@ namespace corvel {
 constexpr int NO_NOTIFICATION = -1;
 
 struct DecodeResult {
-    int code = NO_NOTIFICATION; // data notification to send, MB_*
+    int code = NO_NOTIFICATION;     // data notification to send, MB_*
     int enable_di_change_port = -1; // identification asked for input-change reporting on this port
 };
 

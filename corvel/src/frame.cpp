@@ -32,8 +32,7 @@ void FrameWriter::write_coil(uint8_t tag, uint16_t address, uint8_t value) {
     out_.push_back(0x00);
 }
 
-void FrameWriter::output_pulse(uint8_t tag, uint16_t address, uint16_t duration_ms,
-                               uint8_t value) {
+void FrameWriter::output_pulse(uint8_t tag, uint16_t address, uint16_t duration_ms, uint8_t value) {
     begin(tag, 7, FN_OUTPUT_PULSE);
     put16(address);
     put16(duration_ms);
@@ -55,16 +54,13 @@ void append_read_all(FrameWriter& writer, int32_t family, int32_t mode) {
 
     if (inputs && analog)
         writer.read(TAG_ANALOG_VALUES, FN_READ_INPUT_REGISTERS, 0, temperature ? 1 : 4);
-    if (mode == 0 && temperature)
-        writer.read(TAG_ANALOG_MODES, FN_READ_HOLDING_REGISTERS, 466, 2);
-    if (inputs && temperature)
-        writer.read(TAG_ANALOG_ERRORS, FN_READ_INPUT_REGISTERS, 8, 1);
+    if (mode == 0 && temperature) writer.read(TAG_ANALOG_MODES, FN_READ_HOLDING_REGISTERS, 466, 2);
+    if (inputs && temperature) writer.read(TAG_ANALOG_ERRORS, FN_READ_INPUT_REGISTERS, 8, 1);
     if (inputs && counters) {
         writer.read(TAG_COUNTERS, FN_READ_INPUT_REGISTERS, 160, 8);
         writer.read(TAG_INPUTS, FN_READ_DISCRETE_INPUTS, 0, 4);
     }
-    if (outputs && coils)
-        writer.read(TAG_OUTPUTS, FN_READ_COILS, 0, family == 3 ? 2 : 4);
+    if (outputs && coils) writer.read(TAG_OUTPUTS, FN_READ_COILS, 0, family == 3 ? 2 : 4);
 }
 
 } // namespace corvel

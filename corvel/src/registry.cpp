@@ -30,7 +30,8 @@ EntryPtr Registry::remove(int32_t key) {
 std::vector<EntryPtr> Registry::remove_all() {
     std::unique_lock lock(entries_mutex_);
     std::vector<EntryPtr> all;
-    for (auto& [key, entry] : entries_) all.push_back(std::move(entry));
+    for (auto& [key, entry] : entries_)
+        all.push_back(std::move(entry));
     entries_.clear();
     return all;
 }

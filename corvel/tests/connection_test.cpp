@@ -16,7 +16,8 @@ constexpr int32_t KEY = 201;
 
 struct Cleanup {
     ~Cleanup() {
-        for (int32_t key = KEY; key < KEY + 10; ++key) delete_device(key);
+        for (int32_t key = KEY; key < KEY + 10; ++key)
+            delete_device(key);
     }
 };
 
@@ -32,7 +33,8 @@ TEST(Registration, AddUpdateDeleteRules) {
     Recorder window;
     RawPeer peer;
     ASSERT_EQ(add_device(&window, KEY, u"127.0.0.1", 0, peer.port(), 1, 0, 0), CORVEL_OK);
-    EXPECT_EQ(add_device(&window, KEY, u"127.0.0.1", 0, closed_port(), 1, 0, 0), CORVEL_UNKNOWN_DEVICE);
+    EXPECT_EQ(add_device(&window, KEY, u"127.0.0.1", 0, closed_port(), 1, 0, 0),
+              CORVEL_UNKNOWN_DEVICE);
     EXPECT_EQ(get_tcp_connection_state(KEY), TCP_CLOSED);
     int32_t error = 0;
     ASSERT_EQ(connect_device(KEY, &error), CORVEL_OK) << "the first registration's port is kept";
@@ -113,13 +115,13 @@ TEST(Client, PeerCloseResetsTheValuesButKeepsTheWriteRecords) {
     Recorder window;
     RawPeer peer;
     ASSERT_TRUE(connect_client(window, KEY, peer, 0, 0, 1));
-    peer.write(hex("2C 00 00 00 00 04 01 02 01 FF "         // inputs
-                   "2D 00 00 00 00 04 01 01 01 0F "         // outputs
-                   "2E 00 00 00 00 05 01 03 02 00 2A "      // single register
-                   "30 00 00 00 00 06 01 05 00 05 FF 00 "   // coil write
+    peer.write(hex("2C 00 00 00 00 04 01 02 01 FF "          // inputs
+                   "2D 00 00 00 00 04 01 01 01 0F "          // outputs
+                   "2E 00 00 00 00 05 01 03 02 00 2A "       // single register
+                   "30 00 00 00 00 06 01 05 00 05 FF 00 "    // coil write
                    "2F 00 00 00 00 07 01 69 00 04 00 64 01 " // pulse
-                   "36 00 00 00 00 05 01 04 02 00 09 "      // counters
-                   "39 00 00 00 00 05 01 03 02 00 01 "      // analog modes
+                   "36 00 00 00 00 05 01 04 02 00 09 "       // counters
+                   "39 00 00 00 00 05 01 03 02 00 01 "       // analog modes
                    "37 00 00 00 00 0C 01 2B 0E 04 01 00 00 01 85 02 FF 00"));
     ASSERT_TRUE(pump_until([&] { return window.data_codes().size() == 8; }));
     EXPECT_EQ(get_ai_mode(KEY, 0), 1);
@@ -195,7 +197,8 @@ TEST_P(Server, OneClientAtATimeAndListeningAgainAfterItLeaves) {
 
     ASSERT_EQ(read_discrete_inputs(KEY, 8, &error, 0), CORVEL_OK);
     uint8_t frame[12];
-    ASSERT_TRUE(pump_until([&] { return recv(first, frame, 12, MSG_DONTWAIT | MSG_WAITALL) == 12; }));
+    ASSERT_TRUE(
+        pump_until([&] { return recv(first, frame, 12, MSG_DONTWAIT | MSG_WAITALL) == 12; }));
     EXPECT_EQ(Bytes(frame, frame + 12), hex("2C 00 00 00 00 06 03 02 00 00 00 08"));
 
     ::close(first);
@@ -204,16 +207,19 @@ TEST_P(Server, OneClientAtATimeAndListeningAgainAfterItLeaves) {
 
     const int third = connect_to(port, ipv6);
     ASSERT_GE(third, 0);
-    ASSERT_TRUE(pump_until([&] { return window.count(CORVEL_WM_CONNECTION, CORVEL_FD_ACCEPT) == 2; }));
+    ASSERT_TRUE(
+        pump_until([&] { return window.count(CORVEL_WM_CONNECTION, CORVEL_FD_ACCEPT) == 2; }));
     ASSERT_EQ(read_discrete_inputs(KEY, 8, &error, 0), CORVEL_OK);
-    ASSERT_TRUE(pump_until([&] { return recv(third, frame, 12, MSG_DONTWAIT | MSG_WAITALL) == 12; }));
+    ASSERT_TRUE(
+        pump_until([&] { return recv(third, frame, 12, MSG_DONTWAIT | MSG_WAITALL) == 12; }));
     EXPECT_EQ(frame[1], 0x00) << "counters restart for the new client";
 
     EXPECT_EQ(disconnect_device(KEY), CORVEL_OK);
     EXPECT_EQ(get_tcp_connection_state(KEY), TCP_CLOSED);
     EXPECT_TRUE(peer_sees_end(third));
     ::close(third);
-    EXPECT_EQ(connect_device(KEY, &error), CORVEL_OK) << "the port can be listened on again at once";
+    EXPECT_EQ(connect_device(KEY, &error), CORVEL_OK)
+        << "the port can be listened on again at once";
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, Server, ::testing::Values(false, true),

@@ -55,7 +55,8 @@ TEST(Decode, EveryRowOfTheTable) {
              EXPECT_EQ(v.inputs, 0xAB09);
              EXPECT_EQ(v.input_read_error, 0);
          }},
-        {"holding, input tag", "01 03 02 12 34", 0x2C, MB_INPUTS, [](auto& v) { EXPECT_EQ(v.inputs, 0x1234); }},
+        {"holding, input tag", "01 03 02 12 34", 0x2C, MB_INPUTS,
+         [](auto& v) { EXPECT_EQ(v.inputs, 0x1234); }},
         {"holding, tag 0 reads as inputs", "01 03 02 12 34", 0x00, MB_INPUTS,
          [](auto& v) { EXPECT_EQ(v.inputs, 0x1234); }},
         {"holding, unlisted tag reads as inputs", "01 03 02 00 07", 0x31, MB_INPUTS,
@@ -65,7 +66,8 @@ TEST(Decode, EveryRowOfTheTable) {
              EXPECT_EQ(v.outputs, 0x0081);
              EXPECT_EQ(v.output_read_error, 0);
          }},
-        {"holding, tag 3 is outputs too", "01 03 02 00 01", 0x33, MB_OUTPUTS, [](auto& v) { EXPECT_EQ(v.outputs, 1); }},
+        {"holding, tag 3 is outputs too", "01 03 02 00 01", 0x33, MB_OUTPUTS,
+         [](auto& v) { EXPECT_EQ(v.outputs, 1); }},
         {"holding, single register", "01 03 02 FE DC", 0x2E, MB_REGISTER,
          [](auto& v) {
              EXPECT_EQ(v.single_register, 0xFEDCu);
@@ -87,9 +89,12 @@ TEST(Decode, EveryRowOfTheTable) {
              EXPECT_EQ(v.input_registers[1], 11);
              EXPECT_EQ(v.input_registers[2], 0);
          }},
-        {"analog values", "01 04 02 0F A0", 0x35, MB_ANALOG_VALUES, [](auto& v) { EXPECT_EQ(v.analog_values[0], 0x0FA0); }},
-        {"counters", "01 04 04 00 01 00 02", 0x36, MB_COUNTERS, [](auto& v) { EXPECT_EQ(v.counters[1], 2); }},
-        {"analog errors", "01 04 02 00 03", 0x38, MB_ANALOG_ERRORS, [](auto& v) { EXPECT_EQ(v.analog_errors[0], 3); }},
+        {"analog values", "01 04 02 0F A0", 0x35, MB_ANALOG_VALUES,
+         [](auto& v) { EXPECT_EQ(v.analog_values[0], 0x0FA0); }},
+        {"counters", "01 04 04 00 01 00 02", 0x36, MB_COUNTERS,
+         [](auto& v) { EXPECT_EQ(v.counters[1], 2); }},
+        {"analog errors", "01 04 02 00 03", 0x38, MB_ANALOG_ERRORS,
+         [](auto& v) { EXPECT_EQ(v.analog_errors[0], 3); }},
         {"input registers nobody asked for", "01 04 02 00 03", 0x2C, NONE,
          [](auto& v) { EXPECT_EQ(v.exception.code, 0); }},
         {"input registers, odd count", "01 04 01 00", 0x35, MB_BAD_PACKET, nullptr},
@@ -126,16 +131,19 @@ TEST(Decode, EveryRowOfTheTable) {
         {"exception to holding, other tag", "01 83 02", 0x39, MB_INPUTS_EXCEPTION,
          [](auto& v) { EXPECT_EQ(v.input_read_error, 0); }},
         {"exception to input registers", "01 84 02", 0x34, MB_INPUTS_EXCEPTION, nullptr},
-        {"exception to analog read", "01 84 02", 0x35, NONE, [](auto& v) { EXPECT_EQ(v.exception.code, 2); }},
+        {"exception to analog read", "01 84 02", 0x35, NONE,
+         [](auto& v) { EXPECT_EQ(v.exception.code, 2); }},
         {"exception to coil write", "01 85 03", 0x30, MB_COIL_EXCEPTION, nullptr},
         {"exception to input-change enable", "01 85 03", 0x37, MB_DI_CHANGE_EXCEPTION, nullptr},
-        {"exception to other write", "01 85 03", 0x31, NONE, [](auto& v) { EXPECT_EQ(v.exception.code, 3); }},
+        {"exception to other write", "01 85 03", 0x31, NONE,
+         [](auto& v) { EXPECT_EQ(v.exception.code, 3); }},
         {"exception to identification", "01 AB 01", 0x37, MB_IDENT_EXCEPTION,
          [](auto& v) {
              EXPECT_EQ(v.exception.code, 0);
              EXPECT_EQ(v.exception.function, 0xAB);
          }},
-        {"exception to pulse", "01 E9 06", 0x2F, MB_PULSE_EXCEPTION, [](auto& v) { EXPECT_EQ(v.exception.code, 6); }},
+        {"exception to pulse", "01 E9 06", 0x2F, MB_PULSE_EXCEPTION,
+         [](auto& v) { EXPECT_EQ(v.exception.code, 6); }},
         {"unknown function", "01 47 00", 0x2C, MB_UNKNOWN_FUNCTION,
          [](auto& v) {
              EXPECT_EQ(v.exception.code, 2) << "nothing stored";
@@ -143,7 +151,8 @@ TEST(Decode, EveryRowOfTheTable) {
          }},
         {"empty body", "", 0x2C, MB_BAD_PACKET, nullptr},
         {"unit id only", "01", 0x2C, MB_BAD_PACKET, nullptr},
-        {"coils without data", "01 01 01", 0x2D, MB_BAD_PACKET, [](auto& v) { EXPECT_EQ(v.outputs, 0xCD00); }},
+        {"coils without data", "01 01 01", 0x2D, MB_BAD_PACKET,
+         [](auto& v) { EXPECT_EQ(v.outputs, 0xCD00); }},
         {"short exception", "01 81", 0x2D, MB_BAD_PACKET, nullptr},
         {"short coil answer", "01 05 00 13 FF", 0x30, MB_BAD_PACKET, nullptr},
         {"short pulse answer", "01 69 00 02 03 E8", 0x2F, MB_BAD_PACKET, nullptr},
@@ -159,7 +168,7 @@ TEST(Decode, EveryRowOfTheTable) {
 TEST(Decode, ExceptionCodeStaysUntilAClearingResponse) {
     ReceivedValues values;
     decode("01 83 02", 0x2C, values);
-    decode("01 47 00", 0x2C, values);  // unknown function: no change
+    decode("01 47 00", 0x2C, values);          // unknown function: no change
     decode("01 03 03 00 00 00", 0x2C, values); // invalid register read: no change
     EXPECT_EQ(values.exception.code, 2);
     decode("01 69 00 00 00 10 01", 0x2F, values);
@@ -176,15 +185,15 @@ TEST(Decode, TablesTakeAtMost125AndOnlyTheRegistersReceived) {
     EXPECT_EQ(values.counters[2], 0x5555);
 
     std::string body = "01 04 FA";
-    for (int i = 0; i < 125; ++i) body += " 00 07";
+    for (int i = 0; i < 125; ++i)
+        body += " 00 07";
     EXPECT_EQ(decode(body, 0x35, values).code, MB_ANALOG_VALUES);
     EXPECT_EQ(values.analog_values[124], 7);
 }
 
 TEST(Decode, IdentificationEnablesChangeReportsAndReportsPulseFlags) {
     ReceivedValues values;
-    DecodeResult result =
-        decode("01 2B 0E 04 01 00 00 02 83 01 02 85 02 05 00", 0x37, values);
+    DecodeResult result = decode("01 2B 0E 04 01 00 00 02 83 01 02 85 02 05 00", 0x37, values);
     EXPECT_EQ(result.enable_di_change_port, 2);
     EXPECT_EQ(result.code, MB_PULSE_FLAGS);
     EXPECT_EQ(values.pulse_flags, 0x0005);

@@ -18,7 +18,8 @@ struct ReadAllCase {
 
 std::string tags_of(const std::vector<uint8_t>& frames) {
     std::string tags;
-    for (size_t at = 0; at + 6 <= frames.size(); at += 6 + frames[at + 5]) tags += char(frames[at]);
+    for (size_t at = 0; at + 6 <= frames.size(); at += 6 + frames[at + 5])
+        tags += char(frames[at]);
     return tags;
 }
 
@@ -35,7 +36,8 @@ TEST(Sequence, CountsPerTagAndWraps) {
                        "2D 01 00 00 00 06 01 01 00 00 00 08 "
                        "2C 00 00 00 00 06 01 02 00 00 00 08"));
     out.clear();
-    for (int i = 0; i < 254; ++i) writer.read(corvel::TAG_OUTPUTS, 1, 0, 8);
+    for (int i = 0; i < 254; ++i)
+        writer.read(corvel::TAG_OUTPUTS, 1, 0, 8);
     EXPECT_EQ(out[out.size() - 12 + 1], 0xFF);
     out.clear();
     writer.read(corvel::TAG_OUTPUTS, 1, 0, 8);
@@ -56,7 +58,8 @@ TEST(Sequence, UncountedTagRepeatsThePreviousSequenceByte) {
     EXPECT_EQ(out[37], 0x02);
     EXPECT_EQ(corvel::choose_tag(0, corvel::TAG_COIL), corvel::TAG_COIL);
     EXPECT_EQ(corvel::choose_tag(0x31, corvel::TAG_COIL), 0x31);
-    EXPECT_EQ(corvel::choose_tag(0x1300, corvel::TAG_COIL), corvel::TAG_COIL) << "only the low byte counts";
+    EXPECT_EQ(corvel::choose_tag(0x1300, corvel::TAG_COIL), corvel::TAG_COIL)
+        << "only the low byte counts";
 }
 
 TEST(Frames, WriteShapes) {
@@ -73,10 +76,9 @@ TEST(Frames, WriteShapes) {
 
 TEST(Frames, ReadAllGroupsForEveryFamilyAndMode) {
     const ReadAllCase cases[] = {
-        {1, 0, "5"},      {1, 1, ""},     {1, 2, "5"},       {2, 0, "6,"},   {2, 1, ""},
-        {2, 2, "6,"},     {3, 0, ""},     {3, 1, "-"},       {3, 2, "-"},    {4, 0, "56,"},
-        {4, 1, "-"},      {4, 2, "56,-"}, {5, 0, "598"},     {5, 1, ""},     {5, 2, "58"},
-        {0, 2, ""},       {6, 2, ""},     {4, 3, ""},
+        {1, 0, "5"},   {1, 1, ""},  {1, 2, "5"},  {2, 0, "6,"},  {2, 1, ""},  {2, 2, "6,"},
+        {3, 0, ""},    {3, 1, "-"}, {3, 2, "-"},  {4, 0, "56,"}, {4, 1, "-"}, {4, 2, "56,-"},
+        {5, 0, "598"}, {5, 1, ""},  {5, 2, "58"}, {0, 2, ""},    {6, 2, ""},  {4, 3, ""},
     };
     for (const auto& c : cases) {
         SequenceCounters sequence;

@@ -27,7 +27,8 @@ Cut feed_in_chunks(const Bytes& stream, const std::vector<size_t>& chunk_sizes) 
             Reassembler::Event event;
             at += reassembler.feed(stream.data() + at, end - at, event);
             if (event == Reassembler::Event::Body) {
-                cut.bodies.emplace_back(reassembler.body(), reassembler.body() + reassembler.body_length());
+                cut.bodies.emplace_back(reassembler.body(),
+                                        reassembler.body() + reassembler.body_length());
                 cut.tags.push_back(reassembler.tag());
             } else if (event == Reassembler::Event::BadLength) {
                 ++cut.bad_lengths;

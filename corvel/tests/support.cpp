@@ -40,9 +40,13 @@ sockaddr_storage loopback(bool ipv6, int port, socklen_t& length) {
 
 } // namespace
 
-Recorder::Recorder() { proc = record; }
+Recorder::Recorder() {
+    proc = record;
+}
 
-bool Recorder::has(uint32_t message, intptr_t lparam) const { return count(message, lparam) > 0; }
+bool Recorder::has(uint32_t message, intptr_t lparam) const {
+    return count(message, lparam) > 0;
+}
 
 size_t Recorder::count(uint32_t message, intptr_t lparam) const {
     size_t n = 0;
@@ -69,14 +73,16 @@ bool pump_until(const std::function<bool()>& condition, int timeout_ms) {
 
 void pump_for(int milliseconds) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
-    while (Clock::now() < deadline) corvel_dispatch(5);
+    while (Clock::now() < deadline)
+        corvel_dispatch(5);
 }
 
 Bytes hex(const std::string& text) {
     Bytes bytes;
     std::istringstream in(text);
     std::string item;
-    while (in >> item) bytes.push_back(static_cast<uint8_t>(std::stoul(item, nullptr, 16)));
+    while (in >> item)
+        bytes.push_back(static_cast<uint8_t>(std::stoul(item, nullptr, 16)));
     return bytes;
 }
 
@@ -114,7 +120,8 @@ Bytes RawPeer::read_exact(size_t count, int timeout_ms) {
             pollfd p{client_, POLLIN, 0};
             if (poll(&p, 1, 0) != 1) return false;
             uint8_t buffer[512];
-            const ssize_t n = recv(client_, buffer, std::min(count - bytes.size(), sizeof buffer), 0);
+            const ssize_t n =
+                recv(client_, buffer, std::min(count - bytes.size(), sizeof buffer), 0);
             if (n <= 0) return true;
             bytes.insert(bytes.end(), buffer, buffer + n);
             return bytes.size() >= count;
@@ -179,10 +186,10 @@ int connect_to(int port, bool ipv6) {
     return s;
 }
 
-bool connect_client(Recorder& window, int32_t key, RawPeer& peer, int input_base,
-                    int output_base, int unit_id) {
-    if (add_device(&window, key, u"127.0.0.1", CORVEL_MODE_CLIENT, peer.port(), unit_id,
-                   input_base, output_base) != CORVEL_OK)
+bool connect_client(Recorder& window, int32_t key, RawPeer& peer, int input_base, int output_base,
+                    int unit_id) {
+    if (add_device(&window, key, u"127.0.0.1", CORVEL_MODE_CLIENT, peer.port(), unit_id, input_base,
+                   output_base) != CORVEL_OK)
         return false;
     int32_t error = 0;
     if (connect_device(key, &error) != CORVEL_OK) return false;

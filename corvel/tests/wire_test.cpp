@@ -12,9 +12,7 @@ constexpr int32_t KEY = 101;
 
 class Wire : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(connect_client(window, KEY, peer, 0x0100, 0x0200, 0x11));
-    }
+    void SetUp() override { ASSERT_TRUE(connect_client(window, KEY, peer, 0x0100, 0x0200, 0x11)); }
     void TearDown() override { delete_device(KEY); }
 
     Bytes next_frame(size_t size = 12) { return peer.read_exact(size); }
@@ -33,24 +31,37 @@ TEST_F(Wire, EveryRequestByteForByte) {
         const char* frame;
     };
     const Request requests[] = {
-        {"read_coils", [&] { return read_coils(KEY, 8, &error, 0); }, "2D 00 00 00 00 06 11 01 02 00 00 08"},
-        {"read_coils again", [&] { return read_coils(KEY, 0x1234, &error, 0); }, "2D 01 00 00 00 06 11 01 02 00 12 34"},
-        {"read_discrete_inputs", [&] { return read_discrete_inputs(KEY, 16, &error, 0); }, "2C 00 00 00 00 06 11 02 01 00 00 10"},
+        {"read_coils", [&] { return read_coils(KEY, 8, &error, 0); },
+         "2D 00 00 00 00 06 11 01 02 00 00 08"},
+        {"read_coils again", [&] { return read_coils(KEY, 0x1234, &error, 0); },
+         "2D 01 00 00 00 06 11 01 02 00 12 34"},
+        {"read_discrete_inputs", [&] { return read_discrete_inputs(KEY, 16, &error, 0); },
+         "2C 00 00 00 00 06 11 02 01 00 00 10"},
         {"holding type 1 ignores the caller's tag",
-         [&] { return holding_registers_read(KEY, 0x1234, 1, &error, 0x31); }, "2C 01 00 00 00 06 11 03 01 00 00 34"},
-        {"holding type 2 with tag 3", [&] { return holding_registers_read(KEY, 4, 2, &error, 0x33); }, "33 00 00 00 00 06 11 03 02 00 00 04"},
-        {"holding type 3", [&] { return holding_registers_read(KEY, 1, 3, &error, 0); }, "2E 00 00 00 00 06 11 03 01 04 00 01"},
-        {"input_registers_read", [&] { return input_registers_read(KEY, 8, &error); }, "34 00 00 00 00 06 11 04 01 00 00 08"},
-        {"output_port_coil_onoff", [&] { return output_port_coil_onoff(KEY, 3, 0xFF, &error, 0); }, "30 00 00 00 00 06 11 05 02 03 FF 00"},
-        {"output_port_pulse", [&] { return output_port_pulse(KEY, 2, 1000, 1, &error, 0); }, "2F 00 00 00 00 07 11 69 02 02 03 E8 01"},
-        {"reset_di_statistics", [&] { return reset_di_statistics(KEY, 4, &error, 0); }, "30 01 00 00 00 06 11 05 00 F4 FF 00"},
-        {"rlx8xx_pulse_control", [&] { return rlx8xx_pulse_control(KEY, 1, &error, 0); }, "30 02 00 00 00 06 11 05 00 51 FF 00"},
-        {"rlx8xx_enable_di_change", [&] { return rlx8xx_enable_di_change(KEY, 2, &error, 0); }, "37 00 00 00 00 06 11 05 04 B2 FF 00"},
-        {"rlx8xx_eit_request", [&] { return rlx8xx_eit_request(KEY, 4, 0x83, &error, 0); }, "37 01 00 00 00 05 11 2B 0E 04 83"},
+         [&] { return holding_registers_read(KEY, 0x1234, 1, &error, 0x31); },
+         "2C 01 00 00 00 06 11 03 01 00 00 34"},
+        {"holding type 2 with tag 3",
+         [&] { return holding_registers_read(KEY, 4, 2, &error, 0x33); },
+         "33 00 00 00 00 06 11 03 02 00 00 04"},
+        {"holding type 3", [&] { return holding_registers_read(KEY, 1, 3, &error, 0); },
+         "2E 00 00 00 00 06 11 03 01 04 00 01"},
+        {"input_registers_read", [&] { return input_registers_read(KEY, 8, &error); },
+         "34 00 00 00 00 06 11 04 01 00 00 08"},
+        {"output_port_coil_onoff", [&] { return output_port_coil_onoff(KEY, 3, 0xFF, &error, 0); },
+         "30 00 00 00 00 06 11 05 02 03 FF 00"},
+        {"output_port_pulse", [&] { return output_port_pulse(KEY, 2, 1000, 1, &error, 0); },
+         "2F 00 00 00 00 07 11 69 02 02 03 E8 01"},
+        {"reset_di_statistics", [&] { return reset_di_statistics(KEY, 4, &error, 0); },
+         "30 01 00 00 00 06 11 05 00 F4 FF 00"},
+        {"rlx8xx_pulse_control", [&] { return rlx8xx_pulse_control(KEY, 1, &error, 0); },
+         "30 02 00 00 00 06 11 05 00 51 FF 00"},
+        {"rlx8xx_enable_di_change", [&] { return rlx8xx_enable_di_change(KEY, 2, &error, 0); },
+         "37 00 00 00 00 06 11 05 04 B2 FF 00"},
+        {"rlx8xx_eit_request", [&] { return rlx8xx_eit_request(KEY, 4, 0x83, &error, 0); },
+         "37 01 00 00 00 05 11 2B 0E 04 83"},
         {"a tag outside the counted range repeats the last sequence byte",
          [&] { return read_coils(KEY, 8, &error, 0x41); }, "41 01 00 00 00 06 11 01 02 00 00 08"},
-        {"rlx8xx_read_all family 4 mode 2",
-         [&] { return rlx8xx_read_all(KEY, 4, 2, &error); },
+        {"rlx8xx_read_all family 4 mode 2", [&] { return rlx8xx_read_all(KEY, 4, 2, &error); },
          "35 00 00 00 00 06 11 04 00 00 00 04 36 00 00 00 00 06 11 04 00 A0 00 08 "
          "2C 02 00 00 00 06 11 02 00 00 00 04 2D 02 00 00 00 06 11 01 00 00 00 04"},
     };
@@ -81,7 +92,8 @@ TEST_F(Wire, ResponsesReachTheGetters) {
     ASSERT_TRUE(pump_until([&] { return window.data_codes().size() == 1; }));
     EXPECT_EQ(window.data_codes()[0], MB_OUTPUTS);
     const int expected[8] = {1, 0, 1, 0, 0, 1, 0, 1};
-    for (int port = 0; port < 8; ++port) EXPECT_EQ(get_received_port_value(KEY, 2, port), expected[port]);
+    for (int port = 0; port < 8; ++port)
+        EXPECT_EQ(get_received_port_value(KEY, 2, port), expected[port]);
     EXPECT_EQ(get_transaction_id(KEY), 0x2D);
 
     peer.write(hex("2F 00 00 00 00 07 11 69 02 03 01 F4 01"));
@@ -100,7 +112,9 @@ TEST_F(Wire, ResponsesReachTheGetters) {
 TEST_F(Wire, EachNotificationSeesItsOwnFramesValues) {
     std::vector<int> seen;
     window.on_notice = [&](const Notice& n) {
-        if (n.message == CORVEL_WM_DATA) seen.push_back(get_received_port_value(KEY, 1, 0) + 2 * get_received_port_value(KEY, 1, 1));
+        if (n.message == CORVEL_WM_DATA)
+            seen.push_back(get_received_port_value(KEY, 1, 0) +
+                           2 * get_received_port_value(KEY, 1, 1));
     };
     // Three frames in one write: each notification must run before the next frame is decoded.
     peer.write(hex("2C 00 00 00 00 04 11 02 01 01 2C 01 00 00 00 04 11 02 01 02 "
@@ -112,7 +126,8 @@ TEST_F(Wire, EachNotificationSeesItsOwnFramesValues) {
 TEST_F(Wire, IdentificationSendsTheEnableWriteBeforeReportingPulseFlags) {
     bool write_was_on_the_wire = false;
     window.on_notice = [&](const Notice& n) {
-        if (n.message == CORVEL_WM_DATA && n.lparam == MB_PULSE_FLAGS) write_was_on_the_wire = peer.has_data();
+        if (n.message == CORVEL_WM_DATA && n.lparam == MB_PULSE_FLAGS)
+            write_was_on_the_wire = peer.has_data();
     };
     peer.write(hex("37 00 00 00 00 0F 11 2B 0E 04 01 00 00 02 83 01 02 85 02 05 00"));
     ASSERT_TRUE(pump_until([&] { return window.has(CORVEL_WM_DATA, MB_PULSE_FLAGS); }));
@@ -135,7 +150,8 @@ TEST_F(Wire, MalformedStreamsLeaveTheEntryUsable) {
                    "2C 00 00 00 00 03 11 03 03 "
                    "2C 00 00 00 00 04 11 02 01 01"));
     ASSERT_TRUE(pump_until([&] { return window.data_codes().size() == 4; }));
-    EXPECT_EQ(window.data_codes(), (std::vector<intptr_t>{MB_BAD_LENGTH, MB_UNKNOWN_FUNCTION, MB_BAD_PACKET, MB_INPUTS}));
+    EXPECT_EQ(window.data_codes(), (std::vector<intptr_t>{MB_BAD_LENGTH, MB_UNKNOWN_FUNCTION,
+                                                          MB_BAD_PACKET, MB_INPUTS}));
     EXPECT_EQ(get_received_port_value(KEY, 1, 0), 1);
     EXPECT_EQ(get_tcp_connection_state(KEY), TCP_ESTABLISHED);
 }
@@ -145,8 +161,10 @@ TEST_F(Wire, SlowReaderGetsEveryFrameWholeAndInOrder) {
     int sent = 0;
     Bytes received;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while ((sent < COUNT || received.size() < COUNT * 12u) && std::chrono::steady_clock::now() < deadline) {
-        for (int i = 0; i < 500 && sent < COUNT; ++i, ++sent) ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    while ((sent < COUNT || received.size() < COUNT * 12u) &&
+           std::chrono::steady_clock::now() < deadline) {
+        for (int i = 0; i < 500 && sent < COUNT; ++i, ++sent)
+            ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
         Bytes chunk = peer.read_exact(std::min<size_t>(4096, COUNT * 12u - received.size()), 100);
         received.insert(received.end(), chunk.begin(), chunk.end());
     }

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             corvel::Reassembler::Event event;
             at += reassembler.feed(data + at, end - at, event);
             if (event == corvel::Reassembler::Event::Body) {
-                corvel::decode_body(reassembler.body(), reassembler.body_length(), reassembler.tag(),
-                                    values);
+                corvel::decode_body(reassembler.body(), reassembler.body_length(),
+                                    reassembler.tag(), values);
             }
         }
     }

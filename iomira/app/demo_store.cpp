@@ -33,8 +33,10 @@ const ProductChoice* productFor(const QString& model) {
 
 CQUORVISData seedRecord(const QString& model, int port) {
     CQUORVISData record;
-    if (const ProductChoice* choice = productFor(model)) applyProductChoice(record, *choice);
-    else record.DeviceType = -1;
+    if (const ProductChoice* choice = productFor(model))
+        applyProductChoice(record, *choice);
+    else
+        record.DeviceType = -1;
     if (record.DeviceType == FAMILY_GENERIC) record.UnitId = 1;
     if (record.DeviceType == FAMILY_RLX840) applyTemperatureChannel(record);
     record.HostAddr = QStringLiteral("127.0.0.1");
@@ -53,7 +55,8 @@ bool writeSeedStore(Store& store, const QStringList& groupNames,
     for (size_t i = 0; i < controllers.size(); ++i) {
         const SeedController& seed = controllers[i];
         CQUORVISData record = seedRecord(seed.model, seed.port);
-        if (record.DeviceType < 0 || seed.group < 0 || seed.group >= groupNames.size()) return false;
+        if (record.DeviceType < 0 || seed.group < 0 || seed.group >= groupNames.size())
+            return false;
         record.DeviceId = static_cast<int>(i) + 1;
         record.DeviceComment = seed.name;
         record.RootID = seed.group;
@@ -70,12 +73,12 @@ QStringList demoGroups() {
 }
 
 std::vector<SeedController> demoControllers(int firstPort) {
-    const char* const models[] = {"TKA-31", "TKA-21", "TKA-33", "TKA-35", "TKA-31P",
+    const char* const models[] = {"TKA-31",  "TKA-21",  "TKA-33", "TKA-35",  "TKA-31P",
                                   "TKA-33P", "TKA-35P", "TKB-11", "RLX-810", "RLX-820",
                                   "RLX-830", "RLX-850", "RLX-840"};
-    const char* const names[] = {"Boiler room", "Loading dock", "Gate", "Pump station",
-                                 "Packing line", "Cold store", "Roof fans", "Door bell",
-                                 "Tank levels", "Flow meters", "Sirens", "Press 2",
+    const char* const names[] = {"Boiler room",  "Loading dock", "Gate",      "Pump station",
+                                 "Packing line", "Cold store",   "Roof fans", "Door bell",
+                                 "Tank levels",  "Flow meters",  "Sirens",    "Press 2",
                                  "Server room"};
     std::vector<SeedController> out;
     int port = firstPort;

@@ -11,10 +11,10 @@ namespace iomira {
 // Plays WAV files through one QSoundEffect, so a new sound replaces the one playing. The
 // effect belongs to the application object and lives on its (user-interface) thread.
 class EffectSoundOutput final : public SoundOutput {
-public:
+  public:
     void play(const QString& path) override;
 
-private:
+  private:
     QPointer<QSoundEffect> effect_;
 };
 

@@ -72,7 +72,8 @@ int GroupArranger::placeByGroupName(const QString& name) {
             }
             return addGroupByName(candidate);
         }
-        if (controllers_.CountInGroup(found->RootID) < kMaxControllersPerGroup) return found->RootID;
+        if (controllers_.CountInGroup(found->RootID) < kMaxControllersPerGroup)
+            return found->RootID;
     }
 }
 

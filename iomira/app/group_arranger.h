@@ -15,10 +15,10 @@ class Store;
 // Keeps groups within 30 controllers: the start-up split, adding a group by name and placing
 // a controller by group name. The tree follows through the callbacks.
 class GroupArranger {
-public:
+  public:
     struct Callbacks {
-        std::function<void(const CROOTData&)> groupAdded;      // insert and re-sort the top level
-        std::function<void(CQUORVISData&)> controllerVisited;  // start-up: connect, insert
+        std::function<void(const CROOTData&)> groupAdded;     // insert and re-sort the top level
+        std::function<void(CQUORVISData&)> controllerVisited; // start-up: connect, insert
         std::function<void(const QString&)> showError;
     };
 
@@ -33,7 +33,7 @@ public:
     // The group a controller named after `name` goes to, creating "<name>(n)" as needed.
     int placeByGroupName(const QString& name);
 
-private:
+  private:
     void splitGroup(CROOTData& group);
 
     ControllerTable& controllers_;

@@ -1,11 +1,11 @@
 #include "app/tree_edit_rules.h"
 
-#include "core/texts.h"
-#include "corvel/corvel.h"
+#include "app/tree_texts.h"
 #include "core/device_family.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
-#include "app/tree_texts.h"
+#include "core/texts.h"
+#include "corvel/corvel.h"
 
 namespace iomira {
 
@@ -90,19 +90,27 @@ EditKind infoEditKind(int kind) {
     case INFO_AUTO_CONNECT:
     case INFO_PROHIBIT_OUTPUT:
     case INFO_POLL_OUTPUTS:
-    case INFO_POLL_INPUTS: return EditKind::Choice;
-    case INFO_HOST: return EditKind::Text;
+    case INFO_POLL_INPUTS:
+        return EditKind::Choice;
+    case INFO_HOST:
+        return EditKind::Text;
     case INFO_PORT:
     case INFO_UNIT_ID:
     case INFO_INPUT_ADDR:
-    case INFO_OUTPUT_ADDR: return EditKind::Digits;
-    default: return EditKind::None;
+    case INFO_OUTPUT_ADDR:
+        return EditKind::Digits;
+    default:
+        return EditKind::None;
     }
 }
 
-bool needsClosedConnection(int kind) { return kind >= INFO_MODE && kind <= INFO_OUTPUT_ADDR; }
+bool needsClosedConnection(int kind) {
+    return kind >= INFO_MODE && kind <= INFO_OUTPUT_ADDR;
+}
 
-bool connectionAllowsEdit(int state) { return state == TCP_CLOSED || state == TCP_ERROR; }
+bool connectionAllowsEdit(int state) {
+    return state == TCP_CLOSED || state == TCP_ERROR;
+}
 
 QStringList infoChoices(int kind) {
     if (kind == INFO_MODE) return {loadString(TEXT_TCP_SERVER), loadString(TEXT_TCP_CLIENT)};
@@ -111,12 +119,18 @@ QStringList infoChoices(int kind) {
 
 int currentChoice(const CQUORVISData& c, int kind) {
     switch (kind) {
-    case INFO_MODE: return c.IsServer != 0 ? 0 : 1;
-    case INFO_AUTO_CONNECT: return c.AutomaticConnection == 1 ? 0 : 1;
-    case INFO_PROHIBIT_OUTPUT: return c.OutputPortControl == 1 ? 0 : 1;
-    case INFO_POLL_OUTPUTS: return c.Polling == 1 ? 0 : 1;
-    case INFO_POLL_INPUTS: return c.PollingInput == 1 ? 0 : 1;
-    default: return -1;
+    case INFO_MODE:
+        return c.IsServer != 0 ? 0 : 1;
+    case INFO_AUTO_CONNECT:
+        return c.AutomaticConnection == 1 ? 0 : 1;
+    case INFO_PROHIBIT_OUTPUT:
+        return c.OutputPortControl == 1 ? 0 : 1;
+    case INFO_POLL_OUTPUTS:
+        return c.Polling == 1 ? 0 : 1;
+    case INFO_POLL_INPUTS:
+        return c.PollingInput == 1 ? 0 : 1;
+    default:
+        return -1;
     }
 }
 
@@ -137,8 +151,10 @@ EditOutcome applyInfoEdit(CQUORVISData& c, int kind, const QString& text) {
         c.setHostAddr(host);
         return accepted();
     }
-    case EditKind::Digits: return applyNumber(c, kind, text);
-    case EditKind::None: break;
+    case EditKind::Digits:
+        return applyNumber(c, kind, text);
+    case EditKind::None:
+        break;
     }
     return refused({});
 }

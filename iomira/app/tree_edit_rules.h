@@ -25,7 +25,7 @@ bool onlyDigits(const QString& text);
 // The outcome of committing an edited line to a controller record.
 struct EditOutcome {
     bool accepted = false;
-    QString error;           // shown when not accepted
+    QString error; // shown when not accepted
     bool hostLineAdded = false;
     bool hostLineRemoved = false;
 };

@@ -23,7 +23,8 @@ CQUORVISData* ControllerTable::find(int deviceId) const {
 
 int ControllerTable::CountInGroup(int rootId) const {
     int count = 0;
-    for (const auto& [id, record] : records_) count += record->RootID == rootId ? 1 : 0;
+    for (const auto& [id, record] : records_)
+        count += record->RootID == rootId ? 1 : 0;
     return count;
 }
 

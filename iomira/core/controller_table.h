@@ -13,7 +13,7 @@ using ControllerSaver = std::function<void(const CQUORVISData&)>;
 
 // Every registered controller, keyed by DeviceId. Iteration follows the table's own order.
 class ControllerTable {
-public:
+  public:
     explicit ControllerTable(ControllerSaver saver = {}) : saver_(std::move(saver)) {}
 
     void setSaver(ControllerSaver saver) { saver_ = std::move(saver); }
@@ -35,10 +35,11 @@ public:
     int NewDeviceId() const;
 
     template <typename F> void forEach(F&& visit) const {
-        for (const auto& [id, record] : records_) visit(*record);
+        for (const auto& [id, record] : records_)
+            visit(*record);
     }
 
-private:
+  private:
     void shiftDown(int rootId, int index, int exceptId, bool save);
 
     std::map<int, std::unique_ptr<CQUORVISData>> records_;

@@ -1,15 +1,14 @@
 #include "core/device_family.h"
 
-#include "core/texts.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 #include <array>
 
 namespace iomira {
 
 namespace {
-
 
 constexpr int kRlx820OutputAddr = 240;
 constexpr int kRlx830ViewMode = 2; // output ports only
@@ -39,20 +38,35 @@ QString genericModel(int inputs, int outputs) {
 bool usesDigitalPorts(int t) {
     return t == FAMILY_GENERIC || t == FAMILY_RLX820 || t == FAMILY_RLX830 || t == FAMILY_RLX850;
 }
-bool usesOutputPolling(int t) { return t == FAMILY_GENERIC || t == FAMILY_RLX830; }
-bool usesCounterFlags(int t) { return t == FAMILY_RLX820 || t == FAMILY_RLX850; }
-bool usesAnalog(int t) { return t == FAMILY_RLX810 || t == FAMILY_RLX850 || t == FAMILY_RLX840; }
-bool isKnownFamily(int t) { return t >= FAMILY_GENERIC && t <= FAMILY_RLX840; }
+bool usesOutputPolling(int t) {
+    return t == FAMILY_GENERIC || t == FAMILY_RLX830;
+}
+bool usesCounterFlags(int t) {
+    return t == FAMILY_RLX820 || t == FAMILY_RLX850;
+}
+bool usesAnalog(int t) {
+    return t == FAMILY_RLX810 || t == FAMILY_RLX850 || t == FAMILY_RLX840;
+}
+bool isKnownFamily(int t) {
+    return t >= FAMILY_GENERIC && t <= FAMILY_RLX840;
+}
 
 QString modelText(int deviceType, int inputs, int outputs) {
     switch (deviceType) {
-    case FAMILY_GENERIC: return genericModel(inputs, outputs);
-    case FAMILY_RLX810: return QStringLiteral("RLX-810");
-    case FAMILY_RLX820: return QStringLiteral("RLX-820");
-    case FAMILY_RLX830: return QStringLiteral("RLX-830");
-    case FAMILY_RLX850: return QStringLiteral("RLX-850");
-    case FAMILY_RLX840: return QStringLiteral("RLX-840");
-    default: return QStringLiteral("UNKNOWN");
+    case FAMILY_GENERIC:
+        return genericModel(inputs, outputs);
+    case FAMILY_RLX810:
+        return QStringLiteral("RLX-810");
+    case FAMILY_RLX820:
+        return QStringLiteral("RLX-820");
+    case FAMILY_RLX830:
+        return QStringLiteral("RLX-830");
+    case FAMILY_RLX850:
+        return QStringLiteral("RLX-850");
+    case FAMILY_RLX840:
+        return QStringLiteral("RLX-840");
+    default:
+        return QStringLiteral("UNKNOWN");
     }
 }
 
@@ -60,7 +74,9 @@ QString modelText(const CQUORVISData& record) {
     return modelText(record.DeviceType, record.NumberOfPortInput, record.NumberOfPortOutput);
 }
 
-std::span<const ProductChoice> productChoices() { return kProducts; }
+std::span<const ProductChoice> productChoices() {
+    return kProducts;
+}
 
 void applyProductChoice(CQUORVISData& record, const ProductChoice& choice) {
     record.DeviceType = choice.deviceType;

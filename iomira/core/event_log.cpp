@@ -54,7 +54,9 @@ EventLog::EventLog(QString folder, LocalClock clock)
     if (!clock_) clock_ = [] { return QDateTime::currentDateTime(); };
 }
 
-EventLog::~EventLog() { close(); }
+EventLog::~EventLog() {
+    close();
+}
 
 int EventLog::OpenNewFile() {
     std::lock_guard lock(mutex_);

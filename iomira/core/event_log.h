@@ -20,7 +20,7 @@ QString logFolder();
 
 // The program's one open log file. Entries come from several threads; one lock orders them.
 class EventLog {
-public:
+  public:
     explicit EventLog(QString folder = logFolder(), LocalClock clock = {});
     ~EventLog();
     EventLog(const EventLog&) = delete;
@@ -39,7 +39,7 @@ public:
     QString currentPath() const;
     QDateTime now() const { return clock_(); }
 
-private:
+  private:
     int openLocked();
     void closeLocked();
     bool needsRotation(qint64 size) const;

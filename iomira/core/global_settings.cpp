@@ -3,7 +3,9 @@
 namespace iomira {
 
 namespace {
-QString globalKey() { return QString::fromLatin1(kGlobalKey); }
+QString globalKey() {
+    return QString::fromLatin1(kGlobalKey);
+}
 } // namespace
 
 int32_t getGlobal(Store& store, const GlobalValue& value) {
@@ -13,13 +15,16 @@ int32_t getGlobal(Store& store, const GlobalValue& value) {
 }
 
 bool setGlobal(Store& store, const GlobalValue& value, int32_t data) {
-    return store.writeValue(globalKey(), StoreValue::dwordValue(QString::fromLatin1(value.name), data));
+    return store.writeValue(globalKey(),
+                            StoreValue::dwordValue(QString::fromLatin1(value.name), data));
 }
 
 bool readGlobalSwitches(Store& store, GlobalSwitches& s) {
     KeyValues v;
     if (!store.readKey(globalKey(), v)) return false;
-    auto read = [&v](const GlobalValue& g) { return v.dword(QString::fromLatin1(g.name), g.fallback); };
+    auto read = [&v](const GlobalValue& g) {
+        return v.dword(QString::fromLatin1(g.name), g.fallback);
+    };
     s.language = read(LANGUAGE);
     s.inputNotification = read(INPUT_NOTIFICATION);
     s.logTcp = read(LOG_TCP);

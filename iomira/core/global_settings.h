@@ -17,8 +17,8 @@ inline constexpr GlobalValue LOG_INPUT{"LOG_INPUT", 1};
 inline constexpr GlobalValue LOG_OUTPUT{"LOG_OUTPUT", 1};
 inline constexpr GlobalValue LOG_NOTIFICATION_EMAIL{"LOG_NOTIFICATION_EMAIL", 1};
 inline constexpr GlobalValue USE_EMAIL_SCHEDULE{"USE_EMAIL_SCHEDULE", 0};
-inline constexpr GlobalValue USE_NOTIFICATION_MESSAGE_SCHEDULE{
-    "USE_NOTIFICATION_MESSAGE_SCHEDULE", 0};
+inline constexpr GlobalValue USE_NOTIFICATION_MESSAGE_SCHEDULE{"USE_NOTIFICATION_MESSAGE_SCHEDULE",
+                                                               0};
 inline constexpr GlobalValue USE_LOGIN{"USE_LOGIN", 0}; // carried by backups only
 inline constexpr GlobalValue MSG_LastPosX{"MSG_LastPosX", 0};
 inline constexpr GlobalValue MSG_LastPosY{"MSG_LastPosY", 0};

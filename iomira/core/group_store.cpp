@@ -1,7 +1,7 @@
 #include "core/group_store.h"
 
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 namespace iomira {
 
@@ -25,7 +25,9 @@ void localiseDefaultGroup(CROOTDataList& groups) {
 
 } // namespace
 
-QString groupKeyName(int rootId) { return QStringLiteral("ROOT_ID_%1").arg(rootId); }
+QString groupKeyName(int rootId) {
+    return QStringLiteral("ROOT_ID_%1").arg(rootId);
+}
 
 bool saveGroup(Store& store, const CROOTData& group) {
     return store.writeValues(groupKeyName(group.RootID),
@@ -34,7 +36,9 @@ bool saveGroup(Store& store, const CROOTData& group) {
                               StoreValue::textValue(QStringLiteral("RootName"), group.RootName)});
 }
 
-bool deleteGroup(Store& store, int rootId) { return store.deleteKey(groupKeyName(rootId)); }
+bool deleteGroup(Store& store, int rootId) {
+    return store.deleteKey(groupKeyName(rootId));
+}
 
 bool loadGroups(Store& store, CROOTDataList& groups) {
     std::vector<StoredKey> keys;

@@ -2,6 +2,8 @@
 
 namespace iomira {
 
-QByteArray toLocalCodeSet(const QString& text) { return text.toLocal8Bit(); }
+QByteArray toLocalCodeSet(const QString& text) {
+    return text.toLocal8Bit();
+}
 
 } // namespace iomira

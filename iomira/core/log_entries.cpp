@@ -11,10 +11,14 @@ namespace {
 
 QString valueWord(int value) {
     switch (value) {
-    case LOG_OFF: return QStringLiteral("OFF");
-    case LOG_ON: return QStringLiteral("ON");
-    case LOG_PULSE: return QStringLiteral("PULSE");
-    default: return {};
+    case LOG_OFF:
+        return QStringLiteral("OFF");
+    case LOG_ON:
+        return QStringLiteral("ON");
+    case LOG_PULSE:
+        return QStringLiteral("PULSE");
+    default:
+        return {};
     }
 }
 
@@ -31,7 +35,9 @@ QString portName(const std::array<QString, kDigitalPorts>& names, int port) {
     return port >= 0 && port < kDigitalPorts ? names[port] : QString();
 }
 
-QString portNumber(int port) { return port >= 0 ? QString::number(port) : QString(); }
+QString portNumber(int port) {
+    return port >= 0 ? QString::number(port) : QString();
+}
 
 // Joined by single tabs: no field is ever interpreted, so "%" and the like stay literal.
 QString line(const QStringList& columns) {
@@ -49,20 +55,38 @@ QString stateEntryLine(const CQUORVISData& c, const QString& text, int port, int
 }
 
 QString inputStatusEntryLine(const CQUORVISData& c, int input, int value, const QDateTime& now) {
-    return line({c.DeviceComment, {}, portName(c.DiComment, input), {}, logTime(now),
-                 portNumber(input), valueWord(value), QStringLiteral("Input port status")});
+    return line({c.DeviceComment,
+                 {},
+                 portName(c.DiComment, input),
+                 {},
+                 logTime(now),
+                 portNumber(input),
+                 valueWord(value),
+                 QStringLiteral("Input port status")});
 }
 
 QString valueEntryLine(const CQUORVISData& c, const QString& tag, const QString& text,
                        qint64 number1, qint64 number2, const QDateTime& now) {
-    return line({c.DeviceComment, {}, tag, {}, logTime(now), QString::number(number1),
-                 QString::number(number2), text});
+    return line({c.DeviceComment,
+                 {},
+                 tag,
+                 {},
+                 logTime(now),
+                 QString::number(number1),
+                 QString::number(number2),
+                 text});
 }
 
 QString temperatureEntryLine(const CQUORVISData& c, const QString& temperature,
                              const QDateTime& now) {
-    return line({c.DeviceComment, {}, QStringLiteral("ANALOG"), {}, logTime(now),
-                 QStringLiteral("0"), temperature, QStringLiteral("Temperature")});
+    return line({c.DeviceComment,
+                 {},
+                 QStringLiteral("ANALOG"),
+                 {},
+                 logTime(now),
+                 QStringLiteral("0"),
+                 temperature,
+                 QStringLiteral("Temperature")});
 }
 
 int EventLogWriters::LogStateEntry(const CQUORVISData& c, const QString& text, int port,
@@ -75,8 +99,8 @@ int EventLogWriters::LogInputStatusEntry(const CQUORVISData& c, int input, int v
     return log_.WriteEntry(inputStatusEntryLine(c, input, value, log_.now()));
 }
 
-int EventLogWriters::LogValueEntry(const CQUORVISData& c, const QString& tag,
-                                   const QString& text, qint64 number1, qint64 number2) {
+int EventLogWriters::LogValueEntry(const CQUORVISData& c, const QString& tag, const QString& text,
+                                   qint64 number1, qint64 number2) {
     return log_.WriteEntry(valueEntryLine(c, tag, text, number1, number2, log_.now()));
 }
 

@@ -26,7 +26,7 @@ QString temperatureEntryLine(const CQUORVISData& controller, const QString& temp
 // The four writers: each composes its line at the log's current time and writes it. The
 // caller has already checked the controller's UseLog and the category's switch.
 class EventLogWriters {
-public:
+  public:
     // Gives the connection state Corvel reports for a device key.
     using StateLookup = std::function<int(int deviceId)>;
 
@@ -39,7 +39,7 @@ public:
                       qint64 number1, qint64 number2);
     int LogTemperatureEntry(const CQUORVISData& controller, const QString& temperature);
 
-private:
+  private:
     EventLog& log_;
     StateLookup state_;
 };

@@ -2,7 +2,9 @@
 
 namespace iomira {
 
-QString mailAccountKeyName(int accountId) { return QStringLiteral("MA_ID_%1").arg(accountId); }
+QString mailAccountKeyName(int accountId) {
+    return QStringLiteral("MA_ID_%1").arg(accountId);
+}
 
 bool deleteMailAccount(Store& store, int accountId) {
     return store.deleteKey(mailAccountKeyName(accountId));

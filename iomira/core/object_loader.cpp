@@ -1,10 +1,10 @@
 #include "core/object_loader.h"
 
 #include "core/controller_keys.h"
-#include "core/texts.h"
 #include "core/schedule_store.h"
 #include "core/sound_library.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 namespace iomira {
 
@@ -63,7 +63,8 @@ bool loadObjects(Store& store, ObjectLoadTargets& targets) {
     std::vector<StoredKey> keys;
     if (!store.readAll(keys)) return false;
     targets.sounds.installBuiltIn(targets.startDirectory);
-    for (const StoredKey& key : keys) dispatch(key, targets);
+    for (const StoredKey& key : keys)
+        dispatch(key, targets);
     return true;
 }
 

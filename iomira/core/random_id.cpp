@@ -13,7 +13,9 @@ int TimeSeededRandom::next() {
     return static_cast<int>((state_ >> 16) & 0x7FFF);
 }
 
-uint32_t secondsSeed() { return static_cast<uint32_t>(std::time(nullptr)); }
+uint32_t secondsSeed() {
+    return static_cast<uint32_t>(std::time(nullptr));
+}
 
 int drawFreeId(int low, int high, const std::function<bool(int)>& taken) {
     TimeSeededRandom random(secondsSeed());

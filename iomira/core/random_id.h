@@ -8,11 +8,11 @@ namespace iomira {
 // Ids of controllers, groups, sounds, schedules and mail accounts are drawn from a small
 // generator seeded with the time in seconds, and redrawn until unique in their table.
 class TimeSeededRandom {
-public:
+  public:
     explicit TimeSeededRandom(uint32_t seed) : state_(seed) {}
     int next(); // 0 to 32767
 
-private:
+  private:
     uint32_t state_;
 };
 

@@ -1,8 +1,8 @@
 #include "core/root_data.h"
 
-#include "core/texts.h"
 #include "core/random_id.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 namespace iomira {
 
@@ -45,11 +45,14 @@ void CROOTDataList::RemoveGroup(int rootId) {
 
 int CROOTDataList::NewGroupId() const {
     int inRange = 0;
-    for (const auto& [id, group] : groups_) inRange += (id >= 0 && id <= kMaxGroupId) ? 1 : 0;
+    for (const auto& [id, group] : groups_)
+        inRange += (id >= 0 && id <= kMaxGroupId) ? 1 : 0;
     if (inRange > kMaxGroupId) return -1;
     return drawFreeId(0, kMaxGroupId, [this](int id) { return groups_.count(id) != 0; });
 }
 
-QString groupIdsExhaustedText() { return loadString(TEXT_GROUP_IDS_EXHAUSTED); }
+QString groupIdsExhaustedText() {
+    return loadString(TEXT_GROUP_IDS_EXHAUSTED);
+}
 
 } // namespace iomira

@@ -13,7 +13,7 @@ inline constexpr int kMaxControllersPerGroup = 30;
 
 // One group of the device tree. The group at Index 0 is the default group.
 class CROOTData {
-public:
+  public:
     CROOTData() = default;
     CROOTData(int rootId, QString name, int index)
         : RootID(rootId), RootName(std::move(name)), Index(index) {}
@@ -28,7 +28,7 @@ using GroupSaver = std::function<void(const CROOTData&)>;
 
 // Every group, keyed by RootID.
 class CROOTDataList {
-public:
+  public:
     explicit CROOTDataList(GroupSaver saver = {}) : saver_(std::move(saver)) {}
 
     void setSaver(GroupSaver saver) { saver_ = std::move(saver); }
@@ -47,10 +47,11 @@ public:
     int NewGroupId() const;
 
     template <typename F> void forEach(F&& visit) const {
-        for (const auto& [id, group] : groups_) visit(*group);
+        for (const auto& [id, group] : groups_)
+            visit(*group);
     }
 
-private:
+  private:
     std::map<int, std::unique_ptr<CROOTData>> groups_;
     GroupSaver saver_;
 };

@@ -1,7 +1,7 @@
 #include "core/schedule_data.h"
 
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 namespace iomira {
 
@@ -20,17 +20,22 @@ QString halfText(uint8_t amPm) {
 // Mask of ticked days, bit 0 = Sunday.
 int dayMask(const CScheduleData& s) {
     int mask = 0;
-    for (int day = 0; day < kDaysInWeek; ++day) mask |= s.dayFlag(day) == 1 ? 1 << day : 0;
+    for (int day = 0; day < kDaysInWeek; ++day)
+        mask |= s.dayFlag(day) == 1 ? 1 << day : 0;
     return mask;
 }
 
 QString daysText(const CScheduleData& s) {
     constexpr int kEveryDay = 0x7F, kWeekends = 0x41, kWeekdays = 0x3E;
     switch (dayMask(s)) {
-    case kEveryDay: return loadString(TEXT_EVERY_DAY);
-    case kWeekends: return loadString(TEXT_WEEKENDS);
-    case kWeekdays: return loadString(TEXT_WEEKDAYS);
-    default: break;
+    case kEveryDay:
+        return loadString(TEXT_EVERY_DAY);
+    case kWeekends:
+        return loadString(TEXT_WEEKENDS);
+    case kWeekdays:
+        return loadString(TEXT_WEEKDAYS);
+    default:
+        break;
     }
     // Monday first, Sunday last, as the list has always shown them.
     static constexpr int kOrder[] = {1, 2, 3, 4, 5, 6, 0};
@@ -47,14 +52,22 @@ QString daysText(const CScheduleData& s) {
 
 int32_t CScheduleData::dayFlag(int weekday) const {
     switch (weekday) {
-    case 0: return Sunday;
-    case 1: return Monday;
-    case 2: return Tuesday;
-    case 3: return Wednesday;
-    case 4: return Thursday;
-    case 5: return Friday;
-    case 6: return Saturday;
-    default: return 0;
+    case 0:
+        return Sunday;
+    case 1:
+        return Monday;
+    case 2:
+        return Tuesday;
+    case 3:
+        return Wednesday;
+    case 4:
+        return Thursday;
+    case 5:
+        return Friday;
+    case 6:
+        return Saturday;
+    default:
+        return 0;
     }
 }
 
@@ -82,9 +95,8 @@ int MatchesSchedule(const CScheduleData& s, const QDateTime& localTime) {
 }
 
 bool endsBeforeStart(const CScheduleData& s) {
-    return s.FromAmPm == s.ToAmPm &&
-           minuteOfDay(s.ToAmPm, s.ToHour, s.ToMinute) <
-               minuteOfDay(s.FromAmPm, s.FromHour, s.FromMinute);
+    return s.FromAmPm == s.ToAmPm && minuteOfDay(s.ToAmPm, s.ToHour, s.ToMinute) <
+                                         minuteOfDay(s.FromAmPm, s.FromHour, s.FromMinute);
 }
 
 QString ScheduleText(const CScheduleData& s) {

@@ -11,7 +11,7 @@ enum ScheduleHalf : uint8_t { SCHEDULE_AM = 0, SCHEDULE_PM = 1 };
 
 // One weekly time window, given in 12-hour form, and the days it applies on.
 class CScheduleData {
-public:
+  public:
     int32_t ScheduleId = 0;
     uint8_t FromAmPm = SCHEDULE_AM;
     uint16_t FromHour = 12;

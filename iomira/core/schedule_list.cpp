@@ -15,7 +15,9 @@ CScheduleData* CScheduleDataList::find(int32_t id) const {
     return it == schedules_.end() ? nullptr : it->second.get();
 }
 
-bool CScheduleDataList::remove(int32_t id) { return schedules_.erase(id) != 0; }
+bool CScheduleDataList::remove(int32_t id) {
+    return schedules_.erase(id) != 0;
+}
 
 int IsInSchedule(const CScheduleDataList& list, const QDateTime& localTime) {
     if (list.empty()) return 1;

@@ -12,7 +12,7 @@ enum ScheduleKind { SCHEDULE_EMAIL = 0, SCHEDULE_NOTIFICATION_MESSAGE = 1 };
 
 // The schedules of one kind, keyed by id.
 class CScheduleDataList {
-public:
+  public:
     // Takes ownership; a schedule with the same id is replaced.
     void insert(std::unique_ptr<CScheduleData> schedule);
     CScheduleData* find(int32_t id) const;
@@ -21,10 +21,11 @@ public:
     bool empty() const { return schedules_.empty(); }
 
     template <typename F> void forEach(F&& visit) const {
-        for (const auto& [id, schedule] : schedules_) visit(*schedule);
+        for (const auto& [id, schedule] : schedules_)
+            visit(*schedule);
     }
 
-private:
+  private:
     std::map<int32_t, std::unique_ptr<CScheduleData>> schedules_;
 };
 

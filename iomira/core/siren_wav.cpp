@@ -34,13 +34,13 @@ QByteArray header(quint32 dataBytes) {
     out.append("RIFF", 4);
     appendLe32(out, 36 + dataBytes);
     out.append("WAVEfmt ", 8);
-    appendLe32(out, 16);        // fmt chunk size
-    appendLe16(out, 1);         // PCM
-    appendLe16(out, 1);         // mono
+    appendLe32(out, 16); // fmt chunk size
+    appendLe16(out, 1);  // PCM
+    appendLe16(out, 1);  // mono
     appendLe32(out, kSirenSampleRate);
     appendLe32(out, kSirenSampleRate * 2);
-    appendLe16(out, 2);         // block align
-    appendLe16(out, 16);        // bits per sample
+    appendLe16(out, 2);  // block align
+    appendLe16(out, 16); // bits per sample
     out.append("data", 4);
     appendLe32(out, dataBytes);
     return out;

@@ -11,7 +11,9 @@ void SoundLibrary::installBuiltIn(const QString& startDirectory) {
             QDir(startDirectory).filePath(QStringLiteral("Siren.wav"))});
 }
 
-void SoundLibrary::insert(const CSound& sound) { sounds_[sound.SoundId] = sound; }
+void SoundLibrary::insert(const CSound& sound) {
+    sounds_[sound.SoundId] = sound;
+}
 
 bool SoundLibrary::add(Store& store, const CSound& sound) {
     insert(sound);
@@ -33,7 +35,9 @@ int32_t NewSoundId(const SoundLibrary& library) {
     return drawFreeId(1, 32767, [&library](int id) { return library.find(id) != nullptr; });
 }
 
-QString soundKeyName(int32_t soundId) { return QStringLiteral("SOUND_ID_%1").arg(soundId); }
+QString soundKeyName(int32_t soundId) {
+    return QStringLiteral("SOUND_ID_%1").arg(soundId);
+}
 
 bool saveSound(Store& store, const CSound& sound) {
     return store.writeValues(soundKeyName(sound.SoundId),

@@ -9,7 +9,7 @@ namespace iomira {
 
 // Every sound the user can pick, keyed by SoundId; id 1 is the built-in siren.
 class SoundLibrary {
-public:
+  public:
     // The built-in entry, pointing at "Siren.wav" in the given (start-up) directory. It is
     // never stored; a stored sound with id 1 replaces it.
     void installBuiltIn(const QString& startDirectory);
@@ -23,10 +23,11 @@ public:
     int size() const { return static_cast<int>(sounds_.size()); }
 
     template <typename F> void forEach(F&& visit) const {
-        for (const auto& [id, sound] : sounds_) visit(sound);
+        for (const auto& [id, sound] : sounds_)
+            visit(sound);
     }
 
-private:
+  private:
     std::map<int32_t, CSound> sounds_;
 };
 

@@ -12,15 +12,23 @@ namespace {
 SoundOutput* g_program = nullptr;
 SoundOutput* g_override = nullptr;
 
-SoundOutput* currentOutput() { return g_override ? g_override : g_program; }
+SoundOutput* currentOutput() {
+    return g_override ? g_override : g_program;
+}
 
 } // namespace
 
-void setProgramSoundOutput(SoundOutput* output) { g_program = output; }
+void setProgramSoundOutput(SoundOutput* output) {
+    g_program = output;
+}
 
-void setSoundOutput(SoundOutput* output) { g_override = output; }
+void setSoundOutput(SoundOutput* output) {
+    g_override = output;
+}
 
-QString defaultSoundPath() { return QStringLiteral(":/sounds/Siren.wav"); }
+QString defaultSoundPath() {
+    return QStringLiteral(":/sounds/Siren.wav");
+}
 
 void PlaySoundFile(const QString& path) {
     if (SoundOutput* output = currentOutput())

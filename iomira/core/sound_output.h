@@ -10,7 +10,7 @@ class SoundLibrary;
 // Where sounds go. The program plays through Qt Multimedia (app/effect_sound_output.h);
 // tests put a recorder here. Without an output nothing plays.
 class SoundOutput {
-public:
+  public:
     virtual ~SoundOutput() = default;
     // Starts playing at once without waiting; a sound still playing is cut off.
     virtual void play(const QString& path) = 0;

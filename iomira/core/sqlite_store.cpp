@@ -1,7 +1,7 @@
 #include "core/sqlite_store.h"
 
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,7 +38,9 @@ const char* const kStatementSql[] = {
     "ORDER BY k.name COLLATE NOCASE, k.name",
 };
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8 ? utf8 : ""); }
+QString text(const char* utf8) {
+    return QString::fromUtf8(utf8 ? utf8 : "");
+}
 
 QString columnText(sqlite3_stmt* stmt, int column) {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
@@ -72,12 +74,16 @@ StoreValue rowValue(sqlite3_stmt* stmt, int first) {
 
 QString reasonFor(int code, sqlite3* db) {
     switch (code & 0xFF) {
-    case SQLITE_NOTADB: return loadString(TEXT_STORE_NOT_DATABASE);
-    case SQLITE_CORRUPT: return loadString(TEXT_STORE_DAMAGED);
+    case SQLITE_NOTADB:
+        return loadString(TEXT_STORE_NOT_DATABASE);
+    case SQLITE_CORRUPT:
+        return loadString(TEXT_STORE_DAMAGED);
     case SQLITE_PERM:
     case SQLITE_READONLY:
-    case SQLITE_CANTOPEN: return loadString(TEXT_STORE_NO_PERMISSION);
-    default: return db ? text(sqlite3_errmsg(db)) : text(sqlite3_errstr(code));
+    case SQLITE_CANTOPEN:
+        return loadString(TEXT_STORE_NO_PERMISSION);
+    default:
+        return db ? text(sqlite3_errmsg(db)) : text(sqlite3_errstr(code));
     }
 }
 
@@ -100,7 +106,8 @@ bool createEmptyFile(const QString& path, QString& reason) {
 int checkExistingFile(sqlite3* db, QString& reason) {
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare_v2(
-        db, "SELECT count(*), sum(name IN ('keys', 'vals')) FROM sqlite_schema WHERE type = 'table'",
+        db,
+        "SELECT count(*), sum(name IN ('keys', 'vals')) FROM sqlite_schema WHERE type = 'table'",
         -1, &stmt, nullptr);
     int tables = 0, ours = 0;
     if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -178,7 +185,8 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const QString& path, StoreOpenErr
 }
 
 SqliteStore::~SqliteStore() {
-    for (sqlite3_stmt* stmt : statements_) sqlite3_finalize(stmt);
+    for (sqlite3_stmt* stmt : statements_)
+        sqlite3_finalize(stmt);
     sqlite3_close_v2(db_);
 }
 
@@ -231,7 +239,8 @@ bool SqliteStore::readKey(const QString& key, KeyValues& values) {
     const QByteArray keyUtf8 = key.toUtf8();
     sqlite3_bind_text(stmt, 1, keyUtf8.constData(), keyUtf8.size(), SQLITE_STATIC);
     int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) values.add(rowValue(stmt, 0));
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        values.add(rowValue(stmt, 0));
     sqlite3_reset(stmt);
     if (rc != SQLITE_DONE) {
         values = KeyValues();
@@ -252,8 +261,7 @@ bool SqliteStore::bindValue(sqlite3_stmt* stmt, const QString& key, const StoreV
         const QByteArray data = value.text.toUtf8();
         sqlite3_bind_text(stmt, 4, data.constData(), data.size(), SQLITE_TRANSIENT);
     } else {
-        sqlite3_bind_blob(stmt, 4, value.binary.constData(), value.binary.size(),
-                          SQLITE_TRANSIENT);
+        sqlite3_bind_blob(stmt, 4, value.binary.constData(), value.binary.size(), SQLITE_TRANSIENT);
     }
     return sqlite3_step(stmt) == SQLITE_DONE || fail("write");
 }

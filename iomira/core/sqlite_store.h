@@ -24,7 +24,7 @@ QString storeReadMessage(const QString& path, const QString& reason);
 
 // The store as one SQLite file in WAL mode; each write is one committed transaction.
 class SqliteStore final : public Store {
-public:
+  public:
     // Creates a missing file (mode 0600); refuses a file that is not a usable store.
     static std::unique_ptr<SqliteStore> open(const QString& path, StoreOpenError* error);
     ~SqliteStore() override;
@@ -40,7 +40,7 @@ public:
 
     const QString& path() const { return path_; }
 
-private:
+  private:
     SqliteStore(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
 
     bool prepareStatements();

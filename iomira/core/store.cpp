@@ -4,7 +4,9 @@ namespace iomira {
 
 namespace {
 // Value names are ASCII; folding them the way the store's NOCASE collation does is enough.
-QString foldName(const QString& name) { return name.toLower(); }
+QString foldName(const QString& name) {
+    return name.toLower();
+}
 } // namespace
 
 StoreValue StoreValue::dwordValue(QString name, int32_t value) {

@@ -27,7 +27,7 @@ struct StoreValue {
 // The values of one key, looked up without regard to case. A missing value or one of another
 // type reads as the caller's default.
 class KeyValues {
-public:
+  public:
     void add(StoreValue value);
     bool has(const QString& name, StoreValueType type) const;
     int32_t dword(const QString& name, int32_t fallback) const;
@@ -35,7 +35,7 @@ public:
     QByteArray binary(const QString& name) const;
     int count() const { return static_cast<int>(values_.size()); }
 
-private:
+  private:
     const StoreValue* find(const QString& name, StoreValueType type) const;
     QHash<QString, StoreValue> values_;
 };
@@ -48,7 +48,7 @@ struct StoredKey {
 // The program's configuration: sub-keys under one root, each holding named values. Every
 // write is committed before it returns. Failures leave lastError() describing the cause.
 class Store {
-public:
+  public:
     virtual ~Store() = default;
 
     // Every sub-key with its values, keys in ascending order without regard to case.

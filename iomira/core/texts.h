@@ -246,7 +246,7 @@ enum TextId {
     TEXT_STORE_FOREIGN = 6005,
     TEXT_STORE_IS_FOLDER = 6006,
     TEXT_STORE_UNREADABLE = 6007, // "%s" file, "%s" reason
-    TEXT_NUMBER_RANGE = 6100, // "%d" lowest, "%d" highest
+    TEXT_NUMBER_RANGE = 6100,     // "%d" lowest, "%d" highest
     TEXT_SELECT_CONTROLLERS_LOG = 6200,
     TEXT_SELECT_CONTROLLERS_WARNING = 6201,
     TEXT_OUTPUT_TOOLTIP = 6202, // "DO%d"
@@ -255,8 +255,8 @@ enum TextId {
     TEXT_WARNING_TOO_LONG = 6205,
     TEXT_WINDOW_NOT_AVAILABLE = 6206,
     TEXT_SOUND_IN_USE = 6300, // "%d" input ports
-    TEXT_NOT_SAVED = 6301, // "%s" reason
-    TEXT_NOT_DELETED = 6302, // "%s" reason
+    TEXT_NOT_SAVED = 6301,    // "%s" reason
+    TEXT_NOT_DELETED = 6302,  // "%s" reason
     TEXT_LAST_EMAIL_SCHEDULE = 6303,
     TEXT_LAST_NOTIFY_SCHEDULE = 6304,
     TEXT_NO_FREE_ID = 6305,

@@ -7,7 +7,7 @@ namespace iomira {
 // The questions and notices the program puts to the operator. The program shows message
 // boxes (ui/common/message_box_prompts.h); tests put a recorder in their place.
 class UserPrompts {
-public:
+  public:
     virtual ~UserPrompts() = default;
     virtual void error(const QString& text) = 0;
     virtual void information(const QString& text) = 0;

@@ -1,11 +1,11 @@
 #include "monitor/connection_manager.h"
 
+#include "core/string_table.h"
+#include "core/texts.h"
 #include "corvel/corvel.h"
 #include "monitor/monitor_events.h"
 #include "monitor/monitor_log.h"
-#include "core/texts.h"
 #include "monitor/shared_controllers.h"
-#include "core/string_table.h"
 
 #include <vector>
 
@@ -37,7 +37,9 @@ int ConnectionManager::start(CQUORVISData& c, bool report) {
     return result;
 }
 
-void ConnectionManager::noteFailure(CQUORVISData& c) { c.LastFailureTime = clock_(); }
+void ConnectionManager::noteFailure(CQUORVISData& c) {
+    c.LastFailureTime = clock_();
+}
 
 int ConnectionManager::connectAtStartup(CQUORVISData& c) {
     c.ReconnectWanted = 1;

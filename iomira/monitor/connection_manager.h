@@ -22,7 +22,7 @@ int64_t steadyNanoseconds();
 // Starts connections: at start-up, by the Connect command and by the reconnection timer.
 // Runs on the UI thread, holding no lock: connect_device may report at once.
 class ConnectionManager {
-public:
+  public:
     ConnectionManager(SharedControllers& controllers, MonitorLog& log, MonitorEvents& events,
                       MonotonicClock clock = steadyNanoseconds);
 
@@ -35,7 +35,7 @@ public:
     // Remembers when a connection notification left the controller in error.
     void noteFailure(CQUORVISData& controller);
 
-private:
+  private:
     int start(CQUORVISData& controller, bool report);
     bool dueForReconnect(const CQUORVISData& controller, int64_t now) const;
 

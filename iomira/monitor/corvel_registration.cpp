@@ -5,8 +5,8 @@
 namespace iomira {
 
 int registerInCorvel(corvel_window* window, const CQUORVISData& c) {
-    return add_device(window, c.DeviceId, corvelHost(c.HostAddr), c.IsServer, c.HostPort,
-                      c.UnitId, c.InputAddr, c.OutputAddr);
+    return add_device(window, c.DeviceId, corvelHost(c.HostAddr), c.IsServer, c.HostPort, c.UnitId,
+                      c.InputAddr, c.OutputAddr);
 }
 
 int updateInCorvel(const CQUORVISData& c) {

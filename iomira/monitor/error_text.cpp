@@ -30,12 +30,18 @@ QString socketErrorText(int code) {
 
 QString modbusExceptionText(int code) {
     switch (code) {
-    case 1: return loadString(TEXT_ILLEGAL_FUNCTION);
-    case 2: return loadString(TEXT_ILLEGAL_ADDRESS);
-    case 3: return loadString(TEXT_ILLEGAL_VALUE);
-    case 4: return loadString(TEXT_DEVICE_FAILURE);
-    case 6: return loadString(TEXT_DEVICE_BUSY);
-    default: return loadString(TEXT_MODBUS_ERROR).replace(QLatin1String("%d"), QString::number(code));
+    case 1:
+        return loadString(TEXT_ILLEGAL_FUNCTION);
+    case 2:
+        return loadString(TEXT_ILLEGAL_ADDRESS);
+    case 3:
+        return loadString(TEXT_ILLEGAL_VALUE);
+    case 4:
+        return loadString(TEXT_DEVICE_FAILURE);
+    case 6:
+        return loadString(TEXT_DEVICE_BUSY);
+    default:
+        return loadString(TEXT_MODBUS_ERROR).replace(QLatin1String("%d"), QString::number(code));
     }
 }
 

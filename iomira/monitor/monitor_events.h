@@ -1,6 +1,5 @@
 #pragma once
 
-
 #include <QString>
 
 #include <cstdint>
@@ -11,7 +10,7 @@ class CQUORVISData;
 
 // What the monitor asks of the windows around it; all calls come on the UI thread.
 class MonitorEvents {
-public:
+  public:
     virtual ~MonitorEvents() = default;
     // A connection was started: the controller's window, tree item and mirror window redraw.
     virtual void connectionStarted(int deviceId) = 0;

@@ -15,16 +15,20 @@ void LogSwitches::assign(const GlobalSwitches& s) {
 bool MonitorLog::enabled(const CQUORVISData& c, LogCategory category) const {
     if (c.UseLog != 1) return false;
     switch (category) {
-    case LogCategory::Tcp: return switches_.tcp == 1;
-    case LogCategory::Input: return switches_.input == 1;
-    case LogCategory::Output: return switches_.output == 1;
-    case LogCategory::Any: return true;
+    case LogCategory::Tcp:
+        return switches_.tcp == 1;
+    case LogCategory::Input:
+        return switches_.input == 1;
+    case LogCategory::Output:
+        return switches_.output == 1;
+    case LogCategory::Any:
+        return true;
     }
     return false;
 }
 
-void MonitorLog::state(const CQUORVISData& c, LogCategory category, const QString& text,
-                       int port, int value) {
+void MonitorLog::state(const CQUORVISData& c, LogCategory category, const QString& text, int port,
+                       int value) {
     if (enabled(c, category)) writers_.LogStateEntry(c, text, port, value);
 }
 

@@ -7,7 +7,7 @@ namespace iomira {
 
 // The entry writers behind the common gate: a controller's UseLog and its category's switch.
 class MonitorLog {
-public:
+  public:
     MonitorLog(EventLogWriters& writers, LogSwitches& switches)
         : writers_(writers), switches_(switches) {}
 
@@ -20,7 +20,7 @@ public:
                qint64 number1, qint64 number2);
     void temperature(const CQUORVISData& controller, const QString& text);
 
-private:
+  private:
     EventLogWriters& writers_;
     LogSwitches& switches_;
 };

@@ -15,7 +15,7 @@ class SharedControllers;
 // first reads after a connection, port images, log entries and the port-change dispatch.
 // Runs on the UI thread inside Corvel's dispatcher.
 class NotificationHandler {
-public:
+  public:
     NotificationHandler(SharedControllers& controllers, MonitorLog& log,
                         ConnectionManager& connections, MonitorEvents& events,
                         PortChangeListener& dispatch);
@@ -23,7 +23,7 @@ public:
     void onConnection(uintptr_t deviceId, intptr_t lparam);
     void onData(uintptr_t deviceId, intptr_t code);
 
-private:
+  private:
     CQUORVISData* find(uintptr_t deviceId) const;
     void connectionEstablished(CQUORVISData& c);
     void exceptionResponse(CQUORVISData& c, int textId, int outputs);

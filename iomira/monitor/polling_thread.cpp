@@ -11,7 +11,9 @@ PollingThread::PollingThread(SharedControllers& controllers, MonitorLog& log,
                              std::chrono::milliseconds period)
     : controllers_(controllers), log_(log), period_(period) {}
 
-PollingThread::~PollingThread() { stop(); }
+PollingThread::~PollingThread() {
+    stop();
+}
 
 bool PollingThread::start() {
     if (thread_.joinable()) return true;

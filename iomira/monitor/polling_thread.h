@@ -14,7 +14,7 @@ class SharedControllers;
 // read and polled under the table lock, so one deleted on the UI thread meanwhile is never
 // touched; the next controller is found again by its position.
 class PollingThread {
-public:
+  public:
     PollingThread(SharedControllers& controllers, MonitorLog& log,
                   std::chrono::milliseconds period = std::chrono::milliseconds(1000));
     ~PollingThread();
@@ -27,7 +27,7 @@ public:
     // One walk over the table, as the thread makes it every period.
     void runPass();
 
-private:
+  private:
     void run();
 
     SharedControllers& controllers_;

@@ -1,11 +1,11 @@
 #include "monitor/port_state.h"
 
-#include "core/texts.h"
-#include "corvel/corvel.h"
 #include "core/device_family.h"
-#include "monitor/error_text.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "core/texts.h"
+#include "corvel/corvel.h"
+#include "monitor/error_text.h"
 
 namespace iomira {
 

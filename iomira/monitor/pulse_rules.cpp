@@ -1,8 +1,8 @@
 #include "monitor/pulse_rules.h"
 
-#include "corvel/corvel.h"
 #include "core/device_family.h"
 #include "core/quorvis_data.h"
+#include "corvel/corvel.h"
 
 namespace iomira {
 

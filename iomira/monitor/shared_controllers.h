@@ -11,7 +11,7 @@ namespace iomira {
 // thread reads a record only while holding lock(). UI-thread reads need no lock. Corvel
 // never calls a window procedure from a request, so Corvel requests may be made under it.
 class SharedControllers {
-public:
+  public:
     explicit SharedControllers(ControllerTable& table) : table_(table) {}
     SharedControllers(const SharedControllers&) = delete;
     SharedControllers& operator=(const SharedControllers&) = delete;
@@ -29,7 +29,7 @@ public:
         return true;
     }
 
-private:
+  private:
     ControllerTable& table_;
     std::mutex mutex_;
 };

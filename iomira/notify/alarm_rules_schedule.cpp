@@ -1,9 +1,9 @@
 #include "notify/alarm_rules_schedule.h"
 
-#include "core/texts.h"
 #include "core/schedule_store.h"
 #include "core/store.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 #include <algorithm>
 #include <memory>

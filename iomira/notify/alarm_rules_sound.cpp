@@ -1,11 +1,11 @@
 #include "notify/alarm_rules_sound.h"
 
-#include "core/texts.h"
 #include "core/controller_table.h"
 #include "core/device_family.h"
 #include "core/random_id.h"
 #include "core/sound_library.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 #include <QFileInfo>
 

@@ -2,8 +2,8 @@
 
 #include "core/controller_keys.h"
 #include "core/mail_account_keys.h"
-#include "notify/mail_account_store.h"
 #include "monitor/shared_controllers.h"
+#include "notify/mail_account_store.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "notify/mail_account.h"
 #include "core/mail_account_keys.h"
+#include "notify/mail_account.h"
 
 namespace iomira {
 

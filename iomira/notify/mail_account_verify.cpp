@@ -1,9 +1,9 @@
 #include "notify/mail_account_verify.h"
 
 #include "core/local_text.h"
-#include "notify/mail_account.h"
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
+#include "notify/mail_account.h"
 
 namespace iomira {
 

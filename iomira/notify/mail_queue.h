@@ -12,7 +12,7 @@ namespace iomira {
 // The mails of one mail thread in arrival order. The owner's thread adds; the mail thread
 // takes the head, sends it while it stays queued, and removes it after its report.
 class CMailQueue {
-public:
+  public:
     void add(const CMailData& mail);
     // Marks the queue busy and copies its head; nothing when busy already or empty.
     std::optional<CMailData> beginHead();
@@ -23,7 +23,7 @@ public:
     int size() const { return size_.load(); }
     bool busy() const { return busy_.load(); }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::deque<CMailData> mails_;
     std::atomic<int> size_{0};

@@ -45,7 +45,8 @@ void EmailSettingsForm::storeInto(CQUORVISData& c) const {
 }
 
 bool samePortCounts(const CQUORVISData& a, const CQUORVISData& b) {
-    return a.NumberOfPortInput == b.NumberOfPortInput && a.NumberOfPortOutput == b.NumberOfPortOutput;
+    return a.NumberOfPortInput == b.NumberOfPortInput &&
+           a.NumberOfPortOutput == b.NumberOfPortOutput;
 }
 
 bool offersEmailSettings(const CQUORVISData& c, int rootId) {
@@ -56,7 +57,8 @@ std::vector<QString> knownRecipientLists(const std::vector<const CQUORVISData*>&
     std::vector<QString> lists;
     for (const CQUORVISData* c : controllers) {
         if (c->MailTo.isEmpty()) continue;
-        if (std::find(lists.begin(), lists.end(), c->MailTo) == lists.end()) lists.push_back(c->MailTo);
+        if (std::find(lists.begin(), lists.end(), c->MailTo) == lists.end())
+            lists.push_back(c->MailTo);
     }
     return lists;
 }

@@ -1,13 +1,12 @@
 #include "notify/notification_mailer.h"
 
 #include "core/controller_table.h"
-#include "monitor/monitor_log.h"
 #include "core/quorvis_data.h"
+#include "monitor/monitor_log.h"
 
 namespace iomira {
 
-NotificationMailer::NotificationMailer(NotificationMailTables tables)
-    : tables_(std::move(tables)) {
+NotificationMailer::NotificationMailer(NotificationMailTables tables) : tables_(std::move(tables)) {
     const CMailAccountMap* accounts = &tables_.accounts;
     thread_ = std::make_unique<CSendMailThread>(
         [accounts](int32_t id) -> std::optional<CMailAccount> {
@@ -20,7 +19,8 @@ NotificationMailer::NotificationMailer(NotificationMailTables tables)
 void NotificationMailer::QueueNotificationMail(const CQUORVISData& c, int kind, int port,
                                                int value) {
     int32_t next = sequence_;
-    for (const CMailData& mail : composePortChangeMails(c, kind, port, value, tables_.clock(), next)) {
+    for (const CMailData& mail :
+         composePortChangeMails(c, kind, port, value, tables_.clock(), next)) {
         logEmail(c, tryToSendText(mail.sequence, c, kind, port, value));
         thread_->AddMail(mail);
         sequence_ = mail.sequence + 1;

@@ -27,7 +27,7 @@ struct NotificationMailTables {
 // The device list's mail notifications: composes and queues the mails of a port change for
 // its mail thread, numbers them, and logs every step and result.
 class NotificationMailer {
-public:
+  public:
     // The mail thread reports to the thread that creates the mailer.
     explicit NotificationMailer(NotificationMailTables tables);
 
@@ -38,7 +38,7 @@ public:
     CSendMailThread& thread() { return *thread_; }
     int32_t sequence() const { return sequence_; }
 
-private:
+  private:
     void logEmail(const CQUORVISData& controller, const QString& text);
 
     NotificationMailTables tables_;

@@ -1,8 +1,8 @@
 #include "notify/port_change_dispatch.h"
 
-#include "corvel/corvel.h"
 #include "core/global_settings.h"
 #include "core/quorvis_data.h"
+#include "corvel/corvel.h"
 
 namespace iomira {
 
@@ -23,7 +23,8 @@ int receivedValue(const CQUORVISData& c, int kind, int port) {
 } // namespace
 
 void PortChangeDispatch::mailIfWatched(const CQUORVISData& c, int kind, int port, int value) {
-    if (queueNotificationMail && scheduled(SCHEDULE_EMAIL)) queueNotificationMail(c, kind, port, value);
+    if (queueNotificationMail && scheduled(SCHEDULE_EMAIL))
+        queueNotificationMail(c, kind, port, value);
 }
 
 // The first response after a connection only fills the image; later ones report changes.
@@ -52,7 +53,8 @@ void PortChangeDispatch::DispatchOutputChanges(CQUORVISData& controller) {
     for (int i = 0; i < controller.NumberOfPortOutput && i < kDigitalPorts; ++i) {
         if (controller.UseOutputEmailNotification[i] != 1) continue;
         const int value = receivedValue(controller, CORVEL_KIND_OUTPUT, i);
-        if (value != controller.OutputImage[i]) mailIfWatched(controller, MAIL_PORT_OUTPUT, i, value);
+        if (value != controller.OutputImage[i])
+            mailIfWatched(controller, MAIL_PORT_OUTPUT, i, value);
     }
 }
 

@@ -18,15 +18,16 @@ enum MailPortKind { MAIL_PORT_INPUT = 1, MAIL_PORT_OUTPUT = 2 };
 // Whether the weekly schedules let a notification of one kind through right now. The switch
 // and the lists are read at every test, so dialog changes apply at once.
 class ScheduleGate {
-public:
-    ScheduleGate(const GlobalSwitches& switches, const CScheduleDataList& mailSchedules,
-                 const CScheduleDataList& messageSchedules,
-                 std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); })
+  public:
+    ScheduleGate(
+        const GlobalSwitches& switches, const CScheduleDataList& mailSchedules,
+        const CScheduleDataList& messageSchedules,
+        std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); })
         : switches_(switches), mail_(mailSchedules), messages_(messageSchedules),
           clock_(std::move(clock)) {}
     bool allows(ScheduleKind kind) const;
 
-private:
+  private:
     const GlobalSwitches& switches_;
     const CScheduleDataList& mail_;
     const CScheduleDataList& messages_;
@@ -37,7 +38,7 @@ private:
 // notifications: per changed input a mail, then its sound, then its message; per changed
 // output only a mail. A channel left unset is dropped.
 class PortChangeDispatch : public PortChangeListener {
-public:
+  public:
     std::function<void(const CQUORVISData& controller, int kind, int port, int value)>
         queueNotificationMail;
     std::function<void(const CQUORVISData& controller, int input, int value)> playInputSound;
@@ -49,7 +50,7 @@ public:
     void DispatchInputChanges(CQUORVISData& controller) override;
     void DispatchOutputChanges(CQUORVISData& controller) override;
 
-private:
+  private:
     bool scheduled(ScheduleKind kind) const { return !inSchedule || inSchedule(kind); }
     void mailIfWatched(const CQUORVISData& c, int kind, int port, int value);
 };

@@ -21,7 +21,8 @@ CSendMailThread::~CSendMailThread() {
     thread_.quit();
     // The thread may be waiting for a lookup or report on this thread: deliver those (they
     // are dropped now) so that it can come to its end.
-    while (!thread_.wait(10)) QCoreApplication::sendPostedEvents(&receiver_, QEvent::MetaCall);
+    while (!thread_.wait(10))
+        QCoreApplication::sendPostedEvents(&receiver_, QEvent::MetaCall);
 }
 
 void CSendMailThread::AddMail(const CMailData& mail) {
@@ -36,7 +37,8 @@ void CSendMailThread::kick() {
         return;
     }
     if (queue_.busy()) return;
-    QMetaObject::invokeMethod(&worker_, [this] { sendHead(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &worker_, [this] { sendHead(); }, Qt::QueuedConnection);
 }
 
 void CSendMailThread::sendHead() {
@@ -50,14 +52,20 @@ void CSendMailThread::sendHead() {
 std::optional<CMailAccount> CSendMailThread::lookupOnOwner(int32_t accountId) {
     std::optional<CMailAccount> account;
     QMetaObject::invokeMethod(
-        &receiver_, [&] { if (!closing_ && lookup_) account = lookup_(accountId); },
+        &receiver_,
+        [&] {
+            if (!closing_ && lookup_) account = lookup_(accountId);
+        },
         Qt::BlockingQueuedConnection);
     return account;
 }
 
 void CSendMailThread::reportOnOwner(const MailReport& report) {
     QMetaObject::invokeMethod(
-        &receiver_, [&] { if (!closing_ && report_) report_(report); },
+        &receiver_,
+        [&] {
+            if (!closing_ && report_) report_(report);
+        },
         Qt::BlockingQueuedConnection);
 }
 

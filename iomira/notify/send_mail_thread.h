@@ -13,8 +13,8 @@
 
 namespace iomira {
 
-inline constexpr int kMailThreadMessage = 8024;  // the thread's "send" message and its reports
-inline constexpr int kMailSendHead = 1;          // wParam of the "send" message
+inline constexpr int kMailThreadMessage = 8024; // the thread's "send" message and its reports
+inline constexpr int kMailSendHead = 1;         // wParam of the "send" message
 inline constexpr int kMailKickTimerId = 1111;
 inline constexpr int kMailKickIntervalMs = 1;
 
@@ -23,7 +23,7 @@ inline constexpr int kMailKickIntervalMs = 1;
 // report delivered on the owner's thread while the mail thread waits for them.
 class CSendMailThread : public QObject {
     Q_OBJECT
-public:
+  public:
     // Both run on the owner's thread.
     using AccountLookup = std::function<std::optional<CMailAccount>(int32_t accountId)>;
     using ReportHandler = std::function<void(const MailReport& report)>;
@@ -42,7 +42,7 @@ public:
     // Tests shorten the mail client's time limits.
     void setTimeScale(double factor) { timeScale_ = factor; }
 
-private:
+  private:
     void sendHead(); // on the mail thread: message 8024 with wParam 1
     std::optional<CMailAccount> lookupOnOwner(int32_t accountId);
     void reportOnOwner(const MailReport& report);

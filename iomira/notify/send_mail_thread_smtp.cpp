@@ -9,7 +9,9 @@ namespace iomira {
 
 namespace {
 
-std::string local(const QString& text) { return toLocalCodeSet(text).toStdString(); }
+std::string local(const QString& text) {
+    return toLocalCodeSet(text).toStdString();
+}
 
 QString numbered(int32_t sequence, const QString& text) {
     return text.isEmpty() ? text : QStringLiteral("[%1]").arg(sequence) + text;

@@ -1,8 +1,8 @@
 #include "notify/warning_question.h"
 
-#include "core/texts.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
 
 namespace iomira {

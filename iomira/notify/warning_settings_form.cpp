@@ -1,8 +1,8 @@
 #include "notify/warning_settings_form.h"
 
-#include "core/texts.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 namespace iomira {
 

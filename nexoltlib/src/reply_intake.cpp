@@ -82,8 +82,10 @@ void take_reply(IntakeContext& context, const uint8_t* datagram, size_t length,
     // complete one from the same device; otherwise the first reply stands.
     ReplyResult* existing = find_result(context, reply.mac);
     if (existing && (existing->decoded || !decoded)) return;
-    if (existing) *existing = result;
-    else context.results.push_back(result);
+    if (existing)
+        *existing = result;
+    else
+        context.results.push_back(result);
     context.extras = std::move(extras);
 
     bool listed_command = reply.command == kCmdRead || reply.command == kCmdWrite ||

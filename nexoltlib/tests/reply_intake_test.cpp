@@ -255,7 +255,8 @@ TEST_F(Intake, ALoneContinuationGivesWayToTheCompleteReply) {
     take(pieces[1]); // its start was never seen: passed on alone, and it does not decode
     ASSERT_EQ(context.results.size(), 1u);
     EXPECT_FALSE(context.results[0].decoded);
-    for (const auto& piece : pieces) take(piece);
+    for (const auto& piece : pieces)
+        take(piece);
     ASSERT_EQ(context.results.size(), 1u);
     EXPECT_TRUE(context.results[0].decoded);
     EXPECT_EQ(context.results[0].env.io.settings.peer_port, 502);

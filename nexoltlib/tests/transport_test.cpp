@@ -1,8 +1,8 @@
 // Unicast searches against devices on loopback, through the real sockets.
 #include "fake_device.h"
 #include "frame.h"
-#include "reply_intake.h"
 #include "record_builders.h"
+#include "reply_intake.h"
 #include "search.h"
 #include "transport.h"
 

@@ -58,9 +58,9 @@ enum {
 /* A connection notification's lparam is (error << 16) + event. Errors are errno values;
  * a failed host resolution carries the resolver's (negative) code, readable with
  * gai_strerror. Use these to take it apart: the error is an arithmetic shift. */
-#define CORVEL_LPARAM(error, event) ((intptr_t)(error) * 65536 + (intptr_t)(event))
+#define CORVEL_LPARAM(error, event) ((intptr_t)(error)*65536 + (intptr_t)(event))
 #define CORVEL_LPARAM_ERROR(lparam) ((int32_t)((intptr_t)(lparam) >> 16))
-#define CORVEL_LPARAM_EVENT(lparam) ((int32_t)((intptr_t)(lparam) & 0xFFFF))
+#define CORVEL_LPARAM_EVENT(lparam) ((int32_t)((intptr_t)(lparam)&0xFFFF))
 
 /* Data notification codes (lparam of CORVEL_WM_DATA). */
 enum {
@@ -136,23 +136,20 @@ CORVEL_API int32_t disconnect_device(int32_t key);
 
 /* Requests. tag 0 selects the request's default tag. */
 CORVEL_API int32_t read_coils(int32_t key, int32_t quantity, int32_t* error, int32_t tag);
-CORVEL_API int32_t read_discrete_inputs(int32_t key, int32_t quantity, int32_t* error,
-                                        int32_t tag);
-CORVEL_API int32_t holding_registers_read(int32_t key, int32_t count, int32_t type,
-                                          int32_t* error, int32_t tag);
+CORVEL_API int32_t read_discrete_inputs(int32_t key, int32_t quantity, int32_t* error, int32_t tag);
+CORVEL_API int32_t holding_registers_read(int32_t key, int32_t count, int32_t type, int32_t* error,
+                                          int32_t tag);
 CORVEL_API int32_t input_registers_read(int32_t key, int32_t count, int32_t* error);
-CORVEL_API int32_t output_port_coil_onoff(int32_t key, int32_t port, int32_t value,
-                                          int32_t* error, int32_t tag);
-CORVEL_API int32_t output_port_pulse(int32_t key, int32_t port, int32_t duration_ms,
-                                     int32_t value, int32_t* error, int32_t tag);
-CORVEL_API int32_t reset_di_statistics(int32_t key, int32_t channel, int32_t* error,
-                                       int32_t tag);
+CORVEL_API int32_t output_port_coil_onoff(int32_t key, int32_t port, int32_t value, int32_t* error,
+                                          int32_t tag);
+CORVEL_API int32_t output_port_pulse(int32_t key, int32_t port, int32_t duration_ms, int32_t value,
+                                     int32_t* error, int32_t tag);
+CORVEL_API int32_t reset_di_statistics(int32_t key, int32_t channel, int32_t* error, int32_t tag);
 CORVEL_API int32_t rlx8xx_read_all(int32_t key, int32_t family, int32_t mode, int32_t* error);
 CORVEL_API int32_t rlx8xx_pulse_control(int32_t key, int32_t port, int32_t* error, int32_t tag);
-CORVEL_API int32_t rlx8xx_enable_di_change(int32_t key, int32_t port, int32_t* error,
-                                           int32_t tag);
-CORVEL_API int32_t rlx8xx_eit_request(int32_t key, int32_t read_device_id_code,
-                                      int32_t object_id, int32_t* error, int32_t tag);
+CORVEL_API int32_t rlx8xx_enable_di_change(int32_t key, int32_t port, int32_t* error, int32_t tag);
+CORVEL_API int32_t rlx8xx_eit_request(int32_t key, int32_t read_device_id_code, int32_t object_id,
+                                      int32_t* error, int32_t tag);
 
 /* Getters. */
 CORVEL_API int32_t get_received_port_value(int32_t key, int32_t kind, int32_t port);

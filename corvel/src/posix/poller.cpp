@@ -19,7 +19,9 @@ uint32_t interest(bool want_read, bool want_write) {
 
 } // namespace
 
-int poller_descriptor() { return descriptor(); }
+int poller_descriptor() {
+    return descriptor();
+}
 
 void watch(Socket socket, uint64_t token, bool want_read, bool want_write) {
     epoll_event event{};
@@ -36,8 +38,8 @@ void unwatch(Socket socket) {
 int wait_ready(ReadyEvent* events, int capacity, int timeout_ms) {
     constexpr int MAX_EVENTS = 64;
     epoll_event ready[MAX_EVENTS];
-    const int count = epoll_wait(descriptor(), ready, capacity < MAX_EVENTS ? capacity : MAX_EVENTS,
-                                 timeout_ms);
+    const int count =
+        epoll_wait(descriptor(), ready, capacity < MAX_EVENTS ? capacity : MAX_EVENTS, timeout_ms);
     if (count < 0) return errno == EINTR ? 0 : -errno;
     for (int i = 0; i < count; ++i) {
         const uint32_t flags = ready[i].events;

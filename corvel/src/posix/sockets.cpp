@@ -26,7 +26,9 @@ int enable_keepalive(Socket socket) {
 }
 
 // getaddrinfo's own codes are negative on this system; EAI_SYSTEM means "look at errno".
-int resolver_error(int code) { return code == EAI_SYSTEM ? errno : code; }
+int resolver_error(int code) {
+    return code == EAI_SYSTEM ? errno : code;
+}
 
 struct AddressList {
     addrinfo* head = nullptr;
@@ -96,7 +98,8 @@ int start_listen(bool ipv6, int port, Socket& socket) {
     // an IPv4 and an IPv6 server may share one port number.
     if (int error = set_option(socket, SOL_SOCKET, SO_REUSEADDR, 1)) return fail(socket, error);
     if (ipv6)
-        if (int error = set_option(socket, IPPROTO_IPV6, IPV6_V6ONLY, 1)) return fail(socket, error);
+        if (int error = set_option(socket, IPPROTO_IPV6, IPV6_V6ONLY, 1))
+            return fail(socket, error);
     if (bind(socket, addresses.head->ai_addr, addresses.head->ai_addrlen) != 0)
         return fail(socket, errno);
     if (listen(socket, 1) != 0) return fail(socket, errno);

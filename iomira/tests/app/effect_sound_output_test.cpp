@@ -1,6 +1,6 @@
 #include "app/effect_sound_output.h"
-#include "core/sound_output.h"
 #include "common/test_support.h"
+#include "core/sound_output.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
+#include "common/test_support.h"
 #include "core/controller_table.h"
 #include "core/root_data.h"
-#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +23,11 @@ struct SavedIndex {
 };
 
 class ControllerTableTest : public ::testing::Test {
-protected:
+  protected:
     ControllerTableTest()
-        : table([this](const CQUORVISData& r) { saved.push_back({r.DeviceId, r.Index}); }) {
+        : table([this](const CQUORVISData& r) {
+              saved.push_back({r.DeviceId, r.Index});
+          }) {
         // Group 7 holds 10, 11, 12 at positions 0, 1, 2; group 8 holds 20 and 21.
         table.insert(controller(10, 7, 0));
         table.insert(controller(11, 7, 1));
@@ -91,7 +93,7 @@ TEST(ControllerIds, TwoControllersInOneSecondGetDifferentIds) {
 }
 
 class GroupListTest : public ::testing::Test {
-protected:
+  protected:
     GroupListTest() : groups([this](const CROOTData& g) { saved.push_back({g.RootID, g.Index}); }) {
         groups.insert(std::make_unique<CROOTData>(5, "Group", 0));
         groups.insert(std::make_unique<CROOTData>(9, "Hall", 1));

@@ -1,5 +1,5 @@
-#include "core/event_log.h"
 #include "common/test_support.h"
+#include "core/event_log.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,9 +18,11 @@ const QByteArray kHeader = "Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tV
 
 // A clock the test moves by hand.
 class LogTest : public ::testing::Test {
-protected:
+  protected:
     LogTest() : log(dir.filePath("docs/Iomira"), [this] { return now; }) {}
-    QString file(const char* name) const { return dir.filePath(QStringLiteral("docs/Iomira/") + name); }
+    QString file(const char* name) const {
+        return dir.filePath(QStringLiteral("docs/Iomira/") + name);
+    }
     QStringList files() const {
         return QDir(dir.filePath("docs/Iomira")).entryList(QDir::Files, QDir::Name);
     }
@@ -105,8 +107,10 @@ TEST_F(LogTest, EntriesFromSeveralThreadsNeverInterleave) {
     ASSERT_EQ(log.OpenNewFile(), 0);
     constexpr int kPerThread = 2000;
     auto writer = [this](char tag) {
-        const QString line = QString(40, QLatin1Char(tag)) + "\t" + QString(40, QLatin1Char(tag)) + "\r\n";
-        for (int i = 0; i < kPerThread; ++i) log.WriteEntry(line);
+        const QString line =
+            QString(40, QLatin1Char(tag)) + "\t" + QString(40, QLatin1Char(tag)) + "\r\n";
+        for (int i = 0; i < kPerThread; ++i)
+            log.WriteEntry(line);
     };
     std::thread a(writer, 'a'), b(writer, 'b');
     a.join();

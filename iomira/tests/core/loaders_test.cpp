@@ -1,3 +1,4 @@
+#include "common/test_support.h"
 #include "core/controller_keys.h"
 #include "core/global_settings.h"
 #include "core/group_store.h"
@@ -7,7 +8,6 @@
 #include "core/schedule_store.h"
 #include "core/sound_library.h"
 #include "core/string_table.h"
-#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 using test::runSqlite;
 
 class ObjectLoaderTest : public ::testing::Test {
-protected:
+  protected:
     void saveControllerKey(const QString& key, int deviceId, int type = 0) {
         CQUORVISData r;
         r.DeviceId = deviceId;
@@ -26,7 +26,11 @@ protected:
         t.store->writeValues(key, controllerValues(r));
     }
     bool load() {
-        ObjectLoadTargets targets{controllers, sounds, mail, messages, "/opt/iomira",
+        ObjectLoadTargets targets{controllers,
+                                  sounds,
+                                  mail,
+                                  messages,
+                                  "/opt/iomira",
                                   registerController,
                                   [this](const QString& key, const KeyValues& v) {
                                       mailKeys << key + "=" + v.text("MailAccountName");
@@ -81,7 +85,8 @@ TEST_F(ObjectLoaderTest, ASecondKeyWithTheSameDeviceIdIsRejected) {
 }
 
 TEST_F(ObjectLoaderTest, RefusedRegistrationsDropTheRecordButKeepTheKey) {
-    for (int id : {1, 2, 3, 4}) saveControllerKey(QStringLiteral("ID_%1").arg(id), id);
+    for (int id : {1, 2, 3, 4})
+        saveControllerKey(QStringLiteral("ID_%1").arg(id), id);
     registerController = [](const CQUORVISData& r) {
         const int results[] = {0, 1, -2, -1, -7};
         return results[r.DeviceId];
@@ -108,7 +113,7 @@ TEST_F(ObjectLoaderTest, AFreshStoreOffersOnlyTheSiren) {
 }
 
 class GroupLoaderTest : public ::testing::Test {
-protected:
+  protected:
     ~GroupLoaderTest() override { setLanguage(LANG_ENGLISH); }
     test::TempStore t;
     CROOTDataList groups;
@@ -135,8 +140,9 @@ TEST_F(GroupLoaderTest, TheDefaultGroupFollowsTheLanguageInMemoryOnly) {
     ASSERT_TRUE(loadGroups(*t.store, groups));
     EXPECT_EQ(groups.find(7)->RootName, QString::fromUtf8("그룹"));
     EXPECT_EQ(groups.find(8)->RootName, "Group");
-    EXPECT_EQ(runSqlite(t.path, "SELECT data FROM vals WHERE key='ROOT_ID_7' AND name='RootName';\n"),
-              "Group\n");
+    EXPECT_EQ(
+        runSqlite(t.path, "SELECT data FROM vals WHERE key='ROOT_ID_7' AND name='RootName';\n"),
+        "Group\n");
 }
 
 TEST_F(GroupLoaderTest, AUserNamedDefaultGroupKeepsItsName) {
@@ -147,10 +153,11 @@ TEST_F(GroupLoaderTest, AUserNamedDefaultGroupKeepsItsName) {
 }
 
 TEST_F(GroupLoaderTest, ValueNamesMatchWithoutCaseAndALaterKeyReplacesTheSameId) {
-    runSqlite(t.path, "INSERT INTO keys VALUES('ROOT_ID_1'),('ROOT_ID_9');"
-                      "INSERT INTO vals VALUES('ROOT_ID_1','rootid',4,3),('ROOT_ID_1','rootname',1,'A'),"
-                      "('ROOT_ID_9','ROOTID',4,3),('ROOT_ID_9','ROOTNAME',1,'B'),"
-                      "('ROOT_ID_9','INDEX',4,0);\n");
+    runSqlite(t.path,
+              "INSERT INTO keys VALUES('ROOT_ID_1'),('ROOT_ID_9');"
+              "INSERT INTO vals VALUES('ROOT_ID_1','rootid',4,3),('ROOT_ID_1','rootname',1,'A'),"
+              "('ROOT_ID_9','ROOTID',4,3),('ROOT_ID_9','ROOTNAME',1,'B'),"
+              "('ROOT_ID_9','INDEX',4,0);\n");
     ASSERT_TRUE(loadGroups(*t.store, groups));
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups.find(3)->RootName, "B");
@@ -158,10 +165,12 @@ TEST_F(GroupLoaderTest, ValueNamesMatchWithoutCaseAndALaterKeyReplacesTheSameId)
 
 // A store whose reads fail, as a busy or broken one does once its wait is over.
 class UnreadableStore : public Store {
-public:
+  public:
     bool readAll(std::vector<StoredKey>&) override { return false; }
     bool readKey(const QString&, KeyValues&) override { return false; }
-    bool writeValues(const QString&, const std::vector<StoreValue>&) override { return ++writes, true; }
+    bool writeValues(const QString&, const std::vector<StoreValue>&) override {
+        return ++writes, true;
+    }
     bool deleteKey(const QString&) override { return ++writes, true; }
     QString lastError() const override { return "database is locked"; }
     int writes = 0;

@@ -1,7 +1,7 @@
+#include "common/test_support.h"
 #include "core/event_log.h"
 #include "core/log_entries.h"
 #include "core/quorvis_data.h"
-#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -33,9 +33,11 @@ TEST(LogLines, StateEntries) {
         {pump(), "", -1, -1, 3,
          "Pump 100%s\tplc1.local\t\tEstablished\t20260304/05:06:07\t\t\t\r\n"},
         {pump(), "Send a write coil request", 1, 1, 3,
-         "Pump 100%s\t\tMotor\tEstablished\t20260304/05:06:07\t1\tON\tSend a write coil request\r\n"},
+         "Pump 100%s\t\tMotor\tEstablished\t20260304/05:06:07\t1\tON\tSend a write coil "
+         "request\r\n"},
         {pump(), "Send a write pulse request", 1, 2, 2,
-         "Pump 100%s\t\tMotor\tConnecting\t20260304/05:06:07\t1\tPULSE\tSend a write pulse request\r\n"},
+         "Pump 100%s\t\tMotor\tConnecting\t20260304/05:06:07\t1\tPULSE\tSend a write pulse "
+         "request\r\n"},
         {server, "[111] Connection refused", -1, -1, 4,
          "Pump 100%s\t\t\tError\t20260304/05:06:07\t\t\t[111] Connection refused\r\n"},
         {pump(), "Output port status", 0, 0, 0,
@@ -73,12 +75,13 @@ TEST(LogLines, WritersPutTheirLinesIntoTheFileWithTheReportedState) {
     EXPECT_EQ(writers.LogInputStatusEntry(c, 0, 0), 0);
     EXPECT_EQ(writers.LogValueEntry(c, "ANALOG", "Analog value", 1, 512), 0);
     EXPECT_EQ(writers.LogTemperatureEntry(c, "21.5"), 0);
-    EXPECT_EQ(test::readFile(log.currentPath()),
-              QByteArray("Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n") +
-                  "\xED\x8E\x8C\xED\x94\x84\tplc1.local\t\tEstablished\t20260304/05:06:07\t\t\t\r\n"
-                  "\xED\x8E\x8C\xED\x94\x84\t\tDI0\t\t20260304/05:06:07\t0\tOFF\tInput port status\r\n"
-                  "\xED\x8E\x8C\xED\x94\x84\t\tANALOG\t\t20260304/05:06:07\t1\t512\tAnalog value\r\n"
-                  "\xED\x8E\x8C\xED\x94\x84\t\tANALOG\t\t20260304/05:06:07\t0\t21.5\tTemperature\r\n");
+    EXPECT_EQ(
+        test::readFile(log.currentPath()),
+        QByteArray("Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n") +
+            "\xED\x8E\x8C\xED\x94\x84\tplc1.local\t\tEstablished\t20260304/05:06:07\t\t\t\r\n"
+            "\xED\x8E\x8C\xED\x94\x84\t\tDI0\t\t20260304/05:06:07\t0\tOFF\tInput port status\r\n"
+            "\xED\x8E\x8C\xED\x94\x84\t\tANALOG\t\t20260304/05:06:07\t1\t512\tAnalog value\r\n"
+            "\xED\x8E\x8C\xED\x94\x84\t\tANALOG\t\t20260304/05:06:07\t0\t21.5\tTemperature\r\n");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
+#include "common/test_support.h"
 #include "core/device_family.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
-#include "common/test_support.h"
 
 #include <QStringList>
 
@@ -110,7 +110,8 @@ TEST(ModelFamilies, ProductChoicesSetCountsAndFixedValues) {
     const auto products = productChoices();
     ASSERT_EQ(products.size(), 9u);
     QStringList names;
-    for (const ProductChoice& p : products) names << QString::fromLatin1(p.name);
+    for (const ProductChoice& p : products)
+        names << QString::fromLatin1(p.name);
     EXPECT_EQ(names.join(','), "TKA-31 / TKA-21,TKA-35,TKA-33,TKB-11,RLX-810,RLX-820,RLX-830,"
                                "RLX-850,RLX-840");
     for (const ProductChoice& p : products) {

@@ -1,7 +1,7 @@
+#include "common/test_support.h"
 #include "core/schedule_list.h"
 #include "core/schedule_store.h"
 #include "core/string_table.h"
-#include "common/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,8 @@ CScheduleData window(uint8_t fromHalf, int fromHour, int fromMinute, uint8_t toH
     CScheduleData s;
     s.FromAmPm = fromHalf, s.FromHour = fromHour, s.FromMinute = fromMinute;
     s.ToAmPm = toHalf, s.ToHour = toHour, s.ToMinute = toMinute;
-    for (int day = 0; day < 7; ++day) s.setDayFlag(day, (dayMask >> day) & 1);
+    for (int day = 0; day < 7; ++day)
+        s.setDayFlag(day, (dayMask >> day) & 1);
     return s;
 }
 
@@ -61,7 +62,8 @@ TEST(ScheduleMatching, WindowsAroundMidnightAndNoon) {
         {"backwards 10:45", backwards, at(0, 10, 45), 0},
         {"no day ticked", window(SCHEDULE_AM, 12, 0, SCHEDULE_PM, 11, 59, 0), at(0, 12, 0), 0},
     };
-    for (const MatchCase& c : cases) EXPECT_EQ(MatchesSchedule(c.schedule, c.time), c.expected) << c.what;
+    for (const MatchCase& c : cases)
+        EXPECT_EQ(MatchesSchedule(c.schedule, c.time), c.expected) << c.what;
 }
 
 TEST(ScheduleMatching, EditorRefusesOnlySameHalfWindowsThatEndFirst) {
@@ -97,10 +99,12 @@ TEST(ScheduleText, ListFormsOfTheDays) {
         {window(SCHEDULE_PM, 10, 0, SCHEDULE_AM, 6, 0, 0x41), "[PM 10:00 ~ AM 06:00] Weekends"},
         {window(SCHEDULE_AM, 9, 0, SCHEDULE_PM, 5, 0, 0x3E), "[AM 09:00 ~ PM 05:00] Weekdays"},
         {window(SCHEDULE_AM, 1, 0, SCHEDULE_AM, 2, 0, 0x0B), "[AM 01:00 ~ AM 02:00] Mon Wed Sun "},
-        {window(SCHEDULE_AM, 1, 0, SCHEDULE_AM, 2, 0, 0x3F), "[AM 01:00 ~ AM 02:00] Mon Tue Wed Thu Fri Sun "},
+        {window(SCHEDULE_AM, 1, 0, SCHEDULE_AM, 2, 0, 0x3F),
+         "[AM 01:00 ~ AM 02:00] Mon Tue Wed Thu Fri Sun "},
         {window(SCHEDULE_AM, 1, 0, SCHEDULE_AM, 2, 0, 0x00), "[AM 01:00 ~ AM 02:00] "},
     };
-    for (const Case& c : cases) EXPECT_EQ(ScheduleText(c.schedule), QString::fromLatin1(c.text));
+    for (const Case& c : cases)
+        EXPECT_EQ(ScheduleText(c.schedule), QString::fromLatin1(c.text));
 }
 
 TEST(ScheduleText, FollowsTheCurrentLanguage) {

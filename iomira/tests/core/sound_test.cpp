@@ -1,8 +1,8 @@
+#include "common/test_support.h"
 #include "core/quorvis_data.h"
 #include "core/siren_wav.h"
 #include "core/sound_library.h"
 #include "core/sound_output.h"
-#include "common/test_support.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -13,13 +13,13 @@ namespace iomira {
 namespace {
 
 class RecordingOutput : public SoundOutput {
-public:
+  public:
     void play(const QString& path) override { played << path; }
     QStringList played;
 };
 
 class SoundTest : public ::testing::Test {
-protected:
+  protected:
     SoundTest() {
         setSoundOutput(&output);
         test::writeFile(dir.filePath("bell.wav"), makeSirenWav());
@@ -61,8 +61,8 @@ TEST(SirenWave, IsAValidPcmWaveOfAboutASecondAndAHalf) {
     EXPECT_EQ(wav.left(4), "RIFF");
     EXPECT_EQ(le32(4), quint32(wav.size() - 8));
     EXPECT_EQ(wav.mid(8, 8), "WAVEfmt ");
-    EXPECT_EQ(le16(20), 1);     // PCM
-    EXPECT_EQ(le16(22), 1);     // mono
+    EXPECT_EQ(le16(20), 1); // PCM
+    EXPECT_EQ(le16(22), 1); // mono
     EXPECT_EQ(le32(24), quint32(kSirenSampleRate));
     EXPECT_EQ(le16(34), 16);
     EXPECT_EQ(wav.mid(36, 4), "data");
@@ -83,8 +83,9 @@ TEST(SoundLibraryStore, AddWritesTheKeyAndRemoveNeedsTheKeyGone) {
     const int32_t id = NewSoundId(library);
     ASSERT_GE(id, 2);
     ASSERT_TRUE(library.add(*t.store, {id, "Horn.wav", "/srv/Horn.wav"}));
-    EXPECT_EQ(test::runSqlite(t.path, "SELECT name, quote(data) FROM vals ORDER BY rowid;\n"),
-              QStringLiteral("SoundId|%1\nSoundName|'Horn.wav'\nSoundPath|'/srv/Horn.wav'\n").arg(id));
+    EXPECT_EQ(
+        test::runSqlite(t.path, "SELECT name, quote(data) FROM vals ORDER BY rowid;\n"),
+        QStringLiteral("SoundId|%1\nSoundName|'Horn.wav'\nSoundPath|'/srv/Horn.wav'\n").arg(id));
     ASSERT_TRUE(library.remove(*t.store, id));
     EXPECT_EQ(library.find(id), nullptr);
     EXPECT_EQ(test::runSqlite(t.path, "SELECT count(*) FROM keys;\n"), "0\n");

@@ -1,5 +1,5 @@
-#include "core/string_table.h"
 #include "common/test_support.h"
+#include "core/string_table.h"
 
 #include <QDir>
 
@@ -30,7 +30,8 @@ void makeDamagedStore(const QString& path) {
     }
     QByteArray bytes = readFile(path);
     ASSERT_GT(bytes.size(), 3 * 4096);
-    for (int i = 0; i < 64; ++i) bytes[2 * 4096 + 8 + i] = char(0xA5); // inside a b-tree page
+    for (int i = 0; i < 64; ++i)
+        bytes[2 * 4096 + 8 + i] = char(0xA5); // inside a b-tree page
     writeFile(path, bytes);
 }
 

@@ -1,6 +1,6 @@
+#include "common/test_support.h"
 #include "core/controller_keys.h"
 #include "core/global_settings.h"
-#include "common/test_support.h"
 
 #include <QFile>
 #include <QProcess>
@@ -49,11 +49,12 @@ TEST(SqliteStore, ValuesAreStoredWithRegistryTypesAndSeenAtOnceByAnotherProcess)
     r.AIBgColor[0] = 0xFF000000u; // above INT32_MAX: stored as the DWORD's signed reading
     r.DeviceType = 1;
     ASSERT_TRUE(saveController(*t.store, r));
-    ASSERT_TRUE(t.store->writeValue("MA_ID_3", StoreValue::binaryValue("Password", QByteArray("\x01\x00\xff", 3))));
+    ASSERT_TRUE(t.store->writeValue(
+        "MA_ID_3", StoreValue::binaryValue("Password", QByteArray("\x01\x00\xff", 3))));
     // The store stays open: a second process must see every committed write immediately.
-    const QString rows = runSqlite(
-        t.path, "SELECT key, name, type, quote(data) FROM vals WHERE name IN "
-                "('DeviceId','DeviceComment','AI0BgColor','Password') ORDER BY name;\n");
+    const QString rows =
+        runSqlite(t.path, "SELECT key, name, type, quote(data) FROM vals WHERE name IN "
+                          "('DeviceId','DeviceComment','AI0BgColor','Password') ORDER BY name;\n");
     EXPECT_EQ(rows, QString::fromUtf8("ID_7|AI0BgColor|4|-16777216\n"
                                       "ID_7|DeviceComment|1|'보일러 %d'\n"
                                       "ID_7|DeviceId|4|7\n"
@@ -103,9 +104,9 @@ TEST(SqliteStore, ValuesWrittenByAnotherProgramAreReadWithoutRegardToCase) {
 TEST(SqliteStore, ValuesOfTheWrongTypeReadAsDefaults) {
     TempStore t;
     runSqlite(t.path, "INSERT INTO keys VALUES('GLOBAL');"
-                      "INSERT INTO vals VALUES('GLOBAL','LOG_TCP',1,'0');"         // text value
-                      "INSERT INTO vals VALUES('GLOBAL','LOG_INPUT',4,'0');"       // text datum
-                      "INSERT INTO vals VALUES('GLOBAL','LOG_OUTPUT',4,1e99);"     // not integer
+                      "INSERT INTO vals VALUES('GLOBAL','LOG_TCP',1,'0');"     // text value
+                      "INSERT INTO vals VALUES('GLOBAL','LOG_INPUT',4,'0');"   // text datum
+                      "INSERT INTO vals VALUES('GLOBAL','LOG_OUTPUT',4,1e99);" // not integer
                       "INSERT INTO vals VALUES('GLOBAL','INPUT_NOTIFICATION',4,99999999999);"
                       "INSERT INTO vals VALUES('GLOBAL','USE_EMAIL_SCHEDULE',7,1);\n");
     GlobalSwitches s;
@@ -125,7 +126,8 @@ TEST(SqliteStore, KeysEnumerateInAscendingOrderWithoutRegardToCase) {
     std::vector<StoredKey> keys;
     ASSERT_TRUE(t.store->readAll(keys));
     QStringList names;
-    for (const StoredKey& k : keys) names << k.name;
+    for (const StoredKey& k : keys)
+        names << k.name;
     EXPECT_EQ(names.join(','), "GLOBAL,ID_12,id_3,ROOT_ID_5,Sound_ID_2");
 }
 
@@ -147,7 +149,8 @@ TEST(SqliteStore, AWriterInAnotherProcessIsWaitedForNotReportedAsFailure) {
     other.start(QStringLiteral(SQLITE3_CLI), {QStringLiteral("-batch"), t.path});
     ASSERT_TRUE(other.waitForStarted(10000));
     other.write("BEGIN IMMEDIATE; UPDATE vals SET data=0 WHERE name='LOG_TCP'; SELECT 'held';\n");
-    while (!other.readAllStandardOutput().contains("held")) ASSERT_TRUE(other.waitForReadyRead(10000));
+    while (!other.readAllStandardOutput().contains("held"))
+        ASSERT_TRUE(other.waitForReadyRead(10000));
 
     // Reads are not blocked and see the last committed state, never an empty store.
     EXPECT_EQ(getGlobal(*t.store, LOG_TCP), 1);

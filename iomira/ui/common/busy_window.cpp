@@ -1,7 +1,7 @@
 #include "ui/common/busy_window.h"
 
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 #include <QApplication>
 #include <QLabel>

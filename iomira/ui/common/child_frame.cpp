@@ -30,7 +30,9 @@ void CChildFrame::showEvent(QShowEvent* event) {
     QMdiSubWindow::showEvent(event);
 }
 
-int CChildFrame::deviceId() const { return controller_->DeviceId; }
+int CChildFrame::deviceId() const {
+    return controller_->DeviceId;
+}
 
 void CChildFrame::setController(CQUORVISData& controller) {
     controller_ = &controller;
@@ -48,8 +50,10 @@ void CChildFrame::closeByProgram() {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    if (closingByProgram_) QMdiSubWindow::closeEvent(event);
-    else event->ignore();
+    if (closingByProgram_)
+        QMdiSubWindow::closeEvent(event);
+    else
+        event->ignore();
 }
 
 void CChildFrame::savePlacement() {
@@ -80,8 +84,10 @@ void CChildFrame::resizeEvent(QResizeEvent* event) {
 }
 
 void CChildFrame::setMinimizedByUser(bool minimized) {
-    if (minimized) showMinimized();
-    else showNormal();
+    if (minimized)
+        showMinimized();
+    else
+        showNormal();
 }
 
 void CChildFrame::changeEvent(QEvent* event) {

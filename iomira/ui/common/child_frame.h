@@ -11,7 +11,7 @@ class CQUORVISData;
 
 // A controller's window receives the Corvel notifications of its controller.
 class ControllerView {
-public:
+  public:
     virtual ~ControllerView() = default;
     virtual void onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) = 0;
 };
@@ -20,7 +20,7 @@ public:
 // when controller windows close), and its placement saved into the record on every move.
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
-public:
+  public:
     using RecordSaver = std::function<void(const CQUORVISData&)>;
 
     CChildFrame(CQUORVISData& controller, RecordSaver saver, QWidget* parent = nullptr);
@@ -35,10 +35,10 @@ public:
     // Minimises or restores as the window's own buttons do, recording it in the record.
     void setMinimizedByUser(bool minimized);
 
-signals:
+  signals:
     void activatedForController(int deviceId);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -46,7 +46,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void savePlacement();
     void applyFrameFlags();
 

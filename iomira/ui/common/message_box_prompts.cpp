@@ -1,7 +1,7 @@
 #include "ui/common/message_box_prompts.h"
 
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>
@@ -32,7 +32,8 @@ void MessageBoxPrompts::information(const QString& text) {
 }
 
 void MessageBoxPrompts::warning(const QString& text) {
-    QMessageBox box(QMessageBox::Warning, loadString(TEXT_APP_TITLE), text, QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::Warning, loadString(TEXT_APP_TITLE), text, QMessageBox::Ok,
+                    parent_);
     localiseButtons(box);
     box.exec();
 }

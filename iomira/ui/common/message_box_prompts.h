@@ -8,14 +8,14 @@ namespace iomira {
 
 // Message boxes, captioned with the program's title.
 class MessageBoxPrompts final : public UserPrompts {
-public:
+  public:
     explicit MessageBoxPrompts(QWidget* parent) : parent_(parent) {}
     void error(const QString& text) override;
     void information(const QString& text) override;
     void warning(const QString& text) override;
     bool ask(const QString& text, bool warning) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 

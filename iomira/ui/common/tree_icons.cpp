@@ -31,7 +31,8 @@ void mark(QPainter& p, const QPainterPath& path, QColor color = Qt::white) {
 void drawConnecting(QPainter& p) {
     lamp(p, QColor(0xF0, 0xA8, 0x20), QColor(0xB0, 0x70, 0x00));
     QPainterPath dots;
-    for (double x : {5.5, 8.0, 10.5}) dots.addEllipse(QPointF(x, 8), 0.45, 0.45);
+    for (double x : {5.5, 8.0, 10.5})
+        dots.addEllipse(QPointF(x, 8), 0.45, 0.45);
     mark(p, dots);
 }
 
@@ -103,14 +104,29 @@ QPixmap render(int index, int size) {
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 16.0, size / 16.0);
     switch (index) {
-    case ICON_CONNECTING: drawConnecting(p); break;
-    case ICON_CONNECTED: drawConnected(p); break;
-    case ICON_ERROR: drawError(p); break;
-    case ICON_INFORMATION: drawInformation(p); break;
-    case ICON_GROUP: drawGroup(p); break;
-    case ICON_CLOSED_MANUAL: drawClosed(p, false); break;
-    case ICON_CLOSED_AUTOMATIC: drawClosed(p, true); break;
-    default: break;
+    case ICON_CONNECTING:
+        drawConnecting(p);
+        break;
+    case ICON_CONNECTED:
+        drawConnected(p);
+        break;
+    case ICON_ERROR:
+        drawError(p);
+        break;
+    case ICON_INFORMATION:
+        drawInformation(p);
+        break;
+    case ICON_GROUP:
+        drawGroup(p);
+        break;
+    case ICON_CLOSED_MANUAL:
+        drawClosed(p, false);
+        break;
+    case ICON_CLOSED_AUTOMATIC:
+        drawClosed(p, true);
+        break;
+    default:
+        break;
     }
     return pixmap;
 }

@@ -1,8 +1,8 @@
 #include "ui/dialogs/mail_account_add_step2_dialog.h"
 
-#include "ui/dialogs/mail_account_fields.h"
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
+#include "ui/dialogs/mail_account_fields.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "ui/dialogs/mail_account_fields.h"
 
-#include "notify/mail_account_password.h"
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
+#include "notify/mail_account_password.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/dialogs/mail_account_context.h"
 #include "notify/mail_account_rules.h"
+#include "ui/dialogs/mail_account_context.h"
 
 #include <QDialog>
 

@@ -41,7 +41,7 @@ struct EmailDialogTables {
 // controllers', notification mail settings, and sample mails through a mail thread of its own.
 class CManageEmailDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CManageEmailDlg(const EmailDialogTables& tables, QWidget* parent = nullptr);
     ~CManageEmailDlg() override;
 
@@ -64,7 +64,7 @@ public:
     void apply();
     void sendSample();
 
-private:
+  private:
     void build();
     QWidget* buildMailFields();
     void fillGroups();

@@ -3,10 +3,10 @@
 #include "ui/dialogs/manage_email_dialog.h"
 
 #include "core/controller_keys.h"
-#include "core/texts.h"
-#include "monitor/shared_controllers.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,7 +21,9 @@ namespace {
 
 constexpr int kNotSaved = 6301; // "The settings could not be saved: %s"
 
-int itemId(const QListWidgetItem* item) { return item ? item->data(Qt::UserRole).toInt() : -1; }
+int itemId(const QListWidgetItem* item) {
+    return item ? item->data(Qt::UserRole).toInt() : -1;
+}
 
 } // namespace
 
@@ -56,11 +58,14 @@ void CManageEmailDlg::multiChanged() {
     std::vector<int> now;
     for (int row = 0; row < multi_->count(); ++row)
         if (multi_->item(row)->isSelected()) now.push_back(itemId(multi_->item(row)));
-    std::erase_if(multiSelection_, [&](int id) { return std::find(now.begin(), now.end(), id) == now.end(); });
+    std::erase_if(multiSelection_,
+                  [&](int id) { return std::find(now.begin(), now.end(), id) == now.end(); });
     for (int id : now) {
-        if (std::find(multiSelection_.begin(), multiSelection_.end(), id) != multiSelection_.end()) continue;
+        if (std::find(multiSelection_.begin(), multiSelection_.end(), id) != multiSelection_.end())
+            continue;
         const CQUORVISData* added = controller(id);
-        const CQUORVISData* first = multiSelection_.empty() ? nullptr : controller(multiSelection_.front());
+        const CQUORVISData* first =
+            multiSelection_.empty() ? nullptr : controller(multiSelection_.front());
         if (added && first && !samePortCounts(*added, *first)) {
             tables_.prompts.error(loadString(TEXT_NM_PORT_COUNT_DIFFERS));
             multi_->blockSignals(true);
@@ -71,7 +76,8 @@ void CManageEmailDlg::multiChanged() {
         }
         multiSelection_.push_back(id);
     }
-    const CQUORVISData* shown = multiSelection_.empty() ? nullptr : controller(multiSelection_.front());
+    const CQUORVISData* shown =
+        multiSelection_.empty() ? nullptr : controller(multiSelection_.front());
     if (shown && shown->DeviceId == shownId_) return;
     showForm(shown ? EmailSettingsForm::of(*shown, tables_.accounts.contains(shown->MailAccountID))
                    : EmailSettingsForm{},
@@ -120,7 +126,8 @@ bool CManageEmailDlg::validateAndStore(const std::vector<int>& ids) {
         CQUORVISData updated = *current;
         form.storeInto(updated);
         if (!saveController(tables_.store, updated)) {
-            tables_.prompts.error(loadString(kNotSaved).replace(QLatin1String("%s"), tables_.store.lastError()));
+            tables_.prompts.error(
+                loadString(kNotSaved).replace(QLatin1String("%s"), tables_.store.lastError()));
             return false;
         }
         tables_.controllers.edit(id, [&](CQUORVISData& c) { form.storeInto(c); });
@@ -143,7 +150,8 @@ void CManageEmailDlg::sendSample() {
         tables_.prompts.warning(loadString(TEXT_NM_ENTER_RECIPIENT));
         return;
     }
-    for (const CMailData& mail : mails) mailThread_->AddMail(mail);
+    for (const CMailData& mail : mails)
+        mailThread_->AddMail(mail);
     samplesPending_ += static_cast<int>(mails.size());
     sample_->setEnabled(false);
     if (tables_.showBusy) tables_.showBusy(this, loadString(TEXT_NM_SENDING_SAMPLE));
@@ -154,8 +162,10 @@ void CManageEmailDlg::sampleReported(const MailReport& report) {
     if (tables_.hideBusy) tables_.hideBusy();
     bool error = false;
     const QString message = sampleReportText(report, error);
-    if (error) tables_.prompts.error(message);
-    else tables_.prompts.information(message);
+    if (error)
+        tables_.prompts.error(message);
+    else
+        tables_.prompts.information(message);
     if (samplesPending_ > 0) {
         if (tables_.showBusy) tables_.showBusy(this, loadString(TEXT_NM_SENDING_SAMPLE));
         return;

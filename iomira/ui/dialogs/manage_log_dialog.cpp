@@ -1,12 +1,12 @@
 #include "ui/dialogs/manage_log_dialog.h"
 
-#include "core/texts.h"
-#include "core/global_settings.h"
 #include "app/manage_log_dialog_lists.h"
+#include "core/global_settings.h"
 #include "core/root_data.h"
-#include "monitor/shared_controllers.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
 
 #include <QCheckBox>
 #include <QComboBox>

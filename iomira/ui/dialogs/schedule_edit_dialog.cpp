@@ -1,9 +1,9 @@
 #include "ui/dialogs/schedule_edit_dialog.h"
 
-#include "notify/alarm_rules_schedule.h"
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "notify/alarm_rules_schedule.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,8 +43,7 @@ CScheduleOptDlg::CScheduleOptDlg(Store& store, CScheduleDataList& list, Schedule
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(loadString(TEXT_OK), QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OkButton"));
-    QPushButton* cancel =
-        buttons->addButton(loadString(TEXT_CANCEL), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(loadString(TEXT_CANCEL), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CScheduleOptDlg::confirm);

@@ -20,7 +20,7 @@ enum ScheduleEditMode { SCHEDULE_EDIT_NEW = 0, SCHEDULE_EDIT_MODIFY = 1 };
 // "Time Setting" for one schedule: the window's two ends and its days of the week.
 class CScheduleOptDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `now` fills both ends of a new schedule; `id` names the schedule to modify.
     CScheduleOptDlg(Store& store, CScheduleDataList& list, ScheduleKind kind, ScheduleEditMode mode,
                     int32_t id, UserPrompts& prompts, QWidget* parent = nullptr,
@@ -35,7 +35,7 @@ public:
     QComboBox* minuteList(int end) const { return ends_[end].minute; }
     QCheckBox* dayBox(int weekday) const { return days_[weekday]; }
 
-private:
+  private:
     struct EndLists {
         QComboBox* half;
         QComboBox* hour;

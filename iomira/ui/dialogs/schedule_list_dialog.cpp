@@ -1,10 +1,10 @@
 #include "ui/dialogs/schedule_list_dialog.h"
 #include "ui/common/dialog_buttons.h"
 
-#include "notify/alarm_rules_schedule.h"
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "notify/alarm_rules_schedule.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

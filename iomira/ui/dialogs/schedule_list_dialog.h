@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/global_settings.h"
-#include "ui/dialogs/schedule_edit_dialog.h"
 #include "core/schedule_list.h"
+#include "ui/dialogs/schedule_edit_dialog.h"
 
 #include <QDialog>
 
@@ -20,7 +20,7 @@ class UserPrompts;
 // "Time Setting" for one kind of notification: always, or only inside the listed schedules.
 class CScheduleDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `switches` is the settings block the notifications read; its switch of `kind` and
     // GLOBAL change together.
     CScheduleDlg(Store& store, CScheduleDataList& list, GlobalSwitches& switches, ScheduleKind kind,
@@ -35,7 +35,7 @@ public:
     QListWidget* list() const { return list_; }
     QRadioButton* choice(int value) const { return value == 0 ? always_ : restricted_; }
 
-private:
+  private:
     void choose(int32_t value);
     void refill();
     void enableList();

@@ -1,11 +1,11 @@
 #include "ui/dialogs/sound_dialog_list.h"
 
-#include "notify/alarm_rules_sound.h"
-#include "core/texts.h"
 #include "core/sound_library.h"
 #include "core/sound_output.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "notify/alarm_rules_sound.h"
 
 #include <QHeaderView>
 #include <QTableWidget>

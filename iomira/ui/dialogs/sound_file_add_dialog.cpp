@@ -1,13 +1,13 @@
 #include "ui/dialogs/sound_file_add_dialog.h"
 #include "ui/common/dialog_buttons.h"
 
-#include "notify/alarm_rules_sound.h"
-#include "core/texts.h"
-#include "monitor/shared_controllers.h"
 #include "core/sound_library.h"
 #include "core/sound_output.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
+#include "notify/alarm_rules_sound.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -13,7 +13,7 @@ namespace iomira {
 // Adds one WAV file to the sound library ("Sound File Setting", opened by "Add").
 class CSoundFileAddDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CSoundFileAddDlg(const SoundDialogTables& tables, QWidget* parent = nullptr);
 
     // "Find": returns the chosen file, empty when cancelled. The platform's file dialog
@@ -22,7 +22,7 @@ public:
     // The sound added by "Add" (valid after the dialog ended with OK).
     int32_t addedId() const { return addedId_; }
 
-private:
+  private:
     void find();
     void add();
     void play();

@@ -1,9 +1,9 @@
 #include "ui/dialogs/sound_file_dialog.h"
 
-#include "core/texts.h"
-#include "ui/dialogs/sound_dialog_list.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "ui/dialogs/sound_dialog_list.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -24,8 +24,7 @@ CSoundFileDlg::CSoundFileDlg(const SoundLibrary& library, UserPrompts& prompts, 
     QPushButton* play =
         buttons->addButton(loadString(TEXT_PLAY_SOUND), QDialogButtonBox::ActionRole);
     play->setObjectName(QStringLiteral("PlayButton"));
-    QPushButton* cancel =
-        buttons->addButton(loadString(TEXT_CANCEL), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(loadString(TEXT_CANCEL), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("CancelButton"));
     select->setDefault(true);
 

@@ -14,13 +14,13 @@ class UserPrompts;
 // "Sound File": picks one entry of the sound library.
 class CSoundFileDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     CSoundFileDlg(const SoundLibrary& library, UserPrompts& prompts, QWidget* parent = nullptr);
 
     // After "Select": the chosen SoundId.
     int32_t chosenId() const { return chosenId_; }
 
-private:
+  private:
     void select();
 
     const SoundLibrary& library_;

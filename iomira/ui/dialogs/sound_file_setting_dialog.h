@@ -13,14 +13,14 @@ namespace iomira {
 // "Sound File Setting": the sound library with Add, Delete and Play Sound.
 class CSoundFileSetting : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CSoundFileSetting(const SoundDialogTables& tables, QWidget* parent = nullptr);
 
     // "Add": true when a sound was added. Runs the add dialog unless a test replaces it.
     std::function<bool()> addSound;
     QTableWidget* table() const { return table_; }
 
-private:
+  private:
     void add();
     void remove();
 

@@ -1,13 +1,13 @@
 #include "ui/dialogs/sound_notification_dialog.h"
 #include "ui/common/dialog_buttons.h"
 
-#include "core/texts.h"
 #include "core/controller_keys.h"
-#include "monitor/shared_controllers.h"
-#include "ui/dialogs/sound_file_dialog.h"
 #include "core/sound_library.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
+#include "ui/dialogs/sound_file_dialog.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -80,10 +80,10 @@ CSoundDlg::CSoundDlg(const SoundDialogTables& tables, int deviceId, QWidget* par
 
     auto* middle = new QVBoxLayout;
     middle->addStretch(1);
-    QPushButton* setOn =
-        makeDialogButton(loadString(TEXT_SET_ON_SOUND) + QStringLiteral(" >>"), this, "SetOnButton");
-    QPushButton* setOff =
-        makeDialogButton(loadString(TEXT_SET_OFF_SOUND) + QStringLiteral(" >>"), this, "SetOffButton");
+    QPushButton* setOn = makeDialogButton(loadString(TEXT_SET_ON_SOUND) + QStringLiteral(" >>"),
+                                          this, "SetOnButton");
+    QPushButton* setOff = makeDialogButton(loadString(TEXT_SET_OFF_SOUND) + QStringLiteral(" >>"),
+                                           this, "SetOffButton");
     middle->addWidget(setOn);
     middle->addWidget(setOff);
     middle->addStretch(1);
@@ -122,8 +122,9 @@ QWidget* CSoundDlg::buildSoundColumn() {
         list->setColumnWidth(0, kSoundColumnWidth);
         list->setColumnWidth(1, kSoundColumnWidth);
         list->setMinimumWidth(2 * kSoundColumnWidth + 8);
-        QPushButton* remove = makeDialogButton(QStringLiteral("<< ") + loadString(TEXT_DELETE), box,
-                                     edge == SOUND_ON ? "DeleteOnButton" : "DeleteOffButton");
+        QPushButton* remove =
+            makeDialogButton(QStringLiteral("<< ") + loadString(TEXT_DELETE), box,
+                             edge == SOUND_ON ? "DeleteOnButton" : "DeleteOffButton");
         connect(remove, &QPushButton::clicked, this, [this, edge] { clear(edge); });
         auto* boxLayout = new QVBoxLayout(box);
         boxLayout->addWidget(list);

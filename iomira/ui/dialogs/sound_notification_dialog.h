@@ -1,7 +1,7 @@
 #pragma once
 
-#include "notify/alarm_rules_sound.h"
 #include "app/sound_dialog_tables.h"
+#include "notify/alarm_rules_sound.h"
 
 #include <QDialog>
 
@@ -16,7 +16,7 @@ namespace iomira {
 // when it turns off. Every change is saved with the controller's record at once.
 class CSoundDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     CSoundDlg(const SoundDialogTables& tables, int deviceId, QWidget* parent = nullptr);
 
     // The sound chooser; nothing when cancelled. Replaceable for tests.
@@ -25,7 +25,7 @@ public:
     QTreeWidget* inputList() const { return inputs_; }
     QTreeWidget* soundList(SoundEdge edge) const { return edge == SOUND_ON ? onList_ : offList_; }
 
-private:
+  private:
     QWidget* buildSoundColumn();
     void fillInputs();
     void fillSounds(SoundEdge edge);

@@ -1,13 +1,13 @@
 #include "ui/dialogs/warning_settings_dialog.h"
 
-#include "core/texts.h"
+#include "app/tree_texts.h"
 #include "core/quorvis_data.h"
 #include "core/root_data.h"
-#include "monitor/shared_controllers.h"
 #include "core/string_table.h"
-#include "ui/common/tree_icons.h"
-#include "app/tree_texts.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
+#include "ui/common/tree_icons.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "ui/main/about_dialog.h"
 
-#include "core/texts.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -7,7 +7,7 @@ namespace iomira {
 // The program's name and version, with an OK button.
 class CAboutDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CAboutDialog(QWidget* parent = nullptr);
 };
 

@@ -1,11 +1,11 @@
 #include "ui/main/main_frame.h"
 
+#include "app/tree_texts.h"
+#include "core/string_table.h"
 #include "core/texts.h"
+#include "core/user_prompts.h"
 #include "ui/common/child_frame.h"
 #include "ui/tree/device_list_pane.h"
-#include "core/string_table.h"
-#include "app/tree_texts.h"
-#include "core/user_prompts.h"
 
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -21,9 +21,9 @@ constexpr int kPaneWidth = 250;
 
 CMainFrame::CMainFrame(Store& store, UserPrompts& prompts, ControllerDirectory& directory,
                        QWidget* parent)
-    : QMainWindow(parent), store_(store), prompts_(prompts), target_{{&CMainFrame::corvelProc}, this},
-      mdi_(new QMdiArea(this)), dock_(new QDockWidget(this)),
-      pane_(new CDeviceListPane(directory, dock_)) {
+    : QMainWindow(parent), store_(store),
+      prompts_(prompts), target_{{&CMainFrame::corvelProc}, this}, mdi_(new QMdiArea(this)),
+      dock_(new QDockWidget(this)), pane_(new CDeviceListPane(directory, dock_)) {
     setObjectName(QStringLiteral("MainFrame"));
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -72,9 +72,12 @@ CChildFrame* CMainFrame::childFor(int deviceId) const {
 }
 
 void CMainFrame::relay(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-    if (message == CORVEL_WM_CONNECTION) pane_->onConnectionNotification(wparam, lparam);
-    else if (message == CORVEL_WM_DATA) pane_->onDataNotification(wparam, lparam);
-    else return;
+    if (message == CORVEL_WM_CONNECTION)
+        pane_->onConnectionNotification(wparam, lparam);
+    else if (message == CORVEL_WM_DATA)
+        pane_->onDataNotification(wparam, lparam);
+    else
+        return;
     if (CChildFrame* child = childFor(static_cast<int>(wparam)))
         child->onCorvelNotification(message, wparam, lparam);
 }

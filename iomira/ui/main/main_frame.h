@@ -23,7 +23,7 @@ class UserPrompts;
 // notification to the device list and to the controller's own window.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     CMainFrame(Store& store, UserPrompts& prompts, ControllerDirectory& directory,
                QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -53,10 +53,10 @@ public:
     // Opens the e-mail notification settings (Advanced menu).
     std::function<void()> showEmailNotification;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     struct CorvelTarget {
         corvel_window window; // first member: Corvel calls through it
         CMainFrame* frame;

@@ -2,14 +2,14 @@
 
 #include "ui/main/main_frame.h"
 
-#include "ui/main/about_dialog.h"
-#include "core/texts.h"
-#include "ui/tree/device_list_pane.h"
-#include "core/global_settings.h"
 #include "app/product_pages.h"
+#include "core/global_settings.h"
 #include "core/root_data.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
+#include "ui/main/about_dialog.h"
+#include "ui/tree/device_list_pane.h"
 #include "ui/tree/view_tree.h"
 
 #include <QDesktopServices>
@@ -36,7 +36,9 @@ QAction* item(QMenu* menu, int textId, int command) {
 }
 
 // Items whose dialogs belong to later parts of the program: shown, not yet usable.
-void laterItem(QMenu* menu, int textId, int command) { item(menu, textId, command)->setEnabled(false); }
+void laterItem(QMenu* menu, int textId, int command) {
+    item(menu, textId, command)->setEnabled(false);
+}
 
 QMenu* submenu(QMenu* parent, int textId) {
     QMenu* menu = parent->addMenu(loadString(textId));
@@ -138,17 +140,20 @@ QMenu* CMainFrame::viewMenu() {
     for (const auto& [textId, value] : languages) {
         QAction* action = item(language, textId, 32837 + value);
         action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, value = value] { chooseLanguage(value); });
+        connect(action, &QAction::triggered, this,
+                [this, value = value] { chooseLanguage(value); });
     }
     recaptionOnOpen(language);
     connect(language, &QMenu::aboutToShow, this, [this, language] {
         int stored = getGlobal(store_, LANGUAGE);
         if (stored < 0 || stored > 3) stored = 0;
-        for (QAction* action : language->actions()) action->setChecked(action->data().toInt() == 32837 + stored);
+        for (QAction* action : language->actions())
+            action->setChecked(action->data().toInt() == 32837 + stored);
     });
 
     QMenu* window = submenu(menu, TEXT_WINDOW);
-    connect(item(window, TEXT_CASCADE, 57650), &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    connect(item(window, TEXT_CASCADE, 57650), &QAction::triggered, mdi_,
+            &QMdiArea::cascadeSubWindows);
     connect(item(window, TEXT_TILE, 57651), &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
     recaptionOnOpen(window);
     recaptionOnOpen(menu);
@@ -182,7 +187,8 @@ void CMainFrame::fillAdvancedItems(QMenu* menu) {
     removeAppended(menu);
     appended(menu->addSeparator());
     const int current = inputNotification ? inputNotification() : 1;
-    for (const auto& [textId, value] : {std::pair{TEXT_ENABLE_NOTIFY, 1}, {TEXT_DISABLE_NOTIFY, 0}}) {
+    for (const auto& [textId, value] :
+         {std::pair{TEXT_ENABLE_NOTIFY, 1}, {TEXT_DISABLE_NOTIFY, 0}}) {
         QAction* action = appended(item(menu, textId, value == 1 ? 32823 : 32822));
         action->setCheckable(true);
         action->setChecked(current == value);
@@ -190,14 +196,16 @@ void CMainFrame::fillAdvancedItems(QMenu* menu) {
             if (setInputNotification) setInputNotification(value);
         });
     }
-    connect(appended(item(menu, TEXT_TIME_SETTING_TITLE, 32849)), &QAction::triggered, this, [this] {
-        if (showSchedules) showSchedules(1);
-    });
+    connect(appended(item(menu, TEXT_TIME_SETTING_TITLE, 32849)), &QAction::triggered, this,
+            [this] {
+                if (showSchedules) showSchedules(1);
+            });
 }
 
 QMenu* CMainFrame::functionMenu() {
     auto* menu = new QMenu(this);
-    connect(item(menu, TEXT_SOFTWARE_INFO, 32867), &QAction::triggered, this, &CMainFrame::showAbout);
+    connect(item(menu, TEXT_SOFTWARE_INFO, 32867), &QAction::triggered, this,
+            &CMainFrame::showAbout);
     QMenu* products = submenu(menu, TEXT_PRODUCT_INFO);
     int count = 0;
     const ProductPage* pages = productPages(count);
@@ -216,7 +224,9 @@ void CMainFrame::chooseLanguage(int value) {
     prompts_.information(loadString(TEXT_RESTART_FOR_LANGUAGE));
 }
 
-void CMainFrame::showAbout() { CAboutDialog(this).exec(); }
+void CMainFrame::showAbout() {
+    CAboutDialog(this).exec();
+}
 
 void CMainFrame::openProductPage(const QString& model) {
     const QUrl url(productPageUrl(model, QLocale::system().uiLanguages()));

@@ -2,27 +2,27 @@
 
 #include "app/controller_directory.h"
 
-#include "notify/alarm_rules_sound.h"
-#include "core/texts.h"
-#include "ui/common/busy_window.h"
+#include "app/effect_sound_output.h"
 #include "core/controller_keys.h"
-#include "corvel/corvel.h"
-#include "ui/windows/controller_windows_wiring.h"
-#include "monitor/corvel_registration.h"
-#include "ui/tree/device_list_pane.h"
-#include "ui/dialogs/mail_account_setting_dialog.h"
-#include "notify/mail_account_store.h"
-#include "ui/dialogs/manage_email_dialog.h"
-#include "ui/main/main_frame.h"
 #include "core/object_loader.h"
+#include "core/sound_output.h"
+#include "core/sqlite_store.h"
+#include "core/string_table.h"
+#include "core/texts.h"
+#include "corvel/corvel.h"
+#include "monitor/corvel_registration.h"
+#include "notify/alarm_rules_sound.h"
+#include "notify/mail_account_store.h"
+#include "ui/common/busy_window.h"
+#include "ui/common/message_box_prompts.h"
+#include "ui/dialogs/mail_account_setting_dialog.h"
+#include "ui/dialogs/manage_email_dialog.h"
 #include "ui/dialogs/schedule_list_dialog.h"
 #include "ui/dialogs/sound_file_setting_dialog.h"
 #include "ui/dialogs/sound_notification_dialog.h"
-#include "core/sound_output.h"
-#include "app/effect_sound_output.h"
-#include "core/sqlite_store.h"
-#include "core/string_table.h"
-#include "ui/common/message_box_prompts.h"
+#include "ui/main/main_frame.h"
+#include "ui/tree/device_list_pane.h"
+#include "ui/windows/controller_windows_wiring.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -31,10 +31,14 @@ namespace iomira {
 
 int languageForSetting(int stored, const QLocale& system) {
     switch (stored) {
-    case 1: return LANG_KOREAN;
-    case 2: return LANG_ENGLISH;
-    case 3: return LANG_CHINESE;
-    default: break;
+    case 1:
+        return LANG_KOREAN;
+    case 2:
+        return LANG_ENGLISH;
+    case 3:
+        return LANG_CHINESE;
+    default:
+        break;
     }
     if (system.language() == QLocale::Korean) return LANG_KOREAN;
     if (system.language() == QLocale::Chinese) return LANG_CHINESE;
@@ -56,7 +60,9 @@ CQuorvis2App::~CQuorvis2App() {
     frame_.reset();
 }
 
-Store& CQuorvis2App::store() { return *store_; }
+Store& CQuorvis2App::store() {
+    return *store_;
+}
 
 bool CQuorvis2App::openStore() {
     StoreOpenError error;
@@ -83,10 +89,18 @@ void CQuorvis2App::startDispatcher() {
 }
 
 bool CQuorvis2App::loadStoredObjects() {
-    ObjectLoadTargets targets{controllers_, sounds_, mailSchedules_, messageSchedules_,
-                              QCoreApplication::applicationDirPath(), {}, {}, {}};
+    ObjectLoadTargets targets{controllers_,
+                              sounds_,
+                              mailSchedules_,
+                              messageSchedules_,
+                              QCoreApplication::applicationDirPath(),
+                              {},
+                              {},
+                              {}};
     corvel_window* window = frame_->corvelWindow();
-    targets.registerController = [window](const CQUORVISData& c) { return registerInCorvel(window, c); };
+    targets.registerController = [window](const CQUORVISData& c) {
+        return registerInCorvel(window, c);
+    };
     targets.reportError = [this](const QString& message) { prompts_->error(message); };
     targets.loadMailAccount = [this](const QString&, const KeyValues& values) {
         mailAccounts_.insert(readMailAccount(values));
@@ -107,11 +121,19 @@ void CQuorvis2App::wireNotifications(CDeviceListPane& pane) {
     };
     pane.startMailNotifications({controllers_, mailAccounts_, *monitorLog_, logSwitches_});
     frame_->showEmailNotification = [this, &pane] {
-        const EmailDialogTables tables{
-            *store_, pane.groups(), shared_, mailAccounts_, *prompts_,
-            [this](QWidget* over) { showMailAccountSetting(*store_, mailAccounts_, shared_, over); },
-            [](QWidget* over, const QString& text) { ShowBusy(text, over->window()->frameGeometry()); },
-            [] { HideBusy(); }};
+        const EmailDialogTables tables{*store_,
+                                       pane.groups(),
+                                       shared_,
+                                       mailAccounts_,
+                                       *prompts_,
+                                       [this](QWidget* over) {
+                                           showMailAccountSetting(*store_, mailAccounts_, shared_,
+                                                                  over);
+                                       },
+                                       [](QWidget* over, const QString& text) {
+                                           ShowBusy(text, over->window()->frameGeometry());
+                                       },
+                                       [] { HideBusy(); }};
         CManageEmailDlg(tables, frame_.get()).exec();
     };
 }
@@ -139,7 +161,8 @@ bool CQuorvis2App::InitInstance() {
     startDispatcher();
 
     log_ = std::make_unique<EventLog>();
-    writers_ = std::make_unique<EventLogWriters>(*log_, [](int id) { return get_tcp_connection_state(id); });
+    writers_ = std::make_unique<EventLogWriters>(
+        *log_, [](int id) { return get_tcp_connection_state(id); });
     monitorLog_ = std::make_unique<MonitorLog>(*writers_, logSwitches_);
     pane->setControllers(shared_, *monitorLog_, frame_->corvelWindow());
     // The sound and schedule dialogs work on the application's own tables.
@@ -148,11 +171,14 @@ bool CQuorvis2App::InitInstance() {
         const CQUORVISData* c = controllers_.find(id);
         if (c && offersSoundDialog(*c)) CSoundDlg(soundTables, id, frame_.get()).exec();
     };
-    pane->soundFileCommand = [this, soundTables] { CSoundFileSetting(soundTables, frame_.get()).exec(); };
+    pane->soundFileCommand = [this, soundTables] {
+        CSoundFileSetting(soundTables, frame_.get()).exec();
+    };
     frame_->showSchedules = [this](int kind) {
-        const ScheduleKind k = kind == SCHEDULE_EMAIL ? SCHEDULE_EMAIL : SCHEDULE_NOTIFICATION_MESSAGE;
-        CScheduleDlg(*store_, k == SCHEDULE_EMAIL ? mailSchedules_ : messageSchedules_, switches_, k,
-                     *prompts_, frame_.get())
+        const ScheduleKind k =
+            kind == SCHEDULE_EMAIL ? SCHEDULE_EMAIL : SCHEDULE_NOTIFICATION_MESSAGE;
+        CScheduleDlg(*store_, k == SCHEDULE_EMAIL ? mailSchedules_ : messageSchedules_, switches_,
+                     k, *prompts_, frame_.get())
             .exec();
     };
     wireControllerWindows({*frame_, *store_, *prompts_, shared_, *monitorLog_,

@@ -4,13 +4,13 @@
 #include "core/event_log.h"
 #include "core/global_settings.h"
 #include "core/log_entries.h"
+#include "core/schedule_list.h"
+#include "core/sound_library.h"
 #include "monitor/log_switches.h"
-#include "notify/mail_account.h"
 #include "monitor/monitor_log.h"
 #include "monitor/polling_thread.h"
-#include "core/schedule_list.h"
 #include "monitor/shared_controllers.h"
-#include "core/sound_library.h"
+#include "notify/mail_account.h"
 
 #include <QObject>
 #include <QSocketNotifier>
@@ -28,7 +28,7 @@ class UserPrompts;
 // The application: owns every table for the program's run and starts it up in order.
 class CQuorvis2App : public QObject {
     Q_OBJECT
-public:
+  public:
     CQuorvis2App();
     ~CQuorvis2App() override;
 
@@ -49,7 +49,7 @@ public:
     // Polling period; tests shorten nothing, benchmarks may lengthen it.
     PollingThread* pollingThread() const { return poller_.get(); }
 
-private:
+  private:
     bool openStore();
     void applyLanguage();
     bool loadStoredObjects();

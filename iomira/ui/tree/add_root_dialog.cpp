@@ -1,8 +1,8 @@
 #include "ui/tree/add_root_dialog.h"
 
-#include "core/texts.h"
-#include "core/string_table.h"
 #include "app/tree_edit_rules.h"
+#include "core/string_table.h"
+#include "core/texts.h"
 #include "ui/common/message_box_prompts.h"
 
 #include <QDialogButtonBox>
@@ -29,7 +29,9 @@ CAddRoot::CAddRoot(QWidget* parent) : QDialog(parent), edit_(new QLineEdit(this)
     layout->addWidget(buttons);
 }
 
-QString CAddRoot::name() const { return edit_->text(); }
+QString CAddRoot::name() const {
+    return edit_->text();
+}
 
 void CAddRoot::accept() {
     const EditOutcome check = checkGroupName(name());

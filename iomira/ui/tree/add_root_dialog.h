@@ -9,7 +9,7 @@ namespace iomira {
 // Asks for the name of a new group; an empty name is refused and the dialog stays open.
 class CAddRoot : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CAddRoot(QWidget* parent = nullptr);
     QString name() const;
     void accept() override;
@@ -17,7 +17,7 @@ public:
     // Runs the dialog; true with the entered name on OK.
     static bool ask(QWidget* parent, QString& name);
 
-private:
+  private:
     QLineEdit* edit_;
 };
 

@@ -39,7 +39,8 @@ QWidget* TreeEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     line->setFrame(true);
     if (kind == EditKind::Digits) {
         // Keys and pastes that are not digits are refused as a whole, with a beep.
-        line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), line));
+        line->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), line));
         connect(line, &QLineEdit::inputRejected, line, [] { QApplication::beep(); });
     }
     return line;
@@ -58,8 +59,10 @@ void TreeEditDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
 void TreeEditDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
                                     const QModelIndex& index) const {
     QString text;
-    if (auto* combo = qobject_cast<QComboBox*>(editor)) text = combo->currentText();
-    else if (auto* line = qobject_cast<QLineEdit*>(editor)) text = line->text();
+    if (auto* combo = qobject_cast<QComboBox*>(editor))
+        text = combo->currentText();
+    else if (auto* line = qobject_cast<QLineEdit*>(editor))
+        text = line->text();
     emit committed(index.data(kItemTypeRole).toInt(), index.data(kItemDataRole).toInt(),
                    index.data(kOwnerRole).toInt(), text);
 }

@@ -9,7 +9,7 @@ namespace iomira {
 // checks it and updates the record, the store and the item.
 class TreeEditDelegate : public QStyledItemDelegate {
     Q_OBJECT
-public:
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     // The choices and current choice of a drop-down line, filled in by the pane.
@@ -24,7 +24,7 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
 
-signals:
+  signals:
     void committed(int type, int data, int ownerId, const QString& text) const;
 };
 

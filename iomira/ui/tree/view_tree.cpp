@@ -53,9 +53,8 @@ void CViewTree::mousePressEvent(QMouseEvent* event) {
 }
 
 void CViewTree::contextMenuEvent(QContextMenuEvent* event) {
-    QTreeWidgetItem* item = event->reason() == QContextMenuEvent::Mouse
-                                ? itemAt(event->pos())
-                                : currentItem();
+    QTreeWidgetItem* item =
+        event->reason() == QContextMenuEvent::Mouse ? itemAt(event->pos()) : currentItem();
     if (item) setCurrentItem(item);
     emit contextMenuOn(item, event->globalPos());
 }
@@ -70,7 +69,8 @@ bool textBefore(const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
 // the whole subtree and set again once the items are back.
 void noteExpanded(QTreeWidgetItem* item, std::vector<QTreeWidgetItem*>& expanded) {
     if (item->isExpanded()) expanded.push_back(item);
-    for (int i = 0; i < item->childCount(); ++i) noteExpanded(item->child(i), expanded);
+    for (int i = 0; i < item->childCount(); ++i)
+        noteExpanded(item->child(i), expanded);
 }
 
 } // namespace
@@ -78,21 +78,28 @@ void noteExpanded(QTreeWidgetItem* item, std::vector<QTreeWidgetItem*>& expanded
 void CViewTree::sortChildrenOf(QTreeWidgetItem* parent) {
     const int count = parent ? parent->childCount() : topLevelItemCount();
     std::vector<QTreeWidgetItem*> items;
-    for (int i = 0; i < count; ++i) items.push_back(parent ? parent->child(i) : topLevelItem(i));
+    for (int i = 0; i < count; ++i)
+        items.push_back(parent ? parent->child(i) : topLevelItem(i));
     if (std::is_sorted(items.begin(), items.end(), textBefore)) return;
     QTreeWidgetItem* current = currentItem();
     std::vector<QTreeWidgetItem*> expanded;
-    for (QTreeWidgetItem* item : items) noteExpanded(item, expanded);
+    for (QTreeWidgetItem* item : items)
+        noteExpanded(item, expanded);
     for (int i = count - 1; i >= 0; --i) {
-        if (parent) parent->takeChild(i);
-        else takeTopLevelItem(i);
+        if (parent)
+            parent->takeChild(i);
+        else
+            takeTopLevelItem(i);
     }
     std::stable_sort(items.begin(), items.end(), textBefore);
     for (QTreeWidgetItem* item : items) {
-        if (parent) parent->addChild(item);
-        else addTopLevelItem(item);
+        if (parent)
+            parent->addChild(item);
+        else
+            addTopLevelItem(item);
     }
-    for (QTreeWidgetItem* item : expanded) item->setExpanded(true);
+    for (QTreeWidgetItem* item : expanded)
+        item->setExpanded(true);
     if (current) setCurrentItem(current);
 }
 

@@ -18,7 +18,7 @@ int itemData(const QTreeWidgetItem* item);
 // item first shows its group, and a right click selects the item before the menu opens.
 class CViewTree : public QTreeWidget {
     Q_OBJECT
-public:
+  public:
     explicit CViewTree(QWidget* parent = nullptr);
 
     // Asked before an edit opens; false refuses it (the pane has said why).
@@ -28,12 +28,12 @@ public:
     // expansion of each moved item and the current item.
     void sortChildrenOf(QTreeWidgetItem* parent);
 
-signals:
+  signals:
     void itemPressedForGroup(QTreeWidgetItem* item);
     void contextMenuOn(QTreeWidgetItem* item, const QPoint& globalPos);
     void editCommitted(int type, int data, int ownerId, const QString& text);
 
-protected:
+  protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -1,9 +1,9 @@
 #include "ui/windows/notification_window.h"
 
-#include "core/texts.h"
 #include "core/global_settings.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "core/user_prompts.h"
 
 #include <QCursor>

@@ -71,12 +71,12 @@ bool parse_options(int argc, char** argv, Options& o) {
 
 // Reads command lines from standard input; at its end the simulator keeps running.
 class CommandInput {
-public:
+  public:
     explicit CommandInput(Simulator& sim) : sim_(sim) {
         sim_.loop().watch(STDIN_FILENO, POLLIN, [this](short) { read_some(); });
     }
 
-private:
+  private:
     void read_some() {
         char buf[4096];
         ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
@@ -137,7 +137,8 @@ int main(int argc, char** argv) {
     EventLoop loop;
     loop.watch(signal_pipe[0], POLLIN, [&loop](short) { loop.stop(); });
     Simulator sim(loop, log);
-    for (auto& c : configs) sim.add(std::move(c));
+    for (auto& c : configs)
+        sim.add(std::move(c));
     error = sim.start();
     if (!error.empty()) {
         std::fprintf(stderr, "tevronsim: %s\n", error.c_str());
@@ -146,7 +147,8 @@ int main(int argc, char** argv) {
     std::optional<DeviceManagementResponder> management;
     if (!options.management.empty()) {
         std::vector<std::string> names;
-        for (const auto& h : sim.hosts()) names.push_back(h->device().name());
+        for (const auto& h : sim.hosts())
+            names.push_back(h->device().name());
         ManagementConfig config;
         if (!load_management_file(options.management, names, config, error) ||
             !(error = management.emplace(sim, log, std::move(config)).start()).empty()) {
@@ -154,7 +156,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    for (const auto& h : sim.hosts()) std::printf("%s\n", sim.device_line(*h).c_str());
+    for (const auto& h : sim.hosts())
+        std::printf("%s\n", sim.device_line(*h).c_str());
     if (management) std::printf("%s\n", management->line().c_str());
     std::printf("ready\n");
     std::fflush(stdout);

@@ -4,10 +4,10 @@
 #include "ui/dialogs/manage_email_dialog.h"
 
 #include "core/root_data.h"
-#include "monitor/shared_controllers.h"
 #include "core/sqlite_store.h"
 #include "core/string_table.h"
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -20,7 +20,7 @@ using namespace iomira;
 namespace {
 
 class SilentPrompts final : public UserPrompts {
-public:
+  public:
     void error(const QString&) override {}
     void information(const QString&) override {}
     bool ask(const QString&, bool) override { return false; }

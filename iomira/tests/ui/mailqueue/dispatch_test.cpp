@@ -17,15 +17,20 @@ namespace {
 using test::MonitorRig;
 using test::pumpUntil;
 
-const std::string kDevices = test::simDevice("io", "TKA-35", "unit_id = 1\ninputs = 0\noutputs = 0\n");
+const std::string kDevices =
+    test::simDevice("io", "TKA-35", "unit_id = 1\ninputs = 0\noutputs = 0\n");
 
 // Every channel the dispatch raised, as "mail INPUT0=1", "sound 0=1", "message 0=1".
 class RecordingDispatch : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setLanguage(LANG_ENGLISH);
-        rig.dispatch.queueNotificationMail = [this](const CQUORVISData&, int kind, int port, int v) {
-            raised.push_back(QString("mail %1%2=%3").arg(kind == MAIL_PORT_INPUT ? "INPUT" : "OUTPUT").arg(port).arg(v));
+        rig.dispatch.queueNotificationMail = [this](const CQUORVISData&, int kind, int port,
+                                                    int v) {
+            raised.push_back(QString("mail %1%2=%3")
+                                 .arg(kind == MAIL_PORT_INPUT ? "INPUT" : "OUTPUT")
+                                 .arg(port)
+                                 .arg(v));
         };
         rig.dispatch.playInputSound = [this](const CQUORVISData&, int i, int v) {
             raised.push_back(QString("sound %1=%2").arg(i).arg(v));
@@ -33,9 +38,7 @@ protected:
         rig.dispatch.postInputNotification = [this](const CQUORVISData&, int i, int v) {
             raised.push_back(QString("message %1=%2").arg(i).arg(v));
         };
-        rig.dispatch.inSchedule = [this](ScheduleKind kind) {
-            return gate.allows(kind);
-        };
+        rig.dispatch.inSchedule = [this](ScheduleKind kind) { return gate.allows(kind); };
     }
 
     CQUORVISData& connected() {
@@ -53,7 +56,8 @@ protected:
         rig.sim.command("inputs io " + std::to_string(mask));
         int32_t error = 0;
         read_discrete_inputs(c.DeviceId, c.NumberOfPortInput, &error, 0);
-        ASSERT_TRUE(pumpUntil([&] { return c.InputImage[0] == (mask & 1) && c.InputImage[2] == ((mask >> 2) & 1); }));
+        ASSERT_TRUE(pumpUntil(
+            [&] { return c.InputImage[0] == (mask & 1) && c.InputImage[2] == ((mask >> 2) & 1); }));
     }
 
     MonitorRig rig{kDevices};
@@ -72,9 +76,9 @@ TEST_F(RecordingDispatch, FirstResponseIsSilentThenEachChangeRaisesMailSoundMess
     EXPECT_EQ(c.InputImage[0], 1);
 
     inputs(c, 0b0010); // input 0 off (mailed), 1 on (not mailed), 2 off (mailed)
-    EXPECT_EQ(raised, (std::vector<QString>{"mail INPUT0=0", "sound 0=0", "message 0=0",
-                                            "sound 1=1", "message 1=1",
-                                            "mail INPUT2=0", "sound 2=0", "message 2=0"}));
+    EXPECT_EQ(raised,
+              (std::vector<QString>{"mail INPUT0=0", "sound 0=0", "message 0=0", "sound 1=1",
+                                    "message 1=1", "mail INPUT2=0", "sound 2=0", "message 2=0"}));
     raised.clear();
     inputs(c, 0b0010); // nothing changed
     EXPECT_TRUE(raised.empty());
@@ -86,8 +90,12 @@ TEST_F(RecordingDispatch, MailScheduleOutsideNowStopsOnlyTheMail) {
     switches.useNotificationMessageSchedule = 1; // its list is empty: always matches
     auto night = std::make_unique<CScheduleData>();
     night->ScheduleId = 1;
-    night->FromAmPm = 0; night->FromHour = 1; night->FromMinute = 0;
-    night->ToAmPm = 0; night->ToHour = 5; night->ToMinute = 0;
+    night->FromAmPm = 0;
+    night->FromHour = 1;
+    night->FromMinute = 0;
+    night->ToAmPm = 0;
+    night->ToHour = 5;
+    night->ToMinute = 0;
     night->Wednesday = 1;
     mailSchedules.insert(std::move(night));
 
@@ -119,7 +127,7 @@ TEST_F(RecordingDispatch, OutputChangeMailsButPlaysAndShowsNothing) {
 
 // Sounds reach the program's one output seam, which the test replaces.
 class RecordingSound final : public SoundOutput {
-public:
+  public:
     void play(const QString& path) override { played << path; }
     QStringList played;
 };

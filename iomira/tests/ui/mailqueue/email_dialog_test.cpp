@@ -4,11 +4,11 @@
 #include "ui/dialogs/manage_email_dialog.h"
 
 #include "core/controller_keys.h"
-#include "ui/program/program_test_support.h"
 #include "core/root_data.h"
-#include "monitor/shared_controllers.h"
 #include "core/string_table.h"
+#include "monitor/shared_controllers.h"
 #include "notify/smtp/test_support.h"
+#include "ui/program/program_test_support.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,7 +25,7 @@ namespace {
 using test::pumpUntil;
 
 class EmailDialog : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setLanguage(LANG_ENGLISH);
         groups.insert(std::make_unique<CROOTData>(3, "Plant", 0));
@@ -74,7 +74,12 @@ protected:
     CMailAccountMap accounts;
     test::RecordingPrompts prompts;
     int busyShown = 0, busyHidden = 0;
-    EmailDialogTables tables{*files.store, groups, shared, accounts, prompts, {},
+    EmailDialogTables tables{*files.store,
+                             groups,
+                             shared,
+                             accounts,
+                             prompts,
+                             {},
                              [this](QWidget*, const QString&) { ++busyShown; },
                              [this] { ++busyHidden; }};
 };
@@ -82,7 +87,8 @@ protected:
 TEST_F(EmailDialog, ListsTheGroupsControllersWithPorts) {
     CManageEmailDlg d(tables);
     QStringList names;
-    for (int row = 0; row < d.singleList()->count(); ++row) names << d.singleList()->item(row)->text();
+    for (int row = 0; row < d.singleList()->count(); ++row)
+        names << d.singleList()->item(row)->text();
     names.sort();
     EXPECT_EQ(names, (QStringList{"Boiler", "Meter", "Tank"}));
 }
@@ -111,11 +117,13 @@ TEST_F(EmailDialog, ApplyStoresTheShownValuesAndClearedBoxStoresOnlyTheFlag) {
 
 TEST_F(EmailDialog, ApplyChecksEachFieldInOrder) {
     const std::vector<std::pair<std::function<void(CManageEmailDlg&)>, QString>> cases = {
-        {[](CManageEmailDlg& d) { d.accountBox()->setCurrentIndex(-1); }, "Please select an email account."},
+        {[](CManageEmailDlg& d) { d.accountBox()->setCurrentIndex(-1); },
+         "Please select an email account."},
         {[](CManageEmailDlg& d) { d.toBox()->setEditText("  "); }, "Please enter a recipient."},
         {[](CManageEmailDlg& d) { d.subjectEdit()->clear(); }, "Please enter a subject."},
         {[](CManageEmailDlg& d) { d.messageEdit()->clear(); }, "Please enter a message."},
-        {[](CManageEmailDlg& d) { d.inputBox(1)->setChecked(false); }, "Please select input or output ports."},
+        {[](CManageEmailDlg& d) { d.inputBox(1)->setChecked(false); },
+         "Please select input or output ports."},
     };
     for (const auto& [spoil, message] : cases) {
         CManageEmailDlg d(tables);
@@ -186,12 +194,14 @@ TEST_F(EmailDialog, SampleMailWithoutControllerUsesTheTestNames) {
     EXPECT_FALSE(d.sampleButton()->isEnabled());
     ASSERT_TRUE(pumpUntil([&] { return d.sampleButton()->isEnabled(); }, 20000));
     EXPECT_EQ(prompts.shown,
-              (QStringList{"Sending a notification email has successfully finished.\r\n[0]a@iomira.test",
-                           "Sending a notification email has successfully finished.\r\n[1]b@iomira.test"}));
+              (QStringList{
+                  "Sending a notification email has successfully finished.\r\n[0]a@iomira.test",
+                  "Sending a notification email has successfully finished.\r\n[1]b@iomira.test"}));
     EXPECT_EQ(busyShown, 2);
     EXPECT_EQ(busyHidden, 2);
     const auto events = server.events();
-    EXPECT_NE(std::find(events.begin(), events.end(), "SUBJECT 1 TEST I/O CONTROLLER Di0 ON"), events.end());
+    EXPECT_NE(std::find(events.begin(), events.end(), "SUBJECT 1 TEST I/O CONTROLLER Di0 ON"),
+              events.end());
     EXPECT_NE(server.message(1).find("\r\nline\r\n.dot"), std::string::npos) << server.message(1);
 
     accounts.remove(7); // the account went away meanwhile

@@ -3,8 +3,8 @@
 
 #include "mail_rig.h"
 
-#include "monitor/polling_thread.h"
 #include "core/string_table.h"
+#include "monitor/polling_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ using test::MailRig;
 using test::pumpUntil;
 
 class MailEndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { setLanguage(LANG_ENGLISH); }
     static QStringList mailLines(const QStringList& etc) {
         QStringList lines;
@@ -39,31 +39,36 @@ TEST_F(MailEndToEnd, ChangedInputMailsEachTrimmedRecipientInSequenceAndLogsTheRe
     ASSERT_TRUE(pumpUntil([&] { return rig.messagesReceived() == 1; }, 15000));
     const double firstMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    ASSERT_TRUE(pumpUntil([&] { return rig.messagesReceived() == 2 && !rig.mailer.thread().busy(); }, 15000));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return rig.messagesReceived() == 2 && !rig.mailer.thread().busy(); }, 15000));
     std::printf("input change to first mail at the server: %.1f ms\n", firstMs);
 
     EXPECT_EQ(rig.serverEvents("MESSAGE "),
               (std::vector<std::string>{"MESSAGE 1 plant@iomira.test ops@iomira.test",
                                         "MESSAGE 2 plant@iomira.test night@iomira.test"}));
-    EXPECT_EQ(rig.serverEvents("SUBJECT 1"), std::vector<std::string>{"SUBJECT 1 Boiler: Flame is ON"});
+    EXPECT_EQ(rig.serverEvents("SUBJECT 1"),
+              std::vector<std::string>{"SUBJECT 1 Boiler: Flame is ON"});
     // The line that starts with a period arrives whole: it was doubled on the wire.
     const std::string body = rig.server.message(1);
     EXPECT_NE(body.find("\r\n.hidden line\r\n"), std::string::npos) << body;
     EXPECT_NE(body.find(" Flame of Boiler turned ON."), std::string::npos) << body;
 
     const QStringList lines = mailLines(rig.monitor.files.etcOf("Boiler"));
-    EXPECT_EQ(lines, (QStringList{
-        "[0]Try to send a mail.(Boiler-INPUT0,Flame,ON)",
-        "[1]Try to send a mail.(Boiler-INPUT0,Flame,ON)",
-        "Sending a notification email has successfully finished.[0](Boiler:ops@iomira.test;;night@iomira.test ;)",
-        "Sending a notification email has successfully finished.[1](Boiler:ops@iomira.test;;night@iomira.test ;)"}));
+    EXPECT_EQ(lines, (QStringList{"[0]Try to send a mail.(Boiler-INPUT0,Flame,ON)",
+                                  "[1]Try to send a mail.(Boiler-INPUT0,Flame,ON)",
+                                  "Sending a notification email has successfully "
+                                  "finished.[0](Boiler:ops@iomira.test;;night@iomira.test ;)",
+                                  "Sending a notification email has successfully "
+                                  "finished.[1](Boiler:ops@iomira.test;;night@iomira.test ;)"}));
     EXPECT_EQ(rig.mailer.sequence(), 2);
 }
 
 TEST_F(MailEndToEnd, QueuedMailsAreSentStrictlyOneAfterTheOther) {
     // Each report arrives while the mail thread waits for it: the server then holds exactly
     // the mails reported so far, and the reported mail is still the queue's head.
-    struct Seen { int sequence, atServer, queued; };
+    struct Seen {
+        int sequence, atServer, queued;
+    };
     std::vector<Seen> seen;
     const CMailAccount account = *rig.accounts.find(77);
     CSendMailThread* self = nullptr;
@@ -98,7 +103,9 @@ TEST_F(MailEndToEnd, InputChangesReachTheServerThroughThePollingThread) {
         const auto start = std::chrono::steady_clock::now();
         rig.monitor.sim.command("input io 0 " + std::to_string(n % 2));
         ASSERT_TRUE(pumpUntil([&] { return rig.messagesReceived() == n; }, 5000));
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     poller.stop();
     std::printf("input change to mail at the server with 1 s polling: %.0f, %.0f, %.0f ms\n",
@@ -110,8 +117,10 @@ TEST_F(MailEndToEnd, OutputChangeIsMailed) {
     rig.connect(c);
     rig.changeOutput(c, 0, 1);
     ASSERT_TRUE(pumpUntil([&] { return rig.messagesReceived() == 1; }, 15000));
-    EXPECT_EQ(rig.serverEvents("SUBJECT 1"), std::vector<std::string>{"SUBJECT 1 Boiler: Valve is ON"});
-    ASSERT_TRUE(pumpUntil([&] { return mailLines(rig.monitor.files.etcOf("Boiler")).size() == 2; }));
+    EXPECT_EQ(rig.serverEvents("SUBJECT 1"),
+              std::vector<std::string>{"SUBJECT 1 Boiler: Valve is ON"});
+    ASSERT_TRUE(
+        pumpUntil([&] { return mailLines(rig.monitor.files.etcOf("Boiler")).size() == 2; }));
     EXPECT_EQ(mailLines(rig.monitor.files.etcOf("Boiler"))[0],
               "[0]Try to send a mail.(Boiler-OUTPUT0,Valve,ON)");
 }
@@ -121,7 +130,8 @@ TEST_F(MailEndToEnd, DeletedAccountAndRefusedLoginAreLoggedAndTheMailDropped) {
     rig.connect(c);
     rig.accounts.remove(77);
     rig.changeInput(c, 0, 1);
-    ASSERT_TRUE(pumpUntil([&] { return mailLines(rig.monitor.files.etcOf("Boiler")).size() == 2; }));
+    ASSERT_TRUE(
+        pumpUntil([&] { return mailLines(rig.monitor.files.etcOf("Boiler")).size() == 2; }));
     EXPECT_EQ(mailLines(rig.monitor.files.etcOf("Boiler"))[1],
               "Can't find the IP address of the mail server.[0](Boiler:ops@iomira.test)");
 
@@ -135,7 +145,8 @@ TEST_F(MailEndToEnd, DeletedAccountAndRefusedLoginAreLoggedAndTheMailDropped) {
     wrong.MailServerPort = QString::number(rig.server.port());
     rig.accounts.insert(wrong);
     rig.changeInput(c, 0, 0);
-    ASSERT_TRUE(pumpUntil([&] { return mailLines(rig.monitor.files.etcOf("Boiler")).size() == 4; }, 15000));
+    ASSERT_TRUE(
+        pumpUntil([&] { return mailLines(rig.monitor.files.etcOf("Boiler")).size() == 4; }, 15000));
     const QString failure = mailLines(rig.monitor.files.etcOf("Boiler"))[3];
     EXPECT_TRUE(failure.startsWith("[1]")) << failure.toStdString();
     EXPECT_TRUE(failure.endsWith("(Boiler:ops@iomira.test)")) << failure.toStdString();
@@ -152,7 +163,8 @@ TEST_F(MailEndToEnd, LogSwitchOffKeepsMailingButWritesNoLines) {
     rig.connect(c);
     rig.monitor.files.switches.notificationEmail = 0;
     rig.changeInput(c, 0, 1);
-    ASSERT_TRUE(pumpUntil([&] { return rig.messagesReceived() == 1 && rig.mailer.thread().queued() == 0; }, 15000));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return rig.messagesReceived() == 1 && rig.mailer.thread().queued() == 0; }, 15000));
     EXPECT_TRUE(mailLines(rig.monitor.files.etcOf("Boiler")).isEmpty());
 }
 

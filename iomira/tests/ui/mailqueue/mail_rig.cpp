@@ -69,7 +69,9 @@ void MailRig::changeOutput(const CQUORVISData& c, int output, int value) {
     read_coils(c.DeviceId, c.NumberOfPortOutput, &error, 0);
 }
 
-int MailRig::messagesReceived() const { return static_cast<int>(serverEvents("MESSAGE ").size()); }
+int MailRig::messagesReceived() const {
+    return static_cast<int>(serverEvents("MESSAGE ").size());
+}
 
 std::vector<std::string> MailRig::serverEvents(const std::string& prefix) const {
     std::vector<std::string> found;

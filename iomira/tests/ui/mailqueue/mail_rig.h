@@ -2,9 +2,9 @@
 // A simulated controller polled through Corvel, its port changes dispatched into the pane's
 // mail notifications, and a real SMTP server on loopback receiving the mails.
 
-#include "ui/program/monitor_rig.h"
 #include "notify/notification_mailer.h"
 #include "notify/smtp/test_support.h"
+#include "ui/program/monitor_rig.h"
 
 #include <memory>
 #include <vector>
@@ -15,7 +15,7 @@ inline constexpr const char* kSmtpLogin = "alarm";
 inline constexpr const char* kSmtpPassword = "s3cret";
 
 class MailRig {
-public:
+  public:
     MailRig();
 
     // A TKA-35 at the simulated device "io", mailing input and output 0 to `mailTo`.

@@ -3,8 +3,8 @@
 
 #include "program_test_support.h"
 
-#include "ui/common/child_frame.h"
 #include "core/quorvis_data.h"
+#include "ui/common/child_frame.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -16,7 +16,7 @@ namespace iomira {
 namespace {
 
 class ChildFrame : public ::testing::Test {
-protected:
+  protected:
     ChildFrame() {
         record.DeviceId = 42;
         record.DeviceComment = "Pump";

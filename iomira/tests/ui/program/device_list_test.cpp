@@ -4,15 +4,15 @@
 
 #include "monitor_rig.h"
 
-#include "core/controller_keys.h"
-#include "monitor/corvel_registration.h"
 #include "app/demo_store.h"
-#include "ui/tree/device_list_pane.h"
+#include "app/tree_texts.h"
+#include "core/controller_keys.h"
 #include "core/group_store.h"
 #include "core/string_table.h"
-#include "ui/tree/tree_edit_delegate.h"
+#include "monitor/corvel_registration.h"
 #include "ui/common/tree_icons.h"
-#include "app/tree_texts.h"
+#include "ui/tree/device_list_pane.h"
+#include "ui/tree/tree_edit_delegate.h"
 #include "ui/tree/view_tree.h"
 
 #include <QApplication>
@@ -29,7 +29,7 @@ namespace {
 using test::pumpUntil;
 
 class DeviceList : public ::testing::Test {
-protected:
+  protected:
     DeviceList()
         : sim(test::simDevice("io", "TKA-35", "unit_id = 1\n") +
               test::simDevice("sirens", "RLX-830", "unit_id = 255\n")),
@@ -63,15 +63,19 @@ protected:
         return ref;
     }
     void start() {
-        for (const Group& g : groups) saveGroup(*files.store, CROOTData(g.id, g.name, g.index));
+        for (const Group& g : groups)
+            saveGroup(*files.store, CROOTData(g.id, g.name, g.index));
         ASSERT_TRUE(pane.loadGroups());
-        table.forEach([this](const CQUORVISData& c) { EXPECT_EQ(registerInCorvel(&target.window, c), CORVEL_OK); });
+        table.forEach([this](const CQUORVISData& c) {
+            EXPECT_EQ(registerInCorvel(&target.window, c), CORVEL_OK);
+        });
         pane.setControllers(shared, files.monitorLog, &target.window);
         pane.fillAtStartup();
     }
     QStringList topLevel() const {
         QStringList out;
-        for (int i = 0; i < pane.tree()->topLevelItemCount(); ++i) out << pane.tree()->topLevelItem(i)->text(0);
+        for (int i = 0; i < pane.tree()->topLevelItemCount(); ++i)
+            out << pane.tree()->topLevelItem(i)->text(0);
         return out;
     }
     QTreeWidgetItem* infoItem(int deviceId, int kind) {
@@ -107,14 +111,17 @@ protected:
         CDeviceListPane* pane;
     } target{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
                  auto* p = reinterpret_cast<Target*>(w)->pane;
-                 if (message == CORVEL_WM_CONNECTION) p->onConnectionNotification(wparam, lparam);
-                 else p->onDataNotification(wparam, lparam);
+                 if (message == CORVEL_WM_CONNECTION)
+                     p->onConnectionNotification(wparam, lparam);
+                 else
+                     p->onDataNotification(wparam, lparam);
              }},
              &pane};
 };
 
 TEST_F(DeviceList, StartUpSortsGroupsSplitsFullOnesAndShowsTheLastOpened) {
-    for (int i = 0; i < 31; ++i) store(QStringLiteral("Valve %1").arg(i, 2, 10, QLatin1Char('0')), 10, i);
+    for (int i = 0; i < 31; ++i)
+        store(QStringLiteral("Valve %1").arg(i, 2, 10, QLatin1Char('0')), 10, i);
     CQUORVISData& opened = store("Gate", 11, 0);
     opened.LastOpened = 1;
     start();
@@ -155,11 +162,13 @@ TEST_F(DeviceList, IconsFollowTheConnectionStates) {
     automatic.HostPort = simtest::free_port(false);
     start();
     EXPECT_EQ(iconOf(c.DeviceId), treeIcon(ICON_CLOSED_MANUAL).cacheKey());
-    ASSERT_TRUE(pumpUntil([&] { return iconOf(automatic.DeviceId) == treeIcon(ICON_ERROR).cacheKey(); }));
+    ASSERT_TRUE(
+        pumpUntil([&] { return iconOf(automatic.DeviceId) == treeIcon(ICON_ERROR).cacheKey(); }));
     pane.tree()->setCurrentItem(pane.findControllerItem(c.DeviceId));
     pane.connectSelected();
     EXPECT_EQ(iconOf(c.DeviceId), treeIcon(ICON_CONNECTING).cacheKey());
-    ASSERT_TRUE(pumpUntil([&] { return iconOf(c.DeviceId) == treeIcon(ICON_CONNECTED).cacheKey(); }));
+    ASSERT_TRUE(
+        pumpUntil([&] { return iconOf(c.DeviceId) == treeIcon(ICON_CONNECTED).cacheKey(); }));
     pane.disconnectSelected();
     EXPECT_EQ(c.ReconnectWanted, 0);
     EXPECT_EQ(get_tcp_connection_state(c.DeviceId), TCP_CLOSED);
@@ -173,7 +182,8 @@ TEST_F(DeviceList, ContextMenuFollowsTheSelection) {
     auto commandsFor = [&](QTreeWidgetItem* item) {
         pane.tree()->setCurrentItem(item);
         std::vector<int> out;
-        for (const MenuEntry& e : pane.contextEntries()) out.push_back(e.command);
+        for (const MenuEntry& e : pane.contextEntries())
+            out.push_back(e.command);
         return out;
     };
     const auto onSirens = commandsFor(pane.findControllerItem(sirens.DeviceId));
@@ -206,7 +216,8 @@ TEST_F(DeviceList, ConnectionLinesCannotBeEditedWhileConnected) {
     QTreeWidgetItem* automatic = infoItem(c.DeviceId, INFO_AUTO_CONNECT);
     pane.tree()->setCurrentItem(automatic);
     EXPECT_TRUE(pane.mayEdit(automatic));
-    EXPECT_EQ(automatic->data(0, TreeEditDelegate::kChoicesRole).toStringList(), (QStringList{"ON", "OFF"}));
+    EXPECT_EQ(automatic->data(0, TreeEditDelegate::kChoicesRole).toStringList(),
+              (QStringList{"ON", "OFF"}));
     pane.commitEdit(ITEM_INFO, INFO_AUTO_CONNECT, c.DeviceId, "ON");
     EXPECT_EQ(c.AutomaticConnection, 1);
     EXPECT_EQ(stored(controllerKeyName(c.DeviceId)).dword("AutomaticConnection", -1), 1);
@@ -303,7 +314,8 @@ TEST_F(DeviceList, AddGroupAppendsWithoutSorting) {
 }
 
 TEST_F(DeviceList, AddingATablePlacesByGroupName) {
-    for (int i = 0; i < 28; ++i) store(QStringLiteral("Old %1").arg(i), 11, i);
+    for (int i = 0; i < 28; ++i)
+        store(QStringLiteral("Old %1").arg(i), 11, i);
     start();
     std::vector<CQUORVISData> records;
     for (int i = 0; i < 4; ++i) {
@@ -407,13 +419,18 @@ TEST_F(DeviceList, TheReconnectionTimerRetriesErrorsAfterFiveSecondsAndClosesAtO
     sim.command("drop io");
     // The close is retried on the next tick; that attempt is refused and is an error.
     ASSERT_TRUE(pumpUntil([&] { return get_tcp_connection_state(c.DeviceId) == TCP_ERROR; }, 2000));
-    const QElapsedTimer sinceError = [] { QElapsedTimer t; t.start(); return t; }();
+    const QElapsedTimer sinceError = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
     const int afterError = attempts();
     EXPECT_GT(afterError, afterFirst);
     sim.command("refuse io off");
     test::pumpFor(4000);
     EXPECT_EQ(attempts(), afterError) << "retried before five seconds had passed";
-    ASSERT_TRUE(pumpUntil([&] { return get_tcp_connection_state(c.DeviceId) == TCP_ESTABLISHED; }, 3000));
+    ASSERT_TRUE(
+        pumpUntil([&] { return get_tcp_connection_state(c.DeviceId) == TCP_ESTABLISHED; }, 3000));
     EXPECT_GE(sinceError.elapsed(), 4900);
     pane.stopTimers();
 }

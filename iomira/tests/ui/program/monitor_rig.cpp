@@ -1,7 +1,7 @@
 #include "monitor_rig.h"
 
-#include "monitor/corvel_registration.h"
 #include "app/demo_store.h"
+#include "monitor/corvel_registration.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,10 @@ MonitorRig::MonitorRig(const std::string& devices)
       handler(shared, files.monitorLog, connections, events, dispatch),
       target_{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
                   auto* rig = reinterpret_cast<Target*>(w)->rig;
-                  if (message == CORVEL_WM_CONNECTION) rig->handler.onConnection(wparam, lparam);
-                  else rig->handler.onData(wparam, lparam);
+                  if (message == CORVEL_WM_CONNECTION)
+                      rig->handler.onConnection(wparam, lparam);
+                  else
+                      rig->handler.onData(wparam, lparam);
               }},
               this} {}
 
@@ -35,7 +37,8 @@ CQUORVISData& MonitorRig::insert(CQUORVISData record) {
     return ref;
 }
 
-CQUORVISData& MonitorRig::add(const std::string& device, const QString& model, const QString& name) {
+CQUORVISData& MonitorRig::add(const std::string& device, const QString& model,
+                              const QString& name) {
     CQUORVISData record = seedRecord(model, sim.port(device));
     record.DeviceComment = name;
     return insert(record);

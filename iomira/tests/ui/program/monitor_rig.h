@@ -4,12 +4,12 @@
 
 #include "program_test_support.h"
 
-#include "monitor/connection_manager.h"
 #include "core/controller_table.h"
 #include "corvel/corvel.h"
+#include "monitor/connection_manager.h"
 #include "monitor/notification_handler.h"
-#include "notify/port_change_dispatch.h"
 #include "monitor/shared_controllers.h"
+#include "notify/port_change_dispatch.h"
 #include "sim_child.h"
 
 #include <memory>
@@ -17,7 +17,7 @@
 namespace iomira::test {
 
 class MonitorRig {
-public:
+  public:
     explicit MonitorRig(const std::string& devices);
     ~MonitorRig();
 
@@ -38,7 +38,7 @@ public:
     PortChangeDispatch dispatch;
     NotificationHandler handler;
 
-private:
+  private:
     struct Target {
         corvel_window window;
         MonitorRig* rig;

@@ -3,8 +3,8 @@
 
 #include "monitor_rig.h"
 
-#include "monitor/initial_read.h"
 #include "core/string_table.h"
+#include "monitor/initial_read.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +18,14 @@ using test::pumpUntil;
 
 const std::string kDevices =
     test::simDevice("io", "TKA-35", "unit_id = 1\ninputs = 0b0101\noutputs = 0b0010\n") +
-    test::simDevice("press", "RLX-850", "unit_id = 255\ncounters = 5,70000,0,1\ninputs = 0b0001\n") +
+    test::simDevice("press", "RLX-850",
+                    "unit_id = 255\ncounters = 5,70000,0,1\ninputs = 0b0001\n") +
     test::simDevice("temp", "RLX-840", "unit_id = 255\ntemperature = 23.5\n");
 
 constexpr int64_t kSecond = 1'000'000'000;
 
 class Monitor : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { setLanguage(LANG_ENGLISH); }
     MonitorRig rig{kDevices};
 };
@@ -137,8 +138,9 @@ TEST_F(Monitor, ExceptionsAreLoggedAndStopThePolls) {
     rig.sim.command("exception io 2");
     rig.connections.connectAtStartup(c);
     ASSERT_TRUE(pumpUntil([&] { return rig.files.etcOf("Refusing").size() >= 5; }));
-    EXPECT_EQ(rig.files.etcOf("Refusing").mid(3, 2),
-              (QStringList{"Error response of read input request", "[Error 02] Illegal data address."}));
+    EXPECT_EQ(
+        rig.files.etcOf("Refusing").mid(3, 2),
+        (QStringList{"Error response of read input request", "[Error 02] Illegal data address."}));
     const size_t before = rig.requests().size();
     pollController(c, rig.files.monitorLog);
     test::pumpFor(100);

@@ -3,10 +3,10 @@
 
 #include "monitor_rig.h"
 
+#include "core/string_table.h"
 #include "monitor/corvel_registration.h"
 #include "monitor/initial_read.h"
 #include "monitor/polling_thread.h"
-#include "core/string_table.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,9 @@ const Family kFamilies[] = {{"generic", "TKA-35"}, {"r810", "RLX-810"}, {"r820",
 std::string familyDevices() {
     std::string text;
     for (const Family& f : kFamilies)
-        text += test::simDevice(f.device, f.model, std::string("unit_id = ") +
-                                                       (f.device[0] == 'g' ? "1" : "255") + "\n");
+        text +=
+            test::simDevice(f.device, f.model,
+                            std::string("unit_id = ") + (f.device[0] == 'g' ? "1" : "255") + "\n");
     return text;
 }
 
@@ -38,10 +39,12 @@ TEST(Polling, OnePassPerSecondForEveryFamily) {
     test::MonitorRig rig(familyDevices());
     std::vector<CQUORVISData*> controllers;
     for (const Family& f : kFamilies) {
-        controllers.push_back(&rig.add(f.device, QString::fromLatin1(f.model), QString::fromLatin1(f.device)));
+        controllers.push_back(
+            &rig.add(f.device, QString::fromLatin1(f.model), QString::fromLatin1(f.device)));
         rig.connections.connectAtStartup(*controllers.back());
     }
-    for (CQUORVISData* c : controllers) ASSERT_TRUE(rig.waitState(*c, TCP_ESTABLISHED));
+    for (CQUORVISData* c : controllers)
+        ASSERT_TRUE(rig.waitState(*c, TCP_ESTABLISHED));
     test::pumpFor(300); // the first reads settle
 
     // What one pass sends to each device.
@@ -49,7 +52,8 @@ TEST(Polling, OnePassPerSecondForEveryFamily) {
     auto counts = [&] {
         std::map<std::string, int> out;
         const auto log = rig.requests();
-        for (const Family& f : kFamilies) out[f.device] = test::countRequests(log, f.device);
+        for (const Family& f : kFamilies)
+            out[f.device] = test::countRequests(log, f.device);
         return out;
     };
     const auto start = counts();
@@ -70,8 +74,8 @@ TEST(Polling, OnePassPerSecondForEveryFamily) {
     const auto end = counts();
     for (const Family& f : kFamilies) {
         const int sent = end.at(f.device) - afterOne.at(f.device);
-        EXPECT_EQ(sent, 4 * perPass[f.device]) << f.device << " sent " << sent << " per pass "
-                                               << perPass[f.device];
+        EXPECT_EQ(sent, 4 * perPass[f.device])
+            << f.device << " sent " << sent << " per pass " << perPass[f.device];
     }
     EXPECT_TRUE(rig.files.etcOf("generic").contains("Send a read request to input ports"));
     EXPECT_TRUE(rig.files.etcOf("generic").contains("Send a read request to output ports"));
@@ -93,8 +97,10 @@ TEST(Polling, SwitchesSelectWhatIsPolled) {
         pollController(c, rig.files.monitorLog);
         test::pumpFor(150);
         const auto after = rig.requests();
-        EXPECT_EQ(test::countRequests(after, "io", 1) - test::countRequests(before, "io", 1), k.coils);
-        EXPECT_EQ(test::countRequests(after, "io", 2) - test::countRequests(before, "io", 2), k.inputs);
+        EXPECT_EQ(test::countRequests(after, "io", 1) - test::countRequests(before, "io", 1),
+                  k.coils);
+        EXPECT_EQ(test::countRequests(after, "io", 2) - test::countRequests(before, "io", 2),
+                  k.inputs);
     }
 }
 
@@ -107,7 +113,8 @@ TEST(Polling, ControllersDeletedDuringPassesAreNeverTouchedAgain) {
         rig.connections.connectAtStartup(c);
         ids.push_back(c.DeviceId);
     }
-    for (int id : ids) ASSERT_TRUE(rig.waitState(*rig.table.find(id), TCP_ESTABLISHED));
+    for (int id : ids)
+        ASSERT_TRUE(rig.waitState(*rig.table.find(id), TCP_ESTABLISHED));
     PollingThread poller(rig.shared, rig.files.monitorLog, std::chrono::milliseconds(2));
     ASSERT_TRUE(poller.start());
     for (int id : ids) {

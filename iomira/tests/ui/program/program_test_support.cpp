@@ -22,7 +22,8 @@ TestFiles::TestFiles()
 std::vector<QStringList> TestFiles::entries() const {
     std::vector<QStringList> out;
     const QDir folder(dir.filePath(QStringLiteral("Iomira")));
-    for (const QString& name : folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
+    for (const QString& name :
+         folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
         QFile file(folder.filePath(name));
         if (!file.open(QIODevice::ReadOnly)) continue;
         const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));

@@ -4,11 +4,11 @@
 
 #include "core/event_log.h"
 #include "core/log_entries.h"
+#include "core/sqlite_store.h"
+#include "core/user_prompts.h"
 #include "monitor/log_switches.h"
 #include "monitor/monitor_events.h"
 #include "monitor/monitor_log.h"
-#include "core/sqlite_store.h"
-#include "core/user_prompts.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -19,13 +19,15 @@
 #include <string>
 #include <vector>
 
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace iomira::test {
 
 // Message boxes answered by the test: every text shown is kept, questions get `answer`.
 class RecordingPrompts final : public UserPrompts {
-public:
+  public:
     void error(const QString& text) override { shown << text; }
     void information(const QString& text) override { shown << text; }
     bool ask(const QString& text, bool) override {
@@ -38,7 +40,7 @@ public:
 
 // What the monitor told the windows around it.
 class RecordingEvents final : public MonitorEvents {
-public:
+  public:
     void connectionStarted(int deviceId) override { started.push_back(deviceId); }
     void connectionNotified(int deviceId, intptr_t lparam) override {
         notified.push_back({deviceId, lparam});

@@ -3,17 +3,17 @@
 
 #include "program_test_support.h"
 
-#include "core/controller_keys.h"
 #include "app/demo_store.h"
-#include "ui/tree/device_list_pane.h"
+#include "app/tree_texts.h"
+#include "core/controller_keys.h"
 #include "core/global_settings.h"
-#include "ui/main/main_frame.h"
-#include "ui/main/quorvis2_app.h"
-#include "sim_child.h"
 #include "core/string_table.h"
 #include "core/texts.h"
+#include "sim_child.h"
 #include "ui/common/tree_icons.h"
-#include "app/tree_texts.h"
+#include "ui/main/main_frame.h"
+#include "ui/main/quorvis2_app.h"
+#include "ui/tree/device_list_pane.h"
 #include "ui/tree/view_tree.h"
 
 #include <QDir>
@@ -29,7 +29,7 @@ namespace {
 using test::pumpUntil;
 
 class StartUp : public ::testing::Test {
-protected:
+  protected:
     StartUp() : sim(test::simDevice("io", "TKA-35", "unit_id = 1\ninputs = 1\n")) {
         storePath = dir.filePath("store.sqlite");
         qputenv("IOMIRA_STORE", storePath.toUtf8());
@@ -55,7 +55,8 @@ protected:
     }
     QStringList menuTitles(CMainFrame* frame) {
         QStringList out;
-        for (QAction* a : frame->menuBar()->actions()) out << a->text();
+        for (QAction* a : frame->menuBar()->actions())
+            out << a->text();
         return out;
     }
 
@@ -112,7 +113,8 @@ TEST_F(StartUp, ControllersAreConnectedPolledAndLogged) {
     QFile file(logs.filePath(files[0]));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
-    EXPECT_TRUE(text.startsWith("Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n"));
+    EXPECT_TRUE(
+        text.startsWith("Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n"));
     EXPECT_TRUE(text.contains("Pump 3\t127.0.0.1\t\tConnecting\t"));
     EXPECT_TRUE(text.contains("\tSend a read request to input ports\r\n"));
     EXPECT_TRUE(text.contains("\tInput port status\r\n"));
@@ -139,9 +141,9 @@ TEST_F(StartUp, LogLinesAreEnglishInKorean) {
     auto app = startApp();
     ASSERT_EQ(app->languageId(), LANG_KOREAN);
     const QByteArray bytes = logBytes(dir, "\tSend a read request to input ports\r\n");
-    for (const char* text : {"\tSend a read request to input ports.\r\n",
-                             "\tSend a read request to input ports\r\n",
-                             "\tResponse of read input ports\r\n", "\tInput port status\r\n"})
+    for (const char* text :
+         {"\tSend a read request to input ports.\r\n", "\tSend a read request to input ports\r\n",
+          "\tResponse of read input ports\r\n", "\tInput port status\r\n"})
         EXPECT_TRUE(bytes.contains(text)) << text;
     for (int id : {TEXT_SEND_READ_INPUTS_INITIAL, TEXT_SEND_READ_INPUTS, TEXT_RESPONSE_INPUTS})
         EXPECT_FALSE(bytes.contains(loadString(id, LANG_KOREAN).toUtf8())) << id;

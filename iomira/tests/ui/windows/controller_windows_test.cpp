@@ -2,12 +2,12 @@
 // group switch, LastOpened in the store, and an item click bringing its controller forward.
 
 #include "ui/common/child_frame.h"
-#include "ui/windows/controller_windows.h"
-#include "ui/tree/device_list_pane.h"
-#include "ui/windows/digital_view.h"
 #include "ui/main/main_frame.h"
-#include "ui/windows/notification_window.h"
+#include "ui/tree/device_list_pane.h"
 #include "ui/tree/view_tree.h"
+#include "ui/windows/controller_windows.h"
+#include "ui/windows/digital_view.h"
+#include "ui/windows/notification_window.h"
 #include "windows_rig.h"
 
 #include <QMdiArea>

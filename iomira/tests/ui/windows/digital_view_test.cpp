@@ -2,16 +2,16 @@
 // pulses on the wire, the checks that block a write, renaming, exceptions, and a changed
 // input reaching the notification window.
 
-#include "ui/common/child_frame.h"
-#include "ui/windows/controller_windows.h"
+#include "core/quorvis_data.h"
 #include "corvel/corvel.h"
-#include "ui/tree/device_list_pane.h"
-#include "ui/windows/digital_view.h"
+#include "monitor/shared_controllers.h"
+#include "ui/common/child_frame.h"
 #include "ui/common/in_place_edit.h"
 #include "ui/main/main_frame.h"
+#include "ui/tree/device_list_pane.h"
+#include "ui/windows/controller_windows.h"
+#include "ui/windows/digital_view.h"
 #include "ui/windows/notification_window.h"
-#include "core/quorvis_data.h"
-#include "monitor/shared_controllers.h"
 #include "windows_rig.h"
 
 #include <QLabel>

@@ -1,13 +1,13 @@
 // Lamp images, status lines, output clicks and pulse timing: the rules behind the digital
 // window, without a window.
 
-#include "corvel/corvel.h"
 #include "core/device_family.h"
-#include "ui/common/lamp_images.h"
-#include "monitor/port_state.h"
-#include "monitor/pulse_rules.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "corvel/corvel.h"
+#include "monitor/port_state.h"
+#include "monitor/pulse_rules.h"
+#include "ui/common/lamp_images.h"
 
 #include <QImage>
 

@@ -4,10 +4,10 @@
 // The whole program started on a store of its own, its controllers served by a simulator.
 
 #include "app/demo_store.h"
-#include "ui/main/quorvis2_app.h"
-#include "sim_child.h"
 #include "core/sqlite_store.h"
 #include "core/user_prompts.h"
+#include "sim_child.h"
+#include "ui/main/quorvis2_app.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

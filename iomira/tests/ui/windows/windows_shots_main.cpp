@@ -2,17 +2,17 @@
 // connection state, and of the notification window, into the folder given as argument.
 // Run it under Xvfb (or any display) to look at the lamps as a user sees them.
 
-#include "corvel/corvel.h"
-#include "monitor/corvel_registration.h"
 #include "app/demo_store.h"
-#include "ui/windows/digital_view.h"
 #include "core/global_settings.h"
-#include "ui/windows/notification_window.h"
 #include "core/quorvis_data.h"
-#include "sim_child.h"
 #include "core/sqlite_store.h"
 #include "core/string_table.h"
 #include "core/user_prompts.h"
+#include "corvel/corvel.h"
+#include "monitor/corvel_registration.h"
+#include "sim_child.h"
+#include "ui/windows/digital_view.h"
+#include "ui/windows/notification_window.h"
 
 #include <QApplication>
 #include <QDir>

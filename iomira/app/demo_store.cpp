@@ -9,36 +9,8 @@
 
 namespace iomira {
 
-namespace {
-
-// Models the simulator plays that the product list names under another label.
-QString productLabel(const QString& model) {
-    if (model == QLatin1String("TKA-31") || model == QLatin1String("TKA-21") ||
-        model == QLatin1String("TKA-31P"))
-        return QStringLiteral("TKA-31 / TKA-21");
-    QString label = model;
-    if (label.endsWith(QLatin1Char('P'))) label.chop(1);
-    return label;
-}
-
-const ProductChoice* productFor(const QString& model) {
-    const QString label = productLabel(model);
-    for (const ProductChoice& choice : productChoices()) {
-        if (label == QLatin1String(choice.name)) return &choice;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 CQUORVISData seedRecord(const QString& model, int port) {
-    CQUORVISData record;
-    if (const ProductChoice* choice = productFor(model))
-        applyProductChoice(record, *choice);
-    else
-        record.DeviceType = -1;
-    if (record.DeviceType == FAMILY_GENERIC) record.UnitId = 1;
-    if (record.DeviceType == FAMILY_RLX840) applyTemperatureChannel(record);
+    CQUORVISData record = recordForModel(model);
     record.HostAddr = QStringLiteral("127.0.0.1");
     record.HostPort = port;
     record.AutomaticConnection = 1;

@@ -93,4 +93,39 @@ void applyTemperatureChannel(CQUORVISData& record) {
     record.AIMax[0] = QStringLiteral("85");
 }
 
+namespace {
+
+// Model names that the product list offers under another label.
+QString productLabel(const QString& model) {
+    if (model == QLatin1String("TKA-31") || model == QLatin1String("TKA-21") ||
+        model == QLatin1String("TKA-31P"))
+        return QStringLiteral("TKA-31 / TKA-21");
+    QString label = model;
+    if (label.endsWith(QLatin1Char('P'))) label.chop(1);
+    return label;
+}
+
+} // namespace
+
+const ProductChoice* productForModel(const QString& model) {
+    const QString label = productLabel(model);
+    for (const ProductChoice& choice : productChoices()) {
+        if (label == QLatin1String(choice.name)) return &choice;
+    }
+    return nullptr;
+}
+
+CQUORVISData recordForModel(const QString& model) {
+    CQUORVISData record;
+    const ProductChoice* choice = productForModel(model);
+    if (!choice) {
+        record.DeviceType = -1;
+        return record;
+    }
+    applyProductChoice(record, *choice);
+    if (record.DeviceType == FAMILY_GENERIC) record.UnitId = 1;
+    if (record.DeviceType == FAMILY_RLX840) applyTemperatureChannel(record);
+    return record;
+}
+
 } // namespace iomira

@@ -46,4 +46,12 @@ void applyProductChoice(CQUORVISData& record, const ProductChoice& choice);
 // An RLX-840 found by a search names its first channel after the temperature it measures.
 void applyTemperatureChannel(CQUORVISData& record);
 
+// The product of a model name as a controller reports it ("TKA-35P", "TKA-21", "RLX-840"), or
+// none.
+const ProductChoice* productForModel(const QString& model);
+// The record a controller of that model starts as: its product's family, ports and fixed values,
+// unit id 1 for a generic controller, the temperature channel of an RLX-840; family -1 for a
+// model no product names.
+CQUORVISData recordForModel(const QString& model);
+
 } // namespace iomira

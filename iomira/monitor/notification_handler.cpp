@@ -140,7 +140,12 @@ void NotificationHandler::inputResponse(CQUORVISData& c, int code) {
             read_coils(c.DeviceId, c.NumberOfPortOutput, &error, kDefaultTag);
             log_.state(c, LogCategory::Output, text(TEXT_SEND_READ_OUTPUTS));
         }
-        dispatch_.DispatchInputChanges(c);
+        // The first response after a connection only fills the image; later ones report
+        // changes.
+        if (c.InputsValid == 0)
+            c.InputsValid = 1;
+        else
+            dispatch_.DispatchInputChanges(c);
     }
     log_.state(c, LogCategory::Input, text(TEXT_RESPONSE_INPUTS));
     if (c.DeviceType == FAMILY_GENERIC) inputImage(c, c.NumberOfPortInput);
@@ -184,7 +189,10 @@ void NotificationHandler::counterValues(CQUORVISData& c) {
 }
 
 void NotificationHandler::outputResponse(CQUORVISData& c) {
-    dispatch_.DispatchOutputChanges(c);
+    if (c.OutputsValid == 0)
+        c.OutputsValid = 1;
+    else
+        dispatch_.DispatchOutputChanges(c);
     log_.state(c, LogCategory::Output, text(TEXT_RESPONSE_OUTPUTS));
     for (int i = 0; i < c.NumberOfPortOutput && i < kDigitalPorts; ++i) {
         const int value = get_received_port_value(c.DeviceId, CORVEL_KIND_OUTPUT, i);

@@ -5,7 +5,8 @@ namespace iomira {
 class CQUORVISData;
 
 // Who hears of a response that may have changed the port images: called on the UI thread
-// before the images are updated, so the old images are still there to compare with.
+// before the images are updated, so the old images are still there to compare with. The first
+// response after a connection only fills the images and is not passed on.
 class PortChangeListener {
   public:
     virtual ~PortChangeListener() = default;

@@ -27,12 +27,7 @@ void PortChangeDispatch::mailIfWatched(const CQUORVISData& c, int kind, int port
         queueNotificationMail(c, kind, port, value);
 }
 
-// The first response after a connection only fills the image; later ones report changes.
 void PortChangeDispatch::DispatchInputChanges(CQUORVISData& controller) {
-    if (controller.InputsValid == 0) {
-        controller.InputsValid = 1;
-        return;
-    }
     for (int i = 0; i < controller.NumberOfPortInput && i < kDigitalPorts; ++i) {
         const int value = receivedValue(controller, CORVEL_KIND_INPUT, i);
         if (value == controller.InputImage[i]) continue;
@@ -45,10 +40,6 @@ void PortChangeDispatch::DispatchInputChanges(CQUORVISData& controller) {
 }
 
 void PortChangeDispatch::DispatchOutputChanges(CQUORVISData& controller) {
-    if (controller.OutputsValid == 0) {
-        controller.OutputsValid = 1;
-        return;
-    }
     if (controller.UseEmailNotification != 1) return;
     for (int i = 0; i < controller.NumberOfPortOutput && i < kDigitalPorts; ++i) {
         if (controller.UseOutputEmailNotification[i] != 1) continue;

@@ -5,8 +5,8 @@
 #include "core/device_family.h"
 #include "core/string_table.h"
 #include "core/texts.h"
+#include "monitor/commands_rig.h"
 #include "monitor/controller_commands.h"
-#include "monitor/monitor_rig.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "common/event_pump.h"
 #include "core/device_family.h"
+#include "monitor/commands_rig.h"
 #include "monitor/initial_read.h"
-#include "monitor/monitor_rig.h"
 
 #include <gtest/gtest.h>
 

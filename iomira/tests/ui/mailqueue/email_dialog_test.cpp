@@ -3,12 +3,12 @@
 
 #include "ui/dialogs/manage_email_dialog.h"
 
+#include "common/monitor_files.h"
 #include "core/controller_keys.h"
 #include "core/root_data.h"
 #include "core/string_table.h"
 #include "monitor/shared_controllers.h"
 #include "notify/smtp/test_support.h"
-#include "ui/program/program_test_support.h"
 
 #include <QCheckBox>
 #include <QComboBox>

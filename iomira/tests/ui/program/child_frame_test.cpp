@@ -1,7 +1,7 @@
 // A controller window's frame: the user cannot close it, the program can, and every move or
 // minimise lands in the controller's record through the saver.
 
-#include "program_test_support.h"
+#include "common/monitor_files.h"
 
 #include "core/quorvis_data.h"
 #include "ui/common/child_frame.h"

@@ -2,14 +2,17 @@
 // that follow the connections, the context menu, in-place edits and deletions, checked in
 // the tree, in the store and in Corvel.
 
-#include "monitor_rig.h"
+#include "common/monitor_files.h"
 
 #include "app/demo_store.h"
 #include "app/tree_texts.h"
 #include "core/controller_keys.h"
+#include "core/controller_table.h"
 #include "core/group_store.h"
 #include "core/string_table.h"
 #include "monitor/corvel_registration.h"
+#include "monitor/shared_controllers.h"
+#include "sim_child.h"
 #include "ui/common/tree_icons.h"
 #include "ui/tree/device_list_pane.h"
 #include "ui/tree/tree_edit_delegate.h"

@@ -1,7 +1,7 @@
 // The whole start-up on a prepared store: language, menus, title, the log file and the
 // controllers connected and polled.
 
-#include "program_test_support.h"
+#include "common/monitor_files.h"
 
 #include "app/demo_store.h"
 #include "app/tree_texts.h"

@@ -1,7 +1,7 @@
 // Connections, reconnection and Corvel's notifications against the simulator: what goes over
 // the wire, what the port images hold and which log lines are written.
 
-#include "monitor_rig.h"
+#include "monitor/polling_rig.h"
 
 #include "core/string_table.h"
 #include "monitor/initial_read.h"

@@ -1,4 +1,4 @@
-#include "mail_rig.h"
+#include "notify/mail_rig.h"
 
 #include "corvel/corvel.h"
 

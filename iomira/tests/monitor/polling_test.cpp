@@ -1,7 +1,7 @@
 // The polling thread: one pass a second for every family, measured on the simulator's request
 // log, and controllers deleted on the UI thread while passes run.
 
-#include "monitor_rig.h"
+#include "monitor/polling_rig.h"
 
 #include "core/string_table.h"
 #include "monitor/corvel_registration.h"
@@ -104,31 +104,56 @@ TEST(Polling, SwitchesSelectWhatIsPolled) {
     }
 }
 
+// Controllers deleted on the UI thread while the polling thread runs passes every 2 ms: once a
+// deletion is done, its device gets no request, while the controller that stays keeps being
+// polled.
 TEST(Polling, ControllersDeletedDuringPassesAreNeverTouchedAgain) {
-    test::MonitorRig rig(test::simDevice("io", "TKA-35", "unit_id = 1\n"));
+    constexpr int kControllers = 8;
+    auto device = [](int i) { return "c" + std::to_string(i); };
+    std::string devices;
+    for (int i = 0; i < kControllers; ++i)
+        devices += test::simDevice(device(i), "TKA-35", "unit_id = 1\n");
+    test::MonitorRig rig(devices);
     std::vector<int> ids;
-    // The simulator takes at most eight connections to one device.
-    for (int i = 0; i < 8; ++i) {
-        CQUORVISData& c = rig.add("io", "TKA-35", QStringLiteral("c%1").arg(i));
+    for (int i = 0; i < kControllers; ++i) {
+        CQUORVISData& c = rig.add(device(i), "TKA-35", QString::fromStdString(device(i)));
         rig.connections.connectAtStartup(c);
         ids.push_back(c.DeviceId);
     }
     for (int id : ids)
         ASSERT_TRUE(rig.waitState(*rig.table.find(id), TCP_ESTABLISHED));
+    auto connectionsOf = [&](const std::string& name) {
+        const std::vector<std::string> out = rig.sim.command("show " + name);
+        return out.empty() ? std::string() : out.front();
+    };
+
     PollingThread poller(rig.shared, rig.files.monitorLog, std::chrono::milliseconds(2));
     ASSERT_TRUE(poller.start());
-    for (int id : ids) {
+    std::map<std::string, int> atDeletion;
+    for (int i = 0; i + 1 < kControllers; ++i) {
         test::pumpFor(20);
-        ASSERT_EQ(removeFromCorvel(id), CORVEL_OK);
-        auto guard = rig.shared.lock();
-        rig.table.RemoveController(id, false);
+        ASSERT_EQ(removeFromCorvel(ids[i]), CORVEL_OK);
+        {
+            auto guard = rig.shared.lock();
+            rig.table.RemoveController(ids[i], false);
+        }
+        // Once the simulator has seen the close, it has read every request sent before it.
+        ASSERT_TRUE(pumpUntil([&] {
+            return connectionsOf(device(i)).find("connections 0") != std::string::npos;
+        })) << connectionsOf(device(i));
+        atDeletion[device(i)] = test::countRequests(rig.requests(), device(i));
+        EXPECT_GT(atDeletion[device(i)], 0) << device(i);
     }
-    test::pumpFor(50);
+    const std::string kept = device(kControllers - 1);
+    const int keptBefore = test::countRequests(rig.requests(), kept);
+    test::pumpFor(200);
+    const std::vector<std::string> log = rig.requests();
     poller.stop();
-    EXPECT_TRUE(rig.table.empty());
-    const size_t lines = rig.files.entries().size();
-    test::pumpFor(100);
-    EXPECT_EQ(rig.files.entries().size(), lines);
+
+    EXPECT_GT(test::countRequests(log, kept), keptBefore) << "the poller stopped polling";
+    for (const auto& [name, count] : atDeletion)
+        EXPECT_EQ(test::countRequests(log, name), count) << name << " was polled after deletion";
+    EXPECT_EQ(rig.table.size(), 1);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // A changed input on the simulator through Corvel, the dispatch, the queue and the mail thread
 // to a real SMTP server on loopback, and the results in the event log.
 
-#include "mail_rig.h"
+#include "notify/mail_rig.h"
 
 #include "core/string_table.h"
 #include "monitor/polling_thread.h"

@@ -2,23 +2,33 @@
 // Polling and connection handling wired as the device list wires them, against a simulator,
 // with a clock the test moves.
 
-#include "program_test_support.h"
+#include "common/monitor_files.h"
 
 #include "core/controller_table.h"
 #include "corvel/corvel.h"
 #include "monitor/connection_manager.h"
 #include "monitor/notification_handler.h"
+#include "monitor/port_change_listener.h"
 #include "monitor/shared_controllers.h"
-#include "notify/port_change_dispatch.h"
 #include "sim_child.h"
 
 #include <memory>
 
 namespace iomira::test {
 
-class MonitorRig {
+// Port changes that nobody listens to.
+class IgnoredPortChanges final : public PortChangeListener {
   public:
-    explicit MonitorRig(const std::string& devices);
+    void DispatchInputChanges(CQUORVISData&) override {}
+    void DispatchOutputChanges(CQUORVISData&) override {}
+};
+
+class MonitorRig {
+    IgnoredPortChanges ignored_; // before the handler that may use it
+
+  public:
+    // Port changes go to `listener`, or nowhere without one.
+    explicit MonitorRig(const std::string& devices, PortChangeListener* listener = nullptr);
     ~MonitorRig();
 
     // A controller of `model` at the simulated device `device`, registered in Corvel.
@@ -35,7 +45,6 @@ class MonitorRig {
     RecordingEvents events;
     int64_t now = 100'000'000'000; // the rig's clock, in nanoseconds
     ConnectionManager connections;
-    PortChangeDispatch dispatch;
     NotificationHandler handler;
 
   private:
@@ -46,7 +55,7 @@ class MonitorRig {
     CQUORVISData& insert(CQUORVISData record);
 };
 
-// Keys are process-wide in Corvel; every rig takes fresh ones.
-int nextDeviceId();
+// A logged controller of `model` on a loopback port, connected automatically.
+CQUORVISData loopbackRecord(const QString& model, int port, const QString& name);
 
 } // namespace iomira::test

@@ -1,6 +1,7 @@
-#include "monitor/monitor_rig.h"
+#include "monitor/commands_rig.h"
 
 #include "common/event_pump.h"
+#include "common/monitor_files.h"
 #include "core/device_family.h"
 #include "monitor/corvel_registration.h"
 
@@ -13,13 +14,8 @@ namespace {
 std::string deviceFile(const std::vector<std::pair<std::string, std::string>>& devices) {
     std::string text;
     for (const auto& [name, model] : devices)
-        text += "[" + name + "]\nmodel = " + model + "\nlisten = 127.0.0.1:0\n";
+        text += simDevice(name, model);
     return text;
-}
-
-int nextDeviceId() {
-    static int next = 3000;
-    return next++;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The port-change dispatch against the simulator: which channels a response raises, in which
 // order, and how the schedules gate them.
 
-#include "mail_rig.h"
+#include "notify/dispatch_rig.h"
 
 #include "core/global_settings.h"
 #include "core/schedule_data.h"
@@ -14,7 +14,7 @@
 namespace iomira {
 namespace {
 
-using test::MonitorRig;
+using test::DispatchRig;
 using test::pumpUntil;
 
 const std::string kDevices =
@@ -60,7 +60,7 @@ class RecordingDispatch : public ::testing::Test {
             [&] { return c.InputImage[0] == (mask & 1) && c.InputImage[2] == ((mask >> 2) & 1); }));
     }
 
-    MonitorRig rig{kDevices};
+    DispatchRig rig{kDevices};
     std::vector<QString> raised;
     GlobalSwitches switches;
     CScheduleDataList mailSchedules;

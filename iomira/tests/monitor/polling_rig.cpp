@@ -1,20 +1,25 @@
-#include "monitor_rig.h"
+#include "monitor/polling_rig.h"
 
-#include "app/demo_store.h"
+#include "core/device_family.h"
 #include "monitor/corvel_registration.h"
 
 #include <gtest/gtest.h>
 
 namespace iomira::test {
 
-int nextDeviceId() {
-    static int next = 1000;
-    return next++;
+CQUORVISData loopbackRecord(const QString& model, int port, const QString& name) {
+    CQUORVISData record = recordForModel(model);
+    record.HostAddr = QStringLiteral("127.0.0.1");
+    record.HostPort = port;
+    record.AutomaticConnection = 1;
+    record.UseLog = 1;
+    record.DeviceComment = name;
+    return record;
 }
 
-MonitorRig::MonitorRig(const std::string& devices)
+MonitorRig::MonitorRig(const std::string& devices, PortChangeListener* listener)
     : sim(devices), connections(shared, files.monitorLog, events, [this] { return now; }),
-      handler(shared, files.monitorLog, connections, events, dispatch),
+      handler(shared, files.monitorLog, connections, events, listener ? *listener : ignored_),
       target_{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
                   auto* rig = reinterpret_cast<Target*>(w)->rig;
                   if (message == CORVEL_WM_CONNECTION)
@@ -39,15 +44,11 @@ CQUORVISData& MonitorRig::insert(CQUORVISData record) {
 
 CQUORVISData& MonitorRig::add(const std::string& device, const QString& model,
                               const QString& name) {
-    CQUORVISData record = seedRecord(model, sim.port(device));
-    record.DeviceComment = name;
-    return insert(record);
+    return insert(loopbackRecord(model, sim.port(device), name));
 }
 
 CQUORVISData& MonitorRig::addUnreachable(const QString& name) {
-    CQUORVISData record = seedRecord(QStringLiteral("TKA-35"), simtest::free_port(false));
-    record.DeviceComment = name;
-    return insert(record);
+    return insert(loopbackRecord(QStringLiteral("TKA-35"), simtest::free_port(false), name));
 }
 
 bool MonitorRig::waitState(const CQUORVISData& c, int state, int timeoutMs) {

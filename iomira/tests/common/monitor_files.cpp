@@ -1,4 +1,4 @@
-#include "program_test_support.h"
+#include "common/monitor_files.h"
 
 #include "corvel/corvel.h"
 #include "sim_child.h"
@@ -40,6 +40,11 @@ QStringList TestFiles::etcOf(const QString& name) const {
         if (columns.size() == 8 && columns[0] == name) out << columns[7];
     }
     return out;
+}
+
+int nextDeviceId() {
+    static int next = 1000;
+    return next++;
 }
 
 std::string simDevice(const std::string& name, const std::string& model, const std::string& extra) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/event_pump.h"
+#include "common/test_support.h"
 
 #include "core/event_log.h"
 #include "core/log_entries.h"
@@ -18,10 +19,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace iomira::test {
 
@@ -65,6 +62,9 @@ struct TestFiles {
     // The Etc column of every entry of one controller.
     QStringList etcOf(const QString& name) const;
 };
+
+// Keys are process-wide in Corvel; every rig takes fresh ones.
+int nextDeviceId();
 
 // Device-file text of one simulated controller listening on an ephemeral loopback port.
 std::string simDevice(const std::string& name, const std::string& model,

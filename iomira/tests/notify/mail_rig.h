@@ -1,10 +1,10 @@
 #pragma once
-// A simulated controller polled through Corvel, its port changes dispatched into the pane's
-// mail notifications, and a real SMTP server on loopback receiving the mails.
+// A simulated controller polled through Corvel, its port changes dispatched into mail
+// notifications, and a real SMTP server on loopback receiving the mails.
 
+#include "notify/dispatch_rig.h"
 #include "notify/notification_mailer.h"
 #include "notify/smtp/test_support.h"
-#include "ui/program/monitor_rig.h"
 
 #include <memory>
 #include <vector>
@@ -30,7 +30,7 @@ class MailRig {
     int messagesReceived() const;
     std::vector<std::string> serverEvents(const std::string& prefix) const;
 
-    MonitorRig monitor;
+    DispatchRig monitor;
     CMailAccountMap accounts;
     smtp::test::PythonSmtpServer server;
     NotificationMailer mailer;

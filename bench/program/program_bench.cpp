@@ -15,6 +15,7 @@
 #include "core/user_prompts.h"
 #include "corvel/corvel.h"
 #include "monitor/corvel_registration.h"
+#include "monitor/corvel_target.h"
 #include "monitor/monitor_log.h"
 #include "monitor/shared_controllers.h"
 #include "sim_child.h"
@@ -92,29 +93,20 @@ double treeFillMs(const QString& storePath, const QString& logFolder) {
     LogSwitches switches;
     EventLogWriters writers(log, [](int id) { return get_tcp_connection_state(id); });
     MonitorLog monitorLog(writers, switches);
-    struct Target {
-        corvel_window window;
-        CDeviceListPane* pane;
-    } target{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
-                 auto* pane = reinterpret_cast<Target*>(w)->pane;
-                 if (message == CORVEL_WM_CONNECTION)
-                     pane->onConnectionNotification(wparam, lparam);
-                 else
-                     pane->onDataNotification(wparam, lparam);
-             }},
-             nullptr};
     QElapsedTimer clock;
     clock.start();
     ControllerDirectory directory(*store, prompts);
     CDeviceListPane pane(directory);
-    target.pane = &pane;
+    CorvelTarget target([&pane](uint32_t message, uintptr_t wparam, intptr_t lparam) {
+        pane.onCorvelNotification(message, wparam, lparam);
+    });
     pane.loadGroups();
     ObjectLoadTargets targets{table, sounds, mail, messages, QString(), {}, {}, {}};
     targets.registerController = [&](const CQUORVISData& c) {
-        return registerInCorvel(&target.window, c);
+        return registerInCorvel(target.window(), c);
     };
     loadObjects(*store, targets);
-    pane.setControllers(shared, monitorLog, &target.window);
+    pane.setControllers(shared, monitorLog, target.window());
     pane.fillAtStartup();
     const double ms = double(clock.nsecsElapsed()) / 1e6;
     table.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });

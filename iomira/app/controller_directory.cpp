@@ -89,6 +89,22 @@ GroupArranger ControllerDirectory::arranger() {
     return GroupArranger(controllers_->table(), groups_, store_, callbacks);
 }
 
+ControllerDirectory::LastShown ControllerDirectory::fillAtStartup() {
+    LastShown shown;
+    // The polling thread starts after the fill, so the split needs no table lock.
+    GroupArranger::Callbacks callbacks;
+    callbacks.groupAdded = [this](const CROOTData& group) { emit groupAdded(group.RootID); };
+    callbacks.showError = [this](const QString& text) { prompts_.error(text); };
+    callbacks.controllerVisited = [&](CQUORVISData& c) {
+        if (c.AutomaticConnection == 1) monitoring_.connections()->connectAtStartup(c);
+        if (c.LastOpened == 1) shown = {c.RootID, c.DeviceId};
+        emit controllerAdded(c.DeviceId);
+    };
+    GroupArranger(controllers_->table(), groups_, store_, callbacks).splitAtStartup();
+    emit groupsChanged();
+    return shown;
+}
+
 int ControllerDirectory::addGroupByName(const QString& name) {
     return arranger().addGroupByName(name);
 }

@@ -31,6 +31,16 @@ class ControllerDirectory : public QObject {
     // Start-up: the controller table, the log, and the window Corvel reports to.
     void setControllers(SharedControllers& controllers, MonitorLog& log, corvel_window* window);
 
+    // Where the last run left the operator: the group shown and the controller that was open.
+    struct LastShown {
+        int rootId = 0;
+        int deviceId = -1;
+    };
+    // Start-up, before the polling thread runs: announces every stored controller in group
+    // and position order, splitting groups beyond 30 into new ones, and starts the automatic
+    // connections.
+    LastShown fillAtStartup();
+
     Store& store() { return store_; }
     UserPrompts& prompts() { return prompts_; }
     CROOTDataList& groups() { return groups_; }

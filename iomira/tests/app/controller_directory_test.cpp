@@ -254,6 +254,43 @@ INSTANTIATE_TEST_SUITE_P(Fields, DirectoryUpdate,
                                                        "AutomaticConnection", 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The start-up fill announces the controllers group by group in position order, moves the
+// 31st on of a group into a new group, starts only the automatic connections and finds where
+// the last run left off, even after the split moved that controller.
+TEST_F(Directory, StartupFillSplitsFullGroupsAndConnectsTheAutomaticOnes) {
+    std::vector<int> annex;
+    for (int i = 0; i < 32; ++i)
+        annex.push_back(add(QStringLiteral("annex %1").arg(i), 11));
+    const int plant = add("plant", 10);
+    for (int id : annex)
+        table.find(id)->AutomaticConnection = 0;
+    table.find(plant)->AutomaticConnection = 1;
+    table.find(annex[31])->LastOpened = 1;
+    std::vector<int> announced, groupsMade;
+    QObject::connect(&directory, &ControllerDirectory::controllerAdded,
+                     [&](int id) { announced.push_back(id); });
+    QObject::connect(&directory, &ControllerDirectory::groupAdded,
+                     [&](int id) { groupsMade.push_back(id); });
+
+    const ControllerDirectory::LastShown shown = directory.fillAtStartup();
+
+    std::vector<int> expected{plant};
+    expected.insert(expected.end(), annex.begin(), annex.end());
+    EXPECT_EQ(announced, expected);
+    const CROOTData* overflow = directory.groups().FindGroupByName("Annex(1)");
+    ASSERT_NE(overflow, nullptr);
+    EXPECT_EQ(groupsMade, std::vector<int>{overflow->RootID});
+    EXPECT_EQ(storedDword(annex[30], "RootID"), overflow->RootID);
+    EXPECT_EQ(storedDword(annex[31], "Index"), 1);
+    EXPECT_EQ(table.CountInGroup(11), 30);
+    EXPECT_EQ(shown.rootId, overflow->RootID);
+    EXPECT_EQ(shown.deviceId, annex[31]);
+    EXPECT_NE(get_tcp_connection_state(plant), TCP_CLOSED);
+    for (int id : annex)
+        EXPECT_EQ(get_tcp_connection_state(id), TCP_CLOSED) << id;
+    disconnect_device(plant);
+}
+
 TEST_F(Directory, AddedTableIsPlacedByGroupNameThirtyToAGroup) {
     for (int i = 0; i < 28; ++i)
         add(QStringLiteral("old %1").arg(i), 11);

@@ -23,16 +23,11 @@ std::string deviceFile(const std::vector<std::pair<std::string, std::string>>& d
 CommandsRig::CommandsRig(const std::vector<std::pair<std::string, std::string>>& devices)
     : sim(deviceFile(devices)), log(dir.filePath(QStringLiteral("Iomira"))),
       writers(log, [](int id) { return get_tcp_connection_state(id); }),
-      monitorLog(writers, switches), target_{{[](corvel_window* w, uint32_t message, uintptr_t,
-                                                 intptr_t lparam) {
-                                                 CommandsRig* rig =
-                                                     reinterpret_cast<Target*>(w)->rig;
-                                                 if (message != CORVEL_WM_DATA) return;
-                                                 rig->dataCodes.push_back(static_cast<int>(lparam));
-                                                 if (rig->onData)
-                                                     rig->onData(static_cast<int>(lparam));
-                                             }},
-                                             this} {}
+      monitorLog(writers, switches), target_([this](uint32_t message, uintptr_t, intptr_t lparam) {
+          if (message != CORVEL_WM_DATA) return;
+          dataCodes.push_back(static_cast<int>(lparam));
+          if (onData) onData(static_cast<int>(lparam));
+      }) {}
 
 CommandsRig::~CommandsRig() {
     for (const auto& c : controllers_)
@@ -50,7 +45,7 @@ CQUORVISData& CommandsRig::connect(const std::string& device, int family, int in
     c->HostPort = sim.port(device);
     c->Polling = 1;
     c->PollingInput = 1;
-    EXPECT_EQ(registerInCorvel(&target_.window, *c), CORVEL_OK);
+    EXPECT_EQ(registerInCorvel(target_.window(), *c), CORVEL_OK);
     int32_t error = 0;
     EXPECT_EQ(connect_device(c->DeviceId, &error), CORVEL_OK);
     const int id = c->DeviceId;

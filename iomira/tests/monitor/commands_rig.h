@@ -6,6 +6,7 @@
 #include "core/log_entries.h"
 #include "core/quorvis_data.h"
 #include "corvel/corvel.h"
+#include "monitor/corvel_target.h"
 #include "monitor/log_switches.h"
 #include "monitor/monitor_log.h"
 #include "sim_child.h"
@@ -51,10 +52,7 @@ class CommandsRig {
     std::function<void(int code)> onData;
 
   private:
-    struct Target {
-        corvel_window window;
-        CommandsRig* rig;
-    } target_;
+    CorvelTarget target_;
     std::vector<std::unique_ptr<CQUORVISData>> controllers_;
     std::vector<std::string> devices_;
 };

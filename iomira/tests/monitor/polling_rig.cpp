@@ -20,14 +20,12 @@ CQUORVISData loopbackRecord(const QString& model, int port, const QString& name)
 MonitorRig::MonitorRig(const std::string& devices, PortChangeListener* listener)
     : sim(devices), connections(shared, files.monitorLog, events, [this] { return now; }),
       handler(shared, files.monitorLog, connections, events, listener ? *listener : ignored_),
-      target_{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
-                  auto* rig = reinterpret_cast<Target*>(w)->rig;
-                  if (message == CORVEL_WM_CONNECTION)
-                      rig->handler.onConnection(wparam, lparam);
-                  else
-                      rig->handler.onData(wparam, lparam);
-              }},
-              this} {}
+      target_([this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
+          if (message == CORVEL_WM_CONNECTION)
+              handler.onConnection(wparam, lparam);
+          else
+              handler.onData(wparam, lparam);
+      }) {}
 
 MonitorRig::~MonitorRig() {
     table.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });
@@ -37,7 +35,7 @@ CQUORVISData& MonitorRig::insert(CQUORVISData record) {
     record.DeviceId = nextDeviceId();
     auto owned = std::make_unique<CQUORVISData>(record);
     CQUORVISData& ref = *owned;
-    EXPECT_EQ(registerInCorvel(&target_.window, ref), CORVEL_OK);
+    EXPECT_EQ(registerInCorvel(target_.window(), ref), CORVEL_OK);
     table.insert(std::move(owned));
     return ref;
 }

@@ -7,6 +7,7 @@
 #include "core/controller_table.h"
 #include "corvel/corvel.h"
 #include "monitor/connection_manager.h"
+#include "monitor/corvel_target.h"
 #include "monitor/notification_handler.h"
 #include "monitor/port_change_listener.h"
 #include "monitor/shared_controllers.h"
@@ -48,10 +49,7 @@ class MonitorRig {
     NotificationHandler handler;
 
   private:
-    struct Target {
-        corvel_window window;
-        MonitorRig* rig;
-    } target_;
+    CorvelTarget target_;
     CQUORVISData& insert(CQUORVISData record);
 };
 

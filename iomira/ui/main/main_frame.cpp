@@ -72,12 +72,7 @@ CChildFrame* CMainFrame::childFor(int deviceId) const {
 }
 
 void CMainFrame::relay(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-    if (message == CORVEL_WM_CONNECTION)
-        pane_->onConnectionNotification(wparam, lparam);
-    else if (message == CORVEL_WM_DATA)
-        pane_->onDataNotification(wparam, lparam);
-    else
-        return;
+    if (!pane_->onCorvelNotification(message, wparam, lparam)) return;
     if (CChildFrame* child = childFor(static_cast<int>(wparam)))
         child->onCorvelNotification(message, wparam, lparam);
 }

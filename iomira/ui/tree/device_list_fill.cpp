@@ -3,11 +3,7 @@
 
 #include "ui/tree/device_list_pane.h"
 
-#include "app/group_arranger.h"
-#include "core/string_table.h"
-#include "core/texts.h"
-#include "core/user_prompts.h"
-#include "monitor/shared_controllers.h"
+#include "app/controller_directory.h"
 #include "ui/tree/view_tree.h"
 
 #include <QTreeWidgetItem>
@@ -18,32 +14,13 @@ int CDeviceListPane::addGroupByName(const QString& name) {
     return directory_.addGroupByName(name);
 }
 
+// The directory announces each controller and new group; the tree follows its signals.
 void CDeviceListPane::fillAtStartup() {
-    int shownGroup = 0;
-    int selected = -1;
-    // The polling thread starts after the fill, so the split needs no table lock.
-    GroupArranger::Callbacks callbacks;
-    callbacks.groupAdded = [this](const CROOTData& group) {
-        newGroupItem(group);
-        tree_->sortChildrenOf(nullptr);
-    };
-    callbacks.showError = [this](const QString& text) { prompts_.error(text); };
-    callbacks.controllerVisited = [&](CQUORVISData& c) {
-        if (c.AutomaticConnection == 1) connections()->connectAtStartup(c);
-        if (c.LastOpened == 1) {
-            shownGroup = c.RootID;
-            selected = c.DeviceId;
-        }
-        insertControllerItem(c);
-        if (QTreeWidgetItem* group = findGroupItem(c.RootID)) group->setExpanded(true);
-    };
-    GroupArranger(directory_.controllers()->table(), groups(), directory_.store(), callbacks)
-        .splitAtStartup();
-    if (QTreeWidgetItem* group = findGroupItem(shownGroup)) tree_->setCurrentItem(group);
+    const ControllerDirectory::LastShown shown = directory_.fillAtStartup();
+    if (QTreeWidgetItem* group = findGroupItem(shown.rootId)) tree_->setCurrentItem(group);
     groupShown_ = false;
-    showGroup(shownGroup);
-    if (selected >= 0) selectController(selected);
-    emit groupsChanged();
+    showGroup(shown.rootId);
+    if (shown.deviceId >= 0) selectController(shown.deviceId);
 }
 
 void CDeviceListPane::addControllers(const std::vector<CQUORVISData>& records) {

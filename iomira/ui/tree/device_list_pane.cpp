@@ -210,6 +210,16 @@ void CDeviceListPane::showGroup(int rootId) {
     emit shownGroupChanged(rootId);
 }
 
+bool CDeviceListPane::onCorvelNotification(uint32_t message, uintptr_t deviceId, intptr_t lparam) {
+    if (message == CORVEL_WM_CONNECTION)
+        onConnectionNotification(deviceId, lparam);
+    else if (message == CORVEL_WM_DATA)
+        onDataNotification(deviceId, lparam);
+    else
+        return false;
+    return true;
+}
+
 void CDeviceListPane::onConnectionNotification(uintptr_t deviceId, intptr_t lparam) {
     directory_.monitoring().onConnectionNotification(deviceId, lparam);
 }

@@ -40,6 +40,8 @@ class CDeviceListPane : public QWidget {
     void stopTimers();
 
     // Corvel's notifications, relayed by the main frame.
+    // A Corvel notification of either kind; false for a message that is neither.
+    bool onCorvelNotification(uint32_t message, uintptr_t deviceId, intptr_t lparam);
     void onConnectionNotification(uintptr_t deviceId, intptr_t lparam);
     void onDataNotification(uintptr_t deviceId, intptr_t code);
 

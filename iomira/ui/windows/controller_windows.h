@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/controller_windows_plan.h"
-#include "ui/windows/digital_view_services.h"
+#include "monitor/view_services.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "monitor/controller_commands.h"
+#include "monitor/view_services.h"
 #include "ui/common/child_frame.h"
 #include "ui/common/lamp_images.h"
-#include "ui/windows/digital_view_services.h"
 
 #include <QTimer>
 #include <QWidget>

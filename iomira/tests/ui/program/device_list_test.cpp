@@ -11,6 +11,7 @@
 #include "core/group_store.h"
 #include "core/string_table.h"
 #include "monitor/corvel_registration.h"
+#include "monitor/corvel_target.h"
 #include "monitor/shared_controllers.h"
 #include "sim_child.h"
 #include "ui/common/tree_icons.h"
@@ -70,9 +71,9 @@ class DeviceList : public ::testing::Test {
             saveGroup(*files.store, CROOTData(g.id, g.name, g.index));
         ASSERT_TRUE(pane.loadGroups());
         table.forEach([this](const CQUORVISData& c) {
-            EXPECT_EQ(registerInCorvel(&target.window, c), CORVEL_OK);
+            EXPECT_EQ(registerInCorvel(target.window(), c), CORVEL_OK);
         });
-        pane.setControllers(shared, files.monitorLog, &target.window);
+        pane.setControllers(shared, files.monitorLog, target.window());
         pane.fillAtStartup();
     }
     QStringList topLevel() const {
@@ -109,17 +110,9 @@ class DeviceList : public ::testing::Test {
     ControllerDirectory directory;
     CDeviceListPane pane;
     std::vector<Group> groups;
-    struct Target {
-        corvel_window window;
-        CDeviceListPane* pane;
-    } target{{[](corvel_window* w, uint32_t message, uintptr_t wparam, intptr_t lparam) {
-                 auto* p = reinterpret_cast<Target*>(w)->pane;
-                 if (message == CORVEL_WM_CONNECTION)
-                     p->onConnectionNotification(wparam, lparam);
-                 else
-                     p->onDataNotification(wparam, lparam);
-             }},
-             &pane};
+    CorvelTarget target{[this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
+        pane.onCorvelNotification(message, wparam, lparam);
+    }};
 };
 
 TEST_F(DeviceList, StartUpSortsGroupsSplitsFullOnesAndShowsTheLastOpened) {

@@ -10,6 +10,7 @@
 #include "core/user_prompts.h"
 #include "corvel/corvel.h"
 #include "monitor/corvel_registration.h"
+#include "monitor/corvel_target.h"
 #include "sim_child.h"
 #include "ui/windows/digital_view.h"
 #include "ui/windows/notification_window.h"
@@ -35,11 +36,6 @@
 using namespace iomira;
 
 namespace {
-
-struct Target {
-    corvel_window window;
-    std::vector<CQuorvis2View*>* views;
-};
 
 class SilentPrompts final : public UserPrompts {
   public:
@@ -117,11 +113,10 @@ int main(int argc, char** argv) {
     const char* const devices[] = {"tka31", "tka33", "rlx830"};
     SilentPrompts prompts;
     std::vector<CQuorvis2View*> views;
-    Target target{{[](corvel_window* w, uint32_t m, uintptr_t id, intptr_t l) {
-                      for (CQuorvis2View* v : *reinterpret_cast<Target*>(w)->views)
-                          v->onCorvelNotification(m, id, l);
-                  }},
-                  &views};
+    CorvelTarget target([&views](uint32_t m, uintptr_t id, intptr_t l) {
+        for (CQuorvis2View* v : views)
+            v->onCorvelNotification(m, id, l);
+    });
     std::vector<std::unique_ptr<CQUORVISData>> records;
     QWidget sheet;
     auto* row = new QHBoxLayout(&sheet);
@@ -131,7 +126,7 @@ int main(int argc, char** argv) {
         c->DeviceId = 9000 + i;
         c->DeviceComment = QString::fromLatin1(models[i]);
         decorate(*c, i);
-        registerInCorvel(&target.window, *c);
+        registerInCorvel(target.window(), *c);
         auto* box = new QGroupBox(c->DeviceComment, &sheet);
         auto* inner = new QVBoxLayout(box);
         ViewServices services;

@@ -8,7 +8,8 @@ class CQUORVISData;
 class MonitorLog;
 class UserPrompts;
 
-// What a controller window needs from the program around it.
+// What a controller window needs from the program around it: prompts, the log, writing its
+// record and the commands it shares with the tree.
 struct ViewServices {
     UserPrompts* prompts = nullptr;
     MonitorLog* log = nullptr;

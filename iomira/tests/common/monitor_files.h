@@ -22,19 +22,6 @@
 
 namespace iomira::test {
 
-// Message boxes answered by the test: every text shown is kept, questions get `answer`.
-class RecordingPrompts final : public UserPrompts {
-  public:
-    void error(const QString& text) override { shown << text; }
-    void information(const QString& text) override { shown << text; }
-    bool ask(const QString& text, bool) override {
-        shown << text;
-        return answer;
-    }
-    QStringList shown;
-    bool answer = true;
-};
-
 // What the monitor told the windows around it.
 class RecordingEvents final : public MonitorEvents {
   public:

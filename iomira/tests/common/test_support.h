@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/sqlite_store.h"
+#include "core/user_prompts.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -14,6 +16,21 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace iomira::test {
+
+// Message boxes answered by the test: every text shown is kept, questions get `answer`.
+class RecordingPrompts final : public UserPrompts {
+  public:
+    void error(const QString& text) override { shown << text; }
+    void information(const QString& text) override { shown << text; }
+    bool ask(const QString& text, bool) override {
+        shown << text;
+        ++questions;
+        return answer;
+    }
+    QStringList shown;
+    int questions = 0;
+    bool answer = true;
+};
 
 // A store file of its own in a temporary folder, removed with the fixture.
 struct TempStore {

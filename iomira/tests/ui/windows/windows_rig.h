@@ -1,9 +1,10 @@
 #pragma once
 
-#include "common/event_pump.h"
 // The whole program started on a store of its own, its controllers served by a simulator.
 
 #include "app/demo_store.h"
+#include "common/event_pump.h"
+#include "common/test_support.h"
 #include "core/sqlite_store.h"
 #include "core/user_prompts.h"
 #include "sim_child.h"
@@ -17,21 +18,6 @@
 #include <string>
 
 namespace iomira::test {
-
-// Message boxes answered by the test: every text shown is kept, questions get `answer`.
-class RecordingPrompts final : public UserPrompts {
-  public:
-    void error(const QString& text) override { shown << text; }
-    void information(const QString& text) override { shown << text; }
-    bool ask(const QString& text, bool) override {
-        shown << text;
-        ++questions;
-        return answer;
-    }
-    QStringList shown;
-    int questions = 0;
-    bool answer = true;
-};
 
 struct RigController {
     std::string device; // the simulator's device name

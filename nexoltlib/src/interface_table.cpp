@@ -1,4 +1,5 @@
-// The cached table of local IPv4 interfaces, first address of each interface index.
+// The table of local IPv4 interfaces, first address of each interface index, read afresh for
+// every operation so that an adapter plugged in after start is searched too.
 #include "transport.h"
 
 #include "nexoltlib/nexoltlib.h"
@@ -8,19 +9,6 @@
 namespace nexolt {
 
 namespace {
-
-struct InterfaceCache {
-    bool built = false;
-    uint32_t filter = 0;
-    std::vector<InterfaceEntry> entries;
-};
-
-InterfaceCache g_cache;
-
-bool needs_rebuild(uint32_t filter) {
-    if (!g_cache.built || g_cache.filter != filter || g_cache.entries.empty()) return true;
-    return filter != 0 && g_cache.entries.size() != 1;
-}
 
 std::vector<InterfaceEntry> entries_from(const std::vector<sys::AddressRow>& rows,
                                          uint32_t filter) {
@@ -43,19 +31,18 @@ std::vector<InterfaceEntry> entries_from(const std::vector<sys::AddressRow>& row
 } // namespace
 
 int refresh_interfaces(uint32_t local_filter, std::vector<InterfaceEntry>& entries) {
-    if (needs_rebuild(local_filter)) {
-        std::vector<sys::AddressRow> rows;
-        if (int error = sys::read_address_rows(rows)) return error;
-        g_cache.entries = entries_from(rows, local_filter);
-        g_cache.filter = local_filter;
-        g_cache.built = true;
-    }
-    entries = g_cache.entries;
+    std::vector<sys::AddressRow> rows;
+    if (int error = sys::read_address_rows(rows)) return error;
+    entries = entries_from(rows, local_filter);
     return entries.empty() ? NEXOLT_ERR_NO_INTERFACE : 0;
 }
 
-void invalidate_interfaces() {
-    g_cache.built = false;
+const InterfaceEntry* find_interface(const std::vector<InterfaceEntry>& entries,
+                                     const std::string& address_text) {
+    auto hit = std::find_if(entries.begin(), entries.end(), [&](const InterfaceEntry& e) {
+        return e.address_text == address_text;
+    });
+    return hit == entries.end() ? nullptr : &*hit;
 }
 
 } // namespace nexolt

@@ -39,11 +39,9 @@ int Transport::open_for_device(const TransportTarget& target, const std::string&
     close();
     std::vector<InterfaceEntry> entries;
     if (int error = refresh_interfaces(target.local, entries)) return error;
-    for (auto& entry : entries) {
-        if (interface_text.find(entry.address_text) == std::string::npos) continue;
-        return open_entries(target, {entry});
-    }
-    return NEXOLT_ERR_NO_INTERFACE;
+    const InterfaceEntry* entry = find_interface(entries, interface_text);
+    if (!entry) return NEXOLT_ERR_NO_INTERFACE;
+    return open_entries(target, {*entry});
 }
 
 int Transport::open_entries(const TransportTarget& target, std::vector<InterfaceEntry> entries) {
@@ -51,7 +49,6 @@ int Transport::open_entries(const TransportTarget& target, std::vector<Interface
     for (auto& entry : open_) {
         if (int error = open_socket_pair(entry, target)) {
             close();
-            invalidate_interfaces();
             return error;
         }
     }

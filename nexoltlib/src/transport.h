@@ -42,7 +42,7 @@ class Transport {
 
     // Opens both sockets on every interface: 0, an errno value or NEXOLT_ERR_NO_INTERFACE.
     int open(const TransportTarget& target);
-    // Opens sockets only on the interface whose address occurs in interface_text.
+    // Opens sockets only on the interface whose address is interface_text.
     int open_for_device(const TransportTarget& target, const std::string& interface_text);
     void close();
 
@@ -67,8 +67,10 @@ class Transport {
     int device_socket_ = -1; // for a known device, the one socket watched
 };
 
-// Cached interface table (process-wide). Returns 0, an errno value or -903.
+// Reads the interface table from the system. Returns 0, an errno value or -903.
 int refresh_interfaces(uint32_t local_filter, std::vector<InterfaceEntry>& entries);
-void invalidate_interfaces();
+// The entry whose address text equals address_text exactly, or nullptr.
+const InterfaceEntry* find_interface(const std::vector<InterfaceEntry>& entries,
+                                     const std::string& address_text);
 
 } // namespace nexolt

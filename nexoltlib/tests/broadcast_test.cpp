@@ -153,6 +153,28 @@ TEST(BroadcastSearch, TevronLayerWithTevronsim) {
     EXPECT_EQ(get_io_output_address(&first), 16);
 }
 
+// The host end of the veth has no address when the test starts; the address given to it
+// between two searches is searched by the second.
+TEST(GrowingTable, AnAddressAddedBetweenSearchesIsSearched) {
+    REQUIRE_TEST_NAMESPACE();
+    const char* link = std::getenv("NEXOLT_TEST_BARE_LINK");
+    if (!link) GTEST_SKIP() << "run_in_netns.sh names the bare link";
+    FakeDevice dev(device_across_veth());
+    ASSERT_TRUE(dev.start());
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    ASSERT_EQ(nexolt::search_devices(broadcast(), results, error), 1) << error;
+    EXPECT_TRUE(results.empty()) << "only loopback has an address yet";
+
+    std::string command = std::string("ip addr add 10.202.0.1/24 dev ") + link;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(nexolt::search_devices(broadcast(), results, error), 1) << error;
+    ASSERT_EQ(results.size(), 1u);
+    const nexolt::DeviceEntry* entry = nexolt::find_device(0, results[0].env.mac);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->interface_address, "10.202.0.1");
+}
+
 // A namespace whose only interface is loopback: the table holds 127.0.0.1 alone, the
 // broadcast stays on that host, and the search ends after its window with no device.
 TEST(LoopbackOnly, SearchFindsNothing) {

@@ -140,4 +140,29 @@ TEST(Transport, KnownDeviceUsesTheRecordedInterface) {
     EXPECT_EQ(transport.entries()[0].destination_b.port, 50007);
 }
 
+// An address that merely begins with an interface's address names another interface.
+TEST(Transport, KnownDeviceNeedsTheExactInterfaceAddress) {
+    nexolt::Transport transport;
+    nexolt::TransportTarget target{1, kLoopback, 0, 0};
+    for (const char* recorded : {"127.0.0.12", "127.0.0.1 ", "27.0.0.1", ""})
+        EXPECT_EQ(transport.open_for_device(target, recorded), NEXOLT_ERR_NO_INTERFACE) << recorded;
+}
+
+TEST(InterfaceTable, FindsOnlyTheEqualAddress) {
+    std::vector<nexolt::InterfaceEntry> table(3);
+    table[0].address_text = "10.0.0.1";
+    table[1].address_text = "10.0.0.12";
+    table[2].address_text = "192.168.10.1";
+    struct Case {
+        const char* recorded;
+        int entry; // -1: none
+    } cases[] = {
+        {"10.0.0.1", 0},   {"10.0.0.12", 1}, {"192.168.10.1", 2}, {"10.0.0.123", -1}, {"0.0.1", -1},
+        {"192.168.1", -1}, {"", -1}};
+    for (const auto& c : cases) {
+        const nexolt::InterfaceEntry* hit = nexolt::find_interface(table, c.recorded);
+        EXPECT_EQ(hit ? int(hit - table.data()) : -1, c.entry) << c.recorded;
+    }
+}
+
 } // namespace

@@ -129,17 +129,31 @@ void on_writable(DeviceEntry& entry, Outbox& outbox) {
     if (!flush_send_buffer(entry, error)) fail_connection(entry, error, CORVEL_FD_WRITE, outbox);
 }
 
+// One client at a time: a newcomer is accepted and closed at once. Whatever goes wrong with
+// it (even the accept itself) leaves the attached session alone.
+void turn_away_newcomer(platform::Socket listener) {
+    platform::Socket newcomer;
+    if (platform::accept_client(listener, newcomer) == 0) platform::close_socket(newcomer);
+}
+
 void on_accept(const EntryPtr& entry, Outbox& outbox) {
+    if (entry->client_connected) {
+        turn_away_newcomer(entry->socket);
+        return;
+    }
     platform::Socket client;
-    const int error = platform::accept_client(entry->socket, client);
-    if (error) {
+    if (const int error = platform::accept_client(entry->socket, client)) {
         if (platform::would_block(error)) return;
         // The listener is closed too, so that the caller's next connect starts afresh.
         fail_connection(*entry, error, CORVEL_FD_ACCEPT, outbox);
         return;
     }
-    if (entry->client_connected) {
-        platform::close_socket(client); // one client at a time
+    // A socket that cannot be set up is dropped alone; the listener stays for the next try.
+    if (const int error = platform::enable_keepalive(client)) {
+        platform::close_socket(client);
+        entry->state = TCP_ERROR;
+        entry->last_error = error;
+        outbox.connection(entry->window, entry->key, error, CORVEL_FD_ACCEPT);
         return;
     }
     attach(entry, client, SocketRole::Accepted, false);

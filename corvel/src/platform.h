@@ -26,6 +26,9 @@ int start_listen(bool ipv6, int port, Socket& socket);
 // Returns 0 with a new non-blocking socket, or an errno value.
 int accept_client(Socket listener, Socket& client);
 
+// TCP keep-alive with 10 s idle time and 1 s interval; 0 or an errno value.
+int enable_keepalive(Socket socket);
+
 // Bytes written (0 or more), or -1 with error set.
 long send_some(Socket socket, const uint8_t* data, size_t size, int& error);
 

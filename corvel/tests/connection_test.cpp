@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "faults.h"
 #include "support.h"
 
 using namespace corvel_test;
@@ -236,3 +237,77 @@ TEST(Server, PortInUseIsReportedSynchronously) {
     EXPECT_TRUE(window.has(CORVEL_WM_CONNECTION, CORVEL_LPARAM(EADDRINUSE, CORVEL_FD_CONNECT)));
     EXPECT_EQ(get_tcp_connection_state(KEY), TCP_ERROR);
 }
+
+// A fault on the accept path: with no client attached it is the entry's error; with one
+// attached it only turns the newcomer away, and the working session goes on untouched.
+struct AcceptFault {
+    const char* name;
+    bool client_attached;
+    bool accept_fails; // otherwise the new socket's keep-alive option fails
+    int error;
+};
+
+void PrintTo(const AcceptFault& fault, std::ostream* out) {
+    *out << fault.name;
+}
+
+class ServerAccept : public ::testing::TestWithParam<AcceptFault> {};
+
+TEST_P(ServerAccept, FaultTouchesOnlyTheNewSocket) {
+    Cleanup cleanup;
+    const AcceptFault fault = GetParam();
+    Recorder window;
+    const int port = closed_port();
+    ASSERT_EQ(add_device(&window, KEY, nullptr, 1, port, 3, 0, 0), CORVEL_OK);
+    int32_t error = 0;
+    ASSERT_EQ(connect_device(KEY, &error), CORVEL_OK);
+    int first = -1;
+    if (fault.client_attached) {
+        first = connect_to(port);
+        ASSERT_TRUE(pump_until([&] { return window.has(CORVEL_WM_CONNECTION, CORVEL_FD_ACCEPT); }));
+    }
+    const size_t notices = window.notices.size();
+
+    if (fault.accept_fails)
+        fail_next_accepts(1, fault.error);
+    else
+        fail_next_keepalives(1, fault.error);
+    const int newcomer = connect_to(port);
+    ASSERT_GE(newcomer, 0);
+
+    if (fault.client_attached) {
+        EXPECT_TRUE(peer_sees_end(newcomer)) << "turned away once the fault has passed";
+        EXPECT_EQ(window.notices.size(), notices) << "no notification for a newcomer";
+        EXPECT_EQ(get_tcp_connection_state(KEY), TCP_ESTABLISHED);
+        ASSERT_EQ(read_discrete_inputs(KEY, 8, &error, 0), CORVEL_OK);
+        uint8_t frame[12];
+        ASSERT_TRUE(
+            pump_until([&] { return recv(first, frame, 12, MSG_DONTWAIT | MSG_WAITALL) == 12; }));
+        EXPECT_EQ(Bytes(frame, frame + 12), hex("2C 00 00 00 00 06 03 02 00 00 00 08"));
+        ::close(first);
+    } else {
+        const intptr_t reported = CORVEL_LPARAM(fault.error, CORVEL_FD_ACCEPT);
+        ASSERT_TRUE(pump_until([&] { return window.has(CORVEL_WM_CONNECTION, reported); }));
+        EXPECT_EQ(get_tcp_connection_state(KEY), TCP_ERROR);
+        EXPECT_EQ(get_tcp_error_code(KEY), fault.error);
+        if (!fault.accept_fails) {
+            EXPECT_TRUE(peer_sees_end(newcomer)) << "the socket that failed is closed";
+            const int next = connect_to(port);
+            ASSERT_TRUE(pump_until([&] {
+                return window.has(CORVEL_WM_CONNECTION, CORVEL_FD_ACCEPT);
+            })) << "the listener was kept";
+            EXPECT_EQ(get_tcp_connection_state(KEY), TCP_ESTABLISHED);
+            ::close(next);
+        }
+    }
+    ::close(newcomer);
+    fail_next_keepalives(0, 0); // a newcomer that is turned away gets no options set
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ServerAccept,
+    ::testing::Values(AcceptFault{"AcceptFailsWhileIdle", false, true, EMFILE},
+                      AcceptFault{"OptionFailsWhileIdle", false, false, ENOPROTOOPT},
+                      AcceptFault{"AcceptFailsWhileAttached", true, true, EMFILE},
+                      AcceptFault{"OptionFailsWhileAttached", true, false, ENOPROTOOPT}),
+    [](const auto& info) { return std::string(info.param.name); });

@@ -19,12 +19,6 @@ int set_option(Socket socket, int level, int name, int value) {
     return setsockopt(socket, level, name, &value, sizeof value) == 0 ? 0 : errno;
 }
 
-int enable_keepalive(Socket socket) {
-    if (int error = set_option(socket, SOL_SOCKET, SO_KEEPALIVE, 1)) return error;
-    if (int error = set_option(socket, IPPROTO_TCP, TCP_KEEPIDLE, KEEPALIVE_IDLE_S)) return error;
-    return set_option(socket, IPPROTO_TCP, TCP_KEEPINTVL, KEEPALIVE_INTERVAL_S);
-}
-
 // getaddrinfo's own codes are negative on this system; EAI_SYSTEM means "look at errno".
 int resolver_error(int code) {
     return code == EAI_SYSTEM ? errno : code;
@@ -59,6 +53,12 @@ int fail(Socket& socket, int error) {
 }
 
 } // namespace
+
+int enable_keepalive(Socket socket) {
+    if (int error = set_option(socket, SOL_SOCKET, SO_KEEPALIVE, 1)) return error;
+    if (int error = set_option(socket, IPPROTO_TCP, TCP_KEEPIDLE, KEEPALIVE_IDLE_S)) return error;
+    return set_option(socket, IPPROTO_TCP, TCP_KEEPINTVL, KEEPALIVE_INTERVAL_S);
+}
 
 bool would_block(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINPROGRESS;
@@ -114,7 +114,6 @@ int accept_client(Socket listener, Socket& client) {
         client = INVALID_SOCKET_HANDLE;
         return errno;
     }
-    if (int error = enable_keepalive(client)) return fail(client, error);
     return 0;
 }
 

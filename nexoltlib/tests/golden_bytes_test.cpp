@@ -16,9 +16,12 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -94,6 +97,28 @@ TEST(GoldenCipher, EncipheredRequestFrame) {
                             0xA3, 0x23, 0xCB, 0x6A};
     EXPECT_EQ(nexolt::build_request(nexolt::kCmdChangePassword, 0x01, kMac, 0x0102, payload),
               expected);
+}
+
+TEST(GoldenCipher, SettingsFileKeyHasZeroInTheCrcPlace) {
+    const Bytes file = {
+        0x08, 0x00, 0x00, 0x00, // payload length
+        // block (2,1) 02 01 08 00 34 00 BD 5C under the key ending 00 00
+        0x35, 0xBF, 0x5D, 0x42, 0xD5, 0x44, 0x9E, 0x78, 0xAA, 0xED, // CRC of the payload as stored
+        0x00, 0x00, 0x00, 0x00, '3', 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // trailer, version '3'
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    std::string path = testing::TempDir() + "golden_" + std::to_string(getpid()) + ".nlx";
+    FILE* out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    ASSERT_EQ(std::fwrite(file.data(), 1, file.size(), out), file.size());
+    std::fclose(out);
+    auto result = std::make_unique<nexolt_env_file>();
+    EXPECT_EQ(parse_env_file(path.c_str(), result.get()), 0);
+    std::remove(path.c_str());
+    EXPECT_EQ(result->result, 0);
+    ASSERT_EQ(result->payload_length, 8);
+    const Bytes plain = {0x02, 0x01, 0x08, 0x00, 0x34, 0x00, 0xBD, 0x5C};
+    EXPECT_EQ(Bytes(result->payload, result->payload + 8), plain);
 }
 
 // ---- Field order inside the blocks.

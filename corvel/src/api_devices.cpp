@@ -3,6 +3,7 @@
 
 #include "connection.h"
 #include "entry_access.h"
+#include "resolver.h"
 #include "text.h"
 
 namespace corvel {
@@ -53,6 +54,10 @@ int corvel_dispatch(int timeout_ms) {
     platform::ReadyEvent events[CAPACITY];
     const int count = platform::wait_ready(events, CAPACITY, timeout_ms);
     for (int i = 0; i < count; ++i) {
+        if (events[i].token == platform::WAKE_TOKEN) {
+            Resolver::instance().run_finished();
+            continue;
+        }
         EntryPtr entry;
         SocketRole role;
         if (Registry::instance().lookup_socket(events[i].token, entry, role))

@@ -4,6 +4,7 @@
 
 #include "decoder.h"
 #include "registry.h"
+#include "resolver.h"
 
 namespace corvel {
 namespace {
@@ -215,6 +216,58 @@ bool decode_next_frame(DeviceEntry& entry, Outbox& outbox) {
     return entry.receive_begin < entry.receive_end;
 }
 
+void report_connect_failure(DeviceEntry& entry, int32_t error, Outbox& outbox) {
+    entry.state = TCP_ERROR;
+    entry.last_error = error;
+    outbox.connection(entry.window, entry.key, error, CORVEL_FD_CONNECT);
+}
+
+// A lookup's result belongs to the connect that started it: any reset since (disconnect,
+// delete, a new connect) makes it stale.
+bool awaits_lookup(const DeviceEntry& entry, uint64_t generation) {
+    return !entry.deleted && entry.generation == generation && entry.state == TCP_CONNECTING &&
+           entry.socket == platform::INVALID_SOCKET_HANDLE;
+}
+
+// On the dispatcher's thread: connects to the address found, or reports the lookup's failure
+// as any failed connect is reported.
+void finish_lookup(const std::weak_ptr<DeviceEntry>& weak, uint64_t generation, int code,
+                   const platform::Address& address) {
+    const EntryPtr entry = weak.lock();
+    if (!entry) return;
+    Outbox outbox;
+    {
+        std::lock_guard lock(entry->mutex);
+        if (!awaits_lookup(*entry, generation)) return;
+        platform::Socket socket;
+        if (code == 0) code = platform::start_connect(address, socket);
+        if (code == 0)
+            attach(entry, socket, SocketRole::Client, true);
+        else
+            report_connect_failure(*entry, code, outbox);
+    }
+    outbox.deliver();
+}
+
+// The name is looked up on a resolver thread, so that no caller (the polling thread least of
+// all) waits for a slow name server; the entry is connecting meanwhile.
+void start_lookup(const EntryPtr& entry) {
+    const std::weak_ptr<DeviceEntry> weak = entry;
+    const uint64_t generation = entry->generation;
+    Resolver::instance().submit(
+        entry->host, entry->port,
+        [weak, generation] {
+            const EntryPtr alive = weak.lock();
+            if (!alive) return false;
+            std::lock_guard lock(alive->mutex);
+            return awaits_lookup(*alive, generation);
+        },
+        [weak, generation](int code, const platform::Address& address) {
+            finish_lookup(weak, generation, code, address);
+        });
+    entry->state = TCP_CONNECTING;
+}
+
 bool is_current(const DeviceEntry& entry, SocketRole role, uint64_t token) {
     if (entry.deleted) return false;
     return role == SocketRole::Accepted ? entry.accepted_token == token
@@ -256,10 +309,17 @@ int32_t start_connection(const EntryPtr& entry, int32_t& error, Outbox& outbox) 
     if (entry->state != TCP_CLOSED && entry->state != TCP_ERROR) return CORVEL_WRONG_STATE;
     close_connection(*entry); // whatever a failed attempt may have left
     platform::Socket socket;
+    platform::Address address;
     int result;
     switch (entry->mode) {
     case CORVEL_MODE_CLIENT:
-        result = platform::start_connect(entry->host, entry->port, socket);
+        // A numeric address needs no lookup: it is connected to (or fails) at once.
+        result = platform::resolve(entry->host, entry->port, true, address);
+        if (result == platform::NEEDS_LOOKUP) {
+            start_lookup(entry);
+            return CORVEL_OK;
+        }
+        if (result == 0) result = platform::start_connect(address, socket);
         break;
     case CORVEL_MODE_SERVER_IPV4:
     case CORVEL_MODE_SERVER_IPV6:
@@ -272,9 +332,7 @@ int32_t start_connection(const EntryPtr& entry, int32_t& error, Outbox& outbox) 
     }
     if (result != 0) {
         error = result;
-        entry->state = TCP_ERROR;
-        entry->last_error = result;
-        outbox.connection(entry->window, entry->key, result, CORVEL_FD_CONNECT);
+        report_connect_failure(*entry, result, outbox);
         return CORVEL_SOCKET_ERROR;
     }
     if (entry->is_server()) {

@@ -14,11 +14,27 @@ constexpr Socket INVALID_SOCKET_HANDLE = -1;
 
 bool would_block(int error);
 
-// Creates a non-blocking TCP socket with keep-alive (10 s idle, 1 s interval) for the first
-// address of host:port and starts connecting. Returns 0 when the connect is under way or done;
-// otherwise an errno value, or the resolver's (negative) code when the host did not resolve.
-// On failure nothing stays open.
-int start_connect(const std::string& host, int port, Socket& socket);
+// A socket address copied out of the resolver's list.
+struct Address {
+    int family = 0;
+    int type = 0;
+    int protocol = 0;
+    uint32_t length = 0;
+    alignas(8) uint8_t bytes[128]{}; // room for any socket address
+};
+
+// resolve's answer when numeric_only is set and the host is a name.
+constexpr int NEEDS_LOOKUP = INT32_MIN;
+
+// The first TCP address of host:port. With numeric_only a host that would need a name lookup
+// gives NEEDS_LOOKUP at once; otherwise a lookup may take as long as the name servers do.
+// Returns 0, an errno value, or the resolver's (negative) code.
+int resolve(const std::string& host, int port, bool numeric_only, Address& address);
+
+// Creates a non-blocking TCP socket with keep-alive for the address and starts connecting.
+// Returns 0 when the connect is under way or done, otherwise an errno value; on failure
+// nothing stays open.
+int start_connect(const Address& address, Socket& socket);
 
 // A listening socket (backlog 1) on every local address of the family, IPv6 only when ipv6.
 int start_listen(bool ipv6, int port, Socket& socket);
@@ -41,6 +57,8 @@ int pending_error(Socket socket);
 void close_socket(Socket socket);
 
 // The readiness poller: level-triggered, one token per watched socket.
+// WAKE_TOKEN is no socket's: it reports that another thread called wake().
+constexpr uint64_t WAKE_TOKEN = 0;
 struct ReadyEvent {
     uint64_t token;
     bool readable;
@@ -51,6 +69,8 @@ struct ReadyEvent {
 int poller_descriptor();
 void watch(Socket socket, uint64_t token, bool want_read, bool want_write);
 void unwatch(Socket socket);
+// Makes the next (or the current) wait_ready report WAKE_TOKEN; safe from any thread.
+void wake();
 // Waits at most timeout_ms (negative: without limit); returns the number of events filled,
 // or a negative errno.
 int wait_ready(ReadyEvent* events, int capacity, int timeout_ms);

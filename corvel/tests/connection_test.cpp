@@ -97,18 +97,32 @@ TEST(Client, RefusedConnectionIsReportedAsAnError) {
     EXPECT_EQ(connect_device(KEY, &error), CORVEL_OK) << "an entry in error may connect again";
 }
 
-TEST(Client, UnresolvableHostFailsBeforeConnectReturns) {
+TEST(Client, UnresolvableHostIsReportedThroughTheDispatcher) {
     Cleanup cleanup;
     Recorder window;
     ASSERT_EQ(add_device(&window, KEY, UNRESOLVABLE_HOST, 0, 502, 1, 0, 0), CORVEL_OK);
     int32_t error = 0;
-    EXPECT_EQ(connect_device(KEY, &error), CORVEL_SOCKET_ERROR);
+    EXPECT_EQ(connect_device(KEY, &error), CORVEL_OK) << "the lookup runs on its own";
+    EXPECT_TRUE(window.notices.empty());
+    ASSERT_TRUE(pump_until([&] { return !window.notices.empty(); }));
     ASSERT_EQ(window.notices.size(), 1u);
-    EXPECT_EQ(error, EAI_NONAME);
-    EXPECT_EQ(CORVEL_LPARAM_ERROR(window.notices[0].lparam), EAI_NONAME);
-    EXPECT_EQ(CORVEL_LPARAM_EVENT(window.notices[0].lparam), CORVEL_FD_CONNECT);
+    EXPECT_EQ(window.notices[0].lparam, CORVEL_LPARAM(EAI_NONAME, CORVEL_FD_CONNECT));
     EXPECT_EQ(get_tcp_connection_state(KEY), TCP_ERROR);
     EXPECT_EQ(get_tcp_error_code(KEY), EAI_NONAME);
+}
+
+TEST(Client, NumericAddressThatCannotBeUsedFailsBeforeConnectReturns) {
+    Cleanup cleanup;
+    Recorder window;
+    // A link-local address without an interface is refused by the system before any packet.
+    ASSERT_EQ(add_device(&window, KEY, u"fe80::1", 0, 502, 1, 0, 0), CORVEL_OK);
+    int32_t error = 0;
+    EXPECT_EQ(connect_device(KEY, &error), CORVEL_SOCKET_ERROR);
+    EXPECT_NE(error, 0);
+    ASSERT_EQ(window.notices.size(), 1u) << "notified before connect_device returned";
+    EXPECT_EQ(window.notices[0].lparam, CORVEL_LPARAM(error, CORVEL_FD_CONNECT));
+    EXPECT_EQ(get_tcp_connection_state(KEY), TCP_ERROR);
+    EXPECT_EQ(get_tcp_error_code(KEY), error);
 }
 
 TEST(Client, PeerCloseResetsTheValuesButKeepsTheWriteRecords) {

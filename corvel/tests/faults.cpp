@@ -2,7 +2,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
 #include <dlfcn.h>
+#include <mutex>
+#include <netdb.h>
+#include <string_view>
 #include <sys/socket.h>
 
 namespace corvel_test {
@@ -27,6 +33,38 @@ struct ArmedFailure {
 ArmedFailure accepts;
 ArmedFailure keepalives;
 
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool closed = false;
+    int reached = 0;
+    int answered = 0;
+
+    bool wait_for(const int Gate::*counter, int count, int timeout_ms) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                                [&] { return this->*counter >= count; });
+    }
+    void count(int Gate::*counter) {
+        std::lock_guard lock(mutex);
+        ++(this->*counter);
+        changed.notify_all();
+    }
+    void pass() {
+        std::unique_lock lock(mutex);
+        ++reached;
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(10), [&] { return !closed; });
+    }
+};
+
+Gate gate;
+
+bool is_test_name(const char* node) {
+    const std::string_view name(node ? node : "");
+    return name.size() > 5 && name.substr(name.size() - 5) == ".test";
+}
+
 template <class Function> Function* next_definition(const char* name) {
     return reinterpret_cast<Function*>(dlsym(RTLD_NEXT, name));
 }
@@ -41,6 +79,30 @@ void fail_next_accepts(int count, int error) {
 void fail_next_keepalives(int count, int error) {
     keepalives.error = error;
     keepalives.remaining = count;
+}
+
+LookupGate::LookupGate() {
+    std::lock_guard lock(gate.mutex);
+    gate.closed = true;
+    gate.reached = gate.answered = 0;
+}
+
+LookupGate::~LookupGate() {
+    open();
+}
+
+void LookupGate::open() {
+    std::lock_guard lock(gate.mutex);
+    gate.closed = false;
+    gate.changed.notify_all();
+}
+
+bool LookupGate::reached(int count, int timeout_ms) const {
+    return gate.wait_for(&Gate::reached, count, timeout_ms);
+}
+
+bool LookupGate::answered(int count, int timeout_ms) const {
+    return gate.wait_for(&Gate::answered, count, timeout_ms);
 }
 
 } // namespace corvel_test
@@ -61,4 +123,17 @@ STAND_IN int setsockopt(int socket, int level, int name, const void* value, sock
     static auto* real = corvel_test::next_definition<decltype(setsockopt)>("setsockopt");
     if (level == SOL_SOCKET && name == SO_KEEPALIVE && keepalives.fire()) return -1;
     return real(socket, level, name, value, length);
+}
+
+STAND_IN int getaddrinfo(const char* node, const char* service, const addrinfo* hints,
+                         addrinfo** result) {
+    static auto* real = corvel_test::next_definition<decltype(getaddrinfo)>("getaddrinfo");
+    const bool numeric_only = hints && (hints->ai_flags & AI_NUMERICHOST);
+    if (!corvel_test::is_test_name(node) || numeric_only) return real(node, service, hints, result);
+    corvel_test::gate.pass();
+    const int code = std::strcmp(node, "missing.test") == 0
+                         ? EAI_NONAME
+                         : real("127.0.0.1", service, hints, result);
+    corvel_test::gate.count(&corvel_test::Gate::answered);
+    return code;
 }

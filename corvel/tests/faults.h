@@ -11,4 +11,20 @@ void fail_next_accepts(int count, int error);
 // The next `count` attempts to turn on SO_KEEPALIVE fail with `error`.
 void fail_next_keepalives(int count, int error);
 
+// Names under ".test" are answered here without any name server: "missing.test" fails with
+// EAI_NONAME, any other resolves to 127.0.0.1. While a LookupGate is alive their lookups wait
+// until it opens (at most ten seconds), so a test holds a lookup as long as it needs.
+class LookupGate {
+  public:
+    LookupGate();
+    ~LookupGate(); // opens
+    LookupGate(const LookupGate&) = delete;
+    LookupGate& operator=(const LookupGate&) = delete;
+    void open();
+    // Waits until `count` lookups have reached the gate (held or let through).
+    bool reached(int count, int timeout_ms = 3000) const;
+    // Waits until `count` lookups have passed it and returned their answer.
+    bool answered(int count, int timeout_ms = 3000) const;
+};
+
 } // namespace corvel_test

@@ -1,16 +1,42 @@
 #include <cerrno>
+#include <cstdint>
 #include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 #include "../platform.h"
 
 namespace corvel::platform {
 namespace {
 
-// One epoll instance for the process. It is never closed: sockets may still be unwatched
-// while other static objects are destroyed at unload, and the process end closes it anyway.
+// One epoll instance for the process, with an eventfd in it for wake(). Neither is ever
+// closed: sockets may still be unwatched and lookups may still finish while other static
+// objects are destroyed at unload, and the process end closes them anyway.
+struct Poller {
+    int epoll = epoll_create1(EPOLL_CLOEXEC);
+    int wakeup = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+
+    Poller() {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.u64 = WAKE_TOKEN;
+        epoll_ctl(epoll, EPOLL_CTL_ADD, wakeup, &event);
+    }
+};
+
+const Poller& poller() {
+    static const Poller instance;
+    return instance;
+}
+
 int descriptor() {
-    static const int epoll = epoll_create1(EPOLL_CLOEXEC);
-    return epoll;
+    return poller().epoll;
+}
+
+// One read takes the whole count, so the level-triggered wakeup is quiet again.
+void drain_wakeups() {
+    uint64_t count;
+    [[maybe_unused]] const ssize_t ignored = read(poller().wakeup, &count, sizeof count);
 }
 
 uint32_t interest(bool want_read, bool want_write) {
@@ -35,6 +61,12 @@ void unwatch(Socket socket) {
     if (socket != INVALID_SOCKET_HANDLE) epoll_ctl(descriptor(), EPOLL_CTL_DEL, socket, nullptr);
 }
 
+void wake() {
+    const uint64_t one = 1;
+    while (write(poller().wakeup, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
 int wait_ready(ReadyEvent* events, int capacity, int timeout_ms) {
     constexpr int MAX_EVENTS = 64;
     epoll_event ready[MAX_EVENTS];
@@ -43,6 +75,7 @@ int wait_ready(ReadyEvent* events, int capacity, int timeout_ms) {
     if (count < 0) return errno == EINTR ? 0 : -errno;
     for (int i = 0; i < count; ++i) {
         const uint32_t flags = ready[i].events;
+        if (ready[i].data.u64 == WAKE_TOKEN) drain_wakeups();
         events[i] = ReadyEvent{ready[i].data.u64, (flags & (EPOLLIN | EPOLLRDHUP)) != 0,
                                (flags & EPOLLOUT) != 0, (flags & (EPOLLERR | EPOLLHUP)) != 0};
     }

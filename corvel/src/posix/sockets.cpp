@@ -31,9 +31,8 @@ struct AddressList {
     }
 };
 
-int open_socket(const addrinfo* address, Socket& socket) {
-    socket = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                      address->ai_protocol);
+int open_socket(int family, int type, int protocol, Socket& socket) {
+    socket = ::socket(family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
     if (socket < 0) {
         socket = INVALID_SOCKET_HANDLE;
         return errno;
@@ -64,20 +63,33 @@ bool would_block(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINPROGRESS;
 }
 
-int start_connect(const std::string& host, int port, Socket& socket) {
-    socket = INVALID_SOCKET_HANDLE;
+int resolve(const std::string& host, int port, bool numeric_only, Address& address) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
+    hints.ai_flags = numeric_only ? AI_NUMERICHOST : 0;
     AddressList addresses;
     const std::string service = std::to_string(port);
     if (int code = getaddrinfo(host.c_str(), service.c_str(), &hints, &addresses.head))
-        return resolver_error(code);
-    if (int error = open_socket(addresses.head, socket)) return error;
+        return numeric_only && code == EAI_NONAME ? NEEDS_LOOKUP : resolver_error(code);
+    const addrinfo* first = addresses.head;
+    if (first->ai_addrlen > sizeof address.bytes) return EAFNOSUPPORT;
+    address.family = first->ai_family;
+    address.type = first->ai_socktype;
+    address.protocol = first->ai_protocol;
+    address.length = first->ai_addrlen;
+    std::memcpy(address.bytes, first->ai_addr, first->ai_addrlen);
+    return 0;
+}
+
+int start_connect(const Address& address, Socket& socket) {
+    if (int error = open_socket(address.family, address.type, address.protocol, socket))
+        return error;
+    const auto* target = reinterpret_cast<const sockaddr*>(address.bytes);
     int result;
     do {
-        result = ::connect(socket, addresses.head->ai_addr, addresses.head->ai_addrlen);
+        result = ::connect(socket, target, address.length);
     } while (result != 0 && errno == EINTR);
     if (result != 0 && !would_block(errno)) return fail(socket, errno);
     return 0;
@@ -93,7 +105,9 @@ int start_listen(bool ipv6, int port, Socket& socket) {
     const std::string service = std::to_string(port);
     if (int code = getaddrinfo(nullptr, service.c_str(), &hints, &addresses.head))
         return resolver_error(code);
-    if (int error = open_socket(addresses.head, socket)) return error;
+    const addrinfo* first = addresses.head;
+    if (int error = open_socket(first->ai_family, first->ai_socktype, first->ai_protocol, socket))
+        return error;
     // Listening again on the same port right after a close must not wait for TIME_WAIT, and
     // an IPv4 and an IPv6 server may share one port number.
     if (int error = set_option(socket, SOL_SOCKET, SO_REUSEADDR, 1)) return fail(socket, error);

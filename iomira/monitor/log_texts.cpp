@@ -9,7 +9,7 @@ namespace iomira {
 
 namespace {
 
-constexpr std::array<std::pair<int, const char*>, 27> kLogTexts{{
+constexpr std::array<std::pair<int, const char*>, 32> kLogTexts{{
     {TEXT_SEND_READ_INPUTS, "Send a read request to input ports"},
     {TEXT_SEND_READ_INPUTS_INITIAL, "Send a read request to input ports."},
     {TEXT_SEND_READ_ALL_REGISTERS, "Send a read request to all registers."},
@@ -30,8 +30,13 @@ constexpr std::array<std::pair<int, const char*>, 27> kLogTexts{{
     {TEXT_OUTPUT_PORT_STATUS, "Output port status"},
     {TEXT_SEND_WRITE_COIL, "Send a write coil request"},
     {TEXT_SEND_WRITE_PULSE, "Send a write pulse request"},
+    {TEXT_SEND_RESET_COUNTER, "Send a reset counter request"},
     {TEXT_COUNTER_VALUE, "Counter value"},
     {TEXT_ANALOG_VALUE, "Analog value"},
+    {TEXT_HW_INIT_ERROR, "H/W Init Error."},
+    {TEXT_HW_RUNTIME_ERROR, "H/W Runtime Error."},
+    {TEXT_RTD_DISCONNECTED, "RTD Sensor Disconnected."},
+    {TEXT_RTD_FAILED, "RTD Sensor Failed."},
     {TEXT_INVALID_LENGTH, "Invalid Modbus/TCP packet length"},
     {TEXT_UNKNOWN_FUNCTION, "Unknown function code"},
     {TEXT_NM_TRY_TO_SEND, "[%d]Try to send a mail.(%s-"},

@@ -4,6 +4,7 @@
 #include "core/texts.h"
 #include "corvel/corvel.h"
 #include "monitor/connection_manager.h"
+#include "monitor/counter_text.h"
 #include "monitor/error_text.h"
 #include "monitor/initial_read.h"
 #include "monitor/log_texts.h"
@@ -180,10 +181,8 @@ void NotificationHandler::analogValues(CQUORVISData& c) {
 void NotificationHandler::counterValues(CQUORVISData& c) {
     if (!log_.enabled(c, LogCategory::Input)) return;
     for (int n = 0; n < kCounterInputs; ++n) {
-        const auto high = static_cast<uint32_t>(get_di_counter_value_register(c.DeviceId, 2 * n));
-        const auto low =
-            static_cast<uint32_t>(get_di_counter_value_register(c.DeviceId, 2 * n + 1));
-        const uint32_t value = ((high & 0xFFFF) << 16) | (low & 0xFFFF);
+        const uint32_t value = counterValue(get_di_counter_value_register(c.DeviceId, 2 * n),
+                                            get_di_counter_value_register(c.DeviceId, 2 * n + 1));
         log_.value(c, QStringLiteral("COUNTER"), text(TEXT_COUNTER_VALUE), n, value);
     }
 }

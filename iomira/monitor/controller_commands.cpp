@@ -11,10 +11,6 @@
 
 namespace iomira {
 
-namespace {
-constexpr int kDefaultTag = 0;
-}
-
 ControllerCommands::ControllerCommands(const CQUORVISData& controller, MonitorLog* log)
     : c_(&controller), log_(log) {}
 
@@ -48,8 +44,12 @@ CommandOutcome ControllerCommands::readInputs() {
     CommandOutcome outcome;
     if (connectionState() != TCP_ESTABLISHED) return outcome;
     int32_t error = 0;
-    const int result =
-        read_discrete_inputs(c_->DeviceId, c_->NumberOfPortInput, &error, kDefaultTag);
+    return readOutcome(
+        read_discrete_inputs(c_->DeviceId, c_->NumberOfPortInput, &error, kDefaultTag), error);
+}
+
+CommandOutcome ControllerCommands::readOutcome(int result, int32_t error) {
+    CommandOutcome outcome;
     if (result == CORVEL_OK) {
         log(LogCategory::Input, TEXT_SEND_READ_INPUTS);
     } else if (result == CORVEL_WRONG_STATE) {
@@ -155,14 +155,18 @@ DataReaction ControllerCommands::dataArrived(int code) {
         reaction.readOutputsAfterMs = coilReadDelayMs(c_->DeviceType);
         break;
     case MB_PULSE_FLAGS:
-        for (int port = 0; port < kDigitalPorts; ++port)
-            pulseFlags_[port] = get_rlx8xx_output_pulse(c_->DeviceId, port) == 1 ? 1 : 0;
+        readPulseFlags();
         reaction.redraw = true;
         break;
     default:
         break;
     }
     return reaction;
+}
+
+void ControllerCommands::readPulseFlags() {
+    for (int port = 0; port < kDigitalPorts; ++port)
+        pulseFlags_[port] = get_rlx8xx_output_pulse(c_->DeviceId, port) == 1 ? 1 : 0;
 }
 
 ConnectionReaction ControllerCommands::connectionChanged(intptr_t lparam) const {

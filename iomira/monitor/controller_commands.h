@@ -2,6 +2,7 @@
 
 #include "core/log_entries.h"
 #include "core/quorvis_data.h"
+#include "monitor/analog_scale.h"
 #include "monitor/log_switches.h"
 #include "monitor/port_state.h"
 #include "monitor/pulse_rules.h"
@@ -30,6 +31,8 @@ struct DataReaction {
     bool inputsFailed = false;   // every input lamp shows its error image
     bool outputsFailed = false;  // every output lamp shows the grey error image
     int readOutputsAfterMs = -1; // start the window's delayed output read
+    int readAllAfterMs = -1;     // start the window's delayed read of every input register
+    bool fullRefresh = false;    // status line, icon and every value again
     int exceptionCode = 0;       // to show once the notification has returned
 };
 
@@ -37,6 +40,21 @@ struct DataReaction {
 struct ConnectionReaction {
     bool redraw = false;
     std::optional<StatusLine> status;
+};
+
+// An analog channel as its window shows it.
+struct AnalogDisplay {
+    QString name; // with the leading space of the window's labels
+    QString value;
+    BarRange bar;
+    int position = 0;
+};
+
+// The RLX-840's temperature: the value text (empty: keep the last one, the sensor failed) and,
+// while its sensor reports an error, the status line's text.
+struct TemperatureDisplay {
+    QString value;
+    QString sensorError;
 };
 
 // What a window tells the user after a click, and the timer a sent pulse needs.
@@ -60,10 +78,24 @@ class ControllerCommands {
     PortValues ports() const;
     // 1 when an RLX-830 output is pulsed by the controller itself.
     int pulseFlag(int port) const { return pulseFlags_[port]; }
+    // A counter's text; empty unless the counter is switched on.
+    QString counterText(int counter) const;
+    AnalogDisplay analog(int channel) const;
+    // Logs the sensor's error when there is one.
+    TemperatureDisplay temperature();
     const PulseTracker& pulses() const { return pulses_; }
 
     // Reads the inputs when connected.
     CommandOutcome readInputs();
+    // An RLX window's lamp click: every input register of the family, when connected and not
+    // polled anyway.
+    bool inputClickReads() const;
+    CommandOutcome readAllInputs();
+    // The delayed read after a coil write; `logged` writes the request line.
+    void readAllInputsLater(bool logged);
+    // A counter may be reset when connected and counting.
+    bool counterResettable(int counter) const;
+    CommandOutcome resetCounter(int counter);
     // Reads the outputs back (after a coil write or a pulse answer).
     void readOutputs();
     // A pulse's time has run out: its outputs are read back.
@@ -74,10 +106,20 @@ class ControllerCommands {
     // Sends the write of `action` to an output whose shown value is `shownValue`.
     CommandOutcome switchOutput(int port, OutputClick action, int shownValue);
 
+    // The digital window's reactions (generic controllers and the RLX-830).
     DataReaction dataArrived(int code);
+    // The reactions of the RLX-810, RLX-820, RLX-840 and RLX-850 windows.
+    DataReaction modelDataArrived(int code);
     ConnectionReaction connectionChanged(intptr_t lparam) const;
 
   private:
+    static constexpr int kDefaultTag = 0; // answers to it are reported by Corvel
+    static constexpr int kModelReadDelayMs = 100;
+
+    DataReaction rlx850DataArrived(int code);
+    DataReaction rlx820DataArrived(int code);
+    void readPulseFlags();
+    CommandOutcome readOutcome(int result, int32_t error);
     void sendReadOutputs(LogCategory category);
     int sendPulse(int port, int32_t& error, CommandOutcome& outcome);
     int sendRlxPulse(int port, int32_t& error);

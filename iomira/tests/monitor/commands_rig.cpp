@@ -21,13 +21,17 @@ std::string deviceFile(const std::vector<std::pair<std::string, std::string>>& d
 } // namespace
 
 CommandsRig::CommandsRig(const std::vector<std::pair<std::string, std::string>>& devices)
-    : sim(deviceFile(devices)), log(dir.filePath(QStringLiteral("Iomira"))),
-      writers(log, [](int id) { return get_tcp_connection_state(id); }),
-      monitorLog(writers, switches), target_([this](uint32_t message, uintptr_t, intptr_t lparam) {
+    : sim(deviceFile(devices)), target_([this](uint32_t message, uintptr_t, intptr_t lparam) {
           if (message != CORVEL_WM_DATA) return;
           dataCodes.push_back(static_cast<int>(lparam));
           if (onData) onData(static_cast<int>(lparam));
       }) {}
+
+bool CommandsRig::logged(const QString& text) const {
+    for (const QStringList& columns : files.entries())
+        if (columns.size() == 8 && columns[7].contains(text)) return true;
+    return false;
+}
 
 CommandsRig::~CommandsRig() {
     for (const auto& c : controllers_)

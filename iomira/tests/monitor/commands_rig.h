@@ -2,6 +2,7 @@
 // Controllers registered in Corvel and connected to a simulator of their own; every data
 // notification is kept, and a test may hand it on as a window would.
 
+#include "common/monitor_files.h"
 #include "core/event_log.h"
 #include "core/log_entries.h"
 #include "core/quorvis_data.h"
@@ -42,12 +43,12 @@ class CommandsRig {
     // Waits until `count` requests of the device have been logged from line `from` on.
     bool waitRequests(const std::string& device, size_t from, size_t count);
 
-    QTemporaryDir dir;
+    // Whether an entry's Etc column holds `text`.
+    bool logged(const QString& text) const;
+
     simtest::SimChild sim;
-    EventLog log;
-    LogSwitches switches;
-    EventLogWriters writers;
-    MonitorLog monitorLog;
+    TestFiles files;
+    MonitorLog& monitorLog = files.monitorLog;
     std::vector<int> dataCodes; // every data notification's code, in order
     std::function<void(int code)> onData;
 

@@ -60,7 +60,9 @@ std::vector<MenuEntry> controllerWindowEntries(const CQUORVISData& c, int state)
                                       {CMD_DISCONNECT, TEXT_DISCONNECT, false},
                                       {CMD_MODIFY, TEXT_MODIFY, false},
                                       {CMD_DELETE_CONTROLLER, TEXT_DELETE_CONTROLLER, false}};
-    if (c.DeviceType == FAMILY_GENERIC) {
+    const bool sounds = c.DeviceType == FAMILY_GENERIC || c.DeviceType == FAMILY_RLX850 ||
+                        c.DeviceType == FAMILY_RLX820;
+    if (sounds) {
         entries.push_back({0, 0, false});
         entries.push_back({CMD_SOUND_NOTIFICATION, TEXT_SOUND_NOTIFICATION, false});
         entries.push_back({CMD_SOUND_FILE, TEXT_SOUND_FILE_SETTING, false});

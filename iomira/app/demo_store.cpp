@@ -18,6 +18,29 @@ CQUORVISData seedRecord(const QString& model, int port) {
     return record;
 }
 
+namespace {
+
+// Channels and counters switched on, so that the model windows have something to show.
+void showDemoChannels(CQUORVISData& record) {
+    if (usesCounterFlags(record.DeviceType)) record.DiCounter = {1, 1, 1, 1};
+    if (!usesAnalog(record.DeviceType) || record.DeviceType == FAMILY_RLX840) return;
+    const char* const names[] = {"Tank 1", "Tank 2", "Pressure", "Flow"};
+    const char* const units[] = {"m", "m", "bar", "m3/h"};
+    const char* const maxima[] = {"5", "5", "10", "250"};
+    const uint32_t colours[] = {0x00C08000, 0x00C08000, 0x000080C0, 0x00008000};
+    for (int ch = 0; ch < kAnalogChannels; ++ch) {
+        record.AI[ch] = 1;
+        record.AIName[ch] = QString::fromLatin1(names[ch]);
+        record.AIUnit[ch] = QString::fromLatin1(units[ch]);
+        record.AIMin[ch] = QStringLiteral("0");
+        record.AIMax[ch] = QString::fromLatin1(maxima[ch]);
+        record.AIFgColor[ch] = colours[ch];
+        record.AIBgColor[ch] = 0x00FFFFFF;
+    }
+}
+
+} // namespace
+
 bool writeSeedStore(Store& store, const QStringList& groupNames,
                     const std::vector<SeedController>& controllers, bool useLog) {
     for (int i = 0; i < groupNames.size(); ++i) {
@@ -35,6 +58,7 @@ bool writeSeedStore(Store& store, const QStringList& groupNames,
         record.Index = counts[seed.group]++;
         record.LastOpened = i == 0 ? 1 : 0;
         record.UseLog = useLog ? 1 : 0;
+        showDemoChannels(record);
         if (!saveController(store, record)) return false;
     }
     return true;

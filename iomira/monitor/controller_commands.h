@@ -55,6 +55,8 @@ struct AnalogDisplay {
 struct TemperatureDisplay {
     QString value;
     QString sensorError;
+    BarRange bar;
+    int position = 0;
 };
 
 // What a window tells the user after a click, and the timer a sent pulse needs.
@@ -76,13 +78,15 @@ class ControllerCommands {
     int connectionState() const;
     StatusLine status() const;
     PortValues ports() const;
-    // 1 when an RLX-830 output is pulsed by the controller itself.
+    // 1 when an RLX-830 or RLX-850 output is pulsed by the controller itself.
     int pulseFlag(int port) const { return pulseFlags_[port]; }
+    // Takes the flags Corvel last received (a window opened after they arrived).
+    void readPulseFlags();
     // A counter's text; empty unless the counter is switched on.
     QString counterText(int counter) const;
     AnalogDisplay analog(int channel) const;
-    // Logs the sensor's error when there is one.
-    TemperatureDisplay temperature();
+    // `logError` logs the sensor's error when there is one (once per read).
+    TemperatureDisplay temperature(bool logError = false);
     const PulseTracker& pulses() const { return pulses_; }
 
     // Reads the inputs when connected.
@@ -118,7 +122,6 @@ class ControllerCommands {
 
     DataReaction rlx850DataArrived(int code);
     DataReaction rlx820DataArrived(int code);
-    void readPulseFlags();
     CommandOutcome readOutcome(int result, int32_t error);
     void sendReadOutputs(LogCategory category);
     int sendPulse(int port, int32_t& error, CommandOutcome& outcome);

@@ -34,15 +34,27 @@ AnalogDisplay ControllerCommands::analog(int channel) const {
     return shown;
 }
 
-TemperatureDisplay ControllerCommands::temperature() {
+TemperatureDisplay ControllerCommands::temperature(bool logError) {
     const int id = c_->DeviceId;
     const int mode = get_ai_mode(id, 0);
-    if (connectionState() != TCP_ESTABLISHED) return {disconnectedTemperatureText(mode), {}};
+    TemperatureDisplay shown;
+    shown.bar = barRange(analogRange(c_->AIMin[0], c_->AIMax[0]));
+    if (connectionState() != TCP_ESTABLISHED) {
+        shown.value = disconnectedTemperatureText(mode);
+        shown.position = barPosition(shown.bar, 0);
+        return shown;
+    }
     const int error = get_ai_error_code(id, 0);
     const int raw = get_ai_value_register(id, 0);
-    if (error < 1) return {temperatureText(raw, mode), {}};
-    if (log_) log_->value(*c_, QStringLiteral("ANALOG"), sensorErrorLogText(error), 0, error);
-    return {{}, sensorErrorText(error)};
+    if (error >= 1) {
+        shown.sensorError = sensorErrorText(error);
+        if (logError && log_)
+            log_->value(*c_, QStringLiteral("ANALOG"), sensorErrorLogText(error), 0, error);
+        return shown;
+    }
+    shown.value = temperatureText(raw, mode);
+    shown.position = barPosition(shown.bar, temperatureHundredths(raw));
+    return shown;
 }
 
 } // namespace iomira

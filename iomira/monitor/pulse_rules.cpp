@@ -11,7 +11,8 @@ OutputClick outputClick(const CQUORVISData& c, int port, int connectionState, bo
         return OutputClick::Ignore;
     if (c.OutputPortControl == 1) return OutputClick::Restricted;
     if (c.DeviceType == FAMILY_GENERIC && c.UsePulseDo[port] == 1) return OutputClick::Pulse;
-    if (c.DeviceType == FAMILY_RLX830 && rlxPulseFlag) return OutputClick::RlxPulse;
+    const bool rlxOutputs = c.DeviceType == FAMILY_RLX830 || c.DeviceType == FAMILY_RLX850;
+    if (rlxOutputs && rlxPulseFlag) return OutputClick::RlxPulse;
     return OutputClick::Toggle;
 }
 

@@ -37,6 +37,10 @@ QString temperatureUnit(int mode) {
     return {};
 }
 
+int temperatureHundredths(int rawRegister) {
+    return static_cast<int16_t>(rawRegister & 0xFFFF) * 10;
+}
+
 QString temperatureText(int rawRegister, int mode) {
     const int tenths = static_cast<int16_t>(rawRegister & 0xFFFF);
     return QString::asprintf("%.1f", tenths / 10.0) + temperatureUnit(mode);

@@ -24,7 +24,10 @@ constexpr long kCounterResetBase = 240;
 class ModelCommands : public ::testing::Test {
   protected:
     ModelCommands()
-        : rig({{"r850", "RLX-850"}, {"r820", "RLX-820"}, {"r840", "RLX-840"}, {"r810", "RLX-810"}}) {
+        : rig({{"r850", "RLX-850"},
+               {"r820", "RLX-820"},
+               {"r840", "RLX-840"},
+               {"r810", "RLX-810"}}) {
         setLanguage(LANG_ENGLISH);
     }
     // Reads every input register of `c` and waits for the notification `code`.
@@ -101,10 +104,13 @@ TEST_F(ModelCommands, TemperatureInBothModesAndTheSensorsErrors) {
     CQUORVISData& c = rig.connect("r840", FAMILY_RLX840, 0, 0);
     c.PollingInput = 0;
     c.UseLog = 1;
+    c.AIMin[0] = "-40";
+    c.AIMax[0] = "85";
     ControllerCommands commands(c, &rig.monitorLog);
     rig.sim.command("temp r840 -12.3");
     readAll(commands, MB_ANALOG_ERRORS);
     EXPECT_EQ(commands.temperature().value, QString::fromUtf8("-12.3\u2103 "));
+    EXPECT_EQ(commands.temperature().position, -1230);
     EXPECT_TRUE(commands.temperature().sensorError.isEmpty());
 
     rig.sim.command("mode r840 0 1");
@@ -114,7 +120,10 @@ TEST_F(ModelCommands, TemperatureInBothModesAndTheSensorsErrors) {
 
     rig.sim.command("error r840 0 3");
     readAll(commands, MB_ANALOG_ERRORS);
-    const TemperatureDisplay failed = commands.temperature();
+    EXPECT_FALSE(rig.logged("[E03]")) << "only a read logs the error";
+    commands.temperature();
+    EXPECT_FALSE(rig.logged("[E03]"));
+    const TemperatureDisplay failed = commands.temperature(true);
     EXPECT_EQ(failed.sensorError, "[E03] RTD Sensor Disconnected.");
     EXPECT_TRUE(failed.value.isEmpty());
     EXPECT_TRUE(rig.logged("[E03] RTD Sensor Disconnected."));

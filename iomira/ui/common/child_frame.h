@@ -9,11 +9,14 @@ namespace iomira {
 
 class CQUORVISData;
 
-// A controller's window receives the Corvel notifications of its controller.
+// A controller's window receives the Corvel notifications of its controller, can show
+// another controller of its kind, and redraws when its record changed.
 class ControllerView {
   public:
     virtual ~ControllerView() = default;
     virtual void onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) = 0;
+    virtual void setController(CQUORVISData& controller) = 0;
+    virtual void redraw() = 0;
 };
 
 // The frame of one controller's window: fixed size, no close button (the program decides

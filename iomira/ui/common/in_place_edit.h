@@ -16,7 +16,7 @@ bool allowedText(const QString& allowed, const QString& text);
 class CInPlaceEdit : public QLineEdit {
     Q_OBJECT
   public:
-    enum PortKind { InputPort = 1, OutputPort = 2 };
+    enum PortKind { InputPort = 1, OutputPort = 2, AnalogChannel = 3 };
     // kind, port, text
     using EndHandler = std::function<void(int kind, int port, const QString& text)>;
 

@@ -8,8 +8,8 @@
 #include "monitor/shared_controllers.h"
 #include "ui/common/child_frame.h"
 #include "ui/tree/view_tree.h"
-#include "ui/windows/controller_windows_placeholder.h"
 #include "ui/windows/digital_view.h"
+#include "ui/windows/model_view.h"
 
 #include <QEvent>
 #include <QMdiArea>
@@ -123,7 +123,7 @@ void ControllerWindows::assignGroup(int rootId) {
 
 QWidget* ControllerWindows::makeView(CQUORVISData& c) {
     if (viewKindOf(c.DeviceType) == ViewKind::Digital) return new CQuorvis2View(c, services_);
-    return new PlaceholderView(c);
+    return new CModelView(c, services_);
 }
 
 void ControllerWindows::place(CChildFrame& frame, const CQUORVISData& c) {
@@ -167,8 +167,11 @@ CChildFrame* ControllerWindows::openWindow(int deviceId) {
     QWidget* view = makeView(*c);
     frame->setWidget(view);
     area_.addSubWindow(frame);
+    const auto fit = [frame] { frame->adjustSize(); };
     if (auto* digital = qobject_cast<CQuorvis2View*>(view))
-        connect(digital, &CQuorvis2View::contentResized, frame, [frame] { frame->adjustSize(); });
+        connect(digital, &CQuorvis2View::contentResized, frame, fit);
+    else if (auto* model = qobject_cast<CModelView*>(view))
+        connect(model, &CModelView::contentResized, frame, fit);
     const QPoint minimizedPlace(c->LastPosXMin, c->LastPosYMin);
     place(*frame, *c);
     save(*c);
@@ -181,10 +184,7 @@ void ControllerWindows::retarget(CChildFrame& frame, CQUORVISData& c) {
     // Moving a frame that is still minimized records its place as the minimized one.
     const QPoint minimizedPlace(c.LastPosXMin, c.LastPosYMin);
     frame.setController(c);
-    if (auto* digital = qobject_cast<CQuorvis2View*>(frame.widget()))
-        digital->setController(c);
-    else if (auto* other = qobject_cast<PlaceholderView*>(frame.widget()))
-        other->setController(c);
+    if (auto* view = dynamic_cast<ControllerView*>(frame.widget())) view->setController(c);
     place(frame, c);
     fill(frame, c);
     showAsStored(frame, c, minimizedPlace);
@@ -194,10 +194,7 @@ void ControllerWindows::refreshWindow(int deviceId) {
     CChildFrame* frame = findWindow(deviceId);
     if (!frame) return;
     frame->setWindowTitle(frame->controller().DeviceComment);
-    if (auto* digital = qobject_cast<CQuorvis2View*>(frame->widget()))
-        digital->redraw();
-    else if (auto* other = qobject_cast<PlaceholderView*>(frame->widget()))
-        other->refresh();
+    if (auto* view = dynamic_cast<ControllerView*>(frame->widget())) view->redraw();
 }
 
 void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {

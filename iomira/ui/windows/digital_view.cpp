@@ -9,7 +9,7 @@
 #include "corvel/corvel.h" // notification constants
 #include "monitor/error_text.h"
 #include "monitor/port_state.h"
-#include "ui/common/tree_icons.h"
+#include "ui/windows/port_widgets.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,8 +17,6 @@
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <map>
 
 namespace iomira {
 
@@ -28,61 +26,16 @@ constexpr int kViewBoth = 0;
 constexpr int kViewInputs = 1;
 constexpr int kViewOutputs = 2;
 
-const QIcon& cachedLamp(LampImage image) {
-    static std::map<std::pair<int, int>, QIcon> cache;
-    const std::pair<int, int> key{int(image.color), int(image.mark)};
-    auto it = cache.find(key);
-    if (it == cache.end()) it = cache.emplace(key, lampIcon(image)).first;
-    return it->second;
-}
-
-int treeIconOf(ConnectionIcon icon) {
-    switch (icon) {
-    case ConnectionIcon::ClosedAuto:
-        return ICON_CLOSED_AUTOMATIC;
-    case ConnectionIcon::ClosedManual:
-        return ICON_CLOSED_MANUAL;
-    case ConnectionIcon::Connecting:
-        return ICON_CONNECTING;
-    case ConnectionIcon::Connected:
-        return ICON_CONNECTED;
-    case ConnectionIcon::Error:
-        break;
-    }
-    return ICON_ERROR;
-}
-
-QToolButton* lampButton(QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setAutoRaise(true);
-    button->setIconSize(QSize(kLampSize, kLampSize));
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-QLabel* nameLabel(QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setMinimumWidth(120);
-    label->setCursor(Qt::IBeamCursor);
-    return label;
-}
-
 } // namespace
 
 CQuorvis2View::CQuorvis2View(CQUORVISData& controller, ViewServices services, QWidget* parent)
-    : QWidget(parent), c_(&controller), services_(std::move(services)),
-      statusIcon_(new QLabel(this)), status_(new QLabel(this)), inputBox_(new QGroupBox(this)),
-      outputBox_(new QGroupBox(this)), commands_(controller, services_.log) {
+    : QWidget(parent), c_(&controller), services_(std::move(services)), status_(this),
+      inputBox_(new QGroupBox(this)), outputBox_(new QGroupBox(this)),
+      commands_(controller, services_.log) {
     setObjectName(QStringLiteral("Quorvis2View"));
-    QFont bold = status_->font();
-    bold.setPixelSize(15);
-    bold.setBold(true);
-    status_->setFont(bold);
-    status_->setObjectName(QStringLiteral("StatusLine"));
-
     auto* statusRow = new QHBoxLayout;
-    statusRow->addWidget(statusIcon_);
-    statusRow->addWidget(status_, 1);
+    statusRow->addWidget(status_.icon());
+    statusRow->addWidget(status_.text(), 1);
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(inputBox_, 0, Qt::AlignTop);
     boxes->addWidget(outputBox_, 0, Qt::AlignTop);
@@ -199,20 +152,11 @@ void CQuorvis2View::redraw() {
 }
 
 void CQuorvis2View::showState() {
-    const StatusLine line = commands_.status();
-    setStatus(line.text, treeIconOf(line.icon));
-}
-
-void CQuorvis2View::setStatus(const QString& text, int iconIndex) {
-    status_->setText(text);
-    const QIcon icon = treeIcon(iconIndex);
-    statusIcon_->setPixmap(icon.pixmap(QSize(16, 16), devicePixelRatioF()));
-    setWindowIcon(icon);
-    if (QWidget* frame = parentWidget()) frame->setWindowIcon(icon);
+    status_.show(commands_.status());
 }
 
 QString CQuorvis2View::statusText() const {
-    return status_->text();
+    return status_.text()->text();
 }
 
 void CQuorvis2View::onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) {
@@ -225,7 +169,7 @@ void CQuorvis2View::onCorvelNotification(uint32_t message, uintptr_t wparam, int
 
 void CQuorvis2View::onConnection(intptr_t lparam) {
     const ConnectionReaction reaction = commands_.connectionChanged(lparam);
-    if (reaction.status) setStatus(reaction.status->text, treeIconOf(reaction.status->icon));
+    if (reaction.status) status_.show(*reaction.status);
     if (reaction.redraw) redraw();
 }
 

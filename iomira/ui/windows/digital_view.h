@@ -4,6 +4,7 @@
 #include "monitor/view_services.h"
 #include "ui/common/child_frame.h"
 #include "ui/common/lamp_images.h"
+#include "ui/windows/port_widgets.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -30,9 +31,9 @@ class CQuorvis2View : public QWidget, public ControllerView {
 
     CQUORVISData& controller() const { return *c_; }
     // Shows another controller of this kind; the port widgets follow its port counts.
-    void setController(CQUORVISData& controller);
+    void setController(CQUORVISData& controller) override;
     void onCorvelNotification(uint32_t message, uintptr_t wparam, intptr_t lparam) override;
-    void redraw();
+    void redraw() override;
 
     // What the window shows, for tests and screenshots.
     LampImage inputImage(int port) const { return inputImages_[port]; }
@@ -61,7 +62,6 @@ class CQuorvis2View : public QWidget, public ControllerView {
     void buildPorts();
     void layOut();
     void loadCaptions();
-    void setStatus(const QString& text, int iconIndex);
     void showState();
     void onConnection(intptr_t lparam);
     void onData(int code);
@@ -73,8 +73,7 @@ class CQuorvis2View : public QWidget, public ControllerView {
 
     CQUORVISData* c_;
     ViewServices services_;
-    QLabel* statusIcon_;
-    QLabel* status_;
+    StatusRow status_;
     QGroupBox* inputBox_;
     QGroupBox* outputBox_;
     std::array<QToolButton*, 8> inputs_{};

@@ -10,8 +10,8 @@
 #include "core/user_prompts.h"
 #include "notify/warning_question.h"
 #include "ui/common/in_place_edit.h"
+#include "ui/windows/window_menu.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -85,7 +85,6 @@ void CQuorvis2View::setViewMode(int mode) {
 
 void CQuorvis2View::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    const int id = c_->DeviceId;
     if (windowHasViewModes(c_->DeviceType)) {
         const std::pair<int, int> modes[] = {
             {TEXT_VIEW_BOTH, 0}, {TEXT_VIEW_INPUTS, 1}, {TEXT_VIEW_OUTPUTS, 2}};
@@ -97,21 +96,7 @@ void CQuorvis2View::contextMenuEvent(QContextMenuEvent* event) {
         }
         menu.addSeparator();
     }
-    for (const MenuEntry& entry : controllerWindowEntries(*c_, commands_.connectionState())) {
-        if (entry.command == 0) {
-            menu.addSeparator();
-            continue;
-        }
-        QAction* action = menu.addAction(loadString(entry.textId));
-        action->setEnabled(entry.enabled);
-        // The command may close this window, so it runs after the menu has returned.
-        auto run = services_.treeCommand;
-        connect(action, &QAction::triggered, this, [run, id, command = entry.command] {
-            if (run)
-                QMetaObject::invokeMethod(
-                    qApp, [run, id, command] { run(id, command); }, Qt::QueuedConnection);
-        });
-    }
+    addControllerCommands(menu, *c_, commands_.connectionState(), services_);
     menu.exec(event->globalPos());
 }
 

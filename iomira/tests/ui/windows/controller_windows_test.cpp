@@ -66,7 +66,7 @@ TEST_F(GroupWindows, SwitchingGroupsRetargetsOpensAndHides) {
     EXPECT_EQ(rig.stored("a1").LastOpened, 0);
     EXPECT_EQ(rig.stored("b1").LastOpened, 1);
     EXPECT_EQ(rig.stored("b2").LastOpened, 1);
-    EXPECT_EQ(windows->findWindow(rig.deviceId("b1"))->widget()->objectName(), "PlaceholderView");
+    EXPECT_EQ(windows->findWindow(rig.deviceId("b1"))->widget()->objectName(), "ModelView");
     // The re-targeted window follows its new controller's ports: a TKA-33 has one output.
     auto* view = qobject_cast<CQuorvis2View*>(first->widget());
     ASSERT_NE(view, nullptr);

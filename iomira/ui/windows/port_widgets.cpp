@@ -1,0 +1,75 @@
+#include "ui/windows/port_widgets.h"
+
+#include "app/tree_texts.h"
+#include "ui/common/lamp_images.h"
+#include "ui/common/tree_icons.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QToolButton>
+
+#include <map>
+
+namespace iomira {
+
+namespace {
+
+int treeIconOf(ConnectionIcon icon) {
+    switch (icon) {
+    case ConnectionIcon::ClosedAuto:
+        return ICON_CLOSED_AUTOMATIC;
+    case ConnectionIcon::ClosedManual:
+        return ICON_CLOSED_MANUAL;
+    case ConnectionIcon::Connecting:
+        return ICON_CONNECTING;
+    case ConnectionIcon::Connected:
+        return ICON_CONNECTED;
+    case ConnectionIcon::Error:
+        break;
+    }
+    return ICON_ERROR;
+}
+
+} // namespace
+
+QToolButton* lampButton(QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(kLampSize, kLampSize));
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+QLabel* nameLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setMinimumWidth(120);
+    label->setCursor(Qt::IBeamCursor);
+    return label;
+}
+
+const QIcon& cachedLamp(LampImage image) {
+    static std::map<std::pair<int, int>, QIcon> cache;
+    const std::pair<int, int> key{int(image.color), int(image.mark)};
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.emplace(key, lampIcon(image)).first;
+    return it->second;
+}
+
+StatusRow::StatusRow(QWidget* view)
+    : view_(view), icon_(new QLabel(view)), text_(new QLabel(view)) {
+    QFont bold = text_->font();
+    bold.setPixelSize(15);
+    bold.setBold(true);
+    text_->setFont(bold);
+    text_->setObjectName(QStringLiteral("StatusLine"));
+}
+
+void StatusRow::show(const StatusLine& line) {
+    text_->setText(line.text);
+    const QIcon icon = treeIcon(treeIconOf(line.icon));
+    icon_->setPixmap(icon.pixmap(QSize(16, 16), view_->devicePixelRatioF()));
+    view_->setWindowIcon(icon);
+    if (QWidget* frame = view_->parentWidget()) frame->setWindowIcon(icon);
+}
+
+} // namespace iomira

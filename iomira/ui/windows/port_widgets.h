@@ -1,0 +1,37 @@
+#pragma once
+
+#include "monitor/lamp_image.h"
+#include "monitor/port_state.h"
+
+class QIcon;
+class QLabel;
+class QToolButton;
+class QWidget;
+
+namespace iomira {
+
+// The pieces every controller window is built from.
+
+// A flat button that shows a port's lamp.
+QToolButton* lampButton(QWidget* parent);
+// A port or channel name that opens the in-place editor when clicked.
+QLabel* nameLabel(QWidget* parent);
+// Lamp icons are drawn once per colour and mark.
+const QIcon& cachedLamp(LampImage image);
+
+// The connection state above a window's ports: an icon and a bold text. The icon is also the
+// window's own.
+class StatusRow {
+  public:
+    explicit StatusRow(QWidget* view);
+    QLabel* icon() const { return icon_; }
+    QLabel* text() const { return text_; }
+    void show(const StatusLine& line);
+
+  private:
+    QWidget* view_;
+    QLabel* icon_;
+    QLabel* text_;
+};
+
+} // namespace iomira

@@ -86,7 +86,7 @@ class CapturingDevice {
 };
 
 // The device as a unicast search would have listed it, reached through loopback.
-lib_env known_device(bool enciphers) {
+lib_env known_device(bool enciphers, uint16_t capabilities = 0) {
     nexolt::clear_device_lists();
     nexolt::DeviceEntry entry;
     std::memcpy(entry.mac, kMac, 6);
@@ -96,6 +96,7 @@ lib_env known_device(bool enciphers) {
     entry.decoded = true;
     entry.unicast = true;
     entry.cipher = enciphers;
+    entry.capabilities = capabilities;
     entry.interface_address = "127.0.0.1";
     nexolt::store_device(1, entry);
     return entry.env;
@@ -160,6 +161,37 @@ int pdb(lib_env& record, uint16_t port, int& error) {
 
 int read_certificate(lib_env&, uint16_t port, int& error) {
     return Nexolt_ReadCert(1, nullptr, kLoopback, &error, port, 0, 4);
+}
+
+int search_by_address(lib_env&, uint16_t port, int& error) {
+    static lib_env results[4];
+    int count = 0;
+    return Nexolt_Search2(1, kLoopback, results, &count, &error, 300, port, 0, 4);
+}
+
+int read_by_address(lib_env& record, uint16_t port, int& error) {
+    return Nexolt_Read2(1, nullptr, kLoopback, &record, &error, 1000, port, 0, 4);
+}
+
+int close_session6(lib_env& record, uint16_t port, int& error) {
+    uint8_t session[48] = {1, 0, 0, 0, 'w', 'e', 'b'};
+    const uint8_t peer[16] = {0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x09};
+    std::memcpy(session + 28, peer, 16);
+    session[44] = 80;
+    const uint8_t password[10] = {'p', 'w', '1', '2'};
+    return Nexolt_CloseTCP6(1, &record, session, password, &error, port, 0, 4);
+}
+
+int reboot(lib_env& record, uint16_t port, int& error) {
+    return Nexolt_ReBoot(1, &record, &error, port, 0, 4);
+}
+
+int remote_debug_on(lib_env& record, uint16_t port, int& error) {
+    return Nexolt_RdbOnOff(1, &record, 1, 0x12345678, &error, port, 0, 4);
+}
+
+int duplicate_address_detection(lib_env& record, uint16_t port, int& error) {
+    return Nexolt_DAD(1, &record, &error, port, 0, 4);
 }
 
 TEST(GoldenRequests, CommandFlagsAndPayload) {
@@ -256,6 +288,75 @@ TEST(GoldenRequests, CommandFlagsAndPayload) {
              0xA4,
              0xD3,
          }},
+        // Searches and reads carry the cipher flag; a read names the record's MAC.
+        {"search by address", false, 3, search_by_address, 0x03, 2, 0x0000, true, {}},
+        {"read by address", false, 3, read_by_address, 0x03, 2, 0x0000, false, {}},
+        {"close an IPv6 TCP session",
+         false,
+         2,
+         close_session6,
+         0x02,
+         8,
+         0x821E,
+         false,
+         {
+             0x33, 0x00, 0x38, 0x00,                         // (51,0), 56 bytes
+             0x01, 0x00, 0x00, 0x00,                         // state LISTEN
+             'w',  'e',  'b',  0x00, 0x00, 0x00, 0x00, 0x00, // name
+             0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, //
+             0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, //
+             0xFE, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, // peer fe80::9 at 28
+             0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x09, //
+             0x50, 0x00, 0x00, 0x00,                         // local port 80 at 44, peer port
+             0x00, 0x00, 0x38, 0xC3,                         // padding, CRC
+             0x06, 0x00, 0x10, 0x00, 'p',  'w',  '1',  '2',
+             0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xAD, 0xAB, // (6,0)
+             0x06, 0x01, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00,
+             0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x5E, 0x13, // (6,1)
+         }},
+        {"reboot",
+         false,
+         2,
+         reboot,
+         0x02,
+         9,
+         0x21AC,
+         false,
+         {
+             0x32, 0x00, 0x10, 0x00, // (50,0), 16 bytes
+             0x41, 0x04, 0x04, 0x00, // control code 263233
+             '$', 'W', 'R', 'L',     // tag
+             0x00, 0x00, 0xAD, 0xCF, // padding, CRC
+         }},
+        {"remote debugging on",
+         false,
+         2,
+         remote_debug_on,
+         0x02,
+         9,
+         0x9D02,
+         false,
+         {
+             0x32, 0x00, 0x14, 0x00, // (50,0), 20 bytes
+             0x01, 0x04, 0x04, 0x00, // control code 263169
+             '$',  'H',  'I',  'P',  // tag
+             0x78, 0x56, 0x34, 0x12, // the caller's value
+             0x00, 0x00, 0x39, 0x2D, // padding, CRC
+         }},
+        {"duplicate address detection",
+         false,
+         2,
+         duplicate_address_detection,
+         0x02,
+         9,
+         0x6360,
+         false,
+         {
+             0x32, 0x00, 0x10, 0x00, // (50,0), 16 bytes
+             0x02, 0x04, 0x00, 0x00, // control code 1026
+             '$', 'D', 'A', 'D',     // tag
+             0x00, 0x00, 0x47, 0xC0, // padding, CRC
+         }},
     };
     for (const auto& c : cases) {
         lib_env record = known_device(c.enciphers);
@@ -272,6 +373,50 @@ TEST(GoldenRequests, CommandFlagsAndPayload) {
         Bytes expected = request_header(c);
         expected.insert(expected.end(), c.payload.begin(), c.payload.end());
         EXPECT_EQ(got[0], expected) << c.name;
+    }
+}
+
+// A device that takes fragments gets a long write in pieces of 1428 payload bytes, the
+// payload enciphered once as a whole.
+TEST(GoldenRequests, LongWriteInEncipheredFragments) {
+    Bytes blocks = {0xFE, 0x00, 0xB8, 0x0B}; // user page block, 3000 bytes long
+    for (int i = 0; i < 2994; ++i)
+        blocks.push_back(uint8_t(i * 7));
+    blocks.insert(blocks.end(), {0x91, 0xD1}); // its CRC
+    lib_env record = known_device(true, 0x0040);
+    CapturingDevice device;
+    ASSERT_NE(device.port(), 0);
+    device.expect(3);
+    int error = 0;
+    EXPECT_EQ(
+        Nexolt_WriteBIN(1, &record, blocks.data(), int(blocks.size()), &error, device.port(), 0, 4),
+        1)
+        << error;
+    std::vector<Bytes> got = device.received();
+    ASSERT_EQ(got.size(), 3u);
+
+    struct Piece {
+        size_t size;
+        uint8_t flags;
+        uint16_t offset;
+        Bytes body_start; // first enciphered bytes of the piece
+    };
+    const Piece pieces[] = {
+        {1460, 0x07, 0, {0x85, 0x32, 0xBA, 0x64, 0x5B, 0x44, 0x09, 0xAD}},
+        {1460, 0x07, 1428, {0xBE, 0xB1, 0x27, 0x53, 0xC7, 0x97, 0xB4, 0x99}},
+        {176, 0x03, 2856, {0x49, 0xA3, 0xBE, 0x38, 0x4A, 0x32, 0x49, 0x9F}},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        const Piece& p = pieces[i];
+        Bytes& d = got[i];
+        ASSERT_EQ(d.size(), p.size) << i;
+        d[20] = d[21] = 0;
+        RequestCase header{"write", true, 3, nullptr, p.flags, 3, 0x4508, false, {}};
+        Bytes expected = request_header(header);
+        expected[22] = uint8_t(p.offset); // fragment offset
+        expected[23] = uint8_t(p.offset >> 8);
+        EXPECT_EQ(Bytes(d.begin(), d.begin() + 32), expected) << i;
+        EXPECT_EQ(Bytes(d.begin() + 32, d.begin() + 40), p.body_start) << i;
     }
 }
 

@@ -26,6 +26,12 @@ int open_socket_pair(InterfaceEntry& entry, const TransportTarget& target) {
     return 0;
 }
 
+int open_any_address_socket(uint16_t port, int& fd) {
+    if (int error = sys::udp_open(true, fd)) return error;
+    if (int error = sys::udp_report_arrival(fd)) return error;
+    return sys::udp_bind(fd, {0, port});
+}
+
 } // namespace
 
 int Transport::open(const TransportTarget& target) {
@@ -52,7 +58,17 @@ int Transport::open_entries(const TransportTarget& target, std::vector<Interface
             return error;
         }
     }
+    if (target.mode != kBroadcast) return 0;
+    if (int error = open_any_address()) {
+        close();
+        return error;
+    }
     return 0;
+}
+
+int Transport::open_any_address() {
+    if (int error = open_any_address_socket(NEXOLT_PORT_A, any_a_)) return error;
+    return open_any_address_socket(NEXOLT_PORT_B, any_b_);
 }
 
 void Transport::close() {
@@ -61,7 +77,9 @@ void Transport::close() {
         sys::close_socket(entry.socket_b);
     }
     open_.clear();
-    device_socket_ = -1;
+    sys::close_socket(any_a_);
+    sys::close_socket(any_b_);
+    any_a_ = any_b_ = device_socket_ = device_any_ = -1;
 }
 
 int Transport::send_search(const std::vector<uint8_t>& frame, bool first_only) {
@@ -88,10 +106,16 @@ int Transport::send_twice_with_pause(int fd, sys::Endpoint destination,
     return error;
 }
 
+void Transport::choose_device_socket(bool via_b) {
+    const InterfaceEntry& entry = open_.front();
+    device_socket_ = via_b ? entry.socket_b : entry.socket_a;
+    device_any_ = via_b ? any_b_ : any_a_;
+}
+
 int Transport::send_to_device(const std::vector<uint8_t>& frame, bool via_b) {
     if (open_.empty()) return NEXOLT_ERR_NO_INTERFACE;
     InterfaceEntry& entry = open_.front();
-    device_socket_ = via_b ? entry.socket_b : entry.socket_a;
+    choose_device_socket(via_b);
     return send_twice_with_pause(device_socket_, via_b ? entry.destination_b : entry.destination_a,
                                  frame);
 }
@@ -99,7 +123,7 @@ int Transport::send_to_device(const std::vector<uint8_t>& frame, bool via_b) {
 int Transport::send_fragments(const std::vector<std::vector<uint8_t>>& datagrams, bool via_b) {
     if (open_.empty()) return NEXOLT_ERR_NO_INTERFACE;
     InterfaceEntry& entry = open_.front();
-    device_socket_ = via_b ? entry.socket_b : entry.socket_a;
+    choose_device_socket(via_b);
     for (const auto& datagram : datagrams) {
         int error = sys::udp_send(device_socket_, via_b ? entry.destination_b : entry.destination_a,
                                   datagram.data(), datagram.size());
@@ -109,17 +133,28 @@ int Transport::send_fragments(const std::vector<std::vector<uint8_t>>& datagrams
     return 0;
 }
 
+std::vector<Transport::Watched> Transport::watched() const {
+    std::vector<Watched> out;
+    for (const auto& entry : open_)
+        for (int fd : {entry.socket_a, entry.socket_b})
+            if (device_socket_ < 0 || fd == device_socket_) out.push_back({fd, &entry});
+    for (int fd : {any_a_, any_b_})
+        if (fd >= 0 && (device_socket_ < 0 || fd == device_any_)) out.push_back({fd, nullptr});
+    return out;
+}
+
+const InterfaceEntry* Transport::arrival_entry(unsigned index) const {
+    for (const auto& entry : open_)
+        if (entry.index == index) return &entry;
+    return nullptr;
+}
+
 int Transport::wait(int timeout_ms, int window_ms, const ReplySink& sink,
                     const std::function<bool()>& finished) {
+    std::vector<Watched> sockets = watched();
     std::vector<int> fds;
-    std::vector<const InterfaceEntry*> owners;
-    for (const auto& entry : open_) {
-        for (int fd : {entry.socket_a, entry.socket_b}) {
-            if (device_socket_ >= 0 && fd != device_socket_) continue;
-            fds.push_back(fd);
-            owners.push_back(&entry);
-        }
-    }
+    for (const auto& w : sockets)
+        fds.push_back(w.fd);
     static std::array<uint8_t, NEXOLT_MAX_PAYLOAD> buffer;
     uint64_t start = sys::now_ms();
     for (;;) {
@@ -127,9 +162,13 @@ int Transport::wait(int timeout_ms, int window_ms, const ReplySink& sink,
         int ready = sys::wait_readable(fds, timeout_ms, error);
         if (error) return error;
         if (ready < 0) return 0;
+        const Watched& from = sockets[size_t(ready)];
         sys::Endpoint source{};
-        long n = sys::udp_receive(fds[size_t(ready)], buffer.data(), buffer.size(), source);
-        if (n > 0) sink(buffer.data(), size_t(n), source, *owners[size_t(ready)]);
+        unsigned arrival = 0;
+        long n = sys::udp_receive(from.fd, buffer.data(), buffer.size(), source, arrival);
+        // What the sockets on every address hear counts only on an interface of this operation.
+        const InterfaceEntry* via = from.owner ? from.owner : arrival_entry(arrival);
+        if (n > 0 && via) sink(buffer.data(), size_t(n), source, *via);
         if (finished && finished()) return 0;
         if (sys::now_ms() - start >= uint64_t(window_ms)) return 0;
     }

@@ -1,5 +1,7 @@
 // The sockets of one operation: the interface table, two sockets per interface, sending
 // with pauses and the waiting loop. Sockets live only for one operation.
+// A broadcast operation also listens on every address: a device in another subnet answers
+// to the broadcast address, which a socket bound to an interface address never receives.
 #pragma once
 
 #include "posix/system.h"
@@ -60,11 +62,23 @@ class Transport {
     const std::vector<InterfaceEntry>& entries() const { return open_; }
 
   private:
+    struct Watched {
+        int fd;
+        const InterfaceEntry* owner; // nullptr: a socket on every address
+    };
+
     int open_entries(const TransportTarget& target, std::vector<InterfaceEntry> entries);
+    int open_any_address();
+    void choose_device_socket(bool via_b);
+    std::vector<Watched> watched() const;
+    const InterfaceEntry* arrival_entry(unsigned index) const;
     int send_twice_with_pause(int fd, sys::Endpoint destination, const std::vector<uint8_t>& frame);
 
     std::vector<InterfaceEntry> open_;
-    int device_socket_ = -1; // for a known device, the one socket watched
+    int any_a_ = -1; // broadcast mode: ports A and B on every address
+    int any_b_ = -1;
+    int device_socket_ = -1; // for a known device, the socket watched (with its port's any_)
+    int device_any_ = -1;
 };
 
 // Reads the interface table from the system. Returns 0, an errno value or -903.

@@ -153,6 +153,37 @@ TEST(BroadcastSearch, TevronLayerWithTevronsim) {
     EXPECT_EQ(get_io_output_address(&first), 16);
 }
 
+// tevronsim's "yard" on 10.1.0.1/8 answers a host on 192.168.7.1/24 by broadcast only: the
+// search lists it, and a write to it (by broadcast, by MAC) hears its broadcast reply.
+TEST(ForeignSubnet, DeviceThatAnswersByBroadcastIsFoundAndWritten) {
+    REQUIRE_TEST_NAMESPACE();
+    if (!std::getenv("NEXOLT_TEST_TEVRONSIM")) GTEST_SKIP() << "run_in_netns.sh starts tevronsim";
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    ASSERT_EQ(nexolt::search_devices(broadcast(), results, error), 1) << error;
+    ASSERT_EQ(results.size(), 1u);
+    char address[INET_ADDRSTRLEN], own[INET_ADDRSTRLEN];
+    inet_ntop(AF_INET, &results[0].env.device_address, address, sizeof address);
+    inet_ntop(AF_INET, &results[0].env.ip4_address, own, sizeof own);
+    EXPECT_STREQ(address, "10.1.0.1");
+    EXPECT_STREQ(own, "10.1.0.1");
+    EXPECT_STREQ(results[0].env.comment, "yard");
+    const nexolt::DeviceEntry* entry = nexolt::find_device(0, results[0].env.mac);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->interface_address, "192.168.7.1");
+
+    ASSERT_EQ(Tevron_Search(0, &error), 1) << error;
+    ASSERT_EQ(get_tevron_count(), 1);
+    tevron_info yard{};
+    ASSERT_EQ(get_tevron_info_by_index(0, &yard), 1);
+    ASSERT_EQ(set_comment(&yard, "Yard gate"), 1);
+    ASSERT_EQ(set_io_output_address(&yard, 16), 1);
+    ASSERT_EQ(Tevron_Write(&yard, "", 0, &error), 1) << error;
+    ASSERT_EQ(nexolt::search_devices(broadcast(), results, error), 1) << error;
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_STREQ(results[0].env.comment, "Yard gate");
+}
+
 // The host end of the veth has no address when the test starts; the address given to it
 // between two searches is searched by the second.
 TEST(GrowingTable, AnAddressAddedBetweenSearchesIsSearched) {

@@ -10,6 +10,8 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <net/if.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <cstring>
@@ -162,6 +164,35 @@ TEST(InterfaceTable, FindsOnlyTheEqualAddress) {
     for (const auto& c : cases) {
         const nexolt::InterfaceEntry* hit = nexolt::find_interface(table, c.recorded);
         EXPECT_EQ(hit ? int(hit - table.data()) : -1, c.entry) << c.recorded;
+    }
+}
+
+// The sockets on every address tell replies apart by the interface they came in on.
+TEST(Sockets, ReportTheArrivalInterfaceWhenAsked) {
+    for (bool report : {true, false}) {
+        int receiver = -1, sender = -1;
+        ASSERT_EQ(nexolt::sys::udp_open(false, receiver), 0);
+        ASSERT_EQ(nexolt::sys::udp_open(false, sender), 0);
+        if (report) {
+            ASSERT_EQ(nexolt::sys::udp_report_arrival(receiver), 0);
+        }
+        ASSERT_EQ(nexolt::sys::udp_bind(receiver, {kLoopback, 0}), 0);
+        sockaddr_in bound{};
+        socklen_t length = sizeof bound;
+        ASSERT_EQ(getsockname(receiver, reinterpret_cast<sockaddr*>(&bound), &length), 0);
+        const uint8_t datagram[3] = {1, 2, 3};
+        ASSERT_EQ(nexolt::sys::udp_send(sender, {kLoopback, ntohs(bound.sin_port)}, datagram, 3),
+                  0);
+        int error = 0;
+        ASSERT_EQ(nexolt::sys::wait_readable({receiver}, 2000, error), 0) << error;
+        uint8_t buffer[8];
+        nexolt::sys::Endpoint source{};
+        unsigned arrival = 99;
+        EXPECT_EQ(nexolt::sys::udp_receive(receiver, buffer, sizeof buffer, source, arrival), 3);
+        EXPECT_EQ(arrival, report ? if_nametoindex("lo") : 0u);
+        EXPECT_EQ(source.address, kLoopback);
+        nexolt::sys::close_socket(receiver);
+        nexolt::sys::close_socket(sender);
     }
 }
 

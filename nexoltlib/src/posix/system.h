@@ -25,9 +25,12 @@ struct Endpoint {
 
 int udp_open(bool broadcast, int& fd);
 int udp_bind(int fd, Endpoint local);
+// Asks for the index of the interface each datagram arrives on (see udp_receive).
+int udp_report_arrival(int fd);
 int udp_send(int fd, Endpoint destination, const uint8_t* data, size_t length);
-// Length read, or -1 when nothing could be read.
-long udp_receive(int fd, uint8_t* buffer, size_t size, Endpoint& source);
+// Length read, or -1 when nothing could be read. arrival_index is the interface the datagram
+// came in on when the socket reports it, else 0.
+long udp_receive(int fd, uint8_t* buffer, size_t size, Endpoint& source, unsigned& arrival_index);
 void close_socket(int fd);
 
 // Index of the first readable descriptor, -1 on time-out; error holds errno on failure.

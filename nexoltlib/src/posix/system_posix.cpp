@@ -70,15 +70,32 @@ int udp_send(int fd, Endpoint destination, const uint8_t* data, size_t length) {
     }
 }
 
-long udp_receive(int fd, uint8_t* buffer, size_t size, Endpoint& source) {
+int udp_report_arrival(int fd) {
+    int on = 1;
+    return setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) == 0 ? 0 : errno;
+}
+
+long udp_receive(int fd, uint8_t* buffer, size_t size, Endpoint& source, unsigned& arrival_index) {
     sockaddr_in a{};
-    socklen_t length = sizeof a;
+    iovec iov{buffer, size};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+    msghdr msg{};
+    msg.msg_name = &a;
+    msg.msg_namelen = sizeof a;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
     ssize_t n;
     do {
-        n = recvfrom(fd, buffer, size, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&a), &length);
+        n = recvmsg(fd, &msg, MSG_DONTWAIT);
     } while (n < 0 && errno == EINTR);
     if (n < 0) return -1;
     source = {a.sin_addr.s_addr, ntohs(a.sin_port)};
+    arrival_index = 0;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
+        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
+            arrival_index = unsigned(reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_ifindex);
     return long(n);
 }
 

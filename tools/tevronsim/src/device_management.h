@@ -24,6 +24,9 @@ struct ManagementSettings {
     std::string password;          // empty: the device has none
     std::uint32_t address = 0;     // IPv4 settings it reports (network order); 0: the
     std::uint32_t mask = 0;        // address the request reached, mask 255.255.255.0
+    // Replies go to 255.255.255.255 out of the interface the request came in on, as a device
+    // does that cannot reach a requester in another subnet.
+    bool answer_by_broadcast = false;
 };
 
 using Datagram = std::vector<std::uint8_t>;

@@ -67,6 +67,11 @@ std::string apply(ManagementSettings& s, const IniEntry& e) {
         s.encipher = n == 1;
         return "";
     }
+    if (e.key == "answer_by_broadcast") {
+        if (!parse_integer(e.value, 0, 1, n)) return "expected 0 or 1";
+        s.answer_by_broadcast = n == 1;
+        return "";
+    }
     if (e.key == "fragment_size") {
         if (!parse_integer(e.value, 0, 1428, n) || (n > 0 && n < 8))
             return "expected 0 or 8 to 1428";

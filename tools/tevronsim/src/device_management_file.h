@@ -13,6 +13,8 @@
 //   password = s3cret          ; 0 or 4 to 8 characters (default: none)
 //   address = 10.1.0.7/8       ; IPv4 settings reported (default: the address a request
 //                              ; reached, /24)
+//   answer_by_broadcast = 1    ; replies to 255.255.255.255 at the requester's port, out of
+//                              ; the interface the request came in on (default 0)
 
 #include "device_management.h"
 #include "ini.h"

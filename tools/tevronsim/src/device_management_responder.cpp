@@ -18,10 +18,14 @@ namespace {
 
 constexpr int kDatagramsPerWakeup = 32;
 
-// Reads one datagram and the local address it was sent to (the interface's address for a
-// broadcast), so a device bound to every address can still report its own.
-long receive(int fd, std::uint8_t* buffer, std::size_t size, sockaddr_in& peer,
-             std::uint32_t& local) {
+struct Arrival {
+    std::uint32_t local = 0; // the address it was sent to (the interface's for a broadcast)
+    int interface = 0;
+};
+
+// Reads one datagram and where it arrived, so a device bound to every address can still
+// report its own address and answer out of the same interface.
+long receive(int fd, std::uint8_t* buffer, std::size_t size, sockaddr_in& peer, Arrival& at) {
     iovec iov{buffer, size};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
     msghdr msg{};
@@ -33,11 +37,36 @@ long receive(int fd, std::uint8_t* buffer, std::size_t size, sockaddr_in& peer,
     msg.msg_controllen = sizeof control;
     ssize_t n = ::recvmsg(fd, &msg, MSG_DONTWAIT);
     if (n < 0) return -1;
-    local = 0;
-    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c))
-        if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO)
-            local = reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_spec_dst.s_addr;
+    at = {};
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_PKTINFO) continue;
+        const auto* info = reinterpret_cast<const in_pktinfo*>(CMSG_DATA(c));
+        at = {info->ipi_spec_dst.s_addr, info->ipi_ifindex};
+    }
     return long(n);
+}
+
+// A broadcast reply names its interface: the namespace may have no route to choose one by.
+void send_broadcast(int fd, const Datagram& d, std::uint16_t port, int interface) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    to.sin_port = port;
+    iovec iov{const_cast<std::uint8_t*>(d.data()), d.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr msg{};
+    msg.msg_name = &to;
+    msg.msg_namelen = sizeof to;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    cmsghdr* c = CMSG_FIRSTHDR(&msg);
+    c->cmsg_level = IPPROTO_IP;
+    c->cmsg_type = IP_PKTINFO;
+    c->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    reinterpret_cast<in_pktinfo*>(CMSG_DATA(c))->ipi_ifindex = interface;
+    ::sendmsg(fd, &msg, 0);
 }
 
 // The configuration as the device reports it: with the Modbus/TCP port its listener really
@@ -80,6 +109,7 @@ std::string DeviceManagementResponder::open_socket(std::uint16_t port, int& fd,
     int on = 1;
     if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
         ::setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) != 0 ||
+        ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0 ||
         ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0)
         return "management: " + format_endpoint(config_.host, port) + ": " + std::strerror(errno);
     socklen_t length = sizeof a;
@@ -106,20 +136,25 @@ void DeviceManagementResponder::on_readable(int fd) {
     std::uint8_t buffer[NEXOLT_MAX_PAYLOAD];
     for (int i = 0; i < kDatagramsPerWakeup; ++i) {
         sockaddr_in peer{};
-        std::uint32_t local = 0;
-        long n = receive(fd, buffer, sizeof buffer, peer, local);
+        Arrival at;
+        long n = receive(fd, buffer, sizeof buffer, peer, at);
         if (n < 0) return;
         std::span<const std::uint8_t> request(buffer, std::size_t(n));
         for (const auto& host : sim_.hosts()) {
             auto device = devices_.find(host->device().name());
             if (device == devices_.end()) continue;
             ManagementOutcome outcome =
-                device->second.handle(reported_config(*host), request, local, peer);
+                device->second.handle(reported_config(*host), request, at.local, peer);
             if (!outcome.addressed) continue;
             log_.write_members(outcome.log);
-            for (const auto& d : outcome.replies)
-                ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&peer),
-                         sizeof peer);
+            bool broadcast = device->second.settings().answer_by_broadcast;
+            for (const auto& d : outcome.replies) {
+                if (broadcast)
+                    send_broadcast(fd, d, peer.sin_port, at.interface);
+                else
+                    ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&peer),
+                             sizeof peer);
+            }
         }
     }
 }

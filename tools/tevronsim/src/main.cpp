@@ -29,7 +29,8 @@ const char* const kUsage =
     "default 15020), prints a line per device and then \"ready\", and takes commands on\n"
     "standard input (\"help\" lists them). --log writes every request received as a JSON\n"
     "line to FILE (\"-\": standard output). --management FILE also answers the\n"
-    "device-management protocol as that file says.\n";
+    "device-management protocol as that file says; a device with answer_by_broadcast = 1\n"
+    "there replies to 255.255.255.255 out of the interface the request came in on.\n";
 
 int signal_pipe[2] = {-1, -1};
 

@@ -25,6 +25,7 @@ MonitorRig::MonitorRig(const std::string& devices, PortChangeListener* listener)
               handler.onConnection(wparam, lparam);
           else
               handler.onData(wparam, lparam);
+          if (alsoNotify) alsoNotify(message, wparam, lparam);
       }) {}
 
 MonitorRig::~MonitorRig() {

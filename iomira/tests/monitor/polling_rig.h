@@ -13,6 +13,7 @@
 #include "monitor/shared_controllers.h"
 #include "sim_child.h"
 
+#include <functional>
 #include <memory>
 
 namespace iomira::test {
@@ -47,6 +48,8 @@ class MonitorRig {
     int64_t now = 100'000'000'000; // the rig's clock, in nanoseconds
     ConnectionManager connections;
     NotificationHandler handler;
+    // Hears every notification after the handler, as another window of the program would.
+    std::function<void(uint32_t message, uintptr_t deviceId, intptr_t lparam)> alsoNotify;
 
   private:
     CorvelTarget target_;

@@ -170,10 +170,9 @@ void CModelView::layOut() {
     const int inputs = std::min(c_->NumberOfPortInput, kPorts);
     const int outputs = std::min(c_->NumberOfPortOutput, kPorts);
     for (int port = 0; port < kPorts; ++port) {
-        for (QWidget* w : {static_cast<QWidget*>(inputs_[port]),
-                           static_cast<QWidget*>(inputNames_[port]),
-                           static_cast<QWidget*>(counters_[port]),
-                           static_cast<QWidget*>(resets_[port])})
+        for (QWidget* w :
+             {static_cast<QWidget*>(inputs_[port]), static_cast<QWidget*>(inputNames_[port]),
+              static_cast<QWidget*>(counters_[port]), static_cast<QWidget*>(resets_[port])})
             w->setVisible(port < inputs);
         outputs_[port]->setVisible(port < outputs);
         outputNames_[port]->setVisible(port < outputs);

@@ -24,7 +24,8 @@ void CModelView::clickInput() {
 
 void CModelView::clickReset(int port) {
     if (!commands_.counterResettable(port)) return;
-    if (services_.prompts && !services_.prompts->ask(loadString(TEXT_RESET_COUNTER_QUESTION), false))
+    if (services_.prompts &&
+        !services_.prompts->ask(loadString(TEXT_RESET_COUNTER_QUESTION), false))
         return;
     showMessage(commands_.resetCounter(port).message);
 }

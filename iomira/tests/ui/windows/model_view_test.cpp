@@ -145,13 +145,13 @@ TEST_F(ModelWindows, TemperatureAndSensorErrorsOfTheRlx840) {
     CModelView* view = viewOf("p840");
     ASSERT_NE(view, nullptr);
     rig.sim.command("temp p840 -12.3");
-    EXPECT_TRUE(test::pumpUntil(
-        [&] { return view->analogText(0) == QString::fromUtf8("-12.3\u2103 "); }))
-        << view->analogText(0).toStdString();
+    EXPECT_TRUE(test::pumpUntil([&] {
+        return view->analogText(0) == QString::fromUtf8("-12.3\u2103 ");
+    })) << view->analogText(0).toStdString();
     rig.sim.command("error p840 0 3");
-    EXPECT_TRUE(
-        test::pumpUntil([&] { return view->statusText() == "[E03] RTD Sensor Disconnected."; }))
-        << view->statusText().toStdString();
+    EXPECT_TRUE(test::pumpUntil([&] {
+        return view->statusText() == "[E03] RTD Sensor Disconnected.";
+    })) << view->statusText().toStdString();
     rig.sim.command("error p840 0 0");
     EXPECT_TRUE(test::pumpUntil([&] { return view->statusText() == "Connected"; }));
 }

@@ -80,14 +80,14 @@ bool OutputMirror::editOutputs(int deviceId, const std::function<void(CQUORVISDa
     CQUORVISData changed = *c;
     change(changed);
     if (changed.UseMControlDo == c->UseMControlDo) return true;
-    return directory_.saveThenChange(deviceId, [&](CQUORVISData& record) {
-        record.UseMControlDo = changed.UseMControlDo;
-    });
+    return directory_.saveThenChange(
+        deviceId, [&](CQUORVISData& record) { record.UseMControlDo = changed.UseMControlDo; });
 }
 
 bool OutputMirror::deleteSet(const QString& set) {
     std::vector<int> ids;
-    directory_.controllers()->table().forEach([&](const CQUORVISData& c) { ids.push_back(c.DeviceId); });
+    directory_.controllers()->table().forEach(
+        [&](const CQUORVISData& c) { ids.push_back(c.DeviceId); });
     bool saved = true;
     for (int id : ids) {
         saved &= editOutputs(id, [&](CQUORVISData& c) {
@@ -131,8 +131,7 @@ void OutputMirror::switchMembers(bool on) {
 
 void OutputMirror::switchMember(const MirrorMember& member, bool on) {
     const CQUORVISData* c = directory_.find(member.deviceId);
-    if (!c || get_tcp_connection_state(c->DeviceId) != TCP_ESTABLISHED ||
-        c->OutputPortControl == 1)
+    if (!c || get_tcp_connection_state(c->DeviceId) != TCP_ESTABLISHED || c->OutputPortControl == 1)
         return;
     const int port = member.port;
     if (c->UseWarningMsg == 1 && !ConfirmOutputSwitchWithHeading(prompts_, *c, port, on ? 1 : 0))

@@ -135,16 +135,15 @@ TEST_F(Mirror, OnAndOffSwitchEveryMemberWithTheWindowsTags) {
 
     const size_t from = rig.requests().size();
     mirror.switchMembers(true);
-    EXPECT_EQ(writes("io", from, 2),
-              (std::vector<Wire>{{5, 0, 0xFF00, '2'}, {0x69, 2, 1, '1'}}));
+    EXPECT_EQ(writes("io", from, 2), (std::vector<Wire>{{5, 0, 0xFF00, '2'}, {0x69, 2, 1, '1'}}));
     EXPECT_EQ(writes("press", from, 1), (std::vector<Wire>{{5, 3, 0xFF00, '2'}}));
     EXPECT_EQ(writes("sirens", from, 1), (std::vector<Wire>{{5, 1, 0xFF00, '2'}}));
     EXPECT_TRUE(rows.contains("I/O Controller - Pumps, Output Port - DO0 : Send an ON request, "
                               "Established"))
         << rows.join('\n').toStdString();
-    EXPECT_TRUE(
-        pumpUntil([&] { return rows.filter("Success of write pulse request").size() == 1; }))
-        << rows.join(QLatin1Char(10)).toStdString();
+    EXPECT_TRUE(pumpUntil([&] {
+        return rows.filter("Success of write pulse request").size() == 1;
+    })) << rows.join(QLatin1Char(10)).toStdString();
 
     const size_t off = rig.requests().size();
     mirror.switchMembers(false);
@@ -174,7 +173,8 @@ TEST_F(Mirror, EveryMemberWithAWarningIsAskedForAndANoSkipsIt) {
     const size_t from = rig.requests().size();
     mirror.switchMembers(true);
     EXPECT_EQ(prompts.questions, 2);
-    EXPECT_TRUE(prompts.shown.back().contains("Switch Bolt on?")) << prompts.shown.back().toStdString();
+    EXPECT_TRUE(prompts.shown.back().contains("Switch Bolt on?"))
+        << prompts.shown.back().toStdString();
     EXPECT_TRUE(prompts.shown.back().startsWith("I/O Controller - Pumps:"));
     test::pumpFor(200);
     EXPECT_TRUE(collect("io", from).empty());

@@ -1,5 +1,7 @@
 #include "ui/main/main_frame.h"
 
+#include "ui/windows/output_mirror_window.h"
+
 #include "app/tree_texts.h"
 #include "core/string_table.h"
 #include "core/texts.h"
@@ -73,6 +75,7 @@ CChildFrame* CMainFrame::childFor(int deviceId) const {
 
 void CMainFrame::relay(uint32_t message, uintptr_t wparam, intptr_t lparam) {
     if (!pane_->onCorvelNotification(message, wparam, lparam)) return;
+    if (mirror_ && mirror_->isVisible()) mirror_->onCorvelNotification(message, wparam, lparam);
     if (CChildFrame* child = childFor(static_cast<int>(wparam)))
         child->onCorvelNotification(message, wparam, lparam);
 }

@@ -15,6 +15,7 @@ namespace iomira {
 class CChildFrame;
 class CDeviceListPane;
 class ControllerDirectory;
+class COutputMirrorWindow;
 class Store;
 class UserPrompts;
 
@@ -52,6 +53,10 @@ class CMainFrame : public QMainWindow {
     std::function<void()> showMailAccounts;
     // Opens the e-mail notification settings (Advanced menu).
     std::function<void()> showEmailNotification;
+    // Shows the multiple-port control (Group menu); while it is visible it hears every
+    // notification relayed.
+    std::function<void()> showOutputMirror;
+    void setOutputMirror(COutputMirrorWindow* window) { mirror_ = window; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,6 +87,7 @@ class CMainFrame : public QMainWindow {
     QMdiArea* mdi_;
     QDockWidget* dock_;
     CDeviceListPane* pane_;
+    COutputMirrorWindow* mirror_ = nullptr;
     bool closingConfirmed_ = false;
 };
 

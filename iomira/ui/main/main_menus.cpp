@@ -91,7 +91,9 @@ QMenu* CMainFrame::groupMenu() {
     menu->setObjectName(QStringLiteral("GroupMenu"));
     laterItem(menu, TEXT_ADD_IO_CONTROLLER, 32771);
     laterItem(menu, TEXT_MANAGE_CONTROLLERS, 32795);
-    laterItem(menu, TEXT_CONTROL_MULTIPLE, 32825);
+    connect(item(menu, TEXT_CONTROL_MULTIPLE, 32825), &QAction::triggered, this, [this] {
+        if (showOutputMirror) showOutputMirror();
+    });
     menu->addSeparator();
     laterItem(menu, TEXT_BACKUP, 32799);
     laterItem(menu, TEXT_RESTORE, 32800);

@@ -7,12 +7,14 @@
 #include "monitor/shared_controllers.h"
 #include "ui/common/child_frame.h"
 #include "ui/dialogs/manage_log_dialog.h"
+#include "ui/dialogs/mirror_set_dialog.h"
 #include "ui/dialogs/warning_settings_dialog.h"
 #include "ui/main/main_frame.h"
 #include "ui/tree/device_list_pane.h"
 #include "ui/windows/controller_windows.h"
 #include "ui/windows/digital_view.h"
 #include "ui/windows/notification_window.h"
+#include "ui/windows/output_mirror_window.h"
 
 #include <QMdiArea>
 
@@ -46,11 +48,8 @@ void openDialogs(const WindowsWiring& w, ControllerWindows* windows) {
     const auto save = [store](const CQUORVISData& c) { saveController(*store, c); };
     frame->showWarningMessages = [=] {
         CWarningMSGDlg::Context context{
-            *controllers, frame->pane()->groups(), *prompts, save, [windows](int deviceId) {
-                CChildFrame* child = windows->findWindow(deviceId);
-                if (auto* view = child ? qobject_cast<CQuorvis2View*>(child->widget()) : nullptr)
-                    view->redraw();
-            }};
+            *controllers, frame->pane()->groups(), *prompts, save,
+            [windows](int deviceId) { windows->refreshWindow(deviceId); }};
         CWarningMSGDlg(context, frame).exec();
     };
     auto setSwitch = w.setLogSwitch;
@@ -63,6 +62,28 @@ void openDialogs(const WindowsWiring& w, ControllerWindows* windows) {
             [store](const GlobalValue& v) { return getGlobal(*store, v); },
             setSwitch};
         CManageLogDlg(context, frame).exec();
+    };
+}
+
+void wireOutputMirror(const WindowsWiring& w, ViewServices services) {
+    CMainFrame* frame = &w.frame;
+    UserPrompts* prompts = &w.prompts;
+    // Made on first use; the main frame owns it from then on.
+    COutputMirrorWindow* window = nullptr;
+    frame->showOutputMirror = [frame, prompts, services, window]() mutable {
+        if (!window) {
+            ControllerDirectory& directory = frame->pane()->directory();
+            window = new COutputMirrorWindow(directory, services, frame);
+            window->editSet = [&directory, prompts, window](const QString& set) {
+                CMirrorSetDialog dialog(directory, window->mirror(), *prompts, set, window);
+                dialog.exec();
+                return dialog.savedName();
+            };
+            frame->setOutputMirror(window);
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
     };
 }
 
@@ -96,6 +117,7 @@ WiredWindows wireControllerWindows(const WindowsWiring& w) {
         notifications->PostInputNotification(c, input, value);
     };
     openDialogs(w, windows);
+    wireOutputMirror(w, viewServices(w, pane));
     return {windows, notifications};
 }
 

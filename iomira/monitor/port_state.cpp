@@ -44,7 +44,7 @@ OutputFacts outputFacts(const CQUORVISData& c, int port, int value, bool readErr
     if (port < 0 || port >= kDigitalPorts) return f;
     f.genericPulse = c.DeviceType == FAMILY_GENERIC && c.UsePulseDo[port] == 1;
     f.pulseToOn = c.SignalLevelDo[port] != 0;
-    f.rlxPulse = c.DeviceType == FAMILY_RLX830 && rlxPulseFlag;
+    f.rlxPulse = (c.DeviceType == FAMILY_RLX830 || c.DeviceType == FAMILY_RLX850) && rlxPulseFlag;
     f.warning = warningApplies(c, port);
     return f;
 }

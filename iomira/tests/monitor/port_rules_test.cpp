@@ -86,6 +86,9 @@ TEST(LampChoice, RecordFieldsSelectTheMarks) {
     EXPECT_EQ(outputLamp(outputFacts(c, 1, 0, false, false)), (LampImage{C::Grey, M::None}));
     EXPECT_EQ(outputLamp(outputFacts(c, 1, 1, false, true)), (LampImage{C::Green, M::Pulse}));
     EXPECT_FALSE(hasPulseTooltip(c, 1));
+    c.DeviceType = FAMILY_RLX850; // its outputs pulse by themselves too
+    EXPECT_EQ(outputLamp(outputFacts(c, 1, 1, false, true)), (LampImage{C::Green, M::Pulse}));
+    c.DeviceType = FAMILY_RLX830;
 
     c.UseWarningMsg = 1;
     c.WarningMsgType = 1;

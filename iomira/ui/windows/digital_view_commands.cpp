@@ -8,8 +8,8 @@
 #include "core/string_table.h"
 #include "core/texts.h"
 #include "core/user_prompts.h"
-#include "notify/warning_question.h"
 #include "ui/common/in_place_edit.h"
+#include "ui/windows/output_click.h"
 #include "ui/windows/window_menu.h"
 
 #include <QContextMenuEvent>
@@ -24,18 +24,9 @@ void CQuorvis2View::clickInput() {
 }
 
 void CQuorvis2View::clickOutput(int port) {
-    const OutputClick action = commands_.outputAction(port);
-    if (action == OutputClick::Ignore) return;
-    if (action == OutputClick::Restricted) {
-        showMessage(loadString(TEXT_OUTPUTS_RESTRICTED));
-        return;
-    }
-    if (services_.prompts &&
-        !ConfirmOutputSwitch(*services_.prompts, *c_, port, outputStates_[port]))
-        return;
-    const CommandOutcome outcome = commands_.switchOutput(port, action, outputStates_[port]);
+    const CommandOutcome outcome =
+        clickOutputPort(commands_, services_, *c_, port, outputStates_[port]);
     if (outcome.pulseTimerMs >= 0) pulseTimers_[port].start(outcome.pulseTimerMs);
-    showMessage(outcome.message);
 }
 
 void CQuorvis2View::editPortName(int kind, int port) {

@@ -7,8 +7,8 @@
 #include "core/string_table.h"
 #include "core/texts.h"
 #include "core/user_prompts.h"
-#include "notify/warning_question.h"
 #include "ui/common/in_place_edit.h"
+#include "ui/windows/output_click.h"
 #include "ui/windows/window_menu.h"
 
 #include <QContextMenuEvent>
@@ -31,16 +31,7 @@ void CModelView::clickReset(int port) {
 }
 
 void CModelView::clickOutput(int port) {
-    const OutputClick action = commands_.outputAction(port);
-    if (action == OutputClick::Ignore) return;
-    if (action == OutputClick::Restricted) {
-        showMessage(loadString(TEXT_OUTPUTS_RESTRICTED));
-        return;
-    }
-    if (services_.prompts &&
-        !ConfirmOutputSwitch(*services_.prompts, *c_, port, outputStates_[port]))
-        return;
-    showMessage(commands_.switchOutput(port, action, outputStates_[port]).message);
+    clickOutputPort(commands_, services_, *c_, port, outputStates_[port]);
 }
 
 QLabel* CModelView::nameLabelOf(int kind, int index) const {

@@ -98,8 +98,7 @@ COutputMirrorWindow::COutputMirrorWindow(ControllerDirectory& directory, ViewSer
     connect(on, &QPushButton::clicked, this, [this] { mirror_.switchMembers(true); });
     connect(off, &QPushButton::clicked, this, [this] { mirror_.switchMembers(false); });
     connect(clearLog, &QPushButton::clicked, log_, &QTreeWidget::clear);
-    connect(members_, &QWidget::customContextMenuRequested, this,
-            &COutputMirrorWindow::memberMenu);
+    connect(members_, &QWidget::customContextMenuRequested, this, &COutputMirrorWindow::memberMenu);
 
     mirror_.addRow = [this](const QString& row) { addLogRow(row); };
     mirror_.refreshRows = [this](int deviceId) { refreshRowsOf(deviceId); };
@@ -163,8 +162,8 @@ void COutputMirrorWindow::refreshRowsOf(int deviceId) {
 }
 
 void COutputMirrorWindow::addLogRow(const QString& row) {
-    auto* item = new QTreeWidgetItem({row.section(QLatin1Char('\t'), 0, 0),
-                                      row.section(QLatin1Char('\t'), 1)});
+    auto* item = new QTreeWidgetItem(
+        {row.section(QLatin1Char('\t'), 0, 0), row.section(QLatin1Char('\t'), 1)});
     log_->addTopLevelItem(item);
     if (autoScroll_->isChecked()) log_->scrollToItem(item);
 }

@@ -96,3 +96,24 @@ TEST(Threads, PollingThreadSendsWhileTheWindowThreadDecodesAndDeletes) {
     EXPECT_GT(sent.load(), 0);
     EXPECT_GT(window.data_codes().size(), 0u);
 }
+
+TEST(Threads, ConnectFailingAtOnceNotifiesOnTheCallersThread) {
+    Recorder window;
+    std::thread::id notified_on;
+    window.on_notice = [&](const Notice&) { notified_on = std::this_thread::get_id(); };
+    ASSERT_EQ(add_device(&window, KEY, u"fe80::1", 0, 502, 1, 0, 0), CORVEL_OK);
+    std::thread::id caller_id;
+    size_t notices_at_return = 0;
+    int32_t result = 0;
+    std::thread caller([&] {
+        caller_id = std::this_thread::get_id();
+        int32_t error = 0;
+        result = connect_device(KEY, &error);
+        notices_at_return = window.notices.size();
+    });
+    caller.join();
+    EXPECT_EQ(result, CORVEL_SOCKET_ERROR);
+    EXPECT_EQ(notices_at_return, 1u);
+    EXPECT_EQ(notified_on, caller_id);
+    delete_device(KEY);
+}

@@ -5,10 +5,16 @@
  * events and decoded responses through notifications delivered to a corvel_window. Between
  * notifications it reads the decoded values through the getters.
  *
- * Threads: every socket event, all decoding and every notification run on the thread that
- * calls corvel_dispatch (the "window thread"). Requests and getters may be called from any
- * thread. No Corvel lock is held while a window procedure runs, so a procedure may call
- * Corvel again (even corvel_dispatch, from a nested event loop).
+ * Threads: socket events and decoding run on the thread that calls corvel_dispatch (the
+ * "window thread"), and so does every notification but one: a connect_device that fails at
+ * once (-2: an address that cannot be used, a port already in use, a socket that cannot be
+ * set up) sends its connection notification (error << 16) + CORVEL_FD_CONNECT on the caller's
+ * own thread, before it returns. A host name that needs a lookup is resolved on a thread of
+ * Corvel's: connect_device returns 1 at once, and a failed lookup arrives later on the window
+ * thread as (resolver code << 16) + CORVEL_FD_CONNECT with the entry in TCP_ERROR, as a
+ * refused connection does. Requests and getters may be called from any thread; none of them
+ * waits for a lookup. No Corvel lock is held while a window procedure runs, so a procedure
+ * may call Corvel again (even corvel_dispatch, from a nested event loop).
  */
 #ifndef CORVEL_CORVEL_H
 #define CORVEL_CORVEL_H
@@ -130,7 +136,8 @@ CORVEL_API int32_t update_device(int32_t key, const char16_t* host, int32_t mode
                                  int32_t unit_id, int32_t input_base, int32_t output_base);
 CORVEL_API int32_t delete_device(int32_t key);
 
-/* Connection. */
+/* Connection. connect_device returns 1 when the connect (or the host's lookup) is under way,
+ * or -2 after it has notified the failure on the calling thread (see Threads above). */
 CORVEL_API int32_t connect_device(int32_t key, int32_t* error);
 CORVEL_API int32_t disconnect_device(int32_t key);
 

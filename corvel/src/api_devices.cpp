@@ -1,8 +1,7 @@
 // Registration, connection and the dispatcher.
-#include <new>
-
 #include "connection.h"
 #include "entry_access.h"
+#include "guard.h"
 #include "resolver.h"
 #include "text.h"
 
@@ -13,8 +12,11 @@ constexpr size_t MAX_HOST_CHARS = 256;
 
 void configure(DeviceEntry& entry, const char16_t* host, int32_t mode, int32_t port,
                int32_t unit_id, int32_t input_base, int32_t output_base) {
+    // The text first: it is the one step that can fail, and then nothing has changed.
+    std::string text =
+        mode == CORVEL_MODE_CLIENT ? narrow_host(host, MAX_HOST_CHARS) : std::string();
     entry.mode = mode;
-    entry.host = mode == CORVEL_MODE_CLIENT ? narrow_host(host, MAX_HOST_CHARS) : std::string();
+    entry.host = std::move(text);
     entry.port = port;
     entry.unit_id = static_cast<uint8_t>(unit_id);
     entry.input_base = static_cast<uint16_t>(input_base);
@@ -38,6 +40,17 @@ struct Library {
 };
 Library library;
 
+void handle_ready_event(const platform::ReadyEvent& event) {
+    if (event.token == platform::WAKE_TOKEN) {
+        Resolver::instance().run_finished();
+        return;
+    }
+    EntryPtr entry;
+    SocketRole role;
+    if (Registry::instance().lookup_socket(event.token, entry, role))
+        handle_socket_event(entry, role, event.token, event);
+}
+
 } // namespace
 } // namespace corvel
 
@@ -54,63 +67,69 @@ int corvel_dispatch(int timeout_ms) {
     platform::ReadyEvent events[CAPACITY];
     const int count = platform::wait_ready(events, CAPACITY, timeout_ms);
     for (int i = 0; i < count; ++i) {
-        if (events[i].token == platform::WAKE_TOKEN) {
-            Resolver::instance().run_finished();
-            continue;
-        }
-        EntryPtr entry;
-        SocketRole role;
-        if (Registry::instance().lookup_socket(events[i].token, entry, role))
-            handle_socket_event(entry, role, events[i].token, events[i]);
+        // An event whose handling fails (out of memory) is dropped; the others still run.
+        guarded(nullptr, [&] {
+            handle_ready_event(events[i]);
+            return CORVEL_OK;
+        });
     }
     return count;
 }
 
 int32_t add_device(corvel_window* window, int32_t key, const char16_t* host, int32_t mode,
                    int32_t port, int32_t unit_id, int32_t input_base, int32_t output_base) {
-    EntryPtr entry(new (std::nothrow) DeviceEntry);
-    if (!entry) return CORVEL_SOCKET_ERROR;
-    entry->key = key;
-    entry->window = window;
-    configure(*entry, host, mode, port, unit_id, input_base, output_base);
-    return Registry::instance().insert(entry) ? CORVEL_OK : CORVEL_UNKNOWN_DEVICE;
+    return guarded(nullptr, [&] {
+        const EntryPtr entry = std::make_shared<DeviceEntry>();
+        entry->key = key;
+        entry->window = window;
+        configure(*entry, host, mode, port, unit_id, input_base, output_base);
+        return Registry::instance().insert(entry) ? CORVEL_OK : CORVEL_UNKNOWN_DEVICE;
+    });
 }
 
 int32_t update_device(int32_t key, const char16_t* host, int32_t mode, int32_t port,
                       int32_t unit_id, int32_t input_base, int32_t output_base) {
-    return with_entry(key, [&](DeviceEntry& entry) -> int32_t {
-        if (entry.state == TCP_ESTABLISHED) return CORVEL_SOCKET_ERROR;
-        configure(entry, host, mode, port, unit_id, input_base, output_base);
-        entry.values.inputs = entry.values.outputs = entry.values.pulse_flags = 0;
-        entry.values.single_register = 0;
-        entry.reassembler.reset();
-        entry.receive_begin = entry.receive_end = 0;
-        return CORVEL_OK;
+    return guarded(nullptr, [&] {
+        return with_entry(key, [&](DeviceEntry& entry) -> int32_t {
+            if (entry.state == TCP_ESTABLISHED) return CORVEL_SOCKET_ERROR;
+            configure(entry, host, mode, port, unit_id, input_base, output_base);
+            entry.values.inputs = entry.values.outputs = entry.values.pulse_flags = 0;
+            entry.values.single_register = 0;
+            entry.reassembler.reset();
+            entry.receive_begin = entry.receive_end = 0;
+            return CORVEL_OK;
+        });
     });
 }
 
 int32_t delete_device(int32_t key) {
-    EntryPtr entry = Registry::instance().remove(key);
-    if (!entry) return CORVEL_UNKNOWN_DEVICE;
-    std::lock_guard lock(entry->mutex);
-    close_connection(*entry);
-    entry->deleted = true;
-    return CORVEL_OK;
+    return guarded(nullptr, [&] {
+        EntryPtr entry = Registry::instance().remove(key);
+        if (!entry) return CORVEL_UNKNOWN_DEVICE;
+        std::lock_guard lock(entry->mutex);
+        close_connection(*entry);
+        entry->deleted = true;
+        return CORVEL_OK;
+    });
 }
 
 int32_t connect_device(int32_t key, int32_t* error) {
-    return with_entry(key, [&](const EntryPtr& entry, Outbox& outbox) -> int32_t {
-        int32_t code = 0;
-        const int32_t result = start_connection(entry, code, outbox);
-        if (error && result == CORVEL_SOCKET_ERROR) *error = code;
-        return result;
+    return guarded(error, [&] {
+        return with_entry(key, [&](const EntryPtr& entry, Outbox& outbox) -> int32_t {
+            int32_t code = 0;
+            const int32_t result = start_connection(entry, code, outbox);
+            if (error && result == CORVEL_SOCKET_ERROR) *error = code;
+            return result;
+        });
     });
 }
 
 int32_t disconnect_device(int32_t key) {
-    return with_entry(key, [](DeviceEntry& entry) -> int32_t {
-        close_connection(entry);
-        return CORVEL_OK;
+    return guarded(nullptr, [&] {
+        return with_entry(key, [](DeviceEntry& entry) -> int32_t {
+            close_connection(entry);
+            return CORVEL_OK;
+        });
     });
 }
 

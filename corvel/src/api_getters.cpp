@@ -1,19 +1,22 @@
 // The getters: single values of an entry, read under its lock.
 #include "entry_access.h"
+#include "guard.h"
 
 using namespace corvel;
 
 namespace {
 
-int32_t table_entry(int32_t key, int32_t index, RegisterTable ReceivedValues::*table) {
-    return with_entry(key, [&](DeviceEntry& entry) -> int32_t {
-        if (index < 0 || index >= TABLE_SIZE) return CORVEL_SOCKET_ERROR;
-        return (entry.values.*table)[index];
+template <class Read> int32_t read_value(int32_t key, Read&& read) {
+    return guarded(nullptr, [&] {
+        return with_entry(key, [&](DeviceEntry& entry) -> int32_t { return read(entry); });
     });
 }
 
-template <class Read> int32_t read_value(int32_t key, Read&& read) {
-    return with_entry(key, [&](DeviceEntry& entry) -> int32_t { return read(entry); });
+int32_t table_entry(int32_t key, int32_t index, RegisterTable ReceivedValues::*table) {
+    return read_value(key, [&](DeviceEntry& entry) -> int32_t {
+        if (index < 0 || index >= TABLE_SIZE) return CORVEL_SOCKET_ERROR;
+        return (entry.values.*table)[index];
+    });
 }
 
 } // namespace

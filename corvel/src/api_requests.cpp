@@ -1,6 +1,7 @@
 // The request functions: each builds its frames for an established entry and sends them.
 #include "connection.h"
 #include "entry_access.h"
+#include "guard.h"
 
 using namespace corvel;
 
@@ -9,16 +10,26 @@ namespace {
 // Checks the state before anything is built, so that a refused request advances no
 // sequence counter. build() returns false to refuse an argument (-4).
 template <class Build> int32_t send_frames(int32_t key, int32_t* error, Build&& build) {
-    return with_entry(key, [&](DeviceEntry& entry) -> int32_t {
-        if (entry.state != TCP_ESTABLISHED) return CORVEL_WRONG_STATE;
-        std::vector<uint8_t> frames;
-        frames.reserve(64);
-        FrameWriter writer(frames, entry.sequence, entry.unit_id);
-        if (!build(writer, entry)) return CORVEL_OUT_OF_RANGE;
-        int32_t code = 0;
-        const int32_t result = send_request(entry, frames, code);
-        if (error && result == CORVEL_SOCKET_ERROR) *error = code;
-        return result;
+    return guarded(error, [&] {
+        return with_entry(key, [&](DeviceEntry& entry) -> int32_t {
+            if (entry.state != TCP_ESTABLISHED) return CORVEL_WRONG_STATE;
+            // A request that fails for want of memory leaves the counters as they were.
+            const SequenceCounters before = entry.sequence;
+            std::vector<uint8_t> frames;
+            int32_t code = 0;
+            int32_t result;
+            try {
+                frames.reserve(64);
+                FrameWriter writer(frames, entry.sequence, entry.unit_id);
+                if (!build(writer, entry)) return CORVEL_OUT_OF_RANGE;
+                result = send_request(entry, frames, code);
+            } catch (...) {
+                entry.sequence = before;
+                throw;
+            }
+            if (error && result == CORVEL_SOCKET_ERROR) *error = code;
+            return result;
+        });
     });
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "decoder.h"
+#include "guard.h"
 #include "registry.h"
 #include "resolver.h"
 
@@ -12,8 +13,15 @@ namespace {
 // A request group that the peer does not read for this long is a dead connection.
 constexpr size_t MAX_PENDING_SEND = 64 * 1024;
 
+// Takes ownership of the socket: it is closed when it cannot be bound.
 void attach(const EntryPtr& entry, platform::Socket socket, SocketRole role, bool want_write) {
-    const uint64_t token = Registry::instance().bind_socket(entry, role);
+    uint64_t token;
+    try {
+        token = Registry::instance().bind_socket(entry, role);
+    } catch (...) {
+        platform::close_socket(socket);
+        throw;
+    }
     if (role == SocketRole::Accepted) {
         entry->accepted = socket;
         entry->accepted_token = token;
@@ -241,10 +249,14 @@ void finish_lookup(const std::weak_ptr<DeviceEntry>& weak, uint64_t generation, 
         if (!awaits_lookup(*entry, generation)) return;
         platform::Socket socket;
         if (code == 0) code = platform::start_connect(address, socket);
-        if (code == 0)
-            attach(entry, socket, SocketRole::Client, true);
-        else
-            report_connect_failure(*entry, code, outbox);
+        if (code == 0) {
+            try {
+                attach(entry, socket, SocketRole::Client, true);
+            } catch (...) {
+                code = current_exception_code();
+            }
+        }
+        if (code != 0) report_connect_failure(*entry, code, outbox);
     }
     outbox.deliver();
 }
@@ -266,6 +278,41 @@ void start_lookup(const EntryPtr& entry) {
             finish_lookup(weak, generation, code, address);
         });
     entry->state = TCP_CONNECTING;
+}
+
+// Starts the connect, the lookup or the listening of a closed entry; 0 or an error code.
+int open_connection(const EntryPtr& entry) {
+    platform::Socket socket;
+    platform::Address address;
+    int result;
+    switch (entry->mode) {
+    case CORVEL_MODE_CLIENT:
+        // A numeric address needs no lookup: it is connected to (or fails) at once.
+        result = platform::resolve(entry->host, entry->port, true, address);
+        if (result == platform::NEEDS_LOOKUP) {
+            start_lookup(entry);
+            return 0;
+        }
+        if (result == 0) result = platform::start_connect(address, socket);
+        break;
+    case CORVEL_MODE_SERVER_IPV4:
+    case CORVEL_MODE_SERVER_IPV6:
+        result =
+            platform::start_listen(entry->mode == CORVEL_MODE_SERVER_IPV6, entry->port, socket);
+        break;
+    default:
+        result = EINVAL;
+        break;
+    }
+    if (result != 0) return result;
+    if (entry->is_server()) {
+        attach(entry, socket, SocketRole::Listener, false);
+        entry->state = TCP_LISTEN;
+    } else {
+        attach(entry, socket, SocketRole::Client, true);
+        entry->state = TCP_CONNECTING;
+    }
+    return 0;
 }
 
 bool is_current(const DeviceEntry& entry, SocketRole role, uint64_t token) {
@@ -308,39 +355,16 @@ void receive(const EntryPtr& entry, SocketRole role, uint64_t token) {
 int32_t start_connection(const EntryPtr& entry, int32_t& error, Outbox& outbox) {
     if (entry->state != TCP_CLOSED && entry->state != TCP_ERROR) return CORVEL_WRONG_STATE;
     close_connection(*entry); // whatever a failed attempt may have left
-    platform::Socket socket;
-    platform::Address address;
     int result;
-    switch (entry->mode) {
-    case CORVEL_MODE_CLIENT:
-        // A numeric address needs no lookup: it is connected to (or fails) at once.
-        result = platform::resolve(entry->host, entry->port, true, address);
-        if (result == platform::NEEDS_LOOKUP) {
-            start_lookup(entry);
-            return CORVEL_OK;
-        }
-        if (result == 0) result = platform::start_connect(address, socket);
-        break;
-    case CORVEL_MODE_SERVER_IPV4:
-    case CORVEL_MODE_SERVER_IPV6:
-        result =
-            platform::start_listen(entry->mode == CORVEL_MODE_SERVER_IPV6, entry->port, socket);
-        break;
-    default:
-        result = EINVAL;
-        break;
+    try {
+        result = open_connection(entry);
+    } catch (...) {
+        result = current_exception_code();
     }
     if (result != 0) {
         error = result;
         report_connect_failure(*entry, result, outbox);
         return CORVEL_SOCKET_ERROR;
-    }
-    if (entry->is_server()) {
-        attach(entry, socket, SocketRole::Listener, false);
-        entry->state = TCP_LISTEN;
-    } else {
-        attach(entry, socket, SocketRole::Client, true);
-        entry->state = TCP_CONNECTING;
     }
     return CORVEL_OK;
 }

@@ -4,10 +4,12 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <mutex>
 #include <netdb.h>
+#include <new>
 #include <string_view>
 #include <sys/socket.h>
 
@@ -32,6 +34,10 @@ struct ArmedFailure {
 
 ArmedFailure accepts;
 ArmedFailure keepalives;
+
+// Counts down this thread's allocations while an AllocationFailure is alive: 0 is unarmed.
+thread_local int allocations_until_failure = 0;
+thread_local bool allocation_failed = false;
 
 struct Gate {
     std::mutex mutex;
@@ -79,6 +85,19 @@ void fail_next_accepts(int count, int error) {
 void fail_next_keepalives(int count, int error) {
     keepalives.error = error;
     keepalives.remaining = count;
+}
+
+AllocationFailure::AllocationFailure(int nth) {
+    allocation_failed = false;
+    allocations_until_failure = nth;
+}
+
+AllocationFailure::~AllocationFailure() {
+    allocations_until_failure = 0;
+}
+
+bool AllocationFailure::failed() const {
+    return allocation_failed;
 }
 
 LookupGate::LookupGate() {
@@ -136,4 +155,22 @@ STAND_IN int getaddrinfo(const char* node, const char* service, const addrinfo* 
                          : real("127.0.0.1", service, hints, result);
     corvel_test::gate.count(&corvel_test::Gate::answered);
     return code;
+}
+
+void* operator new(std::size_t size) {
+    using namespace corvel_test;
+    if (allocations_until_failure > 0 && --allocations_until_failure == 0) {
+        allocation_failed = true;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size ? size : 1)) return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
 }

@@ -1,4 +1,4 @@
-// Failures on demand for calls Corvel makes into the C library. The test
+// Failures on demand for calls Corvel makes into the C library and the allocator. The test
 // executable defines these entry points itself, so the dynamic linker binds the library's
 // calls to them; unarmed, they pass through to the real ones.
 #pragma once
@@ -10,6 +10,17 @@ void fail_next_accepts(int count, int error);
 
 // The next `count` attempts to turn on SO_KEEPALIVE fail with `error`.
 void fail_next_keepalives(int count, int error);
+
+// While alive, the allocation numbered `nth` (1 = the next) made on this thread fails with
+// std::bad_alloc. failed() tells whether it was reached.
+class AllocationFailure {
+  public:
+    explicit AllocationFailure(int nth);
+    ~AllocationFailure();
+    AllocationFailure(const AllocationFailure&) = delete;
+    AllocationFailure& operator=(const AllocationFailure&) = delete;
+    bool failed() const;
+};
 
 // Names under ".test" are answered here without any name server: "missing.test" fails with
 // EAI_NONAME, any other resolves to 127.0.0.1. While a LookupGate is alive their lookups wait

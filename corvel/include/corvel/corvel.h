@@ -15,6 +15,9 @@
  * refused connection does. Requests and getters may be called from any thread; none of them
  * waits for a lookup. No Corvel lock is held while a window procedure runs, so a procedure
  * may call Corvel again (even corvel_dispatch, from a nested event loop).
+ *
+ * No C++ exception leaves a function of this interface: running out of memory (or threads)
+ * gives -2 with the errno value (ENOMEM) in the out error where there is one.
  */
 #ifndef CORVEL_CORVEL_H
 #define CORVEL_CORVEL_H

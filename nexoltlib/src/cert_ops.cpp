@@ -53,12 +53,15 @@ extern "C" int Nexolt_ReadCert(int mode, const uint8_t* mac, uint32_t address, i
     request.mac = mac;
     request.command = kCmdReadCert;
     append_block(request.payload, kCertificateBlock, 2, nullptr, 0);
-    request.finished = [](const std::vector<ReplyResult>& results) { return !results.empty(); };
+    request.finished = [](const std::vector<ReplyResult>& results) {
+        return first_decoded(results) != nullptr;
+    };
     std::vector<ReplyResult> found;
     int code = 0;
     if (search_devices(request, found, code) != 1) return fail(error, code);
-    if (found.empty()) return fail(error, NEXOLT_ERR_NO_REPLY);
-    if (int mapped = status_error(found.front().header.status)) return fail(error, mapped);
+    const ReplyResult* reply = first_decoded(found);
+    if (!reply) return fail(error, NEXOLT_ERR_NO_REPLY);
+    if (int mapped = status_error(reply->header.status)) return fail(error, mapped);
     return 1;
 }
 

@@ -93,7 +93,7 @@ int exchange_with_device(const DeviceRequest& request, const DeviceEntry& entry,
     const ReplyResult* found = nullptr;
     auto finished = [&] {
         for (const auto& r : context.results)
-            if (std::memcmp(r.header.mac, mac, 6) == 0) found = &r;
+            if (r.decoded && std::memcmp(r.header.mac, mac, 6) == 0) found = &r;
         return found != nullptr;
     };
     ReplySink sink = [&](const uint8_t* data, size_t length, sys::Endpoint source,

@@ -17,11 +17,10 @@ ReassemblySlot* ReassemblyTable::take_free_slot() {
     return used_ < slots_.size() ? &slots_[used_++] : nullptr;
 }
 
-ReassemblySlot* ReassemblyTable::find_open(const FrameHeader& header) {
+ReassemblySlot* ReassemblyTable::find_reply(const FrameHeader& header) {
     for (size_t i = 0; i < used_; ++i) {
         ReassemblySlot& slot = slots_[i];
-        if (!slot.completed && std::memcmp(slot.header.mac, header.mac, 6) == 0 &&
-            slot.header.seq() == header.seq())
+        if (std::memcmp(slot.header.mac, header.mac, 6) == 0 && slot.header.seq() == header.seq())
             return &slot;
     }
     return nullptr;
@@ -29,18 +28,15 @@ ReassemblySlot* ReassemblyTable::find_open(const FrameHeader& header) {
 
 const ReassemblySlot* ReassemblyTable::add(const FrameHeader& header, const uint8_t* payload,
                                            size_t length) {
-    ReassemblySlot* slot = nullptr;
-    if (header.fragment() != 0) slot = find_open(header);
-    if (!slot) {
-        slot = take_free_slot();
+    ReassemblySlot* slot = find_reply(header);
+    if (header.fragment() == 0) {
+        // A device answers every copy of a request: its repeats start over in the same slot.
+        if (!slot) slot = take_free_slot();
         if (!slot) return nullptr;
-        if (header.fragment() != 0) {
-            // A continuation whose start was never seen is passed on by itself.
-            slot->header = header;
-            slot->payload.assign(payload, payload + length);
-            slot->completed = true;
-            return slot;
-        }
+        slot->payload.clear();
+        slot->completed = false;
+    } else if (!slot || slot->completed) {
+        return nullptr;
     }
     if (header.fragment() != slot->payload.size()) return nullptr;
     if (slot->payload.size() + length > NEXOLT_MAX_PAYLOAD) return nullptr;

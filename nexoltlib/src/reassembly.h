@@ -20,12 +20,14 @@ struct ReassemblySlot {
 class ReassemblyTable {
   public:
     void clear();
-    // Adds one fragment; returns the slot when its payload is complete, else nullptr.
+    // Adds one fragment; returns the slot when its payload is complete, else nullptr. A
+    // continuation whose start was never seen is dropped: it is no reply by itself.
     const ReassemblySlot* add(const FrameHeader& header, const uint8_t* payload, size_t length);
 
   private:
     ReassemblySlot* take_free_slot();
-    ReassemblySlot* find_open(const FrameHeader& header);
+    // The slot of this device's reply (MAC and sequence), open or completed.
+    ReassemblySlot* find_reply(const FrameHeader& header);
 
     std::array<ReassemblySlot, kReassemblySlots> slots_{};
     size_t used_ = 0;

@@ -51,6 +51,12 @@ void record_device(const FrameHeader& reply, const std::vector<uint8_t>& payload
 
 } // namespace
 
+const ReplyResult* first_decoded(const std::vector<ReplyResult>& results) {
+    for (const auto& result : results)
+        if (result.decoded) return &result;
+    return nullptr;
+}
+
 void take_reply(IntakeContext& context, const uint8_t* datagram, size_t length,
                 sys::Endpoint source, const ReplyInterface& via) {
     if (!datagram || length < sizeof(FrameHeader)) return;
@@ -78,8 +84,8 @@ void take_reply(IntakeContext& context, const uint8_t* datagram, size_t length,
         post_decode(result.env);
     }
     result.decoded = decoded;
-    // A reply that did not decode (a lone continuation fragment, say) gives way to a later
-    // complete one from the same device; otherwise the first reply stands.
+    // A reply that did not decode gives way to a later complete one from the same device;
+    // otherwise the first reply stands.
     ReplyResult* existing = find_result(context, reply.mac);
     if (existing && (existing->decoded || !decoded)) return;
     if (existing)

@@ -32,6 +32,9 @@ struct IntakeContext {
     DecodeExtras extras; // of the last decoded reply
 };
 
+// The first reply that is complete and decoded: only such a reply ends an operation.
+const ReplyResult* first_decoded(const std::vector<ReplyResult>& results);
+
 // Every datagram that fails a test is ignored silently.
 void take_reply(IntakeContext& context, const uint8_t* datagram, size_t length,
                 sys::Endpoint source, const ReplyInterface& via);

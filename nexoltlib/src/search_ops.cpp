@@ -50,7 +50,9 @@ int read(int mode, const uint8_t* mac, uint32_t address, lib_env* record, int* e
     request.wait_ms = wait_ms;
     request.read = true;
     request.mac = record->mac;
+    // Only a complete, decoded reply answers the read.
     auto wanted = [&](const ReplyResult& r) {
+        if (!r.decoded) return false;
         return mode == 1 ? r.env.device_address == address
                          : std::memcmp(r.env.mac, record->mac, 6) == 0;
     };

@@ -88,11 +88,13 @@ void FakeDevice::answer(int fd, const uint8_t* request, size_t, const void* peer
     ++requests_;
 
     std::vector<uint8_t> payload = encode(config_.env);
+    if (config_.damaged) payload.back() ^= 1;
     uint16_t crc = crc16(payload.data(), int(payload.size()));
     if (config_.cipher) crypt_payload(crc, payload.data(), payload.data(), payload.size());
     size_t piece = config_.fragment_size ? config_.fragment_size : payload.size();
     for (size_t at = 0; at == 0 || at < payload.size(); at += piece) {
         size_t n = std::min(piece, payload.size() - at);
+        if (at < piece * config_.skipped_fragments) continue;
         uint8_t header[32] = {};
         std::memcpy(header, kMagic, 4);
         header[4] = kVersion;

@@ -18,6 +18,8 @@ struct FakeDeviceConfig {
     bool cipher = false;
     uint16_t capabilities = 0x0001;
     size_t fragment_size = 0;       // > 0: answer in fragments of this many payload bytes
+    size_t skipped_fragments = 0;   // leaves out the first fragments of every answer
+    bool damaged = false;           // the last payload byte flipped: the CRC fails
     uint32_t bind_address = 0;      // network byte order; 0 is every address
     std::vector<uint16_t> ports{0}; // 0: an ephemeral port
     std::string netns;              // network namespace to enter, empty for the current one

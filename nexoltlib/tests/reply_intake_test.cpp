@@ -249,12 +249,12 @@ TEST_F(Intake, FragmentOutOfOrderIsDroppedAndNeverCompletes) {
     EXPECT_TRUE(context.results.empty()) << "the dropped piece never comes back";
 }
 
-TEST_F(Intake, ALoneContinuationGivesWayToTheCompleteReply) {
+TEST_F(Intake, ALoneContinuationIsNoReplyAndTheCompleteOneIsTaken) {
     Bytes payload = nexolt::test::encode(nexolt::test::io_controller(32));
     auto pieces = fragments_of(payload, 400);
-    take(pieces[1]); // its start was never seen: passed on alone, and it does not decode
-    ASSERT_EQ(context.results.size(), 1u);
-    EXPECT_FALSE(context.results[0].decoded);
+    take(pieces[1]); // its start was never seen: no reply by itself
+    EXPECT_TRUE(context.results.empty());
+    EXPECT_EQ(get_env_raw_lib_env_by_mac_addr(0, kMac, nullptr), nullptr);
     for (const auto& piece : pieces)
         take(piece);
     ASSERT_EQ(context.results.size(), 1u);
@@ -277,18 +277,21 @@ TEST_F(Intake, ReassemblyTableBoundsAndOrphans) {
     nexolt::FrameHeader h{};
     h.flags = 0x84;
     uint8_t data[8] = {};
-    for (size_t i = 0; i < nexolt::kReassemblySlots; ++i)
+    for (size_t i = 0; i < nexolt::kReassemblySlots; ++i) {
+        h.mac[4] = uint8_t(i >> 8);
+        h.mac[5] = uint8_t(i);
         EXPECT_EQ(table.add(h, data, 8), nullptr);
+    }
     h.flags = 0x80;
     nexolt::store_u16(h.fragment_offset, 8);
     EXPECT_NE(table.add(h, data, 8), nullptr) << "an open slot with this MAC and sequence";
+    nexolt::store_u16(h.fragment_offset, 0);
     nexolt::store_u16(h.sequence, 9);
     EXPECT_EQ(table.add(h, data, 8), nullptr) << "all slots in use";
 
     table.clear();
-    const nexolt::ReassemblySlot* orphan = table.add(h, data, 8);
-    ASSERT_NE(orphan, nullptr) << "a continuation whose start was never seen";
-    EXPECT_EQ(orphan->payload.size(), 8u);
+    nexolt::store_u16(h.fragment_offset, 8);
+    EXPECT_EQ(table.add(h, data, 8), nullptr) << "a continuation whose start was never seen";
 
     table.clear();
     h.flags = 0x84;
@@ -306,6 +309,46 @@ TEST_F(Intake, ExitLibraryForgetsEveryDevice) {
     Exit_Library();
     EXPECT_EQ(nexolt::device_count(0), 0u);
     EXPECT_EQ(get_env_raw_lib_env_by_mac_addr(0, kMac, nullptr), nullptr);
+}
+
+// Every device answers each of the three copies of a search; a repeat starts over in the
+// device's own slot, so 256 devices with fragmented settings fit the 256 slots.
+TEST_F(Intake, RepeatedFragmentedRepliesOf256DevicesAllComplete) {
+    context.max_results = 256;
+    Bytes payload = nexolt::test::encode(nexolt::test::io_controller(32));
+    auto pieces = fragments_of(payload, 400);
+    for (int copy = 0; copy < 3; ++copy)
+        for (int device = 0; device < 256; ++device)
+            for (Reply piece : pieces) {
+                piece.mac[4] = uint8_t(device >> 8);
+                piece.mac[5] = uint8_t(device);
+                take(piece);
+            }
+    ASSERT_EQ(context.results.size(), 256u);
+    for (const auto& result : context.results) {
+        EXPECT_TRUE(result.decoded);
+        EXPECT_EQ(result.env.io.settings.peer_port, 502);
+    }
+    EXPECT_EQ(nexolt::device_count(0), 256u);
+}
+
+// The worst case: a continuation that starts at a block boundary decodes by itself, yet it is
+// still only part of the device's settings.
+TEST_F(Intake, AContinuationStartingAtABlockIsNoReply) {
+    Bytes payload = nexolt::test::encode(nexolt::test::io_controller(32));
+    size_t cut = nexolt::load_u16(payload.data() + 2);
+    cut += nexolt::load_u16(payload.data() + cut + 2);
+    lib_env alone{};
+    ASSERT_TRUE(nexolt::decode_record(payload.data() + cut, payload.size() - cut, alone, nullptr));
+
+    Reply tail;
+    tail.capabilities = 0x0040;
+    tail.offset = uint16_t(cut);
+    tail.payload.assign(payload.begin() + long(cut), payload.end());
+    tail.crc_of_whole = crc16(payload.data(), int(payload.size()));
+    take(tail);
+    EXPECT_TRUE(context.results.empty());
+    EXPECT_EQ(nexolt::device_count(0), 0u);
 }
 
 } // namespace

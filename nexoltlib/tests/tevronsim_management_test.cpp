@@ -134,4 +134,43 @@ TEST_F(TevronsimManagement, RequestForOneMacIsAnsweredByThatDeviceAlone) {
     }
 }
 
+// A full result array: 256 controllers that all answer in fragments, every copy of the
+// request answered, each found once with its whole settings.
+TEST(TevronsimManyDevices, SearchFinds256FragmentingControllers) {
+    fs::path dir = fs::temp_directory_path() / ("nexolt_many_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream devices(dir / "devices.ini");
+    std::ofstream management(dir / "management.ini");
+    management << "[management]\nlisten = 127.0.0.1:0\n";
+    for (int i = 0; i < 256; ++i) {
+        devices << "[d" << i << "]\nmodel = TKA-31\nlisten = 127.0.0.1:0\n";
+        management << "[d" << i << "]\nfragment_size = 512\n";
+    }
+    devices.close();
+    management.close();
+    nexolt::test::SimProcess sim;
+    ASSERT_TRUE(sim.start({TEVRONSIM_PATH, "--devices", (dir / "devices.ini").string(),
+                           "--management", (dir / "management.ini").string()}));
+    uint16_t port = 0;
+    std::string line = sim.line_starting("management ");
+    ASSERT_EQ(std::sscanf(line.c_str(), "management 127.0.0.1:%hu", &port), 1) << line;
+
+    nexolt::SearchRequest request;
+    request.mode = 1;
+    request.address = htonl(INADDR_LOOPBACK);
+    request.port = port;
+    request.maximum = 256;
+    std::vector<nexolt::ReplyResult> results;
+    int error = 0;
+    ASSERT_EQ(nexolt::search_devices(request, results, error), 1) << error;
+    sim.stop();
+    fs::remove_all(dir);
+    EXPECT_EQ(results.size(), 256u);
+    size_t decoded = 0;
+    for (const auto& r : results)
+        decoded += r.decoded && r.env.io.input_count == 8;
+    EXPECT_EQ(decoded, results.size());
+    EXPECT_EQ(nexolt::device_count(1), results.size());
+}
+
 } // namespace

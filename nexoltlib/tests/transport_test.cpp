@@ -196,4 +196,44 @@ TEST(Sockets, ReportTheArrivalInterfaceWhenAsked) {
     }
 }
 
+// Only a complete, decoded answer ends a read; otherwise the caller's record keeps every
+// byte it had, apart from the address the read itself names.
+struct PartialAnswer {
+    const char* what;
+    size_t skipped_fragments;
+    bool damaged;
+    int result;
+};
+
+TEST(Read, OnlyACompleteDecodedAnswerFillsTheRecord) {
+    const PartialAnswer cases[] = {{"continuation without its start", 1, false, -1},
+                                   {"a block failing its CRC", 0, true, -1},
+                                   {"the whole answer", 0, false, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeDeviceConfig config = device(32);
+        config.capabilities = 0x0040;
+        config.fragment_size = 400;
+        config.skipped_fragments = c.skipped_fragments;
+        config.damaged = c.damaged;
+        FakeDevice dev(config);
+        ASSERT_TRUE(dev.start());
+        lib_env record;
+        std::memset(&record, 0x5A, sizeof record);
+        record.device_address = kLoopback;
+        std::memcpy(record.mac, config.mac, 6);
+        const lib_env before = record;
+        int error = 0;
+        EXPECT_EQ(Nexolt_Read2(1, nullptr, kLoopback, &record, &error, 600, dev.port(), 0, 4),
+                  c.result);
+        if (c.result == 1) {
+            EXPECT_EQ(record.product_id, 32);
+            EXPECT_EQ(record.io.settings.peer_port, 502);
+            continue;
+        }
+        EXPECT_EQ(error, NEXOLT_ERR_NO_REPLY);
+        EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
+    }
+}
+
 } // namespace

@@ -54,6 +54,10 @@ int udp_open(bool broadcast, int& fd) {
         fd = -1;
         return error;
     }
+    // Hundreds of devices answer one search at once, each several times and in fragments;
+    // the default buffer drops most of them. The system caps the size at its maximum.
+    int buffer = 4 << 20;
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
     return 0;
 }
 

@@ -7,7 +7,37 @@
 #include <cstring>
 
 #define AT(field) offsetof(lib_env, field)
-#define IO_FLAG(name, shift, width) NEXOLT_BITS(name, AT(io.settings.flags), 4, shift, width)
+#define IO_FLAG(name, shift, width) IO_FIELD(name, AT(io.settings.flags), 4, shift, width)
+
+namespace {
+
+using namespace nexolt;
+
+// The records keep room for eight inputs and eight outputs; a larger count is not trusted.
+constexpr int kMaxIoPorts = 8;
+
+// Setters of the I/O family refuse a device that is not an I/O controller.
+int set_io_bits(const void* device, BitField f, long value) {
+    DeviceEntry* entry = accessed_entry(device);
+    if (!entry) return kUnknownDevice;
+    if (!entry->env.io.is_io) return kUnsupported;
+    return set_bits(device, f, value);
+}
+
+int clamped_count(uint8_t count) {
+    return count > kMaxIoPorts ? kMaxIoPorts : count;
+}
+
+} // namespace
+
+#define IO_FIELD(name, offset, size, shift, width)                                                 \
+    extern "C" int get_##name(const void* device) {                                                \
+        return nexolt::get_bits(device, {uint16_t(offset), size, shift, width});                   \
+    }                                                                                              \
+    extern "C" int set_##name(const void* device, int value) {                                     \
+        return set_io_bits(device, {uint16_t(offset), size, shift, width}, value);                 \
+    }
+
 
 IO_FLAG(io_modbus, 0, 1)
 IO_FLAG(io_macro, 1, 1)
@@ -20,24 +50,24 @@ IO_FLAG(io_modbus_type, 16, 1)
 IO_FLAG(io_slave_control_type, 17, 1)
 IO_FLAG(io_output_automatic_initialize, 18, 1)
 IO_FLAG(io_input_notification, 19, 1)
-NEXOLT_BITS(io_modbus_peer_port, AT(io.settings.peer_port), 2, 0, 16)
-NEXOLT_BITS(io_unit_id, AT(io.settings.slave_id), 2, 0, 8)
-NEXOLT_BITS(io_input_address, AT(io.settings.input_addr), 2, 0, 16)
-NEXOLT_BITS(io_output_address, AT(io.settings.output_addr), 2, 0, 16)
-NEXOLT_BITS(io_poll_interval, AT(io.settings.poll_interval), 4, 0, 31)
-NEXOLT_BITS(io_http, AT(options), 4, 20, 1)
-NEXOLT_BITS(io_http_port, AT(port_map), 2, 0, 16)
-NEXOLT_BITS(io_html_size, AT(io.html_size_kb), 2, 0, 16)
+IO_FIELD(io_modbus_peer_port, AT(io.settings.peer_port), 2, 0, 16)
+IO_FIELD(io_unit_id, AT(io.settings.slave_id), 2, 0, 8)
+IO_FIELD(io_input_address, AT(io.settings.input_addr), 2, 0, 16)
+IO_FIELD(io_output_address, AT(io.settings.output_addr), 2, 0, 16)
+IO_FIELD(io_poll_interval, AT(io.settings.poll_interval), 4, 0, 31)
+IO_FIELD(io_http, AT(options), 4, 20, 1)
+IO_FIELD(io_http_port, AT(port_map), 2, 0, 16)
+IO_FIELD(io_html_size, AT(io.html_size_kb), 2, 0, 16)
 
 namespace {
 
-using namespace nexolt;
 
 // 0 when the controller has input (or output) port n, else the accessor's error.
 int check_port(const void* device, int n, bool outputs) {
     DeviceEntry* entry = accessed_entry(device);
     if (!entry) return kUnknownDevice;
-    int count = outputs ? entry->env.io.output_count : entry->env.io.input_count;
+    if (!entry->env.io.is_io) return kUnsupported;
+    int count = clamped_count(outputs ? entry->env.io.output_count : entry->env.io.input_count);
     return n >= 0 && n < count ? 0 : kUnsupported;
 }
 
@@ -70,10 +100,12 @@ BitField macro_enabled(int n) {
 } // namespace
 
 extern "C" int get_io_input_number(const void* device) {
-    return get_bits(device, {uint16_t(AT(io.input_count)), 1, 0, 8});
+    DeviceEntry* entry = accessed_entry(device);
+    return entry ? clamped_count(entry->env.io.input_count) : kUnknownDevice;
 }
 extern "C" int get_io_output_number(const void* device) {
-    return get_bits(device, {uint16_t(AT(io.output_count)), 1, 0, 8});
+    DeviceEntry* entry = accessed_entry(device);
+    return entry ? clamped_count(entry->env.io.output_count) : kUnknownDevice;
 }
 extern "C" int get_io_input_valid_time(const void* device, int n) {
     return port_get(device, n, valid_time(n), false);

@@ -191,8 +191,6 @@ extern "C" int set_uart_peer_address(const void* device, int n, const char* text
         std::memcpy(env.ip6_uart_peer[n], address, 16);
         return 1;
     }
-    // The broadcast address is no peer; the devices' own tool refuses it too.
-    if (std::strcmp(text, "255.255.255.255") == 0) return kUnsupported;
     uint32_t address = 0;
     if (inet_pton(AF_INET, text, &address) == 1) {
         port.var.peer_ip = address;

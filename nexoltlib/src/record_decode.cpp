@@ -76,6 +76,8 @@ void decode_text(lib_env& env, const BlockView& b) {
         put(env.io.input_description[b.index - 1], b);
     else if (b.index <= 16)
         put(env.io.output_description[b.index - 9], b);
+    else if (!uses_alt_serial_blocks(env.product_code))
+        return; // only these products describe their serial ports
     else if (auto* port = uart_at(env, b.index - 17u))
         put(port->description, b);
 }

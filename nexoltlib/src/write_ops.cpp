@@ -35,14 +35,21 @@ void apply_password(lib_env& record, const uint8_t* password) {
         std::memset(record.password, 0, sizeof record.password);
 }
 
-// The payload of a settings write; the device entry keeps what was sent.
-std::vector<uint8_t> write_payload(DeviceEntry& entry, lib_env& record, bool merge) {
+// The payload of a settings write.
+std::vector<uint8_t> write_payload(const DeviceEntry& entry, lib_env& record, bool merge) {
     std::vector<uint8_t> blocks = encode_record(record, encode_options_for(entry, record));
     if (merge && entry.decoded && !entry.raw_env.empty())
         blocks = merge_into_raw_env(entry.raw_env, blocks);
     if (device_is_ip6(entry, record)) append_random_identifier(blocks);
-    entry.raw_env = blocks;
     return blocks;
+}
+
+// The device entry keeps what was sent. A payload beyond the limit (a merged block grown
+// longer, say) is refused before anything is sent and leaves the entry as it was.
+int send_settings(const DeviceCall& call, DeviceEntry& entry, std::vector<uint8_t> payload) {
+    if (payload.size() > NEXOLT_MAX_PAYLOAD) return fail(call.error, NEXOLT_ERR_ARGUMENT);
+    entry.raw_env = payload;
+    return send_write(call, std::move(payload));
 }
 
 int write_record(const DeviceCall& call, const uint8_t* password, bool merge) {
@@ -51,7 +58,7 @@ int write_record(const DeviceCall& call, const uint8_t* password, bool merge) {
     if (!entry) return fail(call.error, NEXOLT_ERR_NO_DEVICE);
     if (int code = validate_write(*call.record)) return fail(call.error, code);
     apply_password(*call.record, password);
-    return send_write(call, write_payload(*entry, *call.record, merge));
+    return send_settings(call, *entry, write_payload(*entry, *call.record, merge));
 }
 
 struct UserMacBlock {
@@ -62,23 +69,30 @@ struct UserMacBlock {
 };
 static_assert(sizeof(UserMacBlock) == 16);
 
-// Block (1,1) rewritten with the factory and the new MAC, or removed when there is none.
+// Block (1,1) rewritten in its place with the factory and the new MAC (appended when the
+// device reported none), or removed when there is no new MAC.
 std::vector<uint8_t> with_user_mac(const std::vector<uint8_t>& payload, const uint8_t* factory,
                                    const uint8_t* new_mac) {
+    std::vector<uint8_t> block;
+    if (new_mac) {
+        UserMacBlock data{};
+        std::memcpy(data.factory, factory, 6);
+        std::memcpy(data.user, new_mac, 6);
+        append_block(block, 1, 1, &data, sizeof data);
+    }
     std::vector<uint8_t> out;
+    bool placed = false;
     for (size_t at = 0; at + 4 <= payload.size();) {
         size_t length = size_t(payload[at + 2] | (payload[at + 3] << 8));
         if (length < 8 || at + length > payload.size()) break;
-        if (!(payload[at] == 1 && payload[at + 1] == 1))
+        bool user_mac = payload[at] == 1 && payload[at + 1] == 1;
+        if (user_mac && !placed) out.insert(out.end(), block.begin(), block.end());
+        if (!user_mac)
             out.insert(out.end(), payload.begin() + long(at), payload.begin() + long(at + length));
+        placed = placed || user_mac;
         at += length;
     }
-    if (new_mac) {
-        UserMacBlock block{};
-        std::memcpy(block.factory, factory, 6);
-        std::memcpy(block.user, new_mac, 6);
-        append_block(out, 1, 1, &block, sizeof block);
-    }
+    if (!placed) out.insert(out.end(), block.begin(), block.end());
     return out;
 }
 
@@ -114,8 +128,7 @@ extern "C" int Nexolt_WriteUserDefinedMAC(int list, lib_env* record, const uint8
     if (!entry) return fail(error, NEXOLT_ERR_NO_DEVICE);
     if (!device_allows_user_mac(*entry, *record)) return fail(error, NEXOLT_ERR_ARGUMENT);
     apply_password(*record, password);
-    std::vector<uint8_t> payload = write_payload(*entry, *record, true);
-    payload = with_user_mac(payload, record->mac, new_mac);
-    entry->raw_env = payload;
-    return send_write({list, record, error, port, local, maximum}, std::move(payload));
+    std::vector<uint8_t> payload = with_user_mac(write_payload(*entry, *record, true), record->mac,
+                                                 new_mac);
+    return send_settings({list, record, error, port, local, maximum}, *entry, std::move(payload));
 }

@@ -124,7 +124,8 @@ TEST_F(Accessors, SerialPortSettings) {
     EXPECT_EQ(set_uart_peer_address(kHallMac, 1, "plant.example"), 1);
     EXPECT_EQ(env->uart[1].var.peer_ip, 0u);
     EXPECT_STREQ(env->uart[1].peer_host, "plant.example");
-    EXPECT_EQ(set_uart_peer_address(kHallMac, 1, "255.255.255.255"), -2);
+    EXPECT_EQ(set_uart_peer_address(kHallMac, 1, "255.255.255.255"), 1);
+    EXPECT_EQ(env->uart[1].var.peer_ip, 0xFFFFFFFFu) << "a dotted address like any other";
     EXPECT_EQ(set_uart_peer_address(kHallMac, 2, "192.0.2.9"), -2) << "port 2 does not exist";
 
     EXPECT_EQ(set_uart_baudrate(kHallMac, 1, 115200), 1);
@@ -159,6 +160,63 @@ TEST_F(Accessors, ChangedSettingIsWrittenByTevronWrite) {
     get_comment(kHallMac, text);
     EXPECT_STREQ(text, "Set by accessor") << "read back from the device";
     EXPECT_EQ(get_io_poll_interval(kHallMac), 250);
+}
+
+// A device that is not an I/O controller takes none of the I/O settings; its record stays
+// as it was, byte for byte.
+TEST_F(Accessors, IoSettersRefuseADeviceThatIsNoIoController) {
+    lib_env* env = cached(kHallMac);
+    env->io.is_io = 0;
+    const lib_env before = *env;
+    const struct {
+        const char* name;
+        int (*set)();
+    } setters[] = {
+        {"set_io_modbus", [] { return set_io_modbus(kHallMac, 0); }},
+        {"set_io_macro", [] { return set_io_macro(kHallMac, 1); }},
+        {"set_io_tcp_type", [] { return set_io_tcp_type(kHallMac, 1); }},
+        {"set_io_event_notification", [] { return set_io_event_notification(kHallMac, 1); }},
+        {"set_io_multi_connection_number",
+         [] { return set_io_multi_connection_number(kHallMac, 2); }},
+        {"set_io_unit_id", [] { return set_io_unit_id(kHallMac, 7); }},
+        {"set_io_input_address", [] { return set_io_input_address(kHallMac, 40); }},
+        {"set_io_output_address", [] { return set_io_output_address(kHallMac, 80); }},
+        {"set_io_modbus_peer_port", [] { return set_io_modbus_peer_port(kHallMac, 503); }},
+        {"set_io_poll_interval", [] { return set_io_poll_interval(kHallMac, 300); }},
+        {"set_io_http", [] { return set_io_http(kHallMac, 0); }},
+        {"set_io_http_port", [] { return set_io_http_port(kHallMac, 8080); }},
+        {"set_io_html_size", [] { return set_io_html_size(kHallMac, 64); }},
+        {"set_io_input_valid_time", [] { return set_io_input_valid_time(kHallMac, 0, 5); }},
+        {"set_io_output_delay", [] { return set_io_output_delay(kHallMac, 0, 5); }},
+        {"set_io_output_initial_state",
+         [] { return set_io_output_initial_state(kHallMac, 0, 1); }},
+        {"set_io_macro_type", [] { return set_io_macro_type(kHallMac, 0, 1); }},
+        {"set_io_macro_text", [] { return set_io_macro_text(kHallMac, 0, "DO0=DI0"); }},
+        {"set_io_comment", [] { return set_io_comment(kHallMac, 0, 0, "Door"); }},
+        {"set_io_modbus_local_port", [] { return set_io_modbus_local_port(kHallMac, 503); }},
+        {"set_io_modbus_peer_address",
+         [] { return set_io_modbus_peer_address(kHallMac, "192.0.2.4"); }},
+    };
+    for (const auto& s : setters)
+        EXPECT_EQ(s.set(), -2) << s.name;
+    EXPECT_EQ(std::memcmp(env, &before, sizeof before), 0);
+}
+
+// Counts beyond the record's eight ports are taken as eight: no accessor reaches past them.
+TEST_F(Accessors, IoPortCountsAboveEightAreClamped) {
+    lib_env* env = cached(kHallMac);
+    env->io.input_count = 200;
+    env->io.output_count = 9;
+    EXPECT_EQ(get_io_input_number(kHallMac), 8);
+    EXPECT_EQ(get_io_output_number(kHallMac), 8);
+    EXPECT_EQ(set_io_input_valid_time(kHallMac, 7, 25), 1);
+    EXPECT_EQ(env->io.settings.input_valid_time[7], 25);
+    const lib_env before = *env;
+    EXPECT_EQ(set_io_input_valid_time(kHallMac, 8, 25), -2);
+    EXPECT_EQ(set_io_output_delay(kHallMac, 8, 25), -2);
+    EXPECT_EQ(set_io_comment(kHallMac, 1, 8, "past"), -2);
+    EXPECT_EQ(set_io_macro_text(kHallMac, 8, "past"), -2);
+    EXPECT_EQ(std::memcmp(env, &before, sizeof before), 0);
 }
 
 } // namespace

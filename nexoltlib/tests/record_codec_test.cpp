@@ -299,4 +299,22 @@ TEST(RecordCodec, CopyRecord) {
     EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0);
 }
 
+// Block (7, 17 + n) describes serial port n only on the products that send it; elsewhere it
+// neither fills a description nor makes the port exist.
+TEST(Decode, SerialDescriptionsOnlyForTheProductsThatSendThem) {
+    const struct {
+        uint16_t code;
+        bool described;
+    } cases[] = {{54, true}, {57, true}, {58, true}, {16, false}, {18, false}, {21, false}};
+    char text[32] = "Line to the packing hall";
+    for (const auto& c : cases) {
+        Bytes blocks;
+        nexolt::append_block(blocks, 2, 0, &c.code, 2);
+        nexolt::append_block(blocks, 7, 18, text, sizeof text);
+        lib_env env = decode(blocks);
+        EXPECT_EQ(env.uart[1].exists, c.described ? 1u : 0u) << c.code;
+        EXPECT_EQ(std::string(env.uart[1].description), c.described ? text : "") << c.code;
+    }
+}
+
 } // namespace

@@ -38,7 +38,6 @@ int clamped_count(uint8_t count) {
         return set_io_bits(device, {uint16_t(offset), size, shift, width}, value);                 \
     }
 
-
 IO_FLAG(io_modbus, 0, 1)
 IO_FLAG(io_macro, 1, 1)
 IO_FLAG(io_master_control_type, 2, 1)
@@ -60,7 +59,6 @@ IO_FIELD(io_http_port, AT(port_map), 2, 0, 16)
 IO_FIELD(io_html_size, AT(io.html_size_kb), 2, 0, 16)
 
 namespace {
-
 
 // 0 when the controller has input (or output) port n, else the accessor's error.
 int check_port(const void* device, int n, bool outputs) {

@@ -128,7 +128,7 @@ extern "C" int Nexolt_WriteUserDefinedMAC(int list, lib_env* record, const uint8
     if (!entry) return fail(error, NEXOLT_ERR_NO_DEVICE);
     if (!device_allows_user_mac(*entry, *record)) return fail(error, NEXOLT_ERR_ARGUMENT);
     apply_password(*record, password);
-    std::vector<uint8_t> payload = with_user_mac(write_payload(*entry, *record, true), record->mac,
-                                                 new_mac);
+    std::vector<uint8_t> payload =
+        with_user_mac(write_payload(*entry, *record, true), record->mac, new_mac);
     return send_settings({list, record, error, port, local, maximum}, *entry, std::move(payload));
 }

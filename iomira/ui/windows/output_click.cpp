@@ -17,8 +17,7 @@ CommandOutcome clickOutputPort(ControllerCommands& commands, const ViewServices&
         if (services.prompts) services.prompts->error(loadString(TEXT_OUTPUTS_RESTRICTED));
         return outcome;
     }
-    if (services.prompts &&
-        !ConfirmOutputSwitch(*services.prompts, controller, port, shownValue))
+    if (services.prompts && !ConfirmOutputSwitch(*services.prompts, controller, port, shownValue))
         return outcome;
     outcome = commands.switchOutput(port, action, shownValue);
     if (services.prompts && !outcome.message.isEmpty()) services.prompts->error(outcome.message);

@@ -23,6 +23,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace iomira {
 namespace {
 
@@ -120,8 +122,8 @@ TEST_F(StartUp, ControllersAreConnectedPolledAndLogged) {
     EXPECT_TRUE(text.contains("\tInput port status\r\n"));
 }
 
-// The bytes of the only log file of this start, waited for until `wanted` is in them.
-QByteArray logBytes(const QTemporaryDir& dir, const QByteArray& wanted) {
+// The bytes of the only log file of this start, waited for until all of `wanted` are in them.
+QByteArray logBytes(const QTemporaryDir& dir, const QList<QByteArray>& wanted) {
     const QDir logs(dir.filePath("documents/Iomira"));
     QByteArray bytes;
     test::pumpUntil([&] {
@@ -129,7 +131,8 @@ QByteArray logBytes(const QTemporaryDir& dir, const QByteArray& wanted) {
         if (files.size() != 1) return false;
         QFile file(logs.filePath(files[0]));
         bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        return bytes.contains(wanted);
+        return std::all_of(wanted.begin(), wanted.end(),
+                           [&](const QByteArray& w) { return bytes.contains(w); });
     });
     return bytes;
 }
@@ -140,11 +143,12 @@ TEST_F(StartUp, LogLinesAreEnglishInKorean) {
     writeDemo(2);
     auto app = startApp();
     ASSERT_EQ(app->languageId(), LANG_KOREAN);
-    const QByteArray bytes = logBytes(dir, "\tSend a read request to input ports\r\n");
-    for (const char* text :
-         {"\tSend a read request to input ports.\r\n", "\tSend a read request to input ports\r\n",
-          "\tResponse of read input ports\r\n", "\tInput port status\r\n"})
-        EXPECT_TRUE(bytes.contains(text)) << text;
+    const QList<QByteArray> english = {
+        "\tSend a read request to input ports.\r\n", "\tSend a read request to input ports\r\n",
+        "\tResponse of read input ports\r\n", "\tInput port status\r\n"};
+    const QByteArray bytes = logBytes(dir, english);
+    for (const QByteArray& text : english)
+        EXPECT_TRUE(bytes.contains(text)) << text.toStdString();
     for (int id : {TEXT_SEND_READ_INPUTS_INITIAL, TEXT_SEND_READ_INPUTS, TEXT_RESPONSE_INPUTS})
         EXPECT_FALSE(bytes.contains(loadString(id, LANG_KOREAN).toUtf8())) << id;
 }
@@ -154,7 +158,7 @@ TEST_F(StartUp, StoredTcpSwitchOffKeepsConnectionsOutOfTheFirstLines) {
     setGlobal(*seed, LOG_TCP, 0);
     writeDemo(2);
     auto app = startApp();
-    const QByteArray bytes = logBytes(dir, "\tInput port status\r\n");
+    const QByteArray bytes = logBytes(dir, {"\tInput port status\r\n"});
     ASSERT_TRUE(bytes.contains("\tInput port status\r\n"));
     EXPECT_FALSE(bytes.contains("\t\r\n")) << bytes.toStdString();
 }

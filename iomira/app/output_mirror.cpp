@@ -7,6 +7,7 @@
 #include "core/texts.h"
 #include "core/user_prompts.h"
 #include "corvel/corvel.h"
+#include "monitor/error_text.h"
 #include "monitor/log_texts.h"
 #include "monitor/monitor_log.h"
 #include "monitor/shared_controllers.h"
@@ -158,8 +159,7 @@ void OutputMirror::switchMember(const MirrorMember& member, bool on) {
         }
     }
     if (result == CORVEL_SOCKET_ERROR)
-        prompts_.error(QStringLiteral("[%1] %2").arg(error).arg(
-            QString::fromLocal8Bit(std::strerror(error)).remove(QLatin1Char('\n'))));
+        prompts_.error(socketErrorText(error));
     else if (result == CORVEL_UNKNOWN_DEVICE)
         prompts_.error(loadString(TEXT_NO_SUCH_ID));
 }

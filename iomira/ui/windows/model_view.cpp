@@ -88,6 +88,7 @@ CModelView::CModelView(CQUORVISData& controller, ViewServices services, QWidget*
     readOutputsTimer_.setSingleShot(true);
     connect(&readOutputsTimer_, &QTimer::timeout, this, [this] { commands_.readOutputs(); });
 
+    commands_.readPulseFlags();
     loadCaptions();
     layOut();
     resetAnalog();
@@ -199,6 +200,7 @@ void CModelView::setController(CQUORVISData& controller) {
     readAllTimer_.stop();
     readOutputsTimer_.stop();
     commands_.setController(controller);
+    commands_.readPulseFlags(); // they may have arrived before this window showed them
     loadCaptions();
     layOut();
     resetAnalog();
@@ -239,7 +241,6 @@ void CModelView::redrawInputs() {
 
 void CModelView::redrawOutputs() {
     if (!hasOutputs(c_->DeviceType)) return;
-    commands_.readPulseFlags();
     const PortValues values = commands_.ports();
     for (int port = 0; port < kPorts; ++port) {
         const int value = values.outputs[port];

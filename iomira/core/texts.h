@@ -7,7 +7,7 @@ namespace iomira {
 enum TextId {
     TEXT_SEARCH = 101,
     TEXT_SOCKETS_FAILED = 104,
-    TEXT_TCP_SERVER = 107,
+    TEXT_TCP_SERVER_CHOICE = 107,
     TEXT_TCP_CLIENT = 108,
     TEXT_HOST = 109,
     TEXT_HOST_PORT = 110,

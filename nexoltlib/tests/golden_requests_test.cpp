@@ -1,106 +1,23 @@
 // The requests the operations put on the wire, caught on loopback and compared with frames
 // written out by hand: command code, flags, payload blocks and their cipher. The device
 // answers with a bare reply header so that each operation ends at once.
-#include "device_lists.h"
+#include "capturing_device.h"
 
 #include "nexoltlib/nexoltlib.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstring>
 #include <functional>
-#include <thread>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-const uint8_t kMac[6] = {0x00, 0x30, 0xF9, 0x12, 0x34, 0x56};
-const uint32_t kLoopback = htonl(INADDR_LOOPBACK);
-
-// A device on an ephemeral loopback port: keeps every datagram and answers the first with a
-// reply header of the same command and MAC.
-class CapturingDevice {
-  public:
-    CapturingDevice() {
-        fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        sockaddr_in local{};
-        local.sin_family = AF_INET;
-        local.sin_addr.s_addr = kLoopback;
-        socklen_t size = sizeof local;
-        if (bind(fd_, reinterpret_cast<sockaddr*>(&local), size) == 0 &&
-            getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &size) == 0)
-            port_ = ntohs(local.sin_port);
-    }
-    ~CapturingDevice() {
-        if (thread_.joinable()) thread_.join();
-        close(fd_);
-    }
-    uint16_t port() const { return port_; }
-
-    // Starts listening until count datagrams came in or 5 s passed.
-    void expect(size_t count) {
-        thread_ = std::thread([this, count] { run(count); });
-    }
-    std::vector<Bytes> received() {
-        thread_.join();
-        return got_;
-    }
-
-  private:
-    void run(size_t count) {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        uint8_t buffer[10000];
-        while (got_.size() < count && std::chrono::steady_clock::now() < deadline) {
-            pollfd p{fd_, POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0) continue;
-            sockaddr_in from{};
-            socklen_t size = sizeof from;
-            ssize_t n =
-                recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &size);
-            if (n < 32) continue;
-            got_.emplace_back(buffer, buffer + n);
-            if (got_.size() == 1) answer(buffer, from);
-        }
-    }
-    void answer(const uint8_t* request, const sockaddr_in& to) {
-        uint8_t reply[32] = {0x2A, 0x76, 0x4E, 0x01, 0x33, 0x82}; // reply, unicast
-        reply[6] = request[6];                                    // command
-        std::memcpy(reply + 10, request + 10, 6);                 // MAC
-        reply[17] = 1;                                            // firmware 1.2
-        reply[18] = 2;
-        std::memcpy(reply + 20, request + 20, 2); // sequence
-        sendto(fd_, reply, sizeof reply, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    }
-
-    int fd_ = -1;
-    uint16_t port_ = 0;
-    std::thread thread_;
-    std::vector<Bytes> got_;
-};
-
-// The device as a unicast search would have listed it, reached through loopback.
-lib_env known_device(bool enciphers, uint16_t capabilities = 0) {
-    nexolt::clear_device_lists();
-    nexolt::DeviceEntry entry;
-    std::memcpy(entry.mac, kMac, 6);
-    std::memcpy(entry.env.mac, kMac, 6);
-    entry.env.device_address = kLoopback;
-    entry.env.product_id = 32;
-    entry.decoded = true;
-    entry.unicast = true;
-    entry.cipher = enciphers;
-    entry.capabilities = capabilities;
-    entry.interface_address = "127.0.0.1";
-    nexolt::store_device(1, entry);
-    return entry.env;
-}
+using nexolt::test::Bytes;
+using nexolt::test::CapturingDevice;
+using nexolt::test::kLoopback;
+using nexolt::test::known_device;
+const uint8_t* const kMac = nexolt::test::kDeviceMac;
 
 void pad_to(Bytes& text, size_t size) {
     text.resize(size, 0);

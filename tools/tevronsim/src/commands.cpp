@@ -117,6 +117,20 @@ std::string set_error(Context& c) {
     return e;
 }
 
+// The flags only reach a client through identification object 0x85, as with a controller
+// reconfigured in the field: a test reconnects (drop) or asks for the object again.
+std::string set_pulse_flags(Context& c) {
+    const ModelInfo& m = c.host->device().model();
+    if (!is_rlx(m) || m.outputs == 0) return "only an RLX model with outputs pulses them itself";
+    long mask = 0, ms = 0;
+    auto e = number(c.args[0], 0, (1L << m.outputs) - 1, mask);
+    if (e.empty()) e = number(c.args[1], 1, 0xFFFF, ms);
+    if (e.empty())
+        c.host->device().set_pulse_flags(static_cast<std::uint16_t>(mask),
+                                         static_cast<std::uint16_t>(ms));
+    return e;
+}
+
 std::string set_exception(Context& c) {
     long code = 0;
     auto e = number(c.args[0], 0, 255, code);
@@ -189,6 +203,8 @@ std::string show(Context& c) {
     };
     out += "counters " + list(io.counters) + " analog " + list(io.analog) + " modes " +
            list(io.modes) + " errors " + list(io.errors) + "\n";
+    out += "pulse_flags " + std::to_string(d.pulse_flags()) + " pulse_ms " +
+           std::to_string(d.pulse_ms()) + "\n";
     out += "exception " + std::to_string(f.exception) + " delay " + std::to_string(f.delay_ms) +
            " silent " + (f.silent ? "on" : "off") + " refuse " + (f.refuse ? "on" : "off") + "\n";
     c.output = out;
@@ -213,6 +229,11 @@ const std::vector<std::pair<std::string, Command>>& commands() {
          {"mode DEV CH MODE", "set an analog mode (RLX-840: 0 Celsius, 1 Fahrenheit)", 2,
           set_mode}},
         {"error", {"error DEV CH CODE", "set an analog error code", 2, set_error}},
+        {"pulses",
+         {"pulses DEV MASK MS",
+          "RLX: the outputs the device pulses itself (bit n: output n) and their length; a "
+          "client reads them at its next identification",
+          2, set_pulse_flags}},
         {"exception",
          {"exception DEV N", "answer every request with exception N (0: normally)", 1,
           set_exception}},

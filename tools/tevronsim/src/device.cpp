@@ -2,7 +2,14 @@
 
 namespace tevronsim {
 
-Device::Device(DeviceConfig config) : config_(std::move(config)), io_(config_.initial) {}
+Device::Device(DeviceConfig config)
+    : config_(std::move(config)), io_(config_.initial), pulse_flags_(config_.pulse_flags),
+      pulse_ms_(config_.pulse_ms) {}
+
+void Device::set_pulse_flags(std::uint16_t flags, std::uint16_t ms) {
+    pulse_flags_ = flags;
+    pulse_ms_ = ms;
+}
 
 void Device::set_input(int port, bool on) {
     bool was = (io_.inputs >> port) & 1u;

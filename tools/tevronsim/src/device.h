@@ -61,6 +61,11 @@ class Device {
     const IoState& io() const { return io_; }
     Faults& faults() { return faults_; }
     const Faults& faults() const { return faults_; }
+    // The outputs the controller pulses itself and their length; a test may change them while
+    // the device runs, and a client learns them at its next identification request.
+    std::uint16_t pulse_flags() const { return pulse_flags_; }
+    std::uint16_t pulse_ms() const { return pulse_ms_; }
+    void set_pulse_flags(std::uint16_t flags, std::uint16_t ms);
 
     // A rising edge on a counting input also counts.
     void set_input(int port, bool on);
@@ -84,6 +89,8 @@ class Device {
     DeviceConfig config_;
     IoState io_;
     Faults faults_;
+    std::uint16_t pulse_flags_;
+    std::uint16_t pulse_ms_;
     std::array<std::optional<Pulse>, 16> pulses_;
 };
 

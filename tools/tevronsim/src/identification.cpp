@@ -30,8 +30,8 @@ std::vector<IdentObject> identification_objects(const Device& d) {
         {0x04, text(c.name)},
         {0x05, text(d.model().name)},
         {kObjectChangePort, Bytes{c.change_port}},
-        {kObjectPulseFlags, Bytes{static_cast<std::uint8_t>(c.pulse_flags & 0xFF),
-                                  static_cast<std::uint8_t>(c.pulse_flags >> 8)}},
+        {kObjectPulseFlags, Bytes{static_cast<std::uint8_t>(d.pulse_flags() & 0xFF),
+                                  static_cast<std::uint8_t>(d.pulse_flags() >> 8)}},
     };
 }
 

@@ -62,10 +62,10 @@ Outcome read_bits(std::span<const std::uint8_t> pdu, int count, std::uint16_t wo
 Outcome pulse_control(Device& d, const CoilWrite& w, std::span<const std::uint8_t> pdu,
                       Clock::time_point now) {
     int port = w.address - kPulseControl;
-    if (!((d.config().pulse_flags >> port) & 1u)) return fail(pdu[0], exc::kIllegalValue);
+    if (!((d.pulse_flags() >> port) & 1u)) return fail(pdu[0], exc::kIllegalValue);
     if (w.on) {
         if (d.pulsing(port)) return fail(pdu[0], exc::kBusy);
-        d.start_pulse(port, true, std::chrono::milliseconds(d.config().pulse_ms), now);
+        d.start_pulse(port, true, std::chrono::milliseconds(d.pulse_ms()), now);
     }
     return {Bytes(pdu.begin(), pdu.end()), {}};
 }

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
+
 using namespace simtest;
 
 namespace {
@@ -134,6 +137,37 @@ TEST_F(RlxDevices, Rlx830PulseFlagsAndAPulseTheDeviceEndsItself) {
     ASSERT_EQ(output_port_coil_onoff(key, 1, 0xFF, &err, 0), CORVEL_OK);
     ASSERT_TRUE(pump_until([&] { return window.data(MB_REPORT_OUTPUTS) == 3; }));
     EXPECT_EQ(get_received_port_value(key, CORVEL_KIND_OUTPUT, 1), 1);
+}
+
+TEST_F(RlxDevices, PulseFlagsChangedWhileRunningAreReadAtTheNextIdentification) {
+    open("r850");
+    ASSERT_EQ(rlx8xx_eit_request(key, 4, 0x85, &err, 0), CORVEL_OK);
+    ASSERT_TRUE(pump_until([&] { return window.data(MB_PULSE_FLAGS) == 1; }));
+    EXPECT_EQ(get_rlx8xx_output_pulse(key, 1), 0);
+
+    sim->command("pulses r850 0b0010 200");
+    EXPECT_EQ(sim->command("show r850").at(2), "pulse_flags 2 pulse_ms 200");
+    ASSERT_EQ(rlx8xx_eit_request(key, 4, 0x85, &err, 0), CORVEL_OK);
+    ASSERT_TRUE(pump_until([&] { return window.data(MB_PULSE_FLAGS) == 2; }));
+    EXPECT_EQ(get_rlx8xx_output_pulse(key, 0), 0);
+    EXPECT_EQ(get_rlx8xx_output_pulse(key, 1), 1);
+
+    // Output 1 now pulses; output 0 refuses the pulse command as an illegal value.
+    ASSERT_EQ(rlx8xx_pulse_control(key, 1, &err, 0), CORVEL_OK);
+    ASSERT_TRUE(pump_until([&] { return window.data(MB_COIL_DONE) == 1; }));
+    ASSERT_EQ(rlx8xx_pulse_control(key, 0, &err, 0), CORVEL_OK);
+    ASSERT_TRUE(pump_until([&] { return window.data(MB_COIL_EXCEPTION) == 1; }));
+    EXPECT_EQ(get_modbus_error_code(key), 3);
+
+    EXPECT_THROW(sim->command("pulses r820 1 100"), std::runtime_error) << "no outputs";
+    EXPECT_THROW(sim->command("pulses r850 0x10 100"), std::runtime_error) << "four outputs";
+    EXPECT_THROW(sim->command("pulses r850 1 0"), std::runtime_error) << "no length";
+    sim->command("pulses r850 0 500");
+
+    const auto help = sim->command("help");
+    EXPECT_TRUE(std::any_of(help.begin(), help.end(), [](const std::string& line) {
+        return line.rfind("  pulses DEV MASK MS ", 0) == 0;
+    }));
 }
 
 TEST_F(RlxDevices, Rlx850ReadsEverythingInOnePipelinedGroup) {

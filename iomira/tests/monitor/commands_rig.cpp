@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace iomira::test {
 
 namespace {
@@ -21,11 +23,18 @@ std::string deviceFile(const std::vector<std::pair<std::string, std::string>>& d
 } // namespace
 
 CommandsRig::CommandsRig(const std::vector<std::pair<std::string, std::string>>& devices)
-    : sim(deviceFile(devices)), target_([this](uint32_t message, uintptr_t, intptr_t lparam) {
-          if (message != CORVEL_WM_DATA) return;
-          dataCodes.push_back(static_cast<int>(lparam));
-          if (onData) onData(static_cast<int>(lparam));
+    : sim(deviceFile(devices)),
+      target_([this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
+          if (message == CORVEL_WM_DATA) {
+              dataCodes.push_back(static_cast<int>(lparam));
+              if (onData) onData(static_cast<int>(lparam));
+          }
+          if (onNotify) onNotify(message, wparam, lparam);
       }) {}
+
+int CommandsRig::dataCount(int code) const {
+    return static_cast<int>(std::count(dataCodes.begin(), dataCodes.end(), code));
+}
 
 bool CommandsRig::logged(const QString& text) const {
     for (const QStringList& columns : files.entries())

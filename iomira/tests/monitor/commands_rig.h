@@ -37,6 +37,8 @@ class CommandsRig {
 
     // A controller of the simulated device, registered and connected.
     CQUORVISData& connect(const std::string& device, int family, int inputs, int outputs);
+    // How many data notifications of `code` arrived since the test began.
+    int dataCount(int code) const;
     // The requests logged for a device from log line `from` on.
     std::vector<Request> requestsOf(const std::string& device, size_t from = 0) const;
     size_t logSize() const { return sim.log_lines().size(); }
@@ -51,6 +53,8 @@ class CommandsRig {
     MonitorLog& monitorLog = files.monitorLog;
     std::vector<int> dataCodes; // every data notification's code, in order
     std::function<void(int code)> onData;
+    // Hears every notification after it was recorded, as an open window of the program would.
+    std::function<void(uint32_t message, uintptr_t deviceId, intptr_t lparam)> onNotify;
 
   private:
     CorvelTarget target_;

@@ -9,9 +9,9 @@
 
 namespace iomira {
 
-CQUORVISData seedRecord(const QString& model, int port) {
+CQUORVISData seedRecord(const QString& model, int port, const QString& host) {
     CQUORVISData record = recordForModel(model);
-    record.HostAddr = QStringLiteral("127.0.0.1");
+    record.HostAddr = host;
     record.HostPort = port;
     record.AutomaticConnection = 1;
     record.UseLog = 1;
@@ -49,7 +49,7 @@ bool writeSeedStore(Store& store, const QStringList& groupNames,
     std::vector<int> counts(groupNames.size(), 0);
     for (size_t i = 0; i < controllers.size(); ++i) {
         const SeedController& seed = controllers[i];
-        CQUORVISData record = seedRecord(seed.model, seed.port);
+        CQUORVISData record = seedRecord(seed.model, seed.port, seed.host);
         if (record.DeviceType < 0 || seed.group < 0 || seed.group >= groupNames.size())
             return false;
         record.DeviceId = static_cast<int>(i) + 1;
@@ -80,8 +80,10 @@ std::vector<SeedController> demoControllers(int firstPort) {
     int port = firstPort;
     for (size_t i = 0; i < std::size(models); ++i) {
         const QString model = QString::fromLatin1(models[i]);
+        // The simulator gives each demo device the address 127.0.0.2 and up, in this order.
         out.push_back({model, QStringLiteral("%1 (%2)").arg(QLatin1String(names[i]), model), port++,
-                       model.startsWith(QLatin1String("RLX")) ? 1 : 0});
+                       model.startsWith(QLatin1String("RLX")) ? 1 : 0,
+                       QStringLiteral("127.0.0.%1").arg(i + 2)});
     }
     return out;
 }

@@ -276,6 +276,11 @@ std::string command_help() {
     for (const auto& [name, c] : commands())
         line(c.usage, c.help);
     line("quit", "stop the simulator");
+    // What answers besides Modbus/TCP, so that a user of the demo knows what to search for.
+    out += "device libraries (--management FILE, always in --demo):\n"
+           "  TKA models answer NexoltLib and the TKB-11 answers tkb11lib, on UDP 50005/50007;\n"
+           "  RLX models answer Kestrel on UDP 50020. In --demo each device answers on its own\n"
+           "  address, 127.0.0.2 and up (\"list\" shows them): search by network address.\n";
     return out;
 }
 

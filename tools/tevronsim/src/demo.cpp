@@ -44,6 +44,24 @@ void give_demo_values(DeviceConfig& c) {
 
 } // namespace
 
+std::string demo_address(std::size_t index) {
+    return "127.0.0." + std::to_string(index + 2);
+}
+
+std::vector<ManagementConfig> demo_sites(const std::vector<std::string>& names,
+                                         const ManagementConfig& base) {
+    std::vector<ManagementConfig> sites;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ManagementConfig site;
+        site.host = demo_address(i);
+        site.port = base.port;
+        site.kestrel_port = base.kestrel_port;
+        site.devices[names[i]] = base.devices.at(names[i]);
+        sites.push_back(std::move(site));
+    }
+    return sites;
+}
+
 std::vector<DeviceConfig> demo_devices(std::uint16_t first_port) {
     std::vector<DeviceConfig> out;
     std::uint16_t port = first_port;
@@ -51,7 +69,7 @@ std::vector<DeviceConfig> demo_devices(std::uint16_t first_port) {
         DeviceConfig c;
         c.name = lower(m.name);
         c.model = &m;
-        c.endpoint = {Endpoint::Role::Server, "127.0.0.1", port++};
+        c.endpoint = {Endpoint::Role::Server, demo_address(out.size()), port++};
         c.unit_id = is_rlx(m) ? 255 : 1;
         give_demo_values(c);
         out.push_back(std::move(c));

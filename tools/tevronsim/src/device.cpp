@@ -2,6 +2,12 @@
 
 namespace tevronsim {
 
+std::string port_name(const DeviceConfig& config, bool input, int n) {
+    const std::string& name = (input ? config.input_names : config.output_names).at(size_t(n));
+    if (!name.empty()) return name;
+    return (input ? "DI" : "DO") + std::to_string(n);
+}
+
 Device::Device(DeviceConfig config)
     : config_(std::move(config)), io_(config_.initial), pulse_flags_(config_.pulse_flags),
       pulse_ms_(config_.pulse_ms) {}

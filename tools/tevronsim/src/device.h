@@ -41,7 +41,14 @@ struct DeviceConfig {
     std::uint16_t pulse_flags = 0; // outputs the controller pulses itself (RLX)
     std::uint16_t pulse_ms = 500;  // length of those pulses
     std::uint8_t change_port = 0;  // input port named in identification object 0x83
+    // Port descriptions the device-management and substitute protocols report (16 bytes
+    // each there); empty ones are reported as "DI<n>" / "DO<n>".
+    std::array<std::string, 16> input_names;
+    std::array<std::string, 16> output_names;
 };
+
+// The description reported for input (or output) port n.
+std::string port_name(const DeviceConfig& config, bool input, int n);
 
 struct Faults {
     std::uint8_t exception = 0; // non-zero: every request is answered with it

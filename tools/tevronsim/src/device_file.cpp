@@ -70,6 +70,27 @@ Setter endpoint_key(Endpoint::Role role) {
     };
 }
 
+// Comma-separated port descriptions, at most 16 and 16 bytes each; an empty item keeps the
+// default name.
+Setter names_key(std::array<std::string, 16> DeviceConfig::*field) {
+    return [=](DeviceConfig& c, const std::string& v) -> std::string {
+        std::stringstream in(v);
+        std::string item;
+        std::size_t i = 0;
+        while (std::getline(in, item, ',')) {
+            if (i == 16) return "at most 16 names";
+            while (!item.empty() && item.front() == ' ')
+                item.erase(item.begin());
+            while (!item.empty() && item.back() == ' ')
+                item.pop_back();
+            if (item.size() > 16)
+                return "at most 16 bytes a name (name " + std::to_string(i + 1) + ")";
+            (c.*field)[i++] = item;
+        }
+        return "";
+    };
+}
+
 std::string set_temperature(DeviceConfig& c, const std::string& v) {
     char* end = nullptr;
     errno = 0;
@@ -98,6 +119,8 @@ const std::vector<std::pair<std::string, Setter>>& setters() {
         {"pulse_flags", integer_key(&DeviceConfig::pulse_flags, 0, 0xFFFF)},
         {"pulse_ms", integer_key(&DeviceConfig::pulse_ms, 1, 0xFFFF)},
         {"change_port", integer_key(&DeviceConfig::change_port, 0, 0xFF)},
+        {"input_names", names_key(&DeviceConfig::input_names)},
+        {"output_names", names_key(&DeviceConfig::output_names)},
     };
     return table;
 }

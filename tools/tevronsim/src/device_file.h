@@ -18,6 +18,8 @@
 //   pulse_flags = 0x0001      ; RLX: outputs the device pulses itself
 //   pulse_ms = 500
 //   change_port = 0           ; RLX: input port announced in identification object 0x83
+//   input_names = Door, Window ; port descriptions reported by the device-management and
+//   output_names = Siren       ; TKB-11 protocols (default DI<n>, DO<n>; 16 bytes each)
 
 #include "device.h"
 #include "ini.h"

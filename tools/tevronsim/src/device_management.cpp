@@ -6,7 +6,6 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace tevronsim {
@@ -26,9 +25,9 @@ void fill_io(lib_env& env, const DeviceConfig& config) {
     io.output_count = std::uint8_t(config.model->outputs);
     io.html_size_kb = 0; // the library fills in the default size
     for (int n = 0; n < io.input_count; ++n)
-        std::snprintf(io.input_description[n], 16, "DI%d", n);
+        copy_text(io.input_description[n], 16, port_name(config, true, n));
     for (int n = 0; n < io.output_count; ++n)
-        std::snprintf(io.output_description[n], 16, "DO%d", n);
+        copy_text(io.output_description[n], 16, port_name(config, false, n));
     nexolt_io_settings& s = io.settings;
     bool active = config.endpoint.role == Endpoint::Role::Client;
     s.flags = NEXOLT_IO_MODBUS | (active ? unsigned(NEXOLT_IO_ACTIVE) : 0u);

@@ -3,6 +3,8 @@
 #include "device_file.h"
 #include "net.h"
 
+#include "kestrel/kestrel.h"
+
 #include <arpa/inet.h>
 
 #include <algorithm>
@@ -84,6 +86,14 @@ std::string apply(ManagementSettings& s, const IniEntry& e) {
 bool read_listen(const IniSection& s, ManagementConfig& out, std::string& error) {
     for (const auto& e : s.entries) {
         long port = 0;
+        if (e.key == "kestrel") {
+            if (!parse_integer(e.value, 0, 65535, port)) {
+                error = at(e.line, "kestrel: expected a port from 0 to 65535");
+                return false;
+            }
+            out.kestrel_port = std::uint16_t(port);
+            continue;
+        }
         if (e.key != "listen" || !split_endpoint(e.value, out.host, port) || port > 65533) {
             error = at(e.line, e.key == "listen" ? "expected IPv4-address:port"
                                                  : "unknown key '" + e.key + "'");
@@ -95,6 +105,11 @@ bool read_listen(const IniSection& s, ManagementConfig& out, std::string& error)
 }
 
 } // namespace
+
+std::uint16_t kestrel_port(const ManagementConfig& config) {
+    if (config.kestrel_port) return *config.kestrel_port;
+    return config.port ? std::uint16_t(KESTREL_PORT) : std::uint16_t(0);
+}
 
 bool management_from_ini(const std::vector<IniSection>& sections,
                          const std::vector<std::string>& device_names, ManagementConfig& out,

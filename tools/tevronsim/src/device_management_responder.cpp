@@ -2,6 +2,7 @@
 
 #include "device_file.h"
 #include "net.h"
+#include "substitute_answers.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -124,12 +125,17 @@ std::string DeviceManagementResponder::start() {
     if (error.empty())
         error =
             open_socket(config_.port ? std::uint16_t(config_.port + 2) : 0, sockets_[1], ports_[1]);
+    if (error.empty()) error = open_socket(kestrel_port(config_), sockets_[2], ports_[2]);
     return error;
 }
 
 std::string DeviceManagementResponder::line() const {
     return "management " + format_endpoint(config_.host, ports_[0]) + " " +
            format_endpoint(config_.host, ports_[1]);
+}
+
+std::string DeviceManagementResponder::kestrel_line() const {
+    return "kestrel " + format_endpoint(config_.host, ports_[2]);
 }
 
 void DeviceManagementResponder::on_readable(int fd) {
@@ -139,23 +145,49 @@ void DeviceManagementResponder::on_readable(int fd) {
         Arrival at;
         long n = receive(fd, buffer, sizeof buffer, peer, at);
         if (n < 0) return;
-        std::span<const std::uint8_t> request(buffer, std::size_t(n));
-        for (const auto& host : sim_.hosts()) {
-            auto device = devices_.find(host->device().name());
-            if (device == devices_.end()) continue;
-            ManagementOutcome outcome =
-                device->second.handle(reported_config(*host), request, at.local, peer);
+        dispatch(fd, std::span<const std::uint8_t>(buffer, std::size_t(n)), peer, at.local,
+                 at.interface);
+    }
+}
+
+void DeviceManagementResponder::dispatch(int fd, std::span<const std::uint8_t> request,
+                                         const sockaddr_in& peer, std::uint32_t local,
+                                         int interface) {
+    bool kestrel = fd == sockets_[2];
+    bool tkb11 = !kestrel && is_tkb11_frame(request);
+    for (const auto& host : sim_.hosts()) {
+        auto device = devices_.find(host->device().name());
+        if (device == devices_.end()) continue;
+        const ManagementSettings& settings = device->second.settings();
+        DeviceConfig config = reported_config(*host);
+        std::vector<Datagram> replies;
+        std::string members;
+        if (kestrel || tkb11) {
+            auto outcome = kestrel ? kestrel_answer(config, settings, request, local)
+                                   : tkb11_answer(config, settings, request, local);
+            if (!outcome) continue;
+            replies = std::move(outcome->replies);
+            members = std::move(outcome->log);
+        } else {
+            ManagementOutcome outcome = device->second.handle(config, request, local, peer);
             if (!outcome.addressed) continue;
-            log_.write_members(outcome.log);
-            bool broadcast = device->second.settings().answer_by_broadcast;
-            for (const auto& d : outcome.replies) {
-                if (broadcast)
-                    send_broadcast(fd, d, peer.sin_port, at.interface);
-                else
-                    ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<sockaddr*>(&peer),
-                             sizeof peer);
-            }
+            replies = std::move(outcome.replies);
+            members = std::move(outcome.log);
         }
+        log_.write_members(members);
+        send_replies(fd, replies, peer, interface, settings.answer_by_broadcast);
+    }
+}
+
+void DeviceManagementResponder::send_replies(int fd, const std::vector<Datagram>& replies,
+                                             const sockaddr_in& peer, int interface,
+                                             bool broadcast) {
+    for (const auto& d : replies) {
+        if (broadcast)
+            send_broadcast(fd, d, peer.sin_port, interface);
+        else
+            ::sendto(fd, d.data(), d.size(), 0, reinterpret_cast<const sockaddr*>(&peer),
+                     sizeof peer);
     }
 }
 

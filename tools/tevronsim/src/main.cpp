@@ -15,7 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <optional>
+#include <list>
 #include <string>
 
 using namespace tevronsim;
@@ -29,8 +29,11 @@ const char* const kUsage =
     "default 15020), prints a line per device and then \"ready\", and takes commands on\n"
     "standard input (\"help\" lists them). --log writes every request received as a JSON\n"
     "line to FILE (\"-\": standard output). --management FILE also answers the\n"
-    "device-management protocol as that file says; a device with answer_by_broadcast = 1\n"
-    "there replies to 255.255.255.255 out of the interface the request came in on.\n";
+    "device-management protocol (TKA models), tkb11lib (TKB-11) and Kestrel (RLX models) as\n"
+    "that file says; a device with answer_by_broadcast = 1 there replies to 255.255.255.255\n"
+    "out of the interface the request came in on. In the demo every device has an address\n"
+    "of its own, 127.0.0.2 and up, where it answers all three on ports 50005, 50007 and\n"
+    "50020 (or the file's ports); --management then gives only the devices' settings.\n";
 
 int signal_pipe[2] = {-1, -1};
 
@@ -145,21 +148,30 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tevronsim: %s\n", error.c_str());
         return 1;
     }
-    std::optional<DeviceManagementResponder> management;
-    if (!options.management.empty()) {
-        std::vector<std::string> names;
-        for (const auto& h : sim.hosts())
-            names.push_back(h->device().name());
-        ManagementConfig config;
-        if (!load_management_file(options.management, names, config, error) ||
-            !(error = management.emplace(sim, log, std::move(config)).start()).empty()) {
-            std::fprintf(stderr, "tevronsim: %s\n", error.c_str());
-            return 1;
-        }
+    std::vector<std::string> names;
+    for (const auto& h : sim.hosts())
+        names.push_back(h->device().name());
+    ManagementConfig config;
+    bool configured = options.management.empty()
+                          ? management_from_ini({}, names, config, error)
+                          : load_management_file(options.management, names, config, error);
+    std::vector<ManagementConfig> sites;
+    if (configured && options.demo)
+        sites = demo_sites(names, config);
+    else if (configured && !options.management.empty())
+        sites.push_back(std::move(config));
+    // A list: the responders keep their place on the event loop.
+    std::list<DeviceManagementResponder> management;
+    for (auto& site : sites)
+        if (error.empty()) error = management.emplace_back(sim, log, std::move(site)).start();
+    if (!configured || !error.empty()) {
+        std::fprintf(stderr, "tevronsim: %s\n", error.c_str());
+        return 1;
     }
     for (const auto& h : sim.hosts())
         std::printf("%s\n", sim.device_line(*h).c_str());
-    if (management) std::printf("%s\n", management->line().c_str());
+    for (const auto& m : management)
+        std::printf("%s\n%s\n", m.line().c_str(), m.kestrel_line().c_str());
     std::printf("ready\n");
     std::fflush(stdout);
 

@@ -90,6 +90,10 @@ TEST(DeviceFile, ErrorsNameTheLine) {
         {"[a b]\nmodel = TKA-31\n",
          "line 1: device name 'a b' must be at most 64 characters without spaces"},
         {"; nothing\n", "no devices"},
+        {"[a]\nmodel = TKA-31\ninput_names = 12345678901234567\n",
+         "line 3: input_names: at most 16 bytes a name (name 1)"},
+        {"[a]\nmodel = TKA-31\noutput_names = a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q\n",
+         "line 3: output_names: at most 16 names"},
     };
     for (const auto& [text, expected] : cases) {
         std::vector<DeviceConfig> d;
@@ -97,6 +101,20 @@ TEST(DeviceFile, ErrorsNameTheLine) {
         EXPECT_FALSE(parse(text, d, error)) << text;
         EXPECT_EQ(error, expected) << text;
     }
+}
+
+TEST(DeviceFile, PortNamesKeepTheDefaultsWhereEmpty) {
+    std::vector<DeviceConfig> d;
+    std::string error;
+    ASSERT_TRUE(parse("[a]\nmodel = TKA-35\ninput_names = Door , , Smoke\noutput_names = "
+                      "1234567890123456\n",
+                      d, error))
+        << error;
+    EXPECT_EQ(port_name(d[0], true, 0), "Door");
+    EXPECT_EQ(port_name(d[0], true, 1), "DI1");
+    EXPECT_EQ(port_name(d[0], true, 2), "Smoke");
+    EXPECT_EQ(port_name(d[0], false, 0), "1234567890123456");
+    EXPECT_EQ(port_name(d[0], false, 3), "DO3");
 }
 
 TEST(DeviceFile, Integers) {

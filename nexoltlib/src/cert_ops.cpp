@@ -71,11 +71,11 @@ extern "C" int Nexolt_WriteCRYPTO(int list, lib_env* record, const uint8_t* cons
     if (!items || !lengths) return fail(error, NEXOLT_ERR_ARGUMENT);
     Operation op;
     op.command = kCmdWriteCrypto;
-    // Certificate items always travel in pieces: bit 2 (more to come) is set on every
-    // datagram but the last.
+    // Bit 2 means more pieces follow: set on every piece but the last, never on a whole
+    // frame to a device that takes no fragments.
     op.flags = list == 1 ? kFlagUnicast : 0;
     op.wait_ms = 3000;
-    op.fragmenting = Fragmenting::Always;
+    op.fragmenting = Fragmenting::WhenCapableEachTwice;
     for (int i = 0; i < 4; ++i) {
         if (lengths[i] < 0 || (lengths[i] > 0 && !items[i]))
             return fail(error, NEXOLT_ERR_ARGUMENT);

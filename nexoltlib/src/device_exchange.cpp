@@ -24,10 +24,10 @@ int send_request(Transport& transport, const DeviceRequest& request, const Devic
                  const std::vector<uint8_t>& frame) {
     bool via_b = via_socket_b(entry.env);
     bool capable = entry.capabilities & kCapFragments;
-    if (request.fragmenting == Fragmenting::Always ||
-        (request.fragmenting == Fragmenting::WhenCapable && capable))
-        return transport.send_fragments(split_fragments(frame), via_b);
-    return transport.send_to_device(frame, via_b);
+    if (!capable || request.fragmenting == Fragmenting::Never)
+        return transport.send_to_device(frame, via_b);
+    int sends = request.fragmenting == Fragmenting::WhenCapableEachTwice ? 2 : 1;
+    return transport.send_fragments(split_fragments(frame), via_b, sends);
 }
 
 } // namespace

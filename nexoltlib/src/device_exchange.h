@@ -12,9 +12,9 @@
 
 namespace nexolt {
 
-// Whether a request is cut into fragments: never, when the device takes them (capability
-// bit 6), or always (certificate writes, whose size the devices expect in pieces).
-enum class Fragmenting { Never, WhenCapable, Always };
+// Whether a request is cut into fragments: never, or when the device takes them (capability
+// bit 6), each piece once (settings writes) or twice like any other request (certificates).
+enum class Fragmenting { Never, WhenCapable, WhenCapableEachTwice };
 
 struct DeviceRequest {
     int list = 1;

@@ -120,16 +120,19 @@ int Transport::send_to_device(const std::vector<uint8_t>& frame, bool via_b) {
                                  frame);
 }
 
-int Transport::send_fragments(const std::vector<std::vector<uint8_t>>& datagrams, bool via_b) {
+int Transport::send_fragments(const std::vector<std::vector<uint8_t>>& datagrams, bool via_b,
+                              int sends) {
     if (open_.empty()) return NEXOLT_ERR_NO_INTERFACE;
     InterfaceEntry& entry = open_.front();
     choose_device_socket(via_b);
-    for (const auto& datagram : datagrams) {
-        int error = sys::udp_send(device_socket_, via_b ? entry.destination_b : entry.destination_a,
-                                  datagram.data(), datagram.size());
-        if (error) return error;
-        sys::pause_ms(kSendPauseMs);
-    }
+    for (const auto& datagram : datagrams)
+        for (int i = 0; i < sends; ++i) {
+            int error =
+                sys::udp_send(device_socket_, via_b ? entry.destination_b : entry.destination_a,
+                              datagram.data(), datagram.size());
+            if (error) return error;
+            sys::pause_ms(kSendPauseMs);
+        }
     return 0;
 }
 

@@ -52,8 +52,9 @@ class Transport {
     int send_search(const std::vector<uint8_t>& frame, bool first_only);
     // Twice through the chosen entry's socket B (via_b) or socket A, 10 ms after each.
     int send_to_device(const std::vector<uint8_t>& frame, bool via_b);
-    // Each datagram once, 10 ms after each, through the same socket as send_to_device.
-    int send_fragments(const std::vector<std::vector<uint8_t>>& datagrams, bool via_b);
+    // Each datagram sends times in a row, 10 ms after each, through the same socket as
+    // send_to_device.
+    int send_fragments(const std::vector<std::vector<uint8_t>>& datagrams, bool via_b, int sends);
 
     // Reads datagrams until the window passes or finished() says so. 0 or an errno value.
     int wait(int timeout_ms, int window_ms, const ReplySink& sink,

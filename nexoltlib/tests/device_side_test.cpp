@@ -1,5 +1,6 @@
 // tevronsim's device side under requests the library would not send: fragments out of
-// order, a payload whose CRC is wrong, a request repeated; and the limits of search and read.
+// order, a payload whose CRC is wrong, a request or its pieces repeated; and the limits of
+// search and read.
 #include "sim_fixture.h"
 
 #include "blocks.h"
@@ -81,6 +82,23 @@ TEST_F(DeviceSide, RepeatedRequestIsAnsweredAgainButCarriedOutOnce) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("applied 1"), std::string::npos);
     EXPECT_NE(lines[1].find("\"note\":\"repeat\""), std::string::npos);
+}
+
+TEST_F(DeviceSide, PiecesSentTwiceAreCollectedOnceAndAnsweredOnce) {
+    Bytes frame = comment_write("in pieces");
+    Bytes first(frame.begin(), frame.begin() + 72); // header and 40 payload bytes
+    first[5] |= 0x04;                               // more pieces follow
+    Bytes last(frame.begin(), frame.begin() + 32);
+    last[22] = 40;
+    last.insert(last.end(), frame.begin() + 72, frame.end());
+    auto replies = exchange({first, first, last, last});
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0][7], 0) << "status";
+    auto lines = logged(3);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(lines[1].find("fragment repeat"), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("applied 1"), std::string::npos) << lines[2];
+    EXPECT_NE(lines[3].find("\"reason\":\"repeat\""), std::string::npos) << lines[3];
 }
 
 TEST_F(DeviceSide, SearchKeepsAtMostItsMaximum) {

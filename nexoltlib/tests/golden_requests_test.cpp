@@ -338,3 +338,80 @@ TEST(GoldenRequests, LongWriteInEncipheredFragments) {
 }
 
 } // namespace
+
+// Certificate items: one whole frame, sent twice, to a device that takes no fragments; in
+// pieces, each sent twice, to one that does. Bit 2 marks the pieces that more follow.
+TEST(GoldenRequests, CertificateWritesTwiceWholeOrInPieces) {
+    Bytes first_item(1500);
+    for (size_t i = 0; i < first_item.size(); ++i)
+        first_item[i] = uint8_t(i * 7);
+    const Bytes small_item = {'A', 'B'};
+    const Bytes small_payload = {
+        0x0B, 0x00, 0x08, 0x00, 0x41, 0x42, 0x24, 0x21, // (11,0) "AB"
+        0x0B, 0x01, 0x08, 0x00, 0x00, 0x00, 0x0E, 0xDD, // (11,1) to (11,3) empty
+        0x0B, 0x02, 0x08, 0x00, 0x00, 0x00, 0xDC, 0x33, //
+        0x0B, 0x03, 0x08, 0x00, 0x00, 0x00, 0x8D, 0x99, //
+    };
+    struct Datagram {
+        size_t size;
+        uint8_t flags;
+        uint16_t offset;
+        Bytes body_start;
+    };
+    struct Case {
+        const char* name;
+        uint16_t capabilities;
+        const Bytes* item;
+        uint16_t crc;
+        std::vector<Datagram> sent;
+    };
+    const Bytes big_start = {0x0B, 0x00, 0xE4, 0x05, 0x00, 0x07, 0x0E, 0x15};  // (11,0), 1508
+    const Bytes big_middle = {0xF0, 0xF7, 0xFE, 0x05, 0x0C, 0x13, 0x1A, 0x21}; // item byte 1424
+    const Case cases[] = {
+        {"small, no fragments",
+         0,
+         &small_item,
+         0x184B,
+         {{64, 0x02, 0, small_payload}, {64, 0x02, 0, small_payload}}},
+        {"large, no fragments",
+         0,
+         &first_item,
+         0xB9B6,
+         {{1564, 0x02, 0, big_start}, {1564, 0x02, 0, big_start}}},
+        {"large, in pieces",
+         0x0040,
+         &first_item,
+         0xB9B6,
+         {{1460, 0x06, 0, big_start},
+          {1460, 0x06, 0, big_start},
+          {136, 0x02, 1428, big_middle},
+          {136, 0x02, 1428, big_middle}}},
+    };
+    for (const auto& c : cases) {
+        lib_env record = known_device(false, c.capabilities);
+        CapturingDevice device;
+        ASSERT_NE(device.port(), 0) << c.name;
+        device.expect(c.sent.size());
+        const uint8_t* items[4] = {c.item->data(), nullptr, nullptr, nullptr};
+        const int lengths[4] = {int(c.item->size()), 0, 0, 0};
+        int error = 0;
+        EXPECT_EQ(Nexolt_WriteCRYPTO(1, &record, items, lengths, &error, device.port(), 0, 4), 1)
+            << c.name << ": error " << error;
+        std::vector<Bytes> got = device.received();
+        ASSERT_EQ(got.size(), c.sent.size()) << c.name;
+        for (size_t i = 0; i < got.size(); ++i) {
+            const Datagram& d = c.sent[i];
+            Bytes& frame = got[i];
+            ASSERT_EQ(frame.size(), d.size) << c.name << " " << i;
+            frame[20] = frame[21] = 0;
+            RequestCase header{"certificates", false, 0, nullptr, d.flags, 12, c.crc, false, {}};
+            Bytes expected = request_header(header);
+            expected[22] = uint8_t(d.offset);
+            expected[23] = uint8_t(d.offset >> 8);
+            EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 32), expected) << c.name << " " << i;
+            EXPECT_EQ(Bytes(frame.begin() + 32, frame.begin() + 32 + long(d.body_start.size())),
+                      d.body_start)
+                << c.name << " " << i;
+        }
+    }
+}

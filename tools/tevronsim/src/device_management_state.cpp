@@ -60,6 +60,18 @@ bool ManagedDevice::collect(Request& request, std::string& note) {
     bool more = h.flags & nexolt::kFlagMoreFragments;
     if (!more && h.fragment() == 0) return true;
     auto key = std::make_pair(peer_key(*request.peer), h.seq());
+    // Senders repeat each piece: one that ends where the collected bytes end, or the last
+    // piece of a request already answered, is a repeat.
+    auto open = fragments_.find(key);
+    if (open != fragments_.end() && h.fragment() < open->second.size() &&
+        h.fragment() + request.payload.size() == open->second.size()) {
+        note = "fragment repeat";
+        return false;
+    }
+    if (open == fragments_.end() && repeated(request)) {
+        note = "repeat";
+        return false;
+    }
     Blocks& collected = fragments_[key];
     if (h.fragment() != collected.size()) {
         fragments_.erase(key);

@@ -107,7 +107,7 @@ int get_text(const void* device, TextField f, char* text) {
     if (!entry) return kUnknownDevice;
     if (!text) return kUnsupported;
     const char* field = reinterpret_cast<const char*>(bytes_of(entry) + f.offset);
-    size_t n = strnlen(field, f.size);
+    size_t n = strnlen(field, f.size - 1u);
     std::memcpy(text, field, n);
     text[n] = '\0';
     return 1;

@@ -43,7 +43,8 @@ int get_bits(const void* device, BitField f);
 int set_bits(const void* device, BitField f, long value);
 int get_port_bits(const void* device, int n, BitField f);
 int set_port_bits(const void* device, int n, BitField f, long value);
-// Text getters write the field and a terminator: buffers take size + 1 bytes.
+// Text getters write at most size bytes, the terminator included: a text that fills its
+// whole field comes back without its last character.
 int get_text(const void* device, TextField f, char* text);
 int set_text(const void* device, TextField f, const char* text);
 int get_ip4_text(const void* device, uint16_t offset, char* text);

@@ -42,6 +42,6 @@ extern "C" int get_version(const void* device, char* text) {
 extern "C" int get_bind_addr(const void* device, char* text) {
     DeviceEntry* entry = accessed_entry(device);
     if (!entry || !text) return 0;
-    std::memcpy(text, entry->interface_address.c_str(), entry->interface_address.size() + 1);
+    std::snprintf(text, 16, "%s", entry->interface_address.c_str());
     return 1;
 }

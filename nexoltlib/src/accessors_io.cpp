@@ -130,7 +130,7 @@ extern "C" int set_io_macro_type(const void* device, int n, int on) {
     return port_set(device, n, macro_enabled(n), true, on);
 }
 
-// Macro text of output n (32 characters); the buffer takes 33 bytes.
+// Macro text of output n; the buffer takes 32 bytes.
 extern "C" int get_io_macro_text(const void* device, int n, char* text) {
     if (int error = check_port(device, n, true)) return error;
     return get_text(device, {uint16_t(AT(io.macro) + 32 * n), 32}, text);
@@ -140,7 +140,7 @@ extern "C" int set_io_macro_text(const void* device, int n, const char* text) {
     return set_text(device, {uint16_t(AT(io.macro) + 32 * n), 32}, text);
 }
 
-// Description of input (output 0) or output (output 1) port n; the buffer takes 17 bytes.
+// Description of input (output 0) or output (output 1) port n; the buffer takes 16 bytes.
 extern "C" int get_io_comment(const void* device, int output, int n, char* text) {
     if (int error = check_port(device, n, output != 0)) return error;
     size_t base = output ? AT(io.output_description) : AT(io.input_description);

@@ -174,7 +174,7 @@ extern "C" int get_uart_peer_address(const void* device, int n, char* text) {
     else if (port.var.peer_ip)
         inet_ntop(AF_INET, &port.var.peer_ip, text, INET_ADDRSTRLEN);
     else
-        std::snprintf(text, sizeof port.peer_host + 1, "%.*s", int(sizeof port.peer_host),
+        std::snprintf(text, sizeof port.peer_host, "%.*s", int(sizeof port.peer_host - 1),
                       port.peer_host);
     return 1;
 }

@@ -28,7 +28,6 @@ WLAN(wlan_cts_protection, 22, 1)
 WLAN(wlan_wpa_enterprise, 23, 1)
 NEXOLT_BITS(wlan_wep_key_data_type, AT(wep_key_form), 1, 0, 1)
 NEXOLT_TEXT(wlan_ssid, AT(ssid), 32)
-NEXOLT_TEXT(wlan_wpa_passphrase, AT(wpa_passphrase), 64)
 NEXOLT_TEXT(wlan_wpa_enterprise_id, AT(eap), 24)
 NEXOLT_TEXT(wlan_wpa_enterprise_pwd, AT(eap) + 24, 24)
 
@@ -63,6 +62,18 @@ extern "C" int set_wlan_wep_key(const void* device, int index, const uint8_t* ke
     size_t size = 0;
     std::memcpy(wep_key(entry->env, index, size), key, size);
     return 1;
+}
+
+extern "C" int get_wlan_wpa_passphrase(const void* device, char* text) {
+    return get_text(device, {uint16_t(AT(wpa_passphrase)), 64}, text);
+}
+
+// A passphrase longer than the device takes would not reach it whole.
+extern "C" int set_wlan_wpa_passphrase(const void* device, const char* text) {
+    DeviceEntry* entry = accessed_entry(device);
+    if (!entry) return kUnknownDevice;
+    if (!text || strnlen(text, 65) > size_t(wpa_passphrase_limit(*entry))) return kUnsupported;
+    return set_text(device, {uint16_t(AT(wpa_passphrase)), 64}, text);
 }
 
 // The pre-shared key derived from passphrase and SSID when the record is written.

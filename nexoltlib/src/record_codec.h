@@ -35,6 +35,10 @@ struct EncodeOptions {
     bool tune = false;
 };
 
+// False when the record is wireless and its WPA passphrase is longer than the device's
+// passphrase block: the key would come from text the device never gets.
+bool passphrase_fits(const lib_env& env, const EncodeOptions& options);
+
 // Prepares the derived fields of the record, then emits its blocks in the device's order.
 std::vector<uint8_t> encode_record(lib_env& env, const EncodeOptions& options);
 

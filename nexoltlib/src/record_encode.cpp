@@ -170,6 +170,11 @@ void emit_wireless(Emitter& emit, const lib_env& env, const EncodeOptions& optio
 
 } // namespace
 
+bool passphrase_fits(const lib_env& env, const EncodeOptions& options) {
+    size_t limit = options.wpa_limit >= 64 ? 64 : 32;
+    return !env.is_wlan || strnlen(env.wpa_passphrase, sizeof env.wpa_passphrase) <= limit;
+}
+
 std::vector<uint8_t> encode_record(lib_env& env, const EncodeOptions& options) {
     prepare(env);
     Emitter emit;
@@ -193,6 +198,7 @@ extern "C" int pack_data(uint8_t* out, int wpa_limit, int, int wpa_pp64_only, in
     if (!out || !env) return 0;
     nexolt::EncodeOptions options{wpa_limit, wpa_pp64_only != 0,      ip6 != 0,
                                   rsn != 0,  email_notification != 0, tune != 0};
+    if (!nexolt::passphrase_fits(*env, options)) return 0;
     std::vector<uint8_t> blocks = nexolt::encode_record(*env, options);
     if (blocks.size() > NEXOLT_MAX_PAYLOAD) return 0;
     std::memcpy(out, blocks.data(), blocks.size());

@@ -35,6 +35,12 @@ void apply_password(lib_env& record, const uint8_t* password) {
         std::memset(record.password, 0, sizeof record.password);
 }
 
+// 0, or the error of a record whose passphrase the device would not get whole.
+int check_passphrase(const DeviceEntry& entry, const lib_env& record) {
+    bool fits = passphrase_fits(record, encode_options_for(entry, record));
+    return fits ? 0 : NEXOLT_ERR_PASSPHRASE_LENGTH;
+}
+
 // The payload of a settings write.
 std::vector<uint8_t> write_payload(const DeviceEntry& entry, lib_env& record, bool merge) {
     std::vector<uint8_t> blocks = encode_record(record, encode_options_for(entry, record));
@@ -57,6 +63,7 @@ int write_record(const DeviceCall& call, const uint8_t* password, bool merge) {
     DeviceEntry* entry = find_device(call.list, call.record->mac);
     if (!entry) return fail(call.error, NEXOLT_ERR_NO_DEVICE);
     if (int code = validate_write(*call.record)) return fail(call.error, code);
+    if (int code = check_passphrase(*entry, *call.record)) return fail(call.error, code);
     apply_password(*call.record, password);
     return send_settings(call, *entry, write_payload(*entry, *call.record, merge));
 }
@@ -127,6 +134,7 @@ extern "C" int Nexolt_WriteUserDefinedMAC(int list, lib_env* record, const uint8
     DeviceEntry* entry = find_device(list, record->mac);
     if (!entry) return fail(error, NEXOLT_ERR_NO_DEVICE);
     if (!device_allows_user_mac(*entry, *record)) return fail(error, NEXOLT_ERR_ARGUMENT);
+    if (int code = check_passphrase(*entry, *record)) return fail(error, code);
     apply_password(*record, password);
     std::vector<uint8_t> payload =
         with_user_mac(write_payload(*entry, *record, true), record->mac, new_mac);

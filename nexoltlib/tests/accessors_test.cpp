@@ -92,9 +92,11 @@ TEST_F(Accessors, SettersChangeOnlyTheirFieldAndRefuseWhatDoesNotFit) {
     EXPECT_EQ(set_dhcp(kHallMac, 1), 1);
     EXPECT_EQ(cached(kHallMac)->options & NEXOLT_OPT_DHCP, uint32_t(NEXOLT_OPT_DHCP));
     EXPECT_EQ(set_comment(kHallMac, std::string(80, 'x').c_str()), 1);
-    char text[80];
+    EXPECT_EQ(std::string(cached(kHallMac)->comment, 64), std::string(64, 'x'))
+        << "cut to the field width";
+    char text[64];
     get_comment(kHallMac, text);
-    EXPECT_EQ(std::string(text), std::string(64, 'x')) << "cut to the field width";
+    EXPECT_EQ(std::string(text), std::string(63, 'x')) << "the getter keeps to 64 bytes";
 }
 
 TEST_F(Accessors, ModbusLocalPortIsCheckedAgainstTheSerialPorts) {

@@ -5,9 +5,12 @@
  * A device is a record or table entry whose first 6 bytes are its MAC; it is looked up in
  * the Tevron_ device table. Every accessor returns -1 for a device that is not there;
  * setters return 1, or -2 when the device cannot take the value (the record is then
- * unchanged). Getters of numbers return the value. Text getters write the field and a
- * terminator (buffers of the field width + 1; 46 bytes for addresses); text setters copy
- * at most the field width. The use_ accessors name a device list instead of the table. */
+ * unchanged). Getters of numbers return the value. Text getters write at most the field
+ * width, the terminator included (buffers of the field width; 46 bytes for addresses), so
+ * a text that fills its whole field comes back without its last character; text setters
+ * copy at most the field width. The use_ accessors name a device list instead of the
+ * table. set_wlan_wpa_passphrase refuses (-2) a text longer than the device takes
+ * (get_wlan_max_wpa_passphrase_length). */
 #ifndef NEXOLTLIB_ACCESSORS_H
 #define NEXOLTLIB_ACCESSORS_H
 

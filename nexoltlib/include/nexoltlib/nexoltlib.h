@@ -55,7 +55,9 @@ enum {
     NEXOLT_ERR_REFUSED_1 = -907,
     NEXOLT_ERR_ACCESS_CODE = -908,    /* wrong service access code (factory operations) */
     NEXOLT_ERR_NO_CERTIFICATE = -909, /* the device sent no certificate */
-    NEXOLT_ERR_ARGUMENT = -920        /* a required argument is missing or out of range */
+    /* the WPA passphrase is longer than the device takes (32 or 64 characters) */
+    NEXOLT_ERR_PASSPHRASE_LENGTH = -910,
+    NEXOLT_ERR_ARGUMENT = -920 /* a required argument is missing or out of range */
 };
 
 /* ---- The lib_env settings record (9408 bytes) ---------------------------------------- */
@@ -353,7 +355,8 @@ NEXOLT_API void make_wpapsk_key(uint8_t* key, const char* passphrase, const char
 /* Decode a block sequence into a fresh record: 1 when every block passed its checks. */
 NEXOLT_API int unpack_data(const uint8_t* blocks, lib_env* env, int length);
 /* Encode a record into blocks; out must hold NEXOLT_MAX_PAYLOAD bytes. 1, or 0 when the
- * blocks would not fit. The record's derived fields (PSK, power table, baud) are updated. */
+ * blocks would not fit, a wireless record's WPA passphrase beyond wpa_limit characters
+ * included. The record's derived fields (PSK, power table, baud) are updated. */
 NEXOLT_API int pack_data(uint8_t* out, int wpa_limit, int reserved1, int wpa_pp64_only, int ip6,
                          int rsn, int email_notification, int reserved2, int tune, lib_env* env,
                          int* length);
@@ -391,7 +394,9 @@ NEXOLT_API int Nexolt_Read(int mode, const uint8_t* mac, uint32_t address, lib_e
 NEXOLT_API int Nexolt_Read2(int mode, const uint8_t* mac, uint32_t address, lib_env* record,
                             int* error, int wait_ms, uint16_t port, uint32_t local, int maximum);
 /* Writes the record (merged into the device's last reported settings); on success the
- * record holds what the device answered. Write2 sends the record's own blocks only. */
+ * record holds what the device answered. Write2 sends the record's own blocks only. A
+ * wireless record whose WPA passphrase is longer than the device takes is refused with
+ * NEXOLT_ERR_PASSPHRASE_LENGTH before anything is sent (as is WriteUserDefinedMAC). */
 NEXOLT_API int Nexolt_Write(int list, lib_env* record, const uint8_t* password, int* error,
                             uint16_t port, uint32_t local, int maximum);
 NEXOLT_API int Nexolt_Write2(int list, lib_env* record, const uint8_t* password, int* error,

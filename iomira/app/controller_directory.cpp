@@ -157,9 +157,24 @@ CQUORVISData* ControllerDirectory::addController(const CQUORVISData& source) {
     const int rootId = arranger().placeByGroupName(named ? named->RootName : QString());
     if (rootId < 0) return nullptr;
     std::unique_ptr<CQUORVISData> record = copiedRecord(source);
-    record->DeviceId = controllers_->table().NewDeviceId();
     record->RootID = rootId;
-    record->Index = controllers_->table().CountInGroup(rootId);
+    return registerController(std::move(record));
+}
+
+int ControllerDirectory::addNewControllers(const std::vector<CQUORVISData>& accepted) {
+    int last = -1;
+    for (const CQUORVISData& source : accepted) {
+        auto record = std::make_unique<CQUORVISData>();
+        CQUORVISData::Copy(*record, source);
+        if (const CQUORVISData* added = registerController(std::move(record)))
+            last = added->DeviceId;
+    }
+    return last;
+}
+
+CQUORVISData* ControllerDirectory::registerController(std::unique_ptr<CQUORVISData> record) {
+    record->DeviceId = controllers_->table().NewDeviceId();
+    record->Index = controllers_->table().CountInGroup(record->RootID);
     const int result = registerInCorvel(window_, *record);
     if (result != CORVEL_OK) {
         prompts_.error(registrationErrorText(result));
@@ -278,10 +293,14 @@ bool ControllerDirectory::editController(int deviceId, int kind, const QString& 
 // Connection settings reach Corvel only while it is closed; a refused update or save puts
 // the record back as it was, so memory, store and Corvel keep agreeing.
 bool ControllerDirectory::applyControllerChange(int deviceId, const CQUORVISData& before) {
+    return commitChange(deviceId, before, connectionClosed(deviceId));
+}
+
+bool ControllerDirectory::commitChange(int deviceId, const CQUORVISData& before,
+                                       bool updateCorvel) {
     CQUORVISData* c = find(deviceId);
     if (!c) return false;
-    const bool closed = connectionClosed(deviceId);
-    if (closed) {
+    if (updateCorvel) {
         const int result = updateInCorvel(*c);
         if (result != CORVEL_OK) {
             controllers_->edit(deviceId, [&](CQUORVISData& record) { record = before; });
@@ -291,11 +310,11 @@ bool ControllerDirectory::applyControllerChange(int deviceId, const CQUORVISData
     }
     if (!saveController(store_, *c)) {
         controllers_->edit(deviceId, [&](CQUORVISData& record) { record = before; });
-        if (closed) updateInCorvel(before);
+        if (updateCorvel) updateInCorvel(before);
         notSaved();
         return false;
     }
-    if (closed) emit connectionSettingsApplied(deviceId);
+    if (updateCorvel) emit connectionSettingsApplied(deviceId);
     emit controllerChanged(deviceId);
     return true;
 }
@@ -311,6 +330,25 @@ bool ControllerDirectory::saveThenChange(int deviceId,
         return false;
     }
     controllers_->edit(deviceId, [&](CQUORVISData& record) { record = changed; });
+    return true;
+}
+
+bool ControllerDirectory::modifyController(int deviceId, const CQUORVISData& edited,
+                                           bool portsChanged) {
+    CQUORVISData* c = find(deviceId);
+    if (!c) return false;
+    const CQUORVISData before = *c;
+    controllers_->edit(deviceId, [&](CQUORVISData& record) {
+        record = edited;
+        record.DeviceId = deviceId;
+        // The group changes through the move below, which keeps both groups dense.
+        record.RootID = before.RootID;
+        record.Index = before.Index;
+    });
+    // The dialog is offered for closed connections only; Corvel refuses any other.
+    if (!commitChange(deviceId, before, true)) return false;
+    if (portsChanged) emit controllerPortsChanged(deviceId);
+    if (edited.RootID != before.RootID) return moveController(deviceId, edited.RootID);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 struct corvel_window;
@@ -52,6 +53,9 @@ class ControllerDirectory : public QObject {
     // Adds a table of controllers (restore, import), each placed by its group's name; the
     // id of the last one that was open at its last run, or -1.
     int addControllers(const std::vector<CQUORVISData>& records);
+    // Registers the add dialog's new controllers in the groups they name, in order; the id
+    // of the last one added, or -1.
+    int addNewControllers(const std::vector<CQUORVISData>& accepted);
     // Removes the controller from Corvel, the store and the table; false (and told) when
     // Corvel refuses.
     bool deleteController(int deviceId);
@@ -70,6 +74,10 @@ class ControllerDirectory : public QObject {
     bool applyControllerChange(int deviceId, const CQUORVISData& before);
     // Saves the changed record first and changes the table only when the store took it.
     bool saveThenChange(int deviceId, const std::function<void(CQUORVISData&)>& change);
+    // The modify dialog's OK: the edited record replaces the controller's in Corvel, the
+    // store and the table, then the controller moves to the group the record names. A
+    // refusal is told and leaves everything as it was.
+    bool modifyController(int deviceId, const CQUORVISData& edited, bool portsChanged);
 
     GroupArranger arranger();
 
@@ -80,6 +88,8 @@ class ControllerDirectory : public QObject {
     void connectionSettingsApplied(int deviceId);
     void controllerRemoved(int deviceId);
     void controllerMoved(int deviceId, int fromRootId, int toRootId);
+    // The controller's port counts changed: its window is laid out anew.
+    void controllerPortsChanged(int deviceId);
     // A group made by the import or a split; the top level is sorted again.
     void groupAdded(int rootId);
     void groupRemoved(int rootId);
@@ -88,6 +98,9 @@ class ControllerDirectory : public QObject {
 
   private:
     CQUORVISData* addController(const CQUORVISData& source);
+    // Corvel, store and table take the record at the end of its group, or none of them.
+    CQUORVISData* registerController(std::unique_ptr<CQUORVISData> record);
+    bool commitChange(int deviceId, const CQUORVISData& before, bool updateCorvel);
     void notSaved();
 
     Store& store_;

@@ -10,8 +10,6 @@ namespace iomira {
 
 namespace {
 
-constexpr int kRlx820OutputAddr = 240;
-constexpr int kRlx830ViewMode = 2; // output ports only
 
 constexpr std::array<ProductChoice, 9> kProducts{{
     {"TKA-31 / TKA-21", FAMILY_GENERIC, 8, 8},

@@ -19,6 +19,8 @@ enum DeviceFamily {
 };
 
 inline constexpr int kRlxUnitId = 255;
+inline constexpr int kRlx820OutputAddr = 240;
+inline constexpr int kRlx830ViewMode = 2; // output ports only
 
 // Which stored field groups a family carries; the others keep their created values.
 bool usesDigitalPorts(int deviceType);  // port counts, names, warnings, pulses, mails, sounds

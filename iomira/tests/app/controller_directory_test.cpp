@@ -5,6 +5,7 @@
 
 #include "app/tree_texts.h"
 
+#include "common/event_pump.h"
 #include "common/test_support.h"
 #include "core/controller_keys.h"
 #include "core/event_log.h"
@@ -19,6 +20,11 @@
 #include "monitor/shared_controllers.h"
 
 #include <QStringList>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <tuple>
 
@@ -331,6 +337,91 @@ TEST_F(Directory, AddedRecordTheStoreRefusesIsReportedAndLeftOut) {
     records.push_back(record("second", 10));
     directory.addControllers(records);
     EXPECT_EQ(table.size(), 2);
+}
+
+// The add dialog's controllers go to the group they name, even when another group has the
+// same name, and each is stored and known to Corvel.
+TEST_F(Directory, NewControllersJoinTheirGroupInOrder) {
+    saveGroup(store, CROOTData(12, "Plant", 2));
+    ASSERT_TRUE(directory.loadGroups());
+    add("old", 12);
+    std::vector<CQUORVISData> accepted{record("n1", 12), record("n2", 12)};
+    accepted[0].DeviceId = -1;
+    accepted[1].DeviceId = -2;
+    std::vector<int> added;
+    QObject::connect(&directory, &ControllerDirectory::controllerAdded,
+                     [&](int id) { added.push_back(id); });
+
+    const int last = directory.addNewControllers(accepted);
+
+    ASSERT_EQ(added.size(), 2u);
+    EXPECT_EQ(last, added[1]);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_GT(added[i], 0);
+        EXPECT_EQ(storedDword(added[i], "RootID"), 12) << i;
+        EXPECT_EQ(storedDword(added[i], "Index"), i + 1) << i;
+        EXPECT_EQ(get_tcp_connection_state(added[i]), TCP_CONNECTING) << "connects at once";
+    }
+    EXPECT_TRUE(prompts.errors.isEmpty());
+}
+
+// Modify: Corvel, store and table take the edited record, the controller moves to the new
+// group, and a change of its port counts is announced for its window.
+TEST_F(Directory, ModifiedControllerIsUpdatedMovedAndItsPortChangeAnnounced) {
+    const int a = add("a", 10);
+    add("b", 10);
+    CQUORVISData edited = *table.find(a);
+    edited.DeviceComment = "renamed";
+    edited.HostPort = 1700;
+    edited.NumberOfPortInput = 4;
+    edited.RootID = 11;
+    int portsChanged = -1;
+    QObject::connect(&directory, &ControllerDirectory::controllerPortsChanged,
+                     [&](int id) { portsChanged = id; });
+
+    EXPECT_TRUE(directory.modifyController(a, edited, true));
+
+    EXPECT_EQ(portsChanged, a);
+    EXPECT_EQ(stored(controllerKeyName(a)).text("DeviceComment"), "renamed");
+    EXPECT_EQ(storedDword(a, "HostPort"), 1700);
+    EXPECT_EQ(storedDword(a, "RootID"), 11);
+    EXPECT_EQ(storedDword(a, "Index"), 0);
+    EXPECT_EQ(table.CountInGroup(10), 1);
+    EXPECT_EQ(table.find(a)->NumberOfPortInput, 4);
+}
+
+// Corvel refuses new settings while the controller is connected: the message names the
+// reason, and record, store and group stay as they were.
+TEST_F(Directory, ModifyThatCorvelRefusesChangesNothing) {
+    // A listener of the test's own to be connected to.
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof at;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&at), &length);
+    const int a = add("a", 10);
+    table.find(a)->HostPort = ntohs(at.sin_port);
+    ASSERT_EQ(update_device(a, u"127.0.0.1", 0, ntohs(at.sin_port), 1, 0, 0), CORVEL_OK);
+    int error = 0;
+    ASSERT_EQ(connect_device(a, &error), CORVEL_OK);
+    ASSERT_TRUE(test::pumpUntil([&] { return get_tcp_connection_state(a) == TCP_ESTABLISHED; }));
+    const CQUORVISData before = *table.find(a);
+    CQUORVISData edited = before;
+    edited.DeviceComment = "renamed";
+    edited.RootID = 11;
+
+    EXPECT_FALSE(directory.modifyController(a, edited, false));
+
+    disconnect_device(a);
+    close(listener);
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_EQ(prompts.errors[0], loadString(TEXT_NOT_CLOSED));
+    EXPECT_EQ(table.find(a)->DeviceComment, "a");
+    EXPECT_EQ(stored(controllerKeyName(a)).text("DeviceComment"), "a");
+    EXPECT_EQ(storedDword(a, "RootID"), 10);
 }
 
 } // namespace

@@ -47,8 +47,8 @@ void applyConnection(CQUORVISData& record, const ControllerForm& form) {
 // Port, unit id and base addresses as the product takes them.
 void applyAddresses(CQUORVISData& record, const ControllerForm& form) {
     record.HostPort = fieldNumber(form.port, 65535);
-    record.UnitId = record.DeviceType == FAMILY_GENERIC ? fieldNumber(form.unitId, 255)
-                                                        : kRlxUnitId;
+    record.UnitId =
+        record.DeviceType == FAMILY_GENERIC ? fieldNumber(form.unitId, 255) : kRlxUnitId;
     record.InputAddr = fieldNumber(form.inputAddr, 65535);
     if (record.DeviceType == FAMILY_RLX820)
         record.OutputAddr = kRlx820OutputAddr;

@@ -42,9 +42,9 @@ void ControllerSearch::start(Kind kind, const QString& address, const QString& p
         return;
     }
     expected_ = 2;
-    resolver_->resolve(
-        address.trimmed().toLocal8Bit(),
-        [this, portNumber](int error, uint32_t at) { resolved(error, at, portNumber); });
+    resolver_->resolve(address.trimmed().toLocal8Bit(), [this, portNumber](int error, uint32_t at) {
+        resolved(error, at, portNumber);
+    });
 }
 
 void ControllerSearch::resolved(int error, uint32_t address, uint16_t port) {

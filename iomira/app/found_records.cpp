@@ -74,8 +74,7 @@ CQUORVISData recordFromTkb11(const tkb11_record& r) {
 
 std::optional<CQUORVISData> recordFromKestrel(const QString& product, int index) {
     const ProductChoice* choice = productForModel(product);
-    if (!choice || choice->deviceType == FAMILY_GENERIC || ReadEnv(index) != 1)
-        return std::nullopt;
+    if (!choice || choice->deviceType == FAMILY_GENERIC || ReadEnv(index) != 1) return std::nullopt;
     CQUORVISData record = recordForModel(product);
     GetUnitId(index); // read, as the library expects, but an RLX controller answers any unit
     record.UnitId = kRlxUnitId;

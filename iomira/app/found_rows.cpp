@@ -50,7 +50,8 @@ QString dottedAddress(uint32_t address) {
 QString wideFieldText(const char16_t* text, int maxLength) {
     if (!text) return {};
     int n = 0;
-    while (n < maxLength && text[n] != 0) ++n;
+    while (n < maxLength && text[n] != 0)
+        ++n;
     return QString::fromUtf16(text, n);
 }
 
@@ -149,8 +150,9 @@ std::vector<FoundRow> kestrelRows(int found) {
         char16_t product[KESTREL_TEXT_SIZE] = {};
         char16_t information[KESTREL_TEXT_SIZE] = {};
         if (GetDeviceInfo(index, product, information) != 1) continue;
-        rows.push_back(
-            {wideFieldText(product, KESTREL_TEXT_SIZE), wideFieldText(information, KESTREL_TEXT_SIZE), FoundSource::Kestrel, index});
+        rows.push_back({wideFieldText(product, KESTREL_TEXT_SIZE),
+                        wideFieldText(information, KESTREL_TEXT_SIZE), FoundSource::Kestrel,
+                        index});
     }
     return rows;
 }

@@ -57,12 +57,12 @@ void NexoltLibWorker::start(std::shared_ptr<Request> request) {
         Request& r = *request;
         if (r.operation == LIBRARY_SEARCH) {
             r.found.resize(kMaxFoundRecords);
-            r.result = Nexolt_Search(r.mode, r.address, r.found.data(), &r.count, &r.error,
-                                     r.port, 0, kMaxFoundRecords);
+            r.result = Nexolt_Search(r.mode, r.address, r.found.data(), &r.count, &r.error, r.port,
+                                     0, kMaxFoundRecords);
             r.found.resize(std::clamp(r.count, 0, kMaxFoundRecords));
         } else {
-            r.result = Nexolt_Read(r.mode, r.mac.data(), r.address, &r.read, &r.error, r.port,
-                                   0, kMaxFoundRecords);
+            r.result = Nexolt_Read(r.mode, r.mac.data(), r.address, &r.read, &r.error, r.port, 0,
+                                   kMaxFoundRecords);
         }
     };
     run(nexoltLibLock(), std::move(call), [this, request] { takeAnswer(*request); });

@@ -53,8 +53,8 @@ void Tkb11LibWorker::start(std::shared_ptr<Request> request) {
         Request& r = *request;
         if (r.operation == LIBRARY_SEARCH) {
             r.found.resize(TKB11_MAX_RECORDS);
-            r.result = TKB11_Search(r.mode, r.address, r.found.data(), &r.count, &r.error,
-                                    r.port, 0);
+            r.result =
+                TKB11_Search(r.mode, r.address, r.found.data(), &r.count, &r.error, r.port, 0);
             r.found.resize(std::clamp(r.count, 0, TKB11_MAX_RECORDS));
         } else {
             r.result = TKB11_Read(r.mode, r.mac.data(), r.address, &r.read, &r.error, r.port, 0);
@@ -71,9 +71,8 @@ void Tkb11LibWorker::takeAnswer(const Request& request) {
     } else if (result_ == 1) {
         const tkb11_record& read = request.read;
         mergeReadRecord(records_, read, [&](const tkb11_record& r) {
-            return request.mode == LIBRARY_UNICAST
-                       ? r.ip_address == read.ip_address
-                       : std::memcmp(r.mac, request.mac.data(), 6) == 0;
+            return request.mode == LIBRARY_UNICAST ? r.ip_address == read.ip_address
+                                                   : std::memcmp(r.mac, request.mac.data(), 6) == 0;
         });
     }
     emit answered(request.operation);

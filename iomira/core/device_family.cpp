@@ -10,7 +10,6 @@ namespace iomira {
 
 namespace {
 
-
 constexpr std::array<ProductChoice, 9> kProducts{{
     {"TKA-31 / TKA-21", FAMILY_GENERIC, 8, 8},
     {"TKA-35", FAMILY_GENERIC, 4, 4},

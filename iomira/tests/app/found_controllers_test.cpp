@@ -143,7 +143,8 @@ TEST(FoundRows, LibraryErrorCodesChooseTheirMessages) {
         EXPECT_EQ(tkb11LibErrorMessage(c.code), expected) << c.code;
     }
     // A socket error is shown with its number and the system's text.
-    EXPECT_TRUE(nexoltLibErrorMessage(111).startsWith("[111] ")) << nexoltLibErrorMessage(111).toStdString();
+    EXPECT_TRUE(nexoltLibErrorMessage(111).startsWith("[111] "))
+        << nexoltLibErrorMessage(111).toStdString();
     EXPECT_TRUE(tkb11LibErrorMessage(101).startsWith("[101] "));
 }
 

@@ -38,13 +38,29 @@ TEST(ManualForm, ChecksInTheOrderTheOperatorSeesThem) {
         int text;
     };
     const Case cases[] = {
-        {"no product", [](ControllerForm& f) { f.product = -1; f.rootId = -1; },
+        {"no product",
+         [](ControllerForm& f) {
+             f.product = -1;
+             f.rootId = -1;
+         },
          TEXT_SELECT_PRODUCT},
-        {"no group", [](ControllerForm& f) { f.rootId = -1; f.description.clear(); },
+        {"no group",
+         [](ControllerForm& f) {
+             f.rootId = -1;
+             f.description.clear();
+         },
          TEXT_SELECT_GROUP_FIRST},
-        {"blank description", [](ControllerForm& f) { f.description = "   "; f.address.clear(); },
+        {"blank description",
+         [](ControllerForm& f) {
+             f.description = "   ";
+             f.address.clear();
+         },
          TEXT_ENTER_DESCRIPTION},
-        {"client without address", [](ControllerForm& f) { f.address = " "; f.port = "0"; },
+        {"client without address",
+         [](ControllerForm& f) {
+             f.address = " ";
+             f.port = "0";
+         },
          TEXT_ENTER_ADDRESS},
         {"port 0", [](ControllerForm& f) { f.port = "0"; }, TEXT_ENTER_PORT},
         {"port above 65535", [](ControllerForm& f) { f.port = "65536"; }, TEXT_ENTER_PORT},

@@ -3,7 +3,8 @@
  *
  * The results of the last search are kept per process behind a lock; an index names the
  * position in that result (0 .. count-1). Texts are UTF-16 and stay valid until the next
- * Search. Every call blocks its caller (a search for its whole answer window).
+ * Search, or ReadEnv of the same index. Every call blocks its caller (a search for its whole
+ * answer window).
  *
  * Protocol (UDP, controller port KESTREL_PORT; multi-byte fields big-endian, IPv4 addresses in
  * network order; texts NUL-padded, a full field has no NUL):

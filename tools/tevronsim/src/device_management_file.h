@@ -1,11 +1,12 @@
 #pragma once
 // The management file: where the device-management protocol is answered and what each
-// device reports there. NexoltLib binds port 50005 on every address of its machine: beside
-// it, listen on an address of its own (127.0.0.2), or the answers to 127.0.0.1:50005 come
-// back to the simulator's own socket.
+// device reports there. A NexoltLib doing a read by address binds port 50005 on every
+// address of its machine, so beside it the simulator listens on an address of its own (the
+// default 127.0.0.2): on 127.0.0.1 the answers to 127.0.0.1:50005 would come back to the
+// simulator's own socket.
 //
 //   [management]
-//   listen = 127.0.0.2:50005   ; socket A's port; socket B answers on port + 2
+//   listen = 127.0.0.2:50005   ; (the default) socket A's port; socket B answers on port + 2
 //                              ; (port 0: two free ports); TKB-11 devices answer tkb11lib
 //                              ; on socket A too
 //   kestrel = 50020            ; Kestrel's port on the same address, where the RLX devices
@@ -32,7 +33,7 @@
 namespace tevronsim {
 
 struct ManagementConfig {
-    std::string host = "127.0.0.1";
+    std::string host = "127.0.0.2";
     std::uint16_t port = 50005;
     std::optional<std::uint16_t> kestrel_port;         // unset: the default that listen implies
     std::map<std::string, ManagementSettings> devices; // by device name

@@ -35,8 +35,8 @@ uint32_t ip(const char* text) {
     return inet_addr(text);
 }
 
-// NexoltLib binds port 50005 on every address, so the simulator answers on an address of its
-// own: answers to 127.0.0.1:50005 would otherwise reach its own socket.
+// The simulator's default address for the device libraries: one beside NexoltLib's sockets
+// on every address.
 const uint32_t kSim = ip("127.0.0.2");
 
 // Sends request to address:port and returns the first answer (empty after a second).
@@ -81,8 +81,7 @@ class SameDevice : public ::testing::Test {
                "output_base = 32\ninput_names = Gate open\noutput_names = Horn\n"
                "[boiler]\nmodel = RLX-850\nlisten = 127.0.0.2:0\n";
         std::ofstream(dir / "management.ini")
-            << "[management]\nlisten = 127.0.0.2:50005\n"
-               "[press]\nmac = 00:30:F9:AA:00:01\ncomment = Press\n"
+            << "[press]\nmac = 00:30:F9:AA:00:01\ncomment = Press\n"
                "[gate]\nmac = 02:00:00:00:00:0B\ncomment = North gate\n"
                "[boiler]\nmac = 02:00:00:00:01:05\ncomment = Boiler room\n";
         ASSERT_TRUE(sim.start({TEVRONSIM_PATH, "--devices", (dir / "devices.ini").string(),

@@ -7,6 +7,8 @@
 #include "corvel/corvel.h"
 #include "monitor/error_text.h"
 
+#include <cerrno>
+
 namespace iomira {
 
 LampImage inputLamp(const InputFacts& f) {
@@ -76,6 +78,15 @@ StatusLine statusLine(int state, int automaticConnection, int errorCode) {
     }
     return {loadString(TEXT_CLOSED),
             automaticConnection == 1 ? ConnectionIcon::ClosedAuto : ConnectionIcon::ClosedManual};
+}
+
+QStringList usualStatusTexts() {
+    QStringList texts;
+    for (int state : {TCP_CLOSED, TCP_LISTEN, TCP_CONNECTING, TCP_ESTABLISHED})
+        texts << statusLine(state, 1, 0).text;
+    for (int error : {ECONNREFUSED, ETIMEDOUT, EHOSTUNREACH, ECONNRESET})
+        texts << socketErrorText(error);
+    return texts;
 }
 
 } // namespace iomira

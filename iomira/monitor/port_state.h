@@ -3,6 +3,7 @@
 #include "monitor/lamp_image.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace iomira {
 
@@ -45,5 +46,8 @@ struct StatusLine {
     ConnectionIcon icon;
 };
 StatusLine statusLine(int connectionState, int automaticConnection, int errorCode);
+// The states and the failures a connection commonly goes through, for a status line wide
+// enough to show them from the start.
+QStringList usualStatusTexts();
 
 } // namespace iomira

@@ -4,6 +4,7 @@
 
 #include "core/string_table.h"
 #include "monitor/analog_scale.h"
+#include "monitor/bar_colors.h"
 #include "monitor/counter_text.h"
 #include "monitor/temperature_text.h"
 
@@ -57,6 +58,28 @@ TEST(AnalogScale, BarsSpanTheIntegerPartsAndHoldTheirPosition) {
     // The rounded value may pass the integer part of the maximum: the bar stops at its end.
     EXPECT_EQ(barPosition(barRange(analogRange("0.5", "10.5")), 1050), 1000);
     EXPECT_EQ(barPosition(bar, -20), 0);
+}
+
+struct BarTextCase {
+    uint32_t foreground, background;
+    int position; // on a bar from -400 to 8500
+    uint32_t text;
+};
+
+TEST(BarColors, TheBarsTextContrastsWithTheColourUnderItsMiddle) {
+    const BarTextCase cases[] = {
+        {0x00383226, 0x009F5B00, 8500, kWhiteText}, // the default dark slate on blue
+        {0x00383226, 0x009F5B00, -400, kWhiteText}, //
+        {0x00C08000, 0x00FFFFFF, 4049, kBlackText}, // blue on white, just short of the middle
+        {0x00C08000, 0x00FFFFFF, 4050, kWhiteText}, // at the middle
+        {0x0000FFFF, 0x00000000, 6000, kBlackText}, // yellow on black
+        {0x0000FFFF, 0x00000000, 0, kWhiteText},
+    };
+    const BarRange bar{-400, 8500};
+    for (const BarTextCase& k : cases)
+        EXPECT_EQ(barTextColor(k.foreground, k.background, bar, k.position), k.text)
+            << std::hex << k.foreground << " on " << k.background << std::dec << " at "
+            << k.position;
 }
 
 TEST(CounterText, HighWordFirstWithDigitGroups) {

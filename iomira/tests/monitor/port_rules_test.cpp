@@ -114,6 +114,13 @@ TEST(StatusLine, EachConnectionStateHasItsTextAndIcon) {
     EXPECT_TRUE(error.text.startsWith("[111] ")) << error.text.toStdString();
     EXPECT_FALSE(error.text.contains('\n'));
     EXPECT_EQ(error.icon, ConnectionIcon::Error);
+
+    // A window's status line is made wide enough for these from the start.
+    const QStringList usual = usualStatusTexts();
+    for (const char* text : {"Closed", "Listening...", "Connecting...", "Connected"})
+        EXPECT_TRUE(usual.contains(text)) << text;
+    EXPECT_TRUE(usual.contains(statusLine(TCP_ERROR, 1, 111).text));
+    EXPECT_EQ(usual.filter("[").size(), 4) << "refused, timed out, unreachable, reset";
 }
 
 TEST(OutputClickRule, ConnectionRestrictionAndPulseDecideTheRequest) {

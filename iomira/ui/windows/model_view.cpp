@@ -6,6 +6,7 @@
 #include "core/texts.h"
 #include "core/user_prompts.h"
 #include "corvel/corvel.h" // notification constants
+#include "monitor/bar_colors.h"
 #include "monitor/error_text.h"
 #include "monitor/port_state.h"
 
@@ -42,15 +43,14 @@ QString cssColor(uint32_t stored) {
 }
 
 // A channel whose two colours are the same (never set) keeps the style's own bar.
-void colourBar(QProgressBar* bar, uint32_t foreground, uint32_t background) {
-    if (foreground == background) {
-        bar->setStyleSheet(QString());
-        return;
+void colourBar(QProgressBar* bar, uint32_t foreground, uint32_t background, uint32_t text) {
+    QString sheet;
+    if (foreground != background) {
+        sheet = QStringLiteral("QProgressBar { background: %1; border: 1px solid gray; color: %3; "
+                               "text-align: center; } QProgressBar::chunk { background: %2; }")
+                    .arg(cssColor(background), cssColor(foreground), cssColor(text));
     }
-    bar->setStyleSheet(QStringLiteral("QProgressBar { background: %1; border: 1px solid gray; "
-                                      "text-align: center; } QProgressBar::chunk { background: "
-                                      "%2; }")
-                           .arg(cssColor(background), cssColor(foreground)));
+    if (bar->styleSheet() != sheet) bar->setStyleSheet(sheet);
 }
 
 QGridLayout* portGrid(QGroupBox* box) {
@@ -186,7 +186,9 @@ void CModelView::layOut() {
         analogValues_[ch]->setVisible(shown);
         bars_[ch]->setVisible(shown);
         bars_[ch]->setTextVisible(temperature);
-        colourBar(bars_[ch], c_->AIFgColor[ch], c_->AIBgColor[ch]);
+        colourBar(bars_[ch], c_->AIFgColor[ch], c_->AIBgColor[ch],
+                  barTextColor(c_->AIFgColor[ch], c_->AIBgColor[ch],
+                               {bars_[ch]->minimum(), bars_[ch]->maximum()}, bars_[ch]->value()));
     }
     inputBox_->setVisible(hasInputs(family) && inputs > 0);
     outputBox_->setVisible(hasOutputs(family) && outputs > 0);
@@ -265,7 +267,7 @@ void CModelView::redrawAnalog() {
 void CModelView::redrawTemperature(bool logError) {
     const TemperatureDisplay shown = commands_.temperature(logError);
     if (!shown.sensorError.isEmpty()) {
-        status_.text()->setText(shown.sensorError);
+        status_.setText(shown.sensorError);
         return;
     }
     status_.show(commands_.status());
@@ -273,6 +275,8 @@ void CModelView::redrawTemperature(bool logError) {
     bars_[0]->setRange(shown.bar.low, shown.bar.high);
     bars_[0]->setValue(shown.position);
     bars_[0]->setFormat(shown.value.trimmed());
+    colourBar(bars_[0], c_->AIFgColor[0], c_->AIBgColor[0],
+              barTextColor(c_->AIFgColor[0], c_->AIBgColor[0], shown.bar, shown.position));
 }
 
 QString CModelView::statusText() const {

@@ -4,10 +4,13 @@
 #include "ui/common/lamp_images.h"
 #include "ui/common/tree_icons.h"
 
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QToolButton>
 
+#include <algorithm>
 #include <map>
 
 namespace iomira {
@@ -62,14 +65,33 @@ StatusRow::StatusRow(QWidget* view)
     bold.setBold(true);
     text_->setFont(bold);
     text_->setObjectName(QStringLiteral("StatusLine"));
+    // Wide enough for the usual texts, so that windows placed side by side stay apart.
+    const QFontMetrics metrics(bold);
+    int width = 0;
+    for (const QString& text : usualStatusTexts())
+        width = std::max(width, metrics.horizontalAdvance(text));
+    text_->setMinimumWidth(width);
 }
 
 void StatusRow::show(const StatusLine& line) {
-    text_->setText(line.text);
+    setText(line.text);
     const QIcon icon = treeIcon(treeIconOf(line.icon));
     icon_->setPixmap(icon.pixmap(QSize(16, 16), view_->devicePixelRatioF()));
     view_->setWindowIcon(icon);
     if (QWidget* frame = view_->parentWidget()) frame->setWindowIcon(icon);
+}
+
+// A longer text widens the window once and the window keeps that width, so that it does not
+// jump at every change of state.
+void StatusRow::setText(const QString& text) {
+    text_->setText(text);
+    const int wanted = text_->sizeHint().width();
+    if (wanted <= text_->minimumWidth()) return;
+    text_->setMinimumWidth(wanted);
+    auto* frame = qobject_cast<QMdiSubWindow*>(view_->parentWidget());
+    if (!frame) return;
+    view_->adjustSize();
+    frame->adjustSize();
 }
 
 } // namespace iomira

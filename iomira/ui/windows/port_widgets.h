@@ -20,13 +20,15 @@ QLabel* nameLabel(QWidget* parent);
 const QIcon& cachedLamp(LampImage image);
 
 // The connection state above a window's ports: an icon and a bold text. The icon is also the
-// window's own.
+// window's own. The text is never cut: a longer one widens the window.
 class StatusRow {
   public:
     explicit StatusRow(QWidget* view);
     QLabel* icon() const { return icon_; }
     QLabel* text() const { return text_; }
     void show(const StatusLine& line);
+    // Another text with the icon as it is (a sensor's error on a connected controller).
+    void setText(const QString& text);
 
   private:
     QWidget* view_;

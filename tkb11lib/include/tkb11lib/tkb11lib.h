@@ -17,9 +17,10 @@
  *
  * Broadcasts (mode 0) go to 255.255.255.255 from a socket bound to the first IPv4
  * address of each interface of getifaddrs (loopback excluded); answers are heard on all of them.
- * Mode 1 sends to one address. A search collects answers for one second in their order of arrival,
- * dropping those with a zero MAC, a MAC already listed or a malformed frame. A read tries
- * three times, 400 ms each, and takes the first answer of the device asked.
+ * Mode 1 sends to one address. A search collects answers for one second in their order of arrival
+ * (in mode 1 only until the device there answers), dropping those with a zero MAC, a MAC
+ * already listed or a malformed frame. A read tries three times, 400 ms each, and takes the
+ * first answer of the device asked.
  */
 #ifndef TKB11LIB_TKB11LIB_H
 #define TKB11LIB_TKB11LIB_H

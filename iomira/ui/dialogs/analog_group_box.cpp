@@ -35,6 +35,7 @@ AnalogGroupBox::AnalogGroupBox(const QString& title, int channel, bool withUnit,
     : QGroupBox(title, parent), channel_(channel) {
     const AnalogChannelTexts texts = analogChannelTexts(record, channel);
     name_ = new QLineEdit(texts.name, this);
+    name_->setMinimumWidth(160);
     min_ = numberField(texts.min, this);
     max_ = numberField(texts.max, this);
     auto* layout = new QFormLayout(this);

@@ -7,14 +7,6 @@
 
 namespace iomira {
 
-namespace {
-
-// Dialogs that later parts of the program bring; until then their items stay disabled.
-constexpr bool kModifyDialogAvailable = false;
-constexpr bool kAddDialogAvailable = false;
-
-} // namespace
-
 bool connectEnabled(int state, int reconnectWanted) {
     return state == TCP_CLOSED || (state == TCP_ERROR && reconnectWanted != 1);
 }
@@ -36,11 +28,10 @@ std::vector<MenuEntry> contextMenuEntries(const TreeSelection& s, int state) {
         entries.push_back({CMD_CONNECT, TEXT_CONNECT, connectEnabled(state, c->ReconnectWanted)});
         entries.push_back(
             {CMD_DISCONNECT, TEXT_DISCONNECT, disconnectEnabled(state, c->ReconnectWanted)});
-        entries.push_back(
-            {CMD_MODIFY, TEXT_MODIFY, kModifyDialogAvailable && modifyEnabled(state)});
+        entries.push_back({CMD_MODIFY, TEXT_MODIFY, modifyEnabled(state)});
         entries.push_back({CMD_DELETE_CONTROLLER, TEXT_DELETE_CONTROLLER, true});
     }
-    entries.push_back({CMD_ADD_CONTROLLER, TEXT_ADD_IO_CONTROLLER, kAddDialogAvailable});
+    entries.push_back({CMD_ADD_CONTROLLER, TEXT_ADD_IO_CONTROLLER, true});
     if (s.controller && s.controller->NumberOfPortInput > 0) {
         entries.push_back({CMD_SOUND_NOTIFICATION, TEXT_SOUND_NOTIFICATION, true});
         entries.push_back({CMD_SOUND_FILE, TEXT_SOUND_FILE_SETTING, true});

@@ -19,14 +19,15 @@ struct StateRow {
     int reconnectWanted;
     bool connect;
     bool disconnect;
+    bool modify;
 };
 
 const StateRow kStates[] = {
-    {TCP_CLOSED, 0, true, false},      {TCP_CLOSED, 1, true, false},
-    {TCP_LISTEN, 0, false, true},      {TCP_LISTEN, 1, false, true},
-    {TCP_CONNECTING, 0, false, true},  {TCP_CONNECTING, 1, false, true},
-    {TCP_ESTABLISHED, 0, false, true}, {TCP_ESTABLISHED, 1, false, true},
-    {TCP_ERROR, 0, true, false},       {TCP_ERROR, 1, false, true},
+    {TCP_CLOSED, 0, true, false, true},       {TCP_CLOSED, 1, true, false, true},
+    {TCP_LISTEN, 0, false, true, false},      {TCP_LISTEN, 1, false, true, false},
+    {TCP_CONNECTING, 0, false, true, false},  {TCP_CONNECTING, 1, false, true, false},
+    {TCP_ESTABLISHED, 0, false, true, false}, {TCP_ESTABLISHED, 1, false, true, false},
+    {TCP_ERROR, 0, true, false, true},        {TCP_ERROR, 1, false, true, true},
 };
 
 // "command:enabled" of each entry, in menu order, so a failure shows the whole menu.
@@ -45,7 +46,7 @@ CQUORVISData controllerOf(int family, int inputs, int reconnectWanted) {
     return c;
 }
 
-// Modify and add stay disabled until their dialogs are part of the program.
+// Modify only while the connection is closed or failed; add always.
 TEST(ContextMenuRules, TreeAndWindowOfferTheCommandsOfTheConnectionState) {
     for (const StateRow& row : kStates) {
         SCOPED_TRACE("state " + std::to_string(row.state) + ", reconnect " +
@@ -53,10 +54,10 @@ TEST(ContextMenuRules, TreeAndWindowOfferTheCommandsOfTheConnectionState) {
         const CQUORVISData generic = controllerOf(FAMILY_GENERIC, 8, row.reconnectWanted);
         const std::vector<MenuEntry> head = {{CMD_CONNECT, 0, row.connect},
                                              {CMD_DISCONNECT, 0, row.disconnect},
-                                             {CMD_MODIFY, 0, false},
+                                             {CMD_MODIFY, 0, row.modify},
                                              {CMD_DELETE_CONTROLLER, 0, true}};
         std::vector<MenuEntry> tree = head;
-        tree.insert(tree.end(), {{CMD_ADD_CONTROLLER, 0, false},
+        tree.insert(tree.end(), {{CMD_ADD_CONTROLLER, 0, true},
                                  {CMD_SOUND_NOTIFICATION, 0, true},
                                  {CMD_SOUND_FILE, 0, true},
                                  {CMD_ADD_GROUP, 0, true}});

@@ -56,6 +56,8 @@ class CMainFrame : public QMainWindow {
     // Shows the multiple-port control (Group menu); while it is visible it hears every
     // notification relayed.
     std::function<void()> showOutputMirror;
+    // Opens the add dialog (Group menu).
+    std::function<void()> addControllers;
     void setOutputMirror(COutputMirrorWindow* window) { mirror_ = window; }
 
   protected:

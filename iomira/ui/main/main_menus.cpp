@@ -89,7 +89,9 @@ void CMainFrame::createMenus() {
 QMenu* CMainFrame::groupMenu() {
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("GroupMenu"));
-    laterItem(menu, TEXT_ADD_IO_CONTROLLER, 32771);
+    connect(item(menu, TEXT_ADD_IO_CONTROLLER, 32771), &QAction::triggered, this, [this] {
+        if (addControllers) addControllers();
+    });
     laterItem(menu, TEXT_MANAGE_CONTROLLERS, 32795);
     connect(item(menu, TEXT_CONTROL_MULTIPLE, 32825), &QAction::triggered, this, [this] {
         if (showOutputMirror) showOutputMirror();

@@ -77,6 +77,13 @@ void CDeviceListPane::runCommand(int command) {
     case CMD_ADD_GROUP:
         addGroup();
         break;
+    case CMD_ADD_CONTROLLER:
+        if (addControllerCommand) addControllerCommand();
+        break;
+    case CMD_MODIFY:
+        if (CQUORVISData* c = selectedController(); c && modifyControllerCommand)
+            modifyControllerCommand(c->DeviceId);
+        break;
     case CMD_DELETE_GROUP:
         deleteSelectedGroup();
         break;

@@ -81,6 +81,9 @@ class CDeviceListPane : public QWidget {
     // The sound dialogs of the context menu: one controller's input sounds, the sound library.
     std::function<void(int deviceId)> soundNotificationCommand;
     std::function<void()> soundFileCommand;
+    // The add dialog, and the modify dialog of a controller.
+    std::function<void()> addControllerCommand;
+    std::function<void(int deviceId)> modifyControllerCommand;
     // The shown group's windows follow every Show group; a clicked item's controller comes forward.
     std::function<void(int rootId)> showGroupWindows;
     std::function<void(QTreeWidgetItem* item)> activateItemWindow;

@@ -197,6 +197,18 @@ void ControllerWindows::refreshWindow(int deviceId) {
     if (auto* view = dynamic_cast<ControllerView*>(frame->widget())) view->redraw();
 }
 
+void ControllerWindows::reopenWindow(int deviceId) {
+    CChildFrame* frame = findWindow(deviceId);
+    if (!frame) return;
+    const bool shown = frame->isVisible();
+    frame->closeByProgram();
+    delete frame;
+    controllers_->edit(
+        deviceId, [](CQUORVISData& r) { r.LastPosX = r.LastPosY = r.LastPosCX = r.LastPosCY = 0; });
+    if (CQUORVISData* c = controllers_->table().find(deviceId)) save(*c);
+    if (shown) openWindow(deviceId);
+}
+
 void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {
     if (!item) {
         prompts_.error(loadString(TEXT_ITEM_IS_NULL));

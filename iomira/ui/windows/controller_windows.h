@@ -46,6 +46,9 @@ class ControllerWindows : public QObject {
     std::vector<CChildFrame*> windows() const;
     // The controller's record or connection changed: its window's title and content follow.
     void refreshWindow(int deviceId);
+    // The controller's ports changed: its window is closed and a new one opened in the
+    // default place.
+    void reopenWindow(int deviceId);
 
   signals:
     // A controller's window gained the focus.

@@ -15,6 +15,7 @@
 #include "ui/windows/digital_view.h"
 #include "ui/windows/notification_window.h"
 #include "ui/windows/output_mirror_window.h"
+#include "ui/windows/registration_wiring.h"
 
 #include <QMdiArea>
 
@@ -117,6 +118,7 @@ WiredWindows wireControllerWindows(const WindowsWiring& w) {
         notifications->PostInputNotification(c, input, value);
     };
     openDialogs(w, windows);
+    wireRegistration(w, windows);
     wireOutputMirror(w, viewServices(w, pane));
     return {windows, notifications};
 }

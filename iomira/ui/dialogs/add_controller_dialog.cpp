@@ -26,8 +26,8 @@ CAddIODevices::CAddIODevices(UserPrompts& prompts, const CROOTDataList& groups,
       manualPage_(new CAddIODevices1(groups, rootId, this)),
       test_(makeDialogButton(TEXT_CONNECTION_TEST, this, "ConnectionTest")),
       add_(makeDialogButton(TEXT_ADD, this, "Add")),
-      cancel_(makeDialogButton(TEXT_CANCEL, this, "Cancel")), notice_(new SearchProgressNotice(this)),
-      targetGroup_(rootId) {
+      cancel_(makeDialogButton(TEXT_CANCEL, this, "Cancel")),
+      notice_(new SearchProgressNotice(this)), targetGroup_(rootId) {
     setWindowTitle(loadString(TEXT_ADD_IO_CONTROLLER));
     tabs_->addTab(searchPage_, loadString(TEXT_SEARCH_AND_ADD));
     tabs_->addTab(manualPage_, loadString(TEXT_ADD_MANUALLY));
@@ -73,8 +73,8 @@ bool CAddIODevices::gather() {
             return false;
         }
         targetGroup_ = rootId;
-        return checkedGathering(
-            gatherFoundRows(rows, searchPage_->results(), rootId, registered_), true);
+        return checkedGathering(gatherFoundRows(rows, searchPage_->results(), rootId, registered_),
+                                true);
     }
     const ControllerForm form = manualPage_->form();
     if (const QString error = manualFormError(form); !error.isEmpty()) {

@@ -36,8 +36,7 @@ class CAddIODevices : public QDialog {
     void accept() override;
 
     // Runs the connection test over the gathered records (the Connection Test button).
-    std::function<void(QWidget* parent, const std::vector<CQUORVISData>& records)>
-        connectionTest;
+    std::function<void(QWidget* parent, const std::vector<CQUORVISData>& records)> connectionTest;
 
   private:
     // Checks the shown page and gathers its records; false when the dialog stays open.

@@ -48,8 +48,7 @@ int chosenGroup(const QComboBox& list) {
 ControllerFields::ControllerFields(QWidget* parent)
     : QWidget(parent), layout_(new QFormLayout(this)), type_(new QComboBox(this)),
       address_(textField(this, "Address", kHostAddrMaxLength)),
-      port_(numberField(65535, this, "Port")),
-      description_(textField(this, "Description", 256)),
+      port_(numberField(65535, this, "Port")), description_(textField(this, "Description", 256)),
       unitId_(numberField(255, this, "UnitId")), inputAddr_(numberField(65535, this, "InputAddr")),
       outputAddr_(numberField(65535, this, "OutputAddr")) {
     layout_->setContentsMargins(0, 0, 0, 0);

@@ -18,9 +18,9 @@ namespace iomira {
 
 CModifyDevices1Dlg::CModifyDevices1Dlg(UserPrompts& prompts, const CROOTDataList& groups,
                                        const CQUORVISData& record, QWidget* parent)
-    : QDialog(parent), prompts_(prompts), original_(record), working_(record),
-      edited_(record), shownForm_(formOf(record)), groups_(new QComboBox(this)),
-      product_(new QComboBox(this)), fields_(new ControllerFields(this)) {
+    : QDialog(parent), prompts_(prompts), original_(record), working_(record), edited_(record),
+      shownForm_(formOf(record)), groups_(new QComboBox(this)), product_(new QComboBox(this)),
+      fields_(new ControllerFields(this)) {
     setWindowTitle(loadString(TEXT_MODIFY));
     groups_->setObjectName(QStringLiteral("Group"));
     fillGroupList(*groups_, groups, record.RootID);

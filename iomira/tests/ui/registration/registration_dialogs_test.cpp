@@ -104,9 +104,9 @@ TEST_F(AddDialog, ManualPageRefusesAndStaysOpen) {
     child<QLineEdit>(manual, "Description")->setText("Counter");
     child<QLineEdit>(manual, "Port")->setText("0");
     clickAdd();
-    EXPECT_EQ(prompts.shown, QStringList({loadString(TEXT_SELECT_PRODUCT),
-                                          loadString(TEXT_ENTER_DESCRIPTION),
-                                          loadString(TEXT_ENTER_PORT)}));
+    EXPECT_EQ(prompts.shown,
+              QStringList({loadString(TEXT_SELECT_PRODUCT), loadString(TEXT_ENTER_DESCRIPTION),
+                           loadString(TEXT_ENTER_PORT)}));
     EXPECT_NE(dialog.result(), QDialog::Accepted);
 }
 

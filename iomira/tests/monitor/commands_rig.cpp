@@ -60,9 +60,14 @@ CQUORVISData& CommandsRig::connect(const std::string& device, int family, int in
     c->PollingInput = 1;
     EXPECT_EQ(registerInCorvel(target_.window(), *c), CORVEL_OK);
     int32_t error = 0;
+    const size_t held = connectionsAt(device);
     EXPECT_EQ(connect_device(c->DeviceId, &error), CORVEL_OK);
     const int id = c->DeviceId;
-    EXPECT_TRUE(pumpUntil([id] { return get_tcp_connection_state(id) == TCP_ESTABLISHED; }));
+    // Established on our side may come before the simulator accepted; a test that drops the
+    // connection or sends on it from the device needs the simulator to hold it.
+    EXPECT_TRUE(pumpUntil([&] {
+        return get_tcp_connection_state(id) == TCP_ESTABLISHED && connectionsAt(device) > held;
+    })) << device;
     controllers_.push_back(std::move(c));
     return *controllers_.back();
 }
@@ -79,6 +84,12 @@ std::vector<Request> CommandsRig::requestsOf(const std::string& device, size_t f
                        quantity >= 0 ? quantity : simtest::json_number(line, "value")});
     }
     return out;
+}
+
+size_t CommandsRig::connectionsAt(const std::string& device) {
+    const std::string line = sim.command("show " + device).at(0);
+    const size_t at = line.find(" connections ");
+    return at == std::string::npos ? 0 : std::stoul(line.substr(at + 13));
 }
 
 bool CommandsRig::waitRequests(const std::string& device, size_t from, size_t count) {

@@ -35,13 +35,15 @@ class CommandsRig {
     explicit CommandsRig(const std::vector<std::pair<std::string, std::string>>& devices);
     ~CommandsRig();
 
-    // A controller of the simulated device, registered and connected.
+    // A controller of the simulated device, registered and connected at both ends.
     CQUORVISData& connect(const std::string& device, int family, int inputs, int outputs);
     // How many data notifications of `code` arrived since the test began.
     int dataCount(int code) const;
     // The requests logged for a device from log line `from` on.
     std::vector<Request> requestsOf(const std::string& device, size_t from = 0) const;
     size_t logSize() const { return sim.log_lines().size(); }
+    // How many connections the simulator holds for the device.
+    size_t connectionsAt(const std::string& device);
     // Waits until `count` requests of the device have been logged from line `from` on.
     bool waitRequests(const std::string& device, size_t from, size_t count);
 

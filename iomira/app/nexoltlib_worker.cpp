@@ -1,8 +1,5 @@
 #include "app/nexoltlib_worker.h"
 
-#include "app/found_list.h"
-
-#include <algorithm>
 #include <cstring>
 
 namespace iomira {
@@ -20,35 +17,12 @@ bool macLess(const lib_env& a, const lib_env& b) {
 
 } // namespace
 
-struct NexoltLibWorker::Request {
-    int operation = LIBRARY_SEARCH;
-    int mode = LIBRARY_BROADCAST;
-    uint32_t address = 0;
-    uint16_t port = kDeviceManagementPort;
-    std::array<uint8_t, 6> mac{};
-    int result = -1;
-    int error = 0;
-    int count = 0;
-    std::vector<lib_env> found;
-    lib_env read{};
-};
-
 void NexoltLibWorker::startSearch(int mode, uint32_t address) {
-    auto request = std::make_shared<Request>();
-    request->operation = LIBRARY_SEARCH;
-    request->mode = mode;
-    request->address = address;
-    start(std::move(request));
+    start(Request::search(mode, address));
 }
 
 void NexoltLibWorker::startRead(int mode, uint32_t address, uint16_t port, const uint8_t* mac) {
-    auto request = std::make_shared<Request>();
-    request->operation = LIBRARY_READ;
-    request->mode = mode;
-    request->address = address;
-    request->port = port;
-    if (mac) std::copy(mac, mac + 6, request->mac.begin());
-    start(std::move(request));
+    start(Request::readAt(mode, address, port, mac));
 }
 
 void NexoltLibWorker::start(std::shared_ptr<Request> request) {
@@ -59,7 +33,7 @@ void NexoltLibWorker::start(std::shared_ptr<Request> request) {
             r.found.resize(kMaxFoundRecords);
             r.result = Nexolt_Search(r.mode, r.address, r.found.data(), &r.count, &r.error, r.port,
                                      0, kMaxFoundRecords);
-            r.found.resize(std::clamp(r.count, 0, kMaxFoundRecords));
+            r.keepFound(kMaxFoundRecords);
         } else {
             r.result = Nexolt_Read(r.mode, r.mac.data(), r.address, &r.read, &r.error, r.port, 0,
                                    kMaxFoundRecords);

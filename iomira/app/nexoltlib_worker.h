@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/library_request.h"
 #include "app/library_worker.h"
 #include "nexoltlib/nexoltlib.h"
 
@@ -9,11 +10,7 @@
 
 namespace iomira {
 
-inline constexpr uint16_t kDeviceManagementPort = 50005;
 inline constexpr int kMaxFoundRecords = 256;
-
-enum LibraryOperation { LIBRARY_SEARCH = 0, LIBRARY_READ = 1 };
-enum LibraryMode { LIBRARY_BROADCAST = 0, LIBRARY_UNICAST = 1 };
 
 // Searches and reads through NexoltLib. After `answered` the results hold what the library
 // found: a search sorted by MAC, a read merged into the list by the device's MAC.
@@ -34,7 +31,7 @@ class NexoltLibWorker : public LibraryWorker {
     void answered(int operation);
 
   private:
-    struct Request;
+    using Request = LibraryRequest<lib_env>;
     void start(std::shared_ptr<Request> request);
     void takeAnswer(const Request& request);
 

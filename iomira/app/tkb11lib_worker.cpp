@@ -1,8 +1,5 @@
 #include "app/tkb11lib_worker.h"
 
-#include "app/found_list.h"
-
-#include <algorithm>
 #include <cstring>
 
 namespace iomira {
@@ -16,35 +13,12 @@ std::mutex& tkb11LibLock() {
 
 } // namespace
 
-struct Tkb11LibWorker::Request {
-    int operation = LIBRARY_SEARCH;
-    int mode = LIBRARY_BROADCAST;
-    uint32_t address = 0;
-    uint16_t port = kDeviceManagementPort;
-    std::array<uint8_t, 6> mac{};
-    int result = -1;
-    int error = 0;
-    int count = 0;
-    std::vector<tkb11_record> found;
-    tkb11_record read{};
-};
-
 void Tkb11LibWorker::startSearch(int mode, uint32_t address) {
-    auto request = std::make_shared<Request>();
-    request->operation = LIBRARY_SEARCH;
-    request->mode = mode;
-    request->address = address;
-    start(std::move(request));
+    start(Request::search(mode, address));
 }
 
 void Tkb11LibWorker::startRead(int mode, uint32_t address, uint16_t port, const uint8_t* mac) {
-    auto request = std::make_shared<Request>();
-    request->operation = LIBRARY_READ;
-    request->mode = mode;
-    request->address = address;
-    request->port = port;
-    if (mac) std::copy(mac, mac + 6, request->mac.begin());
-    start(std::move(request));
+    start(Request::readAt(mode, address, port, mac));
 }
 
 void Tkb11LibWorker::start(std::shared_ptr<Request> request) {
@@ -55,7 +29,7 @@ void Tkb11LibWorker::start(std::shared_ptr<Request> request) {
             r.found.resize(TKB11_MAX_RECORDS);
             r.result =
                 TKB11_Search(r.mode, r.address, r.found.data(), &r.count, &r.error, r.port, 0);
-            r.found.resize(std::clamp(r.count, 0, TKB11_MAX_RECORDS));
+            r.keepFound(TKB11_MAX_RECORDS);
         } else {
             r.result = TKB11_Read(r.mode, r.mac.data(), r.address, &r.read, &r.error, r.port, 0);
         }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/library_request.h"
 #include "app/library_worker.h"
-#include "app/nexoltlib_worker.h"
 #include "tkb11lib/tkb11lib.h"
 
 #include <array>
@@ -28,7 +28,7 @@ class Tkb11LibWorker : public LibraryWorker {
     void answered(int operation);
 
   private:
-    struct Request;
+    using Request = LibraryRequest<tkb11_record>;
     void start(std::shared_ptr<Request> request);
     void takeAnswer(const Request& request);
 

@@ -8,7 +8,6 @@
 #include "ui/dialogs/settings_dialog.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,14 +26,12 @@ CAddIODevices1::CAddIODevices1(const CROOTDataList& groups, int rootId, QWidget*
     fillGroupList(*groups_, groups, rootId);
     fields_->setForm(manualFormDefaults(rootId));
 
-    auto* choices = new QFormLayout;
-    choices->addRow(loadString(TEXT_PRODUCT_LABEL), product_);
-    choices->addRow(loadString(TEXT_SELECT_GROUP), groups_);
+    fields_->insertRow(0, loadString(TEXT_PRODUCT_LABEL), product_);
+    fields_->insertRow(1, loadString(TEXT_SELECT_GROUP), groups_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(settings_);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(choices);
     layout->addWidget(fields_);
     layout->addStretch(1);
     layout->addLayout(buttons);

@@ -8,14 +8,13 @@
 #include "ui/dialogs/controller_fields.h"
 
 #include <QComboBox>
-#include <QFormLayout>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QIntValidator>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace iomira {
 
@@ -44,19 +43,19 @@ CAddIODevices0::CAddIODevices0(UserPrompts& prompts, const CROOTDataList& groups
     groups_->setObjectName(QStringLiteral("Group"));
     fillGroupList(*groups_, groups, rootId);
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(kind_, 1);
-    top->addWidget(searchButton_);
-    auto* where = new QFormLayout;
-    where->addRow(loadString(TEXT_NETWORK_ADDRESS), address_);
-    where->addRow(loadString(TEXT_PORT_NUMBER), port_);
-    auto* group = new QFormLayout;
-    group->addRow(loadString(TEXT_SELECT_GROUP), groups_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(where);
-    layout->addWidget(list_, 1);
-    layout->addLayout(group);
+    // One grid, so the address, port and group fields start at the same column.
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(kind_, 0, 0, 1, 2);
+    layout->addWidget(searchButton_, 0, 2);
+    layout->addWidget(new QLabel(loadString(TEXT_NETWORK_ADDRESS), this), 1, 0);
+    layout->addWidget(address_, 1, 1, 1, 2);
+    layout->addWidget(new QLabel(loadString(TEXT_PORT_NUMBER), this), 2, 0);
+    layout->addWidget(port_, 2, 1, 1, 2);
+    layout->addWidget(list_, 3, 0, 1, 3);
+    layout->addWidget(new QLabel(loadString(TEXT_SELECT_GROUP), this), 4, 0);
+    layout->addWidget(groups_, 4, 1, 1, 2);
+    layout->setRowStretch(3, 1);
+    layout->setColumnStretch(1, 1);
 
     connect(kind_, &QComboBox::currentIndexChanged, this, &CAddIODevices0::followKind);
     connect(searchButton_, &QPushButton::clicked, this, &CAddIODevices0::startSearch);

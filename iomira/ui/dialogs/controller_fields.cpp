@@ -99,6 +99,10 @@ void ControllerFields::arrangeFor(int product) {
     showRow(outputAddr_, family != FAMILY_RLX810 && family != FAMILY_RLX820);
 }
 
+void ControllerFields::insertRow(int row, const QString& label, QWidget* field) {
+    layout_->insertRow(row, label, field);
+}
+
 void ControllerFields::showRow(QWidget* field, bool shown) {
     layout_->setRowVisible(field, shown);
 }

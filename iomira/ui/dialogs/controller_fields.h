@@ -31,6 +31,8 @@ class ControllerFields : public QWidget {
     ControllerForm form(const ControllerForm& base) const;
     // Shows the fields of the product at this position of the product list (-1: all).
     void arrangeFor(int product);
+    // Puts a field of the dialog's own at this row, so that all labels share one column.
+    void insertRow(int row, const QString& label, QWidget* field);
 
   private:
     void showRow(QWidget* field, bool shown);

@@ -9,7 +9,6 @@
 #include "ui/dialogs/settings_dialog.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,6 +21,7 @@ CModifyDevices1Dlg::CModifyDevices1Dlg(UserPrompts& prompts, const CROOTDataList
       shownForm_(formOf(record)), groups_(new QComboBox(this)), product_(new QComboBox(this)),
       fields_(new ControllerFields(this)) {
     setWindowTitle(loadString(TEXT_MODIFY));
+    setMinimumWidth(440);
     groups_->setObjectName(QStringLiteral("Group"));
     fillGroupList(*groups_, groups, record.RootID);
     // The product is fixed for a registered controller; the list only tells its layout.
@@ -37,16 +37,15 @@ CModifyDevices1Dlg::CModifyDevices1Dlg(UserPrompts& prompts, const CROOTDataList
     auto* settings = makeDialogButton(TEXT_SETTINGS_BUTTON, this, "Settings");
     auto* ok = makeDialogButton(TEXT_OK, this, "OK");
     auto* cancel = makeDialogButton(TEXT_CANCEL, this, "Cancel");
-    auto* group = new QFormLayout;
-    group->addRow(loadString(TEXT_SELECT_GROUP), groups_);
+    fields_->insertRow(0, loadString(TEXT_SELECT_GROUP), groups_);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(settings);
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(group);
     layout->addWidget(fields_);
+    layout->addSpacing(8);
     layout->addLayout(buttons);
 
     connect(settings, &QPushButton::clicked, this, &CModifyDevices1Dlg::openSettings);

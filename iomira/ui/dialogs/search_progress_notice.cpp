@@ -15,8 +15,12 @@ SearchProgressNotice::SearchProgressNotice(QWidget* over)
     setModal(false);
     auto* label = new QLabel(loadString(TEXT_SEARCHING), this);
     label->setAlignment(Qt::AlignCenter);
+    // A raised box, so the notice stands out over the dialog even where no frame is drawn.
+    label->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    label->setLineWidth(2);
+    label->setMargin(18);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 16, 24, 16);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(label);
 }
 

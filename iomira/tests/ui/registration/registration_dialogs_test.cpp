@@ -175,6 +175,29 @@ CQUORVISData registeredTka35() {
     return c;
 }
 
+// The left edge of a field in its window, to tell whether fields share one label column.
+int leftEdge(QWidget& window, const char* name) {
+    QWidget* field = child<QWidget>(window, name);
+    return field ? field->mapTo(&window, QPoint(0, 0)).x() : -1;
+}
+
+TEST_F(AddDialog, FieldsOfEachPageStartAtOneColumn) {
+    for (uint16_t language : {LANG_ENGLISH, LANG_KOREAN}) {
+        setLanguage(language);
+        CAddIODevices shown(prompts, groups, registered, 8, language);
+        shown.show();
+        QTabWidget* tabs = shown.findChild<QTabWidget*>();
+        QWidget& search = *tabs->widget(0);
+        EXPECT_EQ(leftEdge(search, "Address"), leftEdge(search, "Group")) << language;
+        EXPECT_EQ(leftEdge(search, "Port"), leftEdge(search, "Group")) << language;
+        tabs->setCurrentIndex(1);
+        QWidget& manual = *tabs->widget(1);
+        for (const char* name : {"Group", "CommunicationType", "Address", "OutputAddr"})
+            EXPECT_EQ(leftEdge(manual, name), leftEdge(manual, "Product")) << name << language;
+    }
+    setLanguage(LANG_ENGLISH);
+}
+
 TEST(ModifyDialog, CancelWithoutChangesAsksNothing) {
     RecordingPrompts prompts;
     CROOTDataList groups;
@@ -197,6 +220,14 @@ TEST(ModifyDialog, CancelAfterTypingAsksAndNoKeepsTheDialog) {
     EXPECT_EQ(prompts.questions, 1);
     EXPECT_EQ(prompts.shown.value(0), loadString(TEXT_CANCEL_CHANGES));
     EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST(ModifyDialog, GroupSharesTheFieldsColumn) {
+    test::RecordingPrompts prompts;
+    CROOTDataList groups = twoGroups();
+    CModifyDevices1Dlg dialog(prompts, groups, registeredTka35());
+    dialog.show();
+    EXPECT_EQ(leftEdge(dialog, "Group"), leftEdge(dialog, "Address"));
 }
 
 TEST(ModifyDialog, OkWritesTheTypedSettingsIntoTheEditedRecord) {

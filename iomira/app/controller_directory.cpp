@@ -143,13 +143,19 @@ bool ControllerDirectory::renameGroup(int rootId, const QString& name) {
     return true;
 }
 
-int ControllerDirectory::addControllers(const std::vector<CQUORVISData>& records) {
-    int lastOpened = -1;
-    for (const CQUORVISData& source : records) {
-        const CQUORVISData* added = addController(source);
-        if (added && added->LastOpened == 1) lastOpened = added->DeviceId;
+ControllerDirectory::TableAdded
+ControllerDirectory::addTable(const std::vector<CQUORVISData>& records,
+                              const TableProgress& progress) {
+    TableAdded result;
+    const int total = static_cast<int>(records.size());
+    for (int i = 0; i < total; ++i) {
+        if (const CQUORVISData* added = addController(records[i])) {
+            ++result.added;
+            if (added->LastOpened == 1) result.lastOpened = added->DeviceId;
+        }
+        if (progress) progress(i + 1, total);
     }
-    return lastOpened;
+    return result;
 }
 
 CQUORVISData* ControllerDirectory::addController(const CQUORVISData& source) {

@@ -50,9 +50,20 @@ class ControllerDirectory : public QObject {
     CQUORVISData* find(int deviceId) const;
     ControllerMonitoring& monitoring() { return monitoring_; }
 
-    // Adds a table of controllers (restore, import), each placed by its group's name; the
-    // id of the last one that was open at its last run, or -1.
-    int addControllers(const std::vector<CQUORVISData>& records);
+    // Told after each record of a table, added or refused, so that a long restore or import
+    // can show how far it is and keep the window responsive.
+    using TableProgress = std::function<void(int done, int total)>;
+    struct TableAdded {
+        int added = 0;
+        int lastOpened = -1; // the last added one that was open at its last run, or -1
+    };
+    // Adds a table of controllers (restore, import), each placed by its group's name.
+    TableAdded addTable(const std::vector<CQUORVISData>& records,
+                        const TableProgress& progress = {});
+    // The same; the id of the last one that was open at its last run, or -1.
+    int addControllers(const std::vector<CQUORVISData>& records) {
+        return addTable(records).lastOpened;
+    }
     // Registers the add dialog's new controllers in the groups they name, in order; the id
     // of the last one added, or -1.
     int addNewControllers(const std::vector<CQUORVISData>& accepted);

@@ -75,6 +75,10 @@ void ControllerDirectory::setControllers(SharedControllers& controllers, Monitor
     monitoring_.start(controllers, log);
 }
 
+void ControllerDirectory::setControllersOnly(SharedControllers& controllers) {
+    controllers_ = &controllers;
+}
+
 CQUORVISData* ControllerDirectory::find(int deviceId) const {
     return controllers_ ? controllers_->table().find(deviceId) : nullptr;
 }
@@ -107,6 +111,18 @@ ControllerDirectory::LastShown ControllerDirectory::fillAtStartup() {
 
 int ControllerDirectory::addGroupByName(const QString& name) {
     return arranger().addGroupByName(name);
+}
+
+bool ControllerDirectory::appendGroup(int rootId, const QString& name) {
+    auto group = std::make_unique<CROOTData>(rootId, name, groups_.size());
+    if (!saveGroup(store_, *group)) {
+        notSaved();
+        return false;
+    }
+    groups_.insert(std::move(group));
+    emit groupAdded(rootId);
+    emit groupsChanged();
+    return true;
 }
 
 int ControllerDirectory::addGroup(const QString& name) {
@@ -197,7 +213,8 @@ CQUORVISData* ControllerDirectory::registerController(std::unique_ptr<CQUORVISDa
         auto guard = controllers_->lock();
         controllers_->table().insert(std::move(record));
     }
-    if (added->AutomaticConnection == 1) monitoring_.connections()->connectAtStartup(*added);
+    if (added->AutomaticConnection == 1 && monitoring_.started())
+        monitoring_.connections()->connectAtStartup(*added);
     emit controllerAdded(added->DeviceId);
     return added;
 }
@@ -224,7 +241,10 @@ bool ControllerDirectory::deleteGroup(int rootId) {
     const int count = controllers_->table().CountInGroup(rootId);
     const bool yes = count > 0 ? prompts_.ask(loadString(TEXT_DELETE_GROUP_QUESTION), true)
                                : prompts_.ask(loadString(TEXT_DELETE_QUESTION));
-    if (!yes) return false;
+    return yes && removeGroup(rootId);
+}
+
+bool ControllerDirectory::removeGroup(int rootId) {
     // A controller that cannot be deleted keeps its group, or it would be left without one.
     std::vector<int> members;
     controllers_->table().forEach([&](const CQUORVISData& c) {

@@ -31,6 +31,9 @@ class ControllerDirectory : public QObject {
     bool loadGroups();
     // Start-up: the controller table, the log, and the window Corvel reports to.
     void setControllers(SharedControllers& controllers, MonitorLog& log, corvel_window* window);
+    // The command-line administration: the table without connections, whatever a record's
+    // AutomaticConnection says.
+    void setControllersOnly(SharedControllers& controllers);
 
     // Where the last run left the operator: the group shown and the controller that was open.
     struct LastShown {
@@ -72,6 +75,12 @@ class ControllerDirectory : public QObject {
     bool deleteController(int deviceId);
     // Asks first; deletes every controller of the group, then the group.
     bool deleteGroup(int rootId);
+    // Without a question, the default group too: every controller of the group, then the
+    // group (a restore that replaces everything).
+    bool removeGroup(int rootId);
+    // A group with a given id and name at the end of the list, stored (a restore); false
+    // (told) when the store refused it.
+    bool appendGroup(int rootId, const QString& name);
     bool moveController(int deviceId, int rootId);
     // A new group with the next Index, stored; its id, or -1 (told) when none could be made.
     int addGroup(const QString& name);

@@ -138,4 +138,20 @@ QString loadString(int id, int languageId) {
     return StringTable::instance().text(id, columnOf(languageId));
 }
 
+int languageForSetting(int stored, const QLocale& system) {
+    switch (stored) {
+    case 1:
+        return LANG_KOREAN;
+    case 2:
+        return LANG_ENGLISH;
+    case 3:
+        return LANG_CHINESE;
+    default:
+        break;
+    }
+    if (system.language() == QLocale::Korean) return LANG_KOREAN;
+    if (system.language() == QLocale::Chinese) return LANG_CHINESE;
+    return LANG_ENGLISH;
+}
+
 } // namespace iomira

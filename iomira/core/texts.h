@@ -63,6 +63,7 @@ enum TextId {
     TEXT_NO_CONTROLLERS_ACCEPTED = 191,
     TEXT_BACKUP = 192,
     TEXT_RESTORE = 193,
+    TEXT_RESTORE_DELETE_QUESTION = 196,
     TEXT_POLL_OUTPUTS = 198,
     TEXT_EXIT_QUESTION = 199,
     TEXT_OPEN_SCRIPT = 200,
@@ -345,6 +346,24 @@ enum TextId {
     TEXT_MAIL_ACCOUNTS = 6405,
     TEXT_MAIL_STEP1_HINT = 6406,
     TEXT_MAIL_STEP2_HINT = 6407,
+
+    // Administration from the command line, and one program per store
+    TEXT_STORE_IN_USE = 6500, // "%s" store path
+    TEXT_STORE_MISSING = 6501,
+    TEXT_CLI_USAGE = 6502,
+    TEXT_CLI_SEE_HELP = 6503,
+    TEXT_CLI_UNKNOWN_OPTION = 6504, // "%s" the argument
+    TEXT_CLI_NEEDS_FILE = 6505,     // "%s" the option
+    TEXT_CLI_ONE_COMMAND = 6506,
+    TEXT_CLI_RESTORE_ONLY = 6507,
+    TEXT_CLI_NOT_SCRIPT = 6508, // "%s" the file
+    TEXT_CLI_STORE_NOT_EMPTY = 6509,
+    TEXT_CLI_SKIPPED_SERVER = 6510, // "%1" the controller's description
+    TEXT_CLI_BACKUP_DONE = 6511,    // "%1" file, "%2" to "%6" counts
+    TEXT_CLI_RESTORE_DONE = 6512,   // "%1" file, "%2" to "%6" counts
+    TEXT_CLI_IMPORT_DONE = 6513,    // "%1" file, "%2" added, "%3" read
+    TEXT_RESTORE_PROGRESS = 6514,
+    TEXT_RESTORE_STOPPED = 6515,
 };
 
 } // namespace iomira

@@ -1,28 +1,16 @@
 #include "monitor/error_text.h"
 
 #include "core/string_table.h"
+#include "core/system_error.h"
 #include "core/texts.h"
 
 #include <netdb.h>
 
-#include <cstring>
-
 namespace iomira {
 
-namespace {
-
-QString systemText(int code) {
-    if (code < 0) return QString::fromLocal8Bit(gai_strerror(code));
-    char buffer[256];
-    // The GNU strerror_r may return a static text instead of filling the buffer.
-    const char* text = strerror_r(code, buffer, sizeof buffer);
-    return QString::fromLocal8Bit(text);
-}
-
-} // namespace
-
 QString socketErrorText(int code) {
-    QString text = systemText(code);
+    if (code >= 0) return systemErrorText(code);
+    QString text = QString::fromLocal8Bit(gai_strerror(code));
     text.remove(QLatin1Char('\r'));
     text.remove(QLatin1Char('\n'));
     return QStringLiteral("[%1] %2").arg(code).arg(text);

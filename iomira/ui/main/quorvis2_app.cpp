@@ -7,6 +7,7 @@
 #include "core/object_loader.h"
 #include "core/sound_output.h"
 #include "core/sqlite_store.h"
+#include "core/store_lock.h"
 #include "core/string_table.h"
 #include "core/texts.h"
 #include "corvel/corvel.h"
@@ -28,22 +29,6 @@
 #include <QLocale>
 
 namespace iomira {
-
-int languageForSetting(int stored, const QLocale& system) {
-    switch (stored) {
-    case 1:
-        return LANG_KOREAN;
-    case 2:
-        return LANG_ENGLISH;
-    case 3:
-        return LANG_CHINESE;
-    default:
-        break;
-    }
-    if (system.language() == QLocale::Korean) return LANG_KOREAN;
-    if (system.language() == QLocale::Chinese) return LANG_CHINESE;
-    return LANG_ENGLISH;
-}
 
 CQuorvis2App::CQuorvis2App() {
     // Sounds play through Qt Multimedia; the effect lives as long as the program.
@@ -67,8 +52,14 @@ Store& CQuorvis2App::store() {
 bool CQuorvis2App::openStore() {
     StoreOpenError error;
     store_ = SqliteStore::open(defaultStorePath(), &error);
-    if (store_) return true;
-    prompts_->error(storeOpenMessage(error));
+    if (!store_) {
+        prompts_->error(storeOpenMessage(error));
+        return false;
+    }
+    QString reason;
+    storeLock_ = StoreLock::acquire(store_->path(), &reason);
+    if (storeLock_) return true;
+    prompts_->error(reason);
     return false;
 }
 

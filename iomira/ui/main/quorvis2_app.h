@@ -23,6 +23,7 @@ class CDeviceListPane;
 class ControllerDirectory;
 class CMainFrame;
 class SqliteStore;
+class StoreLock;
 class UserPrompts;
 
 // The application: owns every table for the program's run and starts it up in order.
@@ -57,6 +58,8 @@ class CQuorvis2App : public QObject {
     void wireNotifications(CDeviceListPane& pane);
 
     std::unique_ptr<SqliteStore> store_;
+    // One program per store; a command-line restore or import waits for it to end.
+    std::unique_ptr<StoreLock> storeLock_;
     std::unique_ptr<UserPrompts> ownPrompts_;
     UserPrompts* prompts_ = nullptr;
     ControllerTable controllers_;
@@ -77,8 +80,5 @@ class CQuorvis2App : public QObject {
     std::unique_ptr<PollingThread> poller_;
     int languageId_ = 0;
 };
-
-// The language id a stored LANGUAGE value selects; 0 (automatic) follows the system.
-int languageForSetting(int stored, const QLocale& system);
 
 } // namespace iomira

@@ -311,6 +311,25 @@ enum TextId {
     TEXT_DISPLAY_MAX = 5509,
     TEXT_DISPLAY_UNIT = 5510,
     TEXT_FINISH_ANALOG_SETUP = 5511,
+    TEXT_INI_FILES = 5600,
+    TEXT_CSV_FILES = 5601,
+    TEXT_SCRIPT_NOT_A_NUMBER = 5602,     // "%d" line, "%s" key=value
+    TEXT_SCRIPT_NUMBER_TOO_LARGE = 5603, // "%d" line, "%s" key, "%d" kept value
+    TEXT_SCRIPT_NO_LINE_END = 5604,      // "%d" line, "%s" key
+    TEXT_SCRIPT_VALUE_TOO_LONG = 5605,   // "%d" line, "%s" key
+    TEXT_SCRIPT_NUL_BYTE = 5606,         // "%d" line, "%s" key
+    TEXT_SCRIPT_HOST_TOO_LONG = 5607,    // "%d" line
+    TEXT_SCRIPT_NOT_16_BITS = 5608,      // "%d" line, "%s" key, "%d" kept value
+    TEXT_SCRIPT_LINE_TOO_LONG = 5609,    // "%d" line
+    TEXT_SCRIPT_EMPTY_CELL = 5610,       // "%d" line
+    TEXT_SCRIPT_QUOTED_CELL = 5611,      // "%d" line
+    TEXT_SCRIPT_SHORT_ROW = 5612,        // "%d" line, "%d" cells, "%s" column, "%d" position
+    TEXT_SCRIPT_NO_CONTROLLERS = 5613,
+    TEXT_SCRIPT_NOT_A_SCRIPT = 5614,   // "%s" file name
+    TEXT_SCRIPT_FILE_TOO_LARGE = 5615, // "%s" file, "%d" megabytes
+    TEXT_SCRIPT_SUMMARY = 5616,        // "%d" read, "%d" added
+    TEXT_SCRIPT_MORE_WARNINGS = 5617,  // "%d" not shown
+    TEXT_SCRIPT_ADDING = 5618,
     TEXT_ALL_TESTS_FINISHED = 5620,
     TEXT_SKIP_TCP_SERVER = 5621,
     TEXT_CONNECTING_TO = 5622,

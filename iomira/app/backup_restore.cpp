@@ -8,6 +8,8 @@
 #include "monitor/shared_controllers.h"
 #include "notify/mail_account_store.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <map>
 
@@ -292,6 +294,15 @@ bool holdsOnlyDefaults(const ConfigurationTables& tables) {
     });
     return tables.directory.controllers()->table().empty() && tables.mailAccounts.empty() &&
            tables.mailSchedules.empty() && tables.messageSchedules.empty() && !storedSound;
+}
+
+QString backupFileName(const QString& chosen) {
+    return QFileInfo(chosen).suffix().isEmpty() ? chosen + QStringLiteral(".bin") : chosen;
+}
+
+int restoredControllerCount(const BackupContents& contents) {
+    return static_cast<int>(std::count_if(contents.controllers.begin(), contents.controllers.end(),
+                                          [](const auto& c) { return c.has_value(); }));
 }
 
 } // namespace iomira

@@ -43,4 +43,10 @@ RestoreSummary applyRestore(ConfigurationTables& tables, BackupContents contents
 // account, schedule or stored sound, and at most the empty default group.
 bool holdsOnlyDefaults(const ConfigurationTables& tables);
 
+// The chosen backup file name; one without an extension gets ".bin".
+QString backupFileName(const QString& chosen);
+// Above this many controllers a restore shows how far it is.
+inline constexpr int kRestoreProgressFrom = 101;
+int restoredControllerCount(const BackupContents& contents);
+
 } // namespace iomira

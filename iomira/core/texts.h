@@ -382,7 +382,6 @@ enum TextId {
     TEXT_CLI_RESTORE_DONE = 6512,   // "%1" file, "%2" to "%6" counts
     TEXT_CLI_IMPORT_DONE = 6513,    // "%1" file, "%2" added, "%3" read
     TEXT_RESTORE_PROGRESS = 6514,
-    TEXT_RESTORE_STOPPED = 6515,
 };
 
 } // namespace iomira

@@ -58,6 +58,8 @@ class CMainFrame : public QMainWindow {
     std::function<void()> showOutputMirror;
     // Opens the add dialog (Group menu).
     std::function<void()> addControllers;
+    std::function<void()> backup;
+    std::function<void()> restore;
     void setOutputMirror(COutputMirrorWindow* window) { mirror_ = window; }
 
   protected:

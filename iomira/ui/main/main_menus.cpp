@@ -97,8 +97,12 @@ QMenu* CMainFrame::groupMenu() {
         if (showOutputMirror) showOutputMirror();
     });
     menu->addSeparator();
-    laterItem(menu, TEXT_BACKUP, 32799);
-    laterItem(menu, TEXT_RESTORE, 32800);
+    connect(item(menu, TEXT_BACKUP, 32799), &QAction::triggered, this, [this] {
+        if (backup) backup();
+    });
+    connect(item(menu, TEXT_RESTORE, 32800), &QAction::triggered, this, [this] {
+        if (restore) restore();
+    });
     laterItem(menu, TEXT_OPEN_SCRIPT, 32802);
     recaptionOnOpen(menu);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillGroupItems(menu); });

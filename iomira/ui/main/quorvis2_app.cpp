@@ -21,6 +21,7 @@
 #include "ui/dialogs/schedule_list_dialog.h"
 #include "ui/dialogs/sound_file_setting_dialog.h"
 #include "ui/dialogs/sound_notification_dialog.h"
+#include "ui/main/backup_commands.h"
 #include "ui/main/main_frame.h"
 #include "ui/tree/device_list_pane.h"
 #include "ui/windows/controller_windows_wiring.h"
@@ -129,6 +130,24 @@ void CQuorvis2App::wireNotifications(CDeviceListPane& pane) {
     };
 }
 
+ConfigurationTables CQuorvis2App::configuration() {
+    return {*store_,           *directory_, mailAccounts_, mailSchedules_,
+            messageSchedules_, sounds_,     switches_};
+}
+
+void CQuorvis2App::wireAdministration(CDeviceListPane& pane) {
+    frame_->backup = [this] {
+        ConfigurationTables tables = configuration();
+        runBackupCommand(frame_.get(), tables, *prompts_);
+    };
+    frame_->restore = [this, &pane] {
+        pane.changeKeepingShownGroup([this] {
+            ConfigurationTables tables = configuration();
+            if (runRestoreCommand(frame_.get(), tables, *prompts_)) logSwitches_.assign(switches_);
+        });
+    };
+}
+
 bool CQuorvis2App::InitInstance() {
     if (!prompts_) {
         ownPrompts_ = std::make_unique<MessageBoxPrompts>(nullptr);
@@ -185,6 +204,7 @@ bool CQuorvis2App::InitInstance() {
         switches_.inputNotification = value;
         setGlobal(*store_, INPUT_NOTIFICATION, value);
     };
+    wireAdministration(*pane);
     frame_->showMailAccounts = [this] {
         showMailAccountSetting(*store_, mailAccounts_, shared_, frame_.get());
     };

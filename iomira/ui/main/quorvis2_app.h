@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/configuration_tables.h"
 #include "core/controller_table.h"
 #include "core/event_log.h"
 #include "core/global_settings.h"
@@ -56,6 +57,8 @@ class CQuorvis2App : public QObject {
     bool loadStoredObjects();
     void startDispatcher();
     void wireNotifications(CDeviceListPane& pane);
+    void wireAdministration(CDeviceListPane& pane);
+    ConfigurationTables configuration();
 
     std::unique_ptr<SqliteStore> store_;
     // One program per store; a command-line restore or import waits for it to end.

@@ -34,4 +34,20 @@ void CDeviceListPane::addControllers(const std::vector<CQUORVISData>& records) {
     if (lastOpened >= 0) selectController(lastOpened);
 }
 
+void CDeviceListPane::changeKeepingShownGroup(const std::function<void()>& change) {
+    QTreeWidgetItem* remembered = selectedGroupItem();
+    const int rememberedGroup = remembered ? itemData(remembered) : -1;
+    change();
+    int rootId = rememberedGroup;
+    if (!findGroupItem(rootId)) {
+        const CROOTData* first = directory_.groups().GroupAt(0);
+        rootId = first ? first->RootID : -1;
+    }
+    if (QTreeWidgetItem* group = findGroupItem(rootId)) {
+        tree_->setCurrentItem(group);
+        groupShown_ = false;
+        showGroup(rootId);
+    }
+}
+
 } // namespace iomira

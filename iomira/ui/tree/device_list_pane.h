@@ -60,6 +60,9 @@ class CDeviceListPane : public QWidget {
     void showGroup(int rootId);
     // Adds a table of controllers (restore, import), each placed by its group's name.
     void addControllers(const std::vector<CQUORVISData>& records);
+    // Runs a change of many groups and controllers (a restore), then shows the group that
+    // was selected, or the first group when that one is gone.
+    void changeKeepingShownGroup(const std::function<void()>& change);
 
     // Context menu commands on the current item.
     void runCommand(int command);

@@ -45,6 +45,8 @@ class CQuorvis2App : public QObject {
     const GlobalSwitches& switches() const { return switches_; }
     int languageId() const { return languageId_; }
     Store& store();
+    // What a backup holds, as the program keeps it.
+    ConfigurationTables configuration();
 
     // Replaces the message boxes (tests); must be set before InitInstance.
     void setPrompts(UserPrompts* prompts) { prompts_ = prompts; }
@@ -58,7 +60,6 @@ class CQuorvis2App : public QObject {
     void startDispatcher();
     void wireNotifications(CDeviceListPane& pane);
     void wireAdministration(CDeviceListPane& pane);
-    ConfigurationTables configuration();
 
     std::unique_ptr<SqliteStore> store_;
     // One program per store; a command-line restore or import waits for it to end.

@@ -3,6 +3,7 @@
 
 #include "common/monitor_files.h"
 
+#include "app/backup_restore.h"
 #include "app/demo_store.h"
 #include "app/tree_texts.h"
 #include "core/controller_keys.h"
@@ -180,15 +181,52 @@ TEST_F(StartUp, GroupMenuListsGroupsOnlyWhenThereAreTwo) {
     }
     EXPECT_EQ(names, (QStringList{"Plant", "Annex"}));
     EXPECT_EQ(checked, QStringList{"Plant"});
-    // Every item either works or is visibly not available yet: adding controllers and the
-    // multiple-port control work; management, backup, restore and scripts come later.
-    const std::set<int> working = {32771, 32825};
+    // Every item either works or is visibly not available yet: adding controllers, backup,
+    // restore and the multiple-port control work; management and scripts come later.
+    const std::set<int> working = {32771, 32799, 32800, 32825};
     for (QAction* a : group->actions()) {
         if (!a->isSeparator() && a->data().toInt() > 11024 + 4000) {
             EXPECT_EQ(a->isEnabled(), working.count(a->data().toInt()) == 1)
                 << a->text().toStdString();
         }
     }
+}
+
+TEST_F(StartUp, ASecondProgramOnTheSameStoreSaysSoAndEnds) {
+    auto first = startApp();
+    test::RecordingPrompts told;
+    CQuorvis2App second;
+    second.setPrompts(&told);
+    EXPECT_FALSE(second.InitInstance());
+    ASSERT_EQ(told.shown.size(), 1);
+    EXPECT_TRUE(told.shown[0].contains(storePath)) << told.shown[0].toStdString();
+}
+
+TEST_F(StartUp, ARestoreOfManyControllersFillsTheTreeInGroupsOfThirty) {
+    auto app = startApp();
+    BackupContents file;
+    file.groups = {CROOTData(9, QStringLiteral("Line"), 0)};
+    for (int i = 0; i < 65; ++i) {
+        CQUORVISData c;
+        c.DeviceComment = QStringLiteral("C%1").arg(i);
+        c.RootID = 9;
+        c.Index = i;
+        c.HostAddr = QStringLiteral("127.0.0.1");
+        c.HostPort = 502;
+        file.controllers.emplace_back(c);
+    }
+    ConfigurationTables tables = app->configuration();
+    const RestoreSummary summary = applyRestore(tables, file, prompts, RestoreExisting::Replace);
+    EXPECT_EQ(summary.controllers, 65);
+    CDeviceListPane* pane = app->mainFrame()->pane();
+    QStringList names;
+    QList<int> children;
+    for (int i = 0; i < pane->tree()->topLevelItemCount(); ++i) {
+        names << pane->tree()->topLevelItem(i)->text(0);
+        children << pane->tree()->topLevelItem(i)->childCount();
+    }
+    EXPECT_EQ(names, (QStringList{"Line", "Line(1)", "Line(2)"}));
+    EXPECT_EQ(children, (QList<int>{30, 30, 5}));
 }
 
 TEST_F(StartUp, InputNotificationSwitchIsStoredFromTheAdvancedMenu) {

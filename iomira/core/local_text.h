@@ -9,5 +9,7 @@ namespace iomira {
 // on Linux). The one place that decides that conversion.
 QByteArray toLocalCodeSet(const QString& text);
 QString fromLocalCodeSet(const QByteArray& text);
+// As above; `valid` tells whether every byte belonged to the code set (others are replaced).
+QString fromLocalCodeSet(const QByteArray& text, bool* valid);
 
 } // namespace iomira

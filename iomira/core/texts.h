@@ -63,6 +63,8 @@ enum TextId {
     TEXT_NO_CONTROLLERS_ACCEPTED = 191,
     TEXT_BACKUP = 192,
     TEXT_RESTORE = 193,
+    TEXT_CANT_READ_FILE = 194,
+    TEXT_FILE_DAMAGED = 195,
     TEXT_RESTORE_DELETE_QUESTION = 196,
     TEXT_POLL_OUTPUTS = 198,
     TEXT_EXIT_QUESTION = 199,
@@ -127,6 +129,7 @@ enum TextId {
     TEXT_NOTHING_SELECTED = 5007,
     TEXT_THREAD_FAILED = 5010,
     TEXT_CONNECT_DEVICE_RESULT = 5012, // "[::connect_device] : %d"
+    TEXT_RESTORE_FAILED = 5013,
     TEXT_GROUP_NOT_FOUND = 5050,
     TEXT_MOVE_NO_GROUP = 5051,
     TEXT_MOVE_NO_CHILDREN = 5052,
@@ -335,6 +338,12 @@ enum TextId {
     TEXT_CONNECTING_TO = 5622,
     TEXT_TEST_SUCCEEDED = 5623,
     TEXT_EXIT_CONNECTION_TEST = 5624,
+    TEXT_BACKUP_RECORD_TOO_LONG = 5740, // "%d" record, "%d" type, "%d" bytes, "%d" limit
+    TEXT_BACKUP_ITEM_TOO_LONG = 5741,   // record, type, tag, bytes, limit ("%d" each)
+    TEXT_BACKUP_TEXT_REPLACED = 5742,   // "%d" record, "%d" type
+    TEXT_BACKUP_DUPLICATE_ID = 5743,    // "%d" record, "%d" type, "%d" id
+    TEXT_BACKUP_SIZE_ADJUSTED = 5744,   // "%d" record, "%d" type, "%d" tag
+    TEXT_BACKUP_SWITCHES_CUT = 5745,    // "%d" record, "%d" type
     TEXT_GROUP_IDS_EXHAUSTED = 6000,
     TEXT_STORE_UNUSABLE = 6001, // "%s" file, "%s" reason
     TEXT_STORE_NOT_DATABASE = 6002,

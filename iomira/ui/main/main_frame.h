@@ -58,6 +58,9 @@ class CMainFrame : public QMainWindow {
     std::function<void()> showOutputMirror;
     // Opens the add dialog (Group menu).
     std::function<void()> addControllers;
+    // Opens the controller management dialog (Group menu).
+    std::function<void()> manageControllers;
+    // Backup and Restore (Group menu).
     std::function<void()> backup;
     std::function<void()> restore;
     void setOutputMirror(COutputMirrorWindow* window) { mirror_ = window; }

@@ -92,7 +92,9 @@ QMenu* CMainFrame::groupMenu() {
     connect(item(menu, TEXT_ADD_IO_CONTROLLER, 32771), &QAction::triggered, this, [this] {
         if (addControllers) addControllers();
     });
-    laterItem(menu, TEXT_MANAGE_CONTROLLERS, 32795);
+    connect(item(menu, TEXT_MANAGE_CONTROLLERS, 32795), &QAction::triggered, this, [this] {
+        if (manageControllers) manageControllers();
+    });
     connect(item(menu, TEXT_CONTROL_MULTIPLE, 32825), &QAction::triggered, this, [this] {
         if (showOutputMirror) showOutputMirror();
     });

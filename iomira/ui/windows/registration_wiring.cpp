@@ -1,11 +1,13 @@
 #include "ui/windows/registration_wiring.h"
 
 #include "app/controller_directory.h"
+#include "app/controller_management.h"
 #include "core/global_settings.h"
 #include "core/root_data.h"
 #include "monitor/shared_controllers.h"
 #include "ui/dialogs/add_controller_dialog.h"
 #include "ui/dialogs/connection_test_dialog.h"
+#include "ui/dialogs/management_dialog.h"
 #include "ui/dialogs/modify_controller_dialog.h"
 #include "ui/main/main_frame.h"
 #include "ui/tree/device_list_pane.h"
@@ -47,6 +49,14 @@ void modifyController(const WindowsWiring& w, int deviceId) {
     directory.modifyController(deviceId, dialog.edited(), dialog.portsChanged());
 }
 
+void manageControllers(const WindowsWiring& w) {
+    CDeviceListPane* pane = w.frame.pane();
+    ControllerManagement management(pane->directory());
+    CManagementDlg dialog(management, &w.frame);
+    dialog.showGroup = [pane](int rootId) { pane->showGroup(rootId); };
+    dialog.exec();
+}
+
 } // namespace
 
 void wireRegistration(const WindowsWiring& wiring, ControllerWindows* windows) {
@@ -57,6 +67,7 @@ void wireRegistration(const WindowsWiring& wiring, ControllerWindows* windows) {
     pane->addControllerCommand = add;
     pane->modifyControllerCommand = modify;
     wiring.frame.addControllers = add;
+    wiring.frame.manageControllers = [w = wiring] { manageControllers(w); };
     QObject::connect(&pane->directory(), &ControllerDirectory::controllerPortsChanged, windows,
                      &ControllerWindows::reopenWindow);
 }

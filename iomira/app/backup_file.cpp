@@ -8,6 +8,7 @@
 
 #include <QtEndian>
 
+#include <climits>
 #include <cstring>
 #include <set>
 
@@ -206,7 +207,8 @@ QByteArray encodeBackup(const BackupContents& contents, QString* error) {
 }
 
 BackupReadOutcome decodeBackup(const QByteArray& file) {
-    if (file.size() < kFileHeaderSize + kFileCrcSize)
+    // The checksum routine counts in int; no backup the program writes comes near that.
+    if (file.size() < kFileHeaderSize + kFileCrcSize || file.size() > INT_MAX)
         return refused(BackupReadStatus::CantRead, TEXT_CANT_READ_FILE);
     FileHeader header;
     std::memcpy(&header, file.constData(), sizeof header);

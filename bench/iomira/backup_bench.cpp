@@ -57,8 +57,8 @@ int main() {
     CScheduleDataList mailSchedules, messageSchedules;
     SoundLibrary sounds;
     sounds.installBuiltIn(dir.path());
-    const BackupSources sources{groups,        controllers,      accounts, mailSchedules,
-                                messageSchedules, sounds, BackupSwitches{}};
+    const BackupSources sources{groups,           controllers, accounts,        mailSchedules,
+                                messageSchedules, sounds,      BackupSwitches{}};
 
     std::vector<double> backups, restores;
     qsizetype fileSize = 0;

@@ -154,8 +154,6 @@ class AdminRun {
     }
 
     int import(const QString& file) {
-        if (scriptFormOf(file) == ScriptForm::None)
-            return fail(loadString(TEXT_CLI_NOT_SCRIPT).replace(QLatin1String("%s"), file));
         if (!open(AdminSession::Exclusive)) return ADMIN_FAILED;
         const ScriptReadOutcome read = readScriptFile(file);
         if (!read.error.isEmpty()) return fail(read.error);

@@ -9,6 +9,7 @@
 #include "core/texts.h"
 #include "core/user_prompts.h"
 #include "ui/main/about_dialog.h"
+#include "ui/main/open_script.h"
 #include "ui/tree/device_list_pane.h"
 #include "ui/tree/view_tree.h"
 
@@ -33,11 +34,6 @@ QAction* item(QMenu* menu, int textId, int command) {
     action->setProperty(kTextIdProperty, textId);
     action->setData(command);
     return action;
-}
-
-// Items whose dialogs belong to later parts of the program: shown, not yet usable.
-void laterItem(QMenu* menu, int textId, int command) {
-    item(menu, textId, command)->setEnabled(false);
 }
 
 QMenu* submenu(QMenu* parent, int textId) {
@@ -105,7 +101,8 @@ QMenu* CMainFrame::groupMenu() {
     connect(item(menu, TEXT_RESTORE, 32800), &QAction::triggered, this, [this] {
         if (restore) restore();
     });
-    laterItem(menu, TEXT_OPEN_SCRIPT, 32802);
+    connect(item(menu, TEXT_OPEN_SCRIPT, 32802), &QAction::triggered, this,
+            [this] { openScript(this, *pane_, prompts_); });
     recaptionOnOpen(menu);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillGroupItems(menu); });
     return menu;

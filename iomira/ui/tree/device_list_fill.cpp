@@ -4,6 +4,7 @@
 #include "ui/tree/device_list_pane.h"
 
 #include "app/controller_directory.h"
+#include "app/script_import.h"
 #include "ui/tree/view_tree.h"
 
 #include <QTreeWidgetItem>
@@ -24,30 +25,43 @@ void CDeviceListPane::fillAtStartup() {
 }
 
 void CDeviceListPane::addControllers(const std::vector<CQUORVISData>& records) {
-    QTreeWidgetItem* remembered = selectedGroupItem();
-    const int rememberedGroup = remembered ? itemData(remembered) : -1;
+    const int rememberedGroup = selectedGroupId();
     const int lastOpened = directory_.addControllers(records);
-    if (QTreeWidgetItem* group = findGroupItem(rememberedGroup)) {
-        tree_->setCurrentItem(group);
-        showGroup(rememberedGroup);
-    }
+    reshowGroup(rememberedGroup);
     if (lastOpened >= 0) selectController(lastOpened);
 }
 
+ScriptImportSummary CDeviceListPane::addScript(const ScriptReadOutcome& outcome,
+                                               const ControllerDirectory::TableProgress& progress) {
+    const int rememberedGroup = selectedGroupId();
+    ScriptImportSummary summary = importScript(directory_, outcome, progress);
+    reshowGroup(rememberedGroup);
+    return summary;
+}
+
+int CDeviceListPane::selectedGroupId() const {
+    QTreeWidgetItem* selected = selectedGroupItem();
+    return selected ? itemData(selected) : -1;
+}
+
+// Adding selects each new controller's item; the operator stays in the group they were in.
+void CDeviceListPane::reshowGroup(int rootId) {
+    if (QTreeWidgetItem* group = findGroupItem(rootId)) {
+        tree_->setCurrentItem(group);
+        showGroup(rootId);
+    }
+}
+
 void CDeviceListPane::changeKeepingShownGroup(const std::function<void()>& change) {
-    QTreeWidgetItem* remembered = selectedGroupItem();
-    const int rememberedGroup = remembered ? itemData(remembered) : -1;
+    int rootId = selectedGroupId();
     change();
-    int rootId = rememberedGroup;
     if (!findGroupItem(rootId)) {
         const CROOTData* first = directory_.groups().GroupAt(0);
         rootId = first ? first->RootID : -1;
     }
-    if (QTreeWidgetItem* group = findGroupItem(rootId)) {
-        tree_->setCurrentItem(group);
-        groupShown_ = false;
-        showGroup(rootId);
-    }
+    // The group may keep its id and still hold other controllers now.
+    groupShown_ = false;
+    reshowGroup(rootId);
 }
 
 } // namespace iomira

@@ -2,6 +2,7 @@
 
 #include "app/context_menu_rules.h"
 #include "app/controller_directory.h"
+#include "app/script_import.h"
 #include "core/quorvis_data.h"
 #include "core/root_data.h"
 
@@ -63,6 +64,9 @@ class CDeviceListPane : public QWidget {
     // Runs a change of many groups and controllers (a restore), then shows the group that
     // was selected, or the first group when that one is gone.
     void changeKeepingShownGroup(const std::function<void()>& change);
+    // Adds the controllers a script gave, keeping the group the operator is in.
+    ScriptImportSummary addScript(const ScriptReadOutcome& outcome,
+                                  const ControllerDirectory::TableProgress& progress = {});
 
     // Context menu commands on the current item.
     void runCommand(int command);
@@ -114,6 +118,8 @@ class CDeviceListPane : public QWidget {
     void fillInfoLines(QTreeWidgetItem* item, const CQUORVISData& controller);
     CQUORVISData* selectedController() const;
     QTreeWidgetItem* selectedGroupItem() const;
+    int selectedGroupId() const;
+    void reshowGroup(int rootId);
     void showContextMenu(QTreeWidgetItem* item, const QPoint& globalPos);
     void followDirectory();
     void showConnectionIcon(int deviceId, intptr_t lparam);

@@ -3,6 +3,7 @@
 #include "app/controller_directory.h"
 #include "app/script_import.h"
 #include "app/script_reader.h"
+#include "core/controller_keys.h"
 #include "core/controller_table.h"
 #include "core/event_log.h"
 #include "core/group_store.h"

@@ -388,7 +388,6 @@ enum TextId {
     TEXT_CLI_NEEDS_FILE = 6505,     // "%s" the option
     TEXT_CLI_ONE_COMMAND = 6506,
     TEXT_CLI_RESTORE_ONLY = 6507,
-    TEXT_CLI_NOT_SCRIPT = 6508, // "%s" the file
     TEXT_CLI_STORE_NOT_EMPTY = 6509,
     TEXT_CLI_SKIPPED_SERVER = 6510, // "%1" the controller's description
     TEXT_CLI_BACKUP_DONE = 6511,    // "%1" file, "%2" to "%6" counts

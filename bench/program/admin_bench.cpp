@@ -106,10 +106,7 @@ int main(int argc, char** argv) {
                 summary.controllers, restoreMs, treeControllers(*restored));
 
     timer.restart();
-    const BackupContents contents =
-        gatherBackup({tables.directory.groups(), tables.directory.controllers()->table(),
-                      tables.mailAccounts, tables.mailSchedules, tables.messageSchedules,
-                      tables.sounds, storedBackupSwitches(tables.store)});
+    const BackupContents contents = backupOf(tables);
     QString error;
     const QByteArray bytes = encodeBackup(contents, &error);
     const bool written = writeBackupFile(dir.filePath("plant.bin"), bytes, &error);

@@ -108,15 +108,11 @@ class AdminRun {
     int backup(const QString& file) {
         if (!open(AdminSession::ReadOnly)) return ADMIN_FAILED;
         ConfigurationTables t = session_->tables();
-        const BackupContents contents = gatherBackup(
-            {t.directory.groups(), session_->controllers(), t.mailAccounts, t.mailSchedules,
-             t.messageSchedules, t.sounds, storedBackupSwitches(t.store)});
+        const BackupContents contents = backupOf(t);
         QString error;
         const QByteArray bytes = encodeBackup(contents, &error);
         if (bytes.isEmpty() || !writeBackupFile(file, bytes, &error)) return fail(error);
-        const int controllers =
-            static_cast<int>(std::count_if(contents.controllers.begin(), contents.controllers.end(),
-                                           [](const auto& c) { return c.has_value(); }));
+        const int controllers = restoredControllerCount(contents);
         out_ << filled(TEXT_CLI_BACKUP_DONE,
                        {file, QString::number(contents.groups.size()), QString::number(controllers),
                         QString::number(contents.mailAccounts.size()),

@@ -1,5 +1,7 @@
 #include "app/backup_restore.h"
 
+#include "app/backup_file.h"
+
 #include "core/mail_account_keys.h"
 #include "core/schedule_store.h"
 #include "core/string_table.h"
@@ -294,6 +296,12 @@ bool holdsOnlyDefaults(const ConfigurationTables& tables) {
     });
     return tables.directory.controllers()->table().empty() && tables.mailAccounts.empty() &&
            tables.mailSchedules.empty() && tables.messageSchedules.empty() && !storedSound;
+}
+
+BackupContents backupOf(ConfigurationTables& tables) {
+    return gatherBackup({tables.directory.groups(), tables.directory.controllers()->table(),
+                         tables.mailAccounts, tables.mailSchedules, tables.messageSchedules,
+                         tables.sounds, storedBackupSwitches(tables.store)});
 }
 
 QString backupFileName(const QString& chosen) {

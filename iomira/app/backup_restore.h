@@ -43,6 +43,9 @@ RestoreSummary applyRestore(ConfigurationTables& tables, BackupContents contents
 // account, schedule or stored sound, and at most the empty default group.
 bool holdsOnlyDefaults(const ConfigurationTables& tables);
 
+// What a backup of the configuration holds now, in the file's order.
+BackupContents backupOf(ConfigurationTables& tables);
+
 // The chosen backup file name; one without an extension gets ".bin".
 QString backupFileName(const QString& chosen);
 // Above this many controllers a restore shows how far it is.

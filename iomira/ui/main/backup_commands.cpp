@@ -23,10 +23,7 @@ void runBackupCommand(QWidget* parent, ConfigurationTables& tables, UserPrompts&
         QFileDialog::getSaveFileName(parent, loadString(TEXT_BACKUP), QString(), kBackupFilter,
                                      nullptr, QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty()) return;
-    const BackupContents contents =
-        gatherBackup({tables.directory.groups(), tables.directory.controllers()->table(),
-                      tables.mailAccounts, tables.mailSchedules, tables.messageSchedules,
-                      tables.sounds, storedBackupSwitches(tables.store)});
+    const BackupContents contents = backupOf(tables);
     QString error;
     const QByteArray bytes = encodeBackup(contents, &error);
     if (bytes.isEmpty() || !writeBackupFile(backupFileName(chosen), bytes, &error))

@@ -33,6 +33,7 @@ bool readGlobalSwitches(Store& store, GlobalSwitches& s) {
     s.logNotificationEmail = read(LOG_NOTIFICATION_EMAIL);
     s.useEmailSchedule = read(USE_EMAIL_SCHEDULE);
     s.useNotificationMessageSchedule = read(USE_NOTIFICATION_MESSAGE_SCHEDULE);
+    s.linkNotification = read(LINK_NOTIFICATION);
     return true;
 }
 

@@ -19,6 +19,8 @@ inline constexpr GlobalValue LOG_NOTIFICATION_EMAIL{"LOG_NOTIFICATION_EMAIL", 1}
 inline constexpr GlobalValue USE_EMAIL_SCHEDULE{"USE_EMAIL_SCHEDULE", 0};
 inline constexpr GlobalValue USE_NOTIFICATION_MESSAGE_SCHEDULE{"USE_NOTIFICATION_MESSAGE_SCHEDULE",
                                                                0};
+// Pop-ups for a controller whose link is lost and restored; not carried by backups.
+inline constexpr GlobalValue LINK_NOTIFICATION{"LINK_NOTIFICATION", 1};
 inline constexpr GlobalValue USE_LOGIN{"USE_LOGIN", 0}; // carried by backups only
 inline constexpr GlobalValue MSG_LastPosX{"MSG_LastPosX", 0};
 inline constexpr GlobalValue MSG_LastPosY{"MSG_LastPosY", 0};
@@ -41,6 +43,7 @@ struct GlobalSwitches {
     int32_t logNotificationEmail = LOG_NOTIFICATION_EMAIL.fallback;
     int32_t useEmailSchedule = USE_EMAIL_SCHEDULE.fallback;
     int32_t useNotificationMessageSchedule = USE_NOTIFICATION_MESSAGE_SCHEDULE.fallback;
+    int32_t linkNotification = LINK_NOTIFICATION.fallback;
 };
 
 // False when the store could not be read; the defaults are then left in place.

@@ -30,6 +30,8 @@ void CQUORVISData::clearPlacementAndRuntime() {
     OutputImage.fill(0);
     ReconnectWanted = 0;
     LastFailureTime = 0;
+    NotResponding = false;
+    LastAnswerMs = InputsReadMs = OutputsReadMs = 0;
 }
 
 void CQUORVISData::Copy(CQUORVISData& destination, const CQUORVISData& source) {

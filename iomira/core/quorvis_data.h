@@ -95,6 +95,13 @@ class CQUORVISData {
     std::array<uint8_t, kDigitalPorts> OutputImage{};
     int ReconnectWanted = 0;
     int64_t LastFailureTime = 0;
+    // Set while a request has waited too long for its answer; cleared by the next answer.
+    bool NotResponding = false;
+    // Wall-clock milliseconds since the epoch of the last answer, and of the last answers
+    // that filled InputImage and OutputImage; 0 before the first.
+    int64_t LastAnswerMs = 0;
+    int64_t InputsReadMs = 0;
+    int64_t OutputsReadMs = 0;
 
     bool operator==(const CQUORVISData&) const = default;
 

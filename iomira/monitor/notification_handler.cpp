@@ -13,6 +13,8 @@
 #include "monitor/port_change_listener.h"
 #include "monitor/shared_controllers.h"
 
+#include <QDateTime>
+
 namespace iomira {
 
 namespace {
@@ -77,6 +79,8 @@ void NotificationHandler::connectionEstablished(CQUORVISData& c) {
 void NotificationHandler::onData(uintptr_t deviceId, intptr_t code) {
     CQUORVISData* c = find(deviceId);
     if (!c || code < 0 || code > kLastHandledCode) return;
+    if (code != MB_BAD_LENGTH && code != MB_BAD_PACKET)
+        c->LastAnswerMs = QDateTime::currentMSecsSinceEpoch();
     switch (code) {
     case MB_BAD_LENGTH:
     case MB_BAD_PACKET:
@@ -162,6 +166,7 @@ void NotificationHandler::inputImage(CQUORVISData& c, int count) {
         log_.inputStatus(c, i, value);
         c.InputImage[i] = static_cast<uint8_t>(value == 1 ? 1 : 0);
     }
+    c.InputsReadMs = c.LastAnswerMs;
 }
 
 void NotificationHandler::analogValues(CQUORVISData& c) {
@@ -193,6 +198,7 @@ void NotificationHandler::outputResponse(CQUORVISData& c) {
     else
         dispatch_.DispatchOutputChanges(c);
     log_.state(c, LogCategory::Output, text(TEXT_RESPONSE_OUTPUTS));
+    c.OutputsReadMs = c.LastAnswerMs;
     for (int i = 0; i < c.NumberOfPortOutput && i < kDigitalPorts; ++i) {
         const int value = get_received_port_value(c.DeviceId, CORVEL_KIND_OUTPUT, i);
         c.OutputImage[i] = static_cast<uint8_t>(value == 1 ? 1 : 0);

@@ -47,6 +47,8 @@ class ControllerMonitoring : public QObject, public MonitorEvents {
   signals:
     void controllerConnectionStarted(int deviceId);
     void controllerConnectionNotified(int deviceId, intptr_t lparam);
+    // The controller stopped answering, or answered again (its NotResponding changed).
+    void controllerResponseChanged(int deviceId);
 
   private:
     UserPrompts& prompts_;

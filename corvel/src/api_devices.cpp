@@ -4,6 +4,7 @@
 #include "guard.h"
 #include "resolver.h"
 #include "text.h"
+#include "watchdog.h"
 
 namespace corvel {
 namespace {
@@ -43,6 +44,10 @@ Library library;
 void handle_ready_event(const platform::ReadyEvent& event) {
     if (event.token == platform::WAKE_TOKEN) {
         Resolver::instance().run_finished();
+        return;
+    }
+    if (event.token == platform::TIMER_TOKEN) {
+        watchdog::check_deadlines();
         return;
     }
     EntryPtr entry;

@@ -6,6 +6,7 @@
 #include "guard.h"
 #include "registry.h"
 #include "resolver.h"
+#include "watchdog.h"
 
 namespace corvel {
 namespace {
@@ -60,6 +61,7 @@ void reset_entry(DeviceEntry& entry) {
     entry.reassembler.reset();
     entry.values.reset_for_new_connection();
     entry.sequence.reset();
+    entry.answers.clear();
     ++entry.generation;
 }
 
@@ -70,16 +72,20 @@ void fail_connection(DeviceEntry& entry, int32_t error, int32_t event, Outbox& o
     outbox.connection(entry.window, entry.key, error, event);
 }
 
+// A server's session ends without its listener: it waits for the next client.
+void drop_accepted_client(DeviceEntry& entry) {
+    detach(entry.accepted, entry.accepted_token);
+    entry.client_connected = false;
+    entry.state = TCP_LISTEN;
+    reset_entry(entry);
+}
+
 // The peer ended the connection in order: a client is closed, a server listens again.
 void peer_closed(DeviceEntry& entry, Outbox& outbox) {
-    if (entry.is_server()) {
-        detach(entry.accepted, entry.accepted_token);
-        entry.client_connected = false;
-        entry.state = TCP_LISTEN;
-        reset_entry(entry);
-    } else {
+    if (entry.is_server())
+        drop_accepted_client(entry);
+    else
         close_connection(entry);
-    }
     outbox.connection(entry.window, entry.key, 0, CORVEL_FD_CLOSE);
 }
 
@@ -212,9 +218,12 @@ bool decode_next_frame(DeviceEntry& entry, Outbox& outbox) {
         if (event == Reassembler::Event::BadLength) {
             outbox.data(entry.window, entry.key, MB_BAD_LENGTH);
         } else {
+            const uint8_t* body = entry.reassembler.body();
+            const size_t length = entry.reassembler.body_length();
             const DecodeResult result =
-                decode_body(entry.reassembler.body(), entry.reassembler.body_length(),
-                            entry.reassembler.tag(), entry.values);
+                decode_body(body, length, entry.reassembler.tag(), entry.values);
+            if (answers_request(body, length, result))
+                entry.answers.answer_received(MonotonicClock::now());
             if (result.enable_di_change_port >= 0)
                 send_di_change_enable(entry, result.enable_di_change_port);
             if (result.code != NO_NOTIFICATION) outbox.data(entry.window, entry.key, result.code);
@@ -387,6 +396,7 @@ int32_t send_request(DeviceEntry& entry, const std::vector<uint8_t>& frames, int
         return CORVEL_SOCKET_ERROR;
     }
     entry.send_buffer.insert(entry.send_buffer.end(), frames.begin(), frames.end());
+    watchdog::requests_sent(entry, count_frames(frames.data(), frames.size()));
     if (entry.write_watched) return CORVEL_OK;
     int send_error = 0;
     if (!flush_send_buffer(entry, send_error)) {
@@ -395,6 +405,16 @@ int32_t send_request(DeviceEntry& entry, const std::vector<uint8_t>& frames, int
         return CORVEL_SOCKET_ERROR;
     }
     return CORVEL_OK;
+}
+
+void fail_unanswered(DeviceEntry& entry, Outbox& outbox) {
+    if (!entry.is_server()) {
+        fail_connection(entry, ETIMEDOUT, CORVEL_FD_CLOSE, outbox);
+        return;
+    }
+    drop_accepted_client(entry);
+    entry.last_error = ETIMEDOUT;
+    outbox.connection(entry.window, entry.key, ETIMEDOUT, CORVEL_FD_CLOSE);
 }
 
 void handle_socket_event(const EntryPtr& entry, SocketRole role, uint64_t token,

@@ -270,4 +270,9 @@ DecodeResult decode_body(const uint8_t* bytes, size_t size, uint8_t tag, Receive
     }
 }
 
+bool answers_request(const uint8_t* body, size_t size, const DecodeResult& result) {
+    if (size < 2 || result.code == MB_BAD_PACKET) return false;
+    return body[1] != FN_CHANGE_REPORT;
+}
+
 } // namespace corvel

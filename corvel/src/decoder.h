@@ -19,4 +19,8 @@ struct DecodeResult {
 // Never reads beyond size bytes.
 DecodeResult decode_body(const uint8_t* body, size_t size, uint8_t tag, ReceivedValues& values);
 
+// Whether a decoded body answers a request of Corvel's: any response, normal or exception,
+// except the controller's own change reports and bodies too malformed to decode.
+bool answers_request(const uint8_t* body, size_t size, const DecodeResult& result);
+
 } // namespace corvel

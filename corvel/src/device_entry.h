@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "answer_wait.h"
 #include "corvel/corvel.h"
 #include "frame.h"
 #include "platform.h"
@@ -50,6 +51,7 @@ struct DeviceEntry {
     Reassembler reassembler;
     SequenceCounters sequence;
     ReceivedValues values;
+    AnswerWait answers; // the requests sent and not answered yet
 
     bool is_server() const { return mode != CORVEL_MODE_CLIENT; }
     platform::Socket data_socket() const { return is_server() ? accepted : socket; }

@@ -44,6 +44,13 @@ void FrameWriter::identification(uint8_t tag, uint8_t read_device_id_code, uint8
     out_.insert(out_.end(), {MEI_READ_DEVICE_ID, read_device_id_code, object_id});
 }
 
+size_t count_frames(const uint8_t* data, size_t size) {
+    size_t frames = 0;
+    for (size_t at = 0; at + HEADER_SIZE <= size; at += HEADER_SIZE + data[at + 5])
+        ++frames;
+    return frames;
+}
+
 void append_read_all(FrameWriter& writer, int32_t family, int32_t mode) {
     const bool inputs = mode == 0 || mode == 2;
     const bool outputs = mode == 1 || mode == 2;

@@ -85,6 +85,9 @@ class FrameWriter {
     uint8_t unit_id_;
 };
 
+// The number of frames in a buffer of complete frames, counted by their headers' lengths.
+size_t count_frames(const uint8_t* data, size_t size);
+
 // The pipelined reads of one DEV-8i0 controller for a family (1..5) and a mode (0..2).
 // A combination that selects nothing appends nothing.
 void append_read_all(FrameWriter& writer, int32_t family, int32_t mode);

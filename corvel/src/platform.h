@@ -3,6 +3,7 @@
 // (and later win/).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,8 +58,10 @@ int pending_error(Socket socket);
 void close_socket(Socket socket);
 
 // The readiness poller: level-triggered, one token per watched socket.
-// WAKE_TOKEN is no socket's: it reports that another thread called wake().
+// WAKE_TOKEN is no socket's: it reports that another thread called wake(). TIMER_TOKEN is
+// no socket's either: it reports that the deadline timer went off.
 constexpr uint64_t WAKE_TOKEN = 0;
+constexpr uint64_t TIMER_TOKEN = UINT64_MAX;
 struct ReadyEvent {
     uint64_t token;
     bool readable;
@@ -71,6 +74,10 @@ void watch(Socket socket, uint64_t token, bool want_read, bool want_write);
 void unwatch(Socket socket);
 // Makes the next (or the current) wait_ready report WAKE_TOKEN; safe from any thread.
 void wake();
+// The deadline timer: one shot, reported once by wait_ready as TIMER_TOKEN. Setting it again
+// replaces the earlier time; safe from any thread.
+void set_timer(std::chrono::nanoseconds delay);
+void stop_timer();
 // Waits at most timeout_ms (negative: without limit); returns the number of events filled,
 // or a negative errno.
 int wait_ready(ReadyEvent* events, int capacity, int timeout_ms);

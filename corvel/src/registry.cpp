@@ -36,6 +36,15 @@ std::vector<EntryPtr> Registry::remove_all() {
     return all;
 }
 
+std::vector<EntryPtr> Registry::all() const {
+    std::shared_lock lock(entries_mutex_);
+    std::vector<EntryPtr> all;
+    all.reserve(entries_.size());
+    for (const auto& [key, entry] : entries_)
+        all.push_back(entry);
+    return all;
+}
+
 uint64_t Registry::bind_socket(const EntryPtr& entry, SocketRole role) {
     std::lock_guard lock(sockets_mutex_);
     const uint64_t token = next_token_++;

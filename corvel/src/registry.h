@@ -18,6 +18,7 @@ class Registry {
     EntryPtr find(int32_t key) const;
     EntryPtr remove(int32_t key);
     std::vector<EntryPtr> remove_all();
+    std::vector<EntryPtr> all() const;
 
     // Socket tokens tie a poller event to its entry; a token outlives nothing it names, so a
     // late event for a closed socket finds no entry and is dropped.

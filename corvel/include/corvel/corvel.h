@@ -16,6 +16,14 @@
  * waits for a lookup. No Corvel lock is held while a window procedure runs, so a procedure
  * may call Corvel again (even corvel_dispatch, from a nested event loop).
  *
+ * Answer watchdog: Corvel counts, per connection, the request frames it has sent and that no
+ * response (normal or exception) has answered yet; the controller's own change reports answer
+ * nothing. When the oldest of them has waited the answer timeout (CORVEL_ANSWER_TIMEOUT_MS
+ * unless corvel_set_answer_timeout says otherwise), the connection fails on the window thread
+ * as a lost connection does: a client goes to TCP_ERROR, a server drops its client and listens
+ * again, and either sends (ETIMEDOUT << 16) + CORVEL_FD_CLOSE. corvel_event_fd becomes
+ * readable for that deadline even when no socket has anything to say.
+ *
  * No C++ exception leaves a function of this interface: running out of memory (or threads)
  * gives -2 with the errno value (ENOMEM) in the out error where there is one.
  */
@@ -125,7 +133,8 @@ struct corvel_window {
     corvel_window_proc proc;
 };
 
-/* The dispatcher. corvel_event_fd becomes readable when socket events wait; corvel_dispatch
+/* The dispatcher. corvel_event_fd becomes readable when socket events wait (or an answer
+ * deadline has passed); corvel_dispatch
  * waits at most timeout_ms (0: not at all, negative: without limit) and runs the ready events
  * on the calling thread. It returns the number of events handled, or a negative errno. */
 CORVEL_API int corvel_event_fd(void);
@@ -179,6 +188,19 @@ CORVEL_API int32_t get_modbus_error_code(int32_t key);
 CORVEL_API int32_t get_input_port_read_error(int32_t key);
 CORVEL_API int32_t get_output_port_read_error(int32_t key);
 CORVEL_API int32_t get_transaction_id(int32_t key);
+
+/* The answer watchdog. */
+enum { CORVEL_ANSWER_TIMEOUT_MS = 10000 }; /* the answer timeout until it is set */
+
+/* Milliseconds the oldest unanswered request of the connection has waited: since it was sent,
+ * or since the last answer when earlier requests have been answered meanwhile. 0 when every
+ * request is answered or there is no connection; -1 for an unknown key. */
+CORVEL_API int32_t get_unanswered_ms(int32_t key);
+
+/* The time, for every connection of the process, after which an unanswered request fails its
+ * connection with ETIMEDOUT; 0 turns the watchdog off. Takes effect for requests already
+ * waiting. Returns 1, or -4 for a negative time. */
+CORVEL_API int32_t corvel_set_answer_timeout(int32_t ms);
 
 #ifdef __cplusplus
 }

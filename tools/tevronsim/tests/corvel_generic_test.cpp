@@ -207,6 +207,30 @@ TEST_F(GenericDevices, SilentDeviceAnswersNothingAndDelayHoldsAnswers) {
     sim->command("resume io");
 }
 
+TEST_F(GenericDevices, SilencedDeviceTimesOutAndAnswersAgainAfterReconnecting) {
+    int32_t key = open("io", 1, 0, 16);
+    round_trip(key);
+    struct DefaultTimeoutAfterwards {
+        ~DefaultTimeoutAfterwards() { corvel_set_answer_timeout(CORVEL_ANSWER_TIMEOUT_MS); }
+    } restore;
+    ASSERT_EQ(corvel_set_answer_timeout(300), CORVEL_OK);
+    sim->command("silent io");
+    int32_t err = 0;
+    ASSERT_EQ(read_discrete_inputs(key, 4, &err, 0), CORVEL_OK);
+    const intptr_t timed_out = CORVEL_LPARAM(ETIMEDOUT, CORVEL_FD_CLOSE);
+    const bool failed = pump_until([&] { return window.count(CORVEL_WM_CONNECTION, timed_out); });
+    sim->command("resume io");
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(get_tcp_connection_state(key), TCP_ERROR);
+    EXPECT_EQ(get_tcp_error_code(key), ETIMEDOUT);
+
+    ASSERT_EQ(connect_device(key, &err), CORVEL_OK);
+    ASSERT_TRUE(pump_until([&] { return get_tcp_connection_state(key) == TCP_ESTABLISHED; }));
+    round_trip(key);
+    EXPECT_EQ(get_unanswered_ms(key), 0);
+    EXPECT_EQ(window.count(CORVEL_WM_CONNECTION, timed_out), 1u);
+}
+
 TEST_F(GenericDevices, DroppedAndRefusedConnections) {
     int32_t key = open("io", 1, 0, 16);
     // A round trip first: a connection the simulator has not accepted yet cannot be dropped.

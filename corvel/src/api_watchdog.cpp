@@ -1,0 +1,29 @@
+// The answer watchdog's interface: how long a connection's oldest request has waited, and the
+// time after which it fails the connection.
+#include <algorithm>
+
+#include "entry_access.h"
+#include "guard.h"
+#include "watchdog.h"
+
+using namespace corvel;
+
+extern "C" {
+
+int32_t get_unanswered_ms(int32_t key) {
+    return guarded(nullptr, [&] {
+        return with_entry(key, [](DeviceEntry& entry) -> int32_t {
+            const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+                entry.answers.waited(MonotonicClock::now()));
+            return static_cast<int32_t>(std::min<int64_t>(waited.count(), INT32_MAX));
+        });
+    });
+}
+
+int32_t corvel_set_answer_timeout(int32_t ms) {
+    if (ms < 0) return CORVEL_OUT_OF_RANGE;
+    watchdog::set_timeout_ms(ms);
+    return CORVEL_OK;
+}
+
+} // extern "C"

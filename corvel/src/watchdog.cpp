@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "connection.h"
 #include "notification.h"
@@ -13,6 +14,8 @@ namespace corvel::watchdog {
 namespace {
 
 std::atomic<int32_t> answer_timeout{CORVEL_ANSWER_TIMEOUT_MS};
+// A check that cannot even list the entries (out of memory) is tried again this much later.
+constexpr std::chrono::milliseconds RETRY_AFTER{250};
 
 // The deadline timer as last set. Request threads only ever bring it forward, so a wait that
 // starts while the dispatcher checks the entries is never lost.
@@ -79,7 +82,14 @@ void check_deadlines() {
     if (ms <= 0) return;
     const std::chrono::milliseconds limit(ms);
     std::optional<MonotonicClock::time_point> earliest;
-    for (const EntryPtr& entry : Registry::instance().all()) {
+    std::vector<EntryPtr> entries;
+    try {
+        entries = Registry::instance().all();
+    } catch (...) {
+        deadline_timer().ask_for(MonotonicClock::now() + RETRY_AFTER);
+        throw;
+    }
+    for (const EntryPtr& entry : entries) {
         Outbox outbox;
         std::optional<MonotonicClock::time_point> deadline;
         {

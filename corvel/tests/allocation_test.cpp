@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <poll.h>
 
 #include "faults.h"
 #include "support.h"
@@ -114,4 +115,36 @@ TEST(OutOfMemory, RequestFailsAndTheConnectionStays) {
     EXPECT_GE(failures, 1);
     EXPECT_EQ(peer.read_exact(12), hex("2D 00 00 00 00 06 01 01 00 00 00 08"))
         << "only the request that went through is on the wire, with the first sequence number";
+}
+
+TEST(OutOfMemory, AnswerDeadlineCheckIsTriedAgain) {
+    Cleanup cleanup;
+    struct DefaultTimeoutAfterwards {
+        ~DefaultTimeoutAfterwards() { corvel_set_answer_timeout(CORVEL_ANSWER_TIMEOUT_MS); }
+    } restore;
+    Recorder window;
+    RawPeer peer;
+    ASSERT_TRUE(connect_client(window, KEY, peer));
+    ASSERT_EQ(corvel_set_answer_timeout(200), CORVEL_OK);
+    int32_t error = 0;
+    ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    ASSERT_EQ(peer.read_exact(12).size(), 12u);
+
+    const intptr_t timed_out = CORVEL_LPARAM(ETIMEDOUT, CORVEL_FD_CLOSE);
+    pollfd ready{corvel_event_fd(), POLLIN, 0};
+    bool check_failed = false;
+    for (int wakes = 0; wakes < 10 && !window.has(CORVEL_WM_CONNECTION, timed_out); ++wakes) {
+        ASSERT_EQ(poll(&ready, 1, 2000), 1) << "the deadline is kept after a failed check";
+        if (check_failed) {
+            corvel_dispatch(0);
+            continue;
+        }
+        AllocationFailure failure(1);
+        EXPECT_EQ(corvel_dispatch(0), 1);
+        check_failed = failure.failed();
+        EXPECT_FALSE(window.has(CORVEL_WM_CONNECTION, timed_out));
+    }
+    EXPECT_TRUE(check_failed);
+    EXPECT_TRUE(window.has(CORVEL_WM_CONNECTION, timed_out));
+    EXPECT_EQ(get_tcp_connection_state(KEY), TCP_ERROR);
 }

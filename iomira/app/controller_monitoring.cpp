@@ -1,6 +1,7 @@
 #include "app/controller_monitoring.h"
 
 #include "core/user_prompts.h"
+#include "monitor/shared_controllers.h"
 
 namespace iomira {
 
@@ -11,6 +12,10 @@ ControllerMonitoring::ControllerMonitoring(UserPrompts& prompts, QObject* parent
         if (connections_) connections_->reconnectTick();
         reconnectTimer_.start(kReconnectTickMs);
     });
+    watchdogTimer_.setInterval(kWatchdogTickMs);
+    connect(&watchdogTimer_, &QTimer::timeout, this, [this] {
+        if (watchdog_) watchdog_->tick();
+    });
 }
 
 ControllerMonitoring::~ControllerMonitoring() {
@@ -18,7 +23,10 @@ ControllerMonitoring::~ControllerMonitoring() {
 }
 
 void ControllerMonitoring::start(SharedControllers& controllers, MonitorLog& log) {
+    controllers_ = &controllers;
     connections_ = std::make_unique<ConnectionManager>(controllers, log, *this);
+    watchdog_ = std::make_unique<ResponseWatchdog>(controllers, log, *this);
+    links_ = std::make_unique<LinkNotifier>(log);
     handler_ =
         std::make_unique<NotificationHandler>(controllers, log, *connections_, *this, dispatch_);
 }
@@ -34,9 +42,15 @@ void ControllerMonitoring::startMailNotifications(const NotificationMailTables& 
 
 void ControllerMonitoring::startTimers() {
     reconnectTimer_.start(kReconnectTickMs);
+    watchdogTimer_.start();
 }
 void ControllerMonitoring::stopTimers() {
     reconnectTimer_.stop();
+    watchdogTimer_.stop();
+}
+
+CQUORVISData* ControllerMonitoring::find(int deviceId) const {
+    return controllers_ ? controllers_->table().find(deviceId) : nullptr;
 }
 
 void ControllerMonitoring::onConnectionNotification(uintptr_t deviceId, intptr_t lparam) {
@@ -53,7 +67,25 @@ void ControllerMonitoring::connectionStarted(int deviceId) {
 }
 
 void ControllerMonitoring::connectionNotified(int deviceId, intptr_t lparam) {
+    if (CQUORVISData* c = find(deviceId)) {
+        links_->connectionNotified(*c, lparam);
+        watchdog_->connectionChanged(*c);
+    }
     emit controllerConnectionNotified(deviceId, lparam);
+}
+
+void ControllerMonitoring::answered(int deviceId) {
+    CQUORVISData* c = find(deviceId);
+    if (!c) return;
+    watchdog_->answered(*c);
+    links_->answered(*c);
+}
+
+void ControllerMonitoring::responseChanged(int deviceId) {
+    CQUORVISData* c = find(deviceId);
+    if (!c) return;
+    if (c->NotResponding) links_->notResponding(*c);
+    emit controllerResponseChanged(deviceId);
 }
 
 void ControllerMonitoring::showError(const QString& message) {

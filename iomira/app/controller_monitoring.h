@@ -3,6 +3,8 @@
 #include "monitor/connection_manager.h"
 #include "monitor/monitor_events.h"
 #include "monitor/notification_handler.h"
+#include "monitor/response_watchdog.h"
+#include "notify/link_notifier.h"
 #include "notify/notification_mailer.h"
 #include "notify/port_change_dispatch.h"
 
@@ -18,8 +20,8 @@ class SharedControllers;
 class UserPrompts;
 
 // The controllers' connections as the program runs them: the connection manager and its
-// reconnection timer, Corvel's notifications, the port-change dispatch and the mail thread.
-// Windows follow the signals.
+// reconnection timer, the response watchdog and its timer, Corvel's notifications, the
+// port-change dispatch, the link notifications and the mail thread. Windows follow the signals.
 class ControllerMonitoring : public QObject, public MonitorEvents {
     Q_OBJECT
   public:
@@ -30,6 +32,8 @@ class ControllerMonitoring : public QObject, public MonitorEvents {
     bool started() const { return connections_ != nullptr; }
     ConnectionManager* connections() const { return connections_.get(); }
     PortChangeDispatch& dispatch() { return dispatch_; }
+    // Exists once started.
+    LinkNotifier* links() const { return links_.get(); }
     // Starts the mail thread and queues the dispatch's mails to it.
     void startMailNotifications(const NotificationMailTables& tables);
     NotificationMailer* mailer() const { return mailer_.get(); }
@@ -43,6 +47,8 @@ class ControllerMonitoring : public QObject, public MonitorEvents {
     void connectionStarted(int deviceId) override;
     void connectionNotified(int deviceId, intptr_t lparam) override;
     void showError(const QString& message) override;
+    void answered(int deviceId) override;
+    void responseChanged(int deviceId) override;
 
   signals:
     void controllerConnectionStarted(int deviceId);
@@ -51,12 +57,18 @@ class ControllerMonitoring : public QObject, public MonitorEvents {
     void controllerResponseChanged(int deviceId);
 
   private:
+    CQUORVISData* find(int deviceId) const;
+
     UserPrompts& prompts_;
+    SharedControllers* controllers_ = nullptr;
     std::unique_ptr<ConnectionManager> connections_;
     std::unique_ptr<NotificationHandler> handler_;
+    std::unique_ptr<ResponseWatchdog> watchdog_;
+    std::unique_ptr<LinkNotifier> links_;
     PortChangeDispatch dispatch_;
     std::unique_ptr<NotificationMailer> mailer_;
     QTimer reconnectTimer_;
+    QTimer watchdogTimer_;
 };
 
 } // namespace iomira

@@ -115,8 +115,9 @@ std::vector<InfoLine> infoLines(const CQUORVISData& c) {
     return lines;
 }
 
-int controllerIcon(int state, int automaticConnection, bool notifiedError) {
+int controllerIcon(int state, int automaticConnection, bool notifiedError, bool notResponding) {
     if (notifiedError) return ICON_ERROR;
+    if (notResponding && state == TCP_ESTABLISHED) return ICON_NOT_RESPONDING;
     switch (state) {
     case TCP_CLOSED:
         return automaticConnection == 1 ? ICON_CLOSED_AUTOMATIC : ICON_CLOSED_MANUAL;

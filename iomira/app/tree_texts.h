@@ -17,7 +17,8 @@ enum TreeIcon {
     ICON_GROUP = 4,
     ICON_CLOSED_MANUAL = 5,
     ICON_CLOSED_AUTOMATIC = 6,
-    kTreeIconCount = 7,
+    ICON_NOT_RESPONDING = 7,
+    kTreeIconCount = 8,
 };
 
 // The information lines under a controller, in the order they are shown.
@@ -50,7 +51,8 @@ QString infoLineLabel(int kind);
 QString infoLineValue(const CQUORVISData& controller, int kind);
 
 // The icon for a connection state; a notification that carried an error always shows it.
-int controllerIcon(int connectionState, int automaticConnection, bool notifiedError = false);
+int controllerIcon(int connectionState, int automaticConnection, bool notifiedError = false,
+                   bool notResponding = false);
 
 // "Iomira 2.1C (January 23, 2024)", with " - " and the shown group's name while one is shown.
 QString mainWindowTitle(const QString& shownGroupName, bool groupShown);

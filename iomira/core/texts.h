@@ -394,6 +394,16 @@ enum TextId {
     TEXT_CLI_RESTORE_DONE = 6512,   // "%1" file, "%2" to "%6" counts
     TEXT_CLI_IMPORT_DONE = 6513,    // "%1" file, "%2" added, "%3" read
     TEXT_RESTORE_PROGRESS = 6514,
+
+    // Links that are lost, silent or restored
+    TEXT_LINK_LOST_MESSAGE = 6600,     // "%d" controller, "%t" time
+    TEXT_LINK_RESTORED_MESSAGE = 6601, // "%d" controller, "%t" time
+    TEXT_NOT_RESPONDING_SINCE = 6602,  // "%s" time of the last answer
+    TEXT_NOT_RESPONDING = 6603,
+    TEXT_LINK_NOTIFY_ITEM = 6604,
+    TEXT_STATUS_COUNTS = 6605,      // "%1" to "%5" counts
+    TEXT_STATUS_LAST_ANSWER = 6606, // "%1" time
+    TEXT_STATUS_NO_ANSWER = 6607,
 };
 
 } // namespace iomira

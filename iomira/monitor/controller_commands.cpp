@@ -25,6 +25,8 @@ int ControllerCommands::connectionState() const {
 }
 
 StatusLine ControllerCommands::status() const {
+    if (c_->NotResponding && connectionState() == TCP_ESTABLISHED)
+        return notRespondingLine(c_->LastAnswerMs);
     return statusLine(connectionState(), c_->AutomaticConnection, get_tcp_error_code(c_->DeviceId));
 }
 

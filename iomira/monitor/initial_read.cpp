@@ -34,10 +34,15 @@ bool connectionReady(int id) {
     return get_modbus_error_code(id) == 0 && get_tcp_connection_state(id) == TCP_ESTABLISHED;
 }
 
-void pollOutputs(const CQUORVISData& c, MonitorLog& log) {
+bool pollsOutputs(const CQUORVISData& c) {
     const int t = c.DeviceType;
     const bool family = t == FAMILY_GENERIC || t == FAMILY_RLX830 || t == FAMILY_RLX850;
-    if (c.Polling != 1 || !family || c.NumberOfPortOutput <= 0) return;
+    return c.Polling == 1 && family && c.NumberOfPortOutput > 0;
+}
+
+void pollOutputs(const CQUORVISData& c, MonitorLog& log) {
+    if (!pollsOutputs(c)) return;
+    const int t = c.DeviceType;
     int32_t error = 0;
     if (t == FAMILY_GENERIC) {
         read_coils(c.DeviceId, c.NumberOfPortOutput, &error, kDefaultTag);
@@ -61,11 +66,20 @@ int inputPollMode(int deviceType) {
     }
 }
 
+bool pollsDigitalInputs(const CQUORVISData& c) {
+    const int t = c.DeviceType;
+    return (t == FAMILY_GENERIC || t == FAMILY_RLX830) && c.NumberOfPortInput > 0;
+}
+
+bool pollsInputs(const CQUORVISData& c) {
+    return c.PollingInput == 1 && (pollsDigitalInputs(c) || inputPollMode(c.DeviceType) >= 0);
+}
+
 void pollInputs(const CQUORVISData& c, MonitorLog& log) {
-    if (c.PollingInput != 1) return;
+    if (!pollsInputs(c)) return;
     const int t = c.DeviceType;
     int32_t error = 0;
-    if ((t == FAMILY_GENERIC || t == FAMILY_RLX830) && c.NumberOfPortInput > 0) {
+    if (pollsDigitalInputs(c)) {
         if (t == FAMILY_GENERIC) {
             read_discrete_inputs(c.DeviceId, c.NumberOfPortInput, &error, kDefaultTag);
         } else {
@@ -74,9 +88,7 @@ void pollInputs(const CQUORVISData& c, MonitorLog& log) {
         log.state(c, LogCategory::Input, logText(TEXT_SEND_READ_INPUTS));
         return;
     }
-    const int mode = inputPollMode(t);
-    if (mode < 0) return;
-    rlx8xx_read_all(c.DeviceId, t, mode, &error);
+    rlx8xx_read_all(c.DeviceId, t, inputPollMode(t), &error);
     log.state(c, LogCategory::Input, logText(TEXT_SEND_READ_INPUT_REGISTERS));
 }
 
@@ -101,6 +113,10 @@ void sendInitialRead(const CQUORVISData& c, MonitorLog& log) {
         return;
     }
     log.state(c, LogCategory::Input, logText(TEXT_SEND_READ_ALL_REGISTERS));
+}
+
+bool isPolled(const CQUORVISData& c) {
+    return connectionReady(c.DeviceId) && (pollsOutputs(c) || pollsInputs(c));
 }
 
 void pollController(const CQUORVISData& c, MonitorLog& log) {

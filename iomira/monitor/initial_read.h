@@ -11,4 +11,8 @@ void sendInitialRead(const CQUORVISData& controller, MonitorLog& log);
 // One polling step of a controller: its outputs, then its inputs, as its switches ask.
 void pollController(const CQUORVISData& controller, MonitorLog& log);
 
+// True when the polling thread sends this controller requests: it is connected, no exception
+// answer holds its polling back, and its switches and ports leave something to read.
+bool isPolled(const CQUORVISData& controller);
+
 } // namespace iomira

@@ -16,6 +16,10 @@ class MonitorEvents {
     virtual void connectionStarted(int deviceId) = 0;
     // A connection notification was handled; the tree item shows the icon of the new state.
     virtual void connectionNotified(int deviceId, intptr_t lparam) = 0;
+    // A frame answering one of the controller's requests arrived (before it is handled).
+    virtual void answered(int deviceId) = 0;
+    // The controller's NotResponding changed.
+    virtual void responseChanged(int deviceId) = 0;
     virtual void showError(const QString& message) = 0;
 };
 

@@ -26,6 +26,21 @@ constexpr int kObjectOutputs = 0x85;
 constexpr int kLastHandledCode = MB_DI_CHANGE_DONE;
 constexpr int kInvalidTemperature = 20000;
 
+// Every decoded frame answers a request but the damaged ones and the controller's own change
+// reports.
+bool isAnswer(intptr_t code) {
+    switch (code) {
+    case MB_BAD_LENGTH:
+    case MB_BAD_PACKET:
+    case MB_REPORT_INPUTS:
+    case MB_REPORT_OUTPUTS:
+    case MB_REPORT_COUNTERS:
+        return false;
+    default:
+        return code >= 0;
+    }
+}
+
 QString text(int id) {
     return logText(id);
 }
@@ -78,9 +93,12 @@ void NotificationHandler::connectionEstablished(CQUORVISData& c) {
 
 void NotificationHandler::onData(uintptr_t deviceId, intptr_t code) {
     CQUORVISData* c = find(deviceId);
-    if (!c || code < 0 || code > kLastHandledCode) return;
-    if (code != MB_BAD_LENGTH && code != MB_BAD_PACKET)
+    if (!c) return;
+    if (isAnswer(code)) {
         c->LastAnswerMs = QDateTime::currentMSecsSinceEpoch();
+        events_.answered(c->DeviceId);
+    }
+    if (code < 0 || code > kLastHandledCode) return;
     switch (code) {
     case MB_BAD_LENGTH:
     case MB_BAD_PACKET:

@@ -7,6 +7,8 @@
 #include "corvel/corvel.h"
 #include "monitor/error_text.h"
 
+#include <QDateTime>
+
 #include <cerrno>
 
 namespace iomira {
@@ -80,12 +82,21 @@ StatusLine statusLine(int state, int automaticConnection, int errorCode) {
             automaticConnection == 1 ? ConnectionIcon::ClosedAuto : ConnectionIcon::ClosedManual};
 }
 
+StatusLine notRespondingLine(int64_t lastAnswerMs) {
+    if (lastAnswerMs <= 0) return {loadString(TEXT_NOT_RESPONDING), ConnectionIcon::NotResponding};
+    const QString time =
+        QDateTime::fromMSecsSinceEpoch(lastAnswerMs).toString(QStringLiteral("HH:mm:ss"));
+    return {loadString(TEXT_NOT_RESPONDING_SINCE).replace(QLatin1String("%s"), time),
+            ConnectionIcon::NotResponding};
+}
+
 QStringList usualStatusTexts() {
     QStringList texts;
     for (int state : {TCP_CLOSED, TCP_LISTEN, TCP_CONNECTING, TCP_ESTABLISHED})
         texts << statusLine(state, 1, 0).text;
     for (int error : {ECONNREFUSED, ETIMEDOUT, EHOSTUNREACH, ECONNRESET})
         texts << socketErrorText(error);
+    texts << notRespondingLine(1).text;
     return texts;
 }
 

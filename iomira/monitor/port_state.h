@@ -40,12 +40,15 @@ bool warningApplies(const CQUORVISData& c, int port);
 bool hasPulseTooltip(const CQUORVISData& c, int port);
 
 // The status line and window icon of a connection state.
-enum class ConnectionIcon { ClosedAuto, ClosedManual, Connecting, Connected, Error };
+enum class ConnectionIcon { ClosedAuto, ClosedManual, Connecting, Connected, Error, NotResponding };
 struct StatusLine {
     QString text;
     ConnectionIcon icon;
 };
 StatusLine statusLine(int connectionState, int automaticConnection, int errorCode);
+// The status line of a connected controller that stopped answering; lastAnswerMs is the
+// wall-clock time of its last answer (0: none yet).
+StatusLine notRespondingLine(int64_t lastAnswerMs);
 // The states and the failures a connection commonly goes through, for a status line wide
 // enough to show them from the start.
 QStringList usualStatusTexts();

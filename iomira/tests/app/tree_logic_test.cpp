@@ -115,6 +115,11 @@ TEST(ControllerIcons, FollowStateAutomaticConnectionAndNotifiedError) {
     };
     for (const Case& k : cases)
         EXPECT_EQ(controllerIcon(k.state, k.automatic, k.error), k.icon) << k.state << k.automatic;
+    // A silent controller shows it while connected; once the link is gone its state rules.
+    EXPECT_EQ(controllerIcon(TCP_ESTABLISHED, 1, false, true), ICON_NOT_RESPONDING);
+    EXPECT_EQ(controllerIcon(TCP_ERROR, 1, false, true), ICON_ERROR);
+    EXPECT_EQ(controllerIcon(TCP_CLOSED, 1, false, true), ICON_CLOSED_AUTOMATIC);
+    EXPECT_EQ(controllerIcon(TCP_ESTABLISHED, 1, true, true), ICON_ERROR);
 }
 
 TEST(InfoEdits, NumbersAreCheckedAndStored) {

@@ -30,7 +30,16 @@ class RecordingEvents final : public MonitorEvents {
         notified.push_back({deviceId, lparam});
     }
     void showError(const QString& message) override { errors << message; }
+    void answered(int deviceId) override {
+        answers.push_back(deviceId);
+        if (alsoAnswered) alsoAnswered(deviceId);
+    }
+    void responseChanged(int deviceId) override { responseChanges.push_back(deviceId); }
     std::vector<int> started;
+    std::vector<int> answers;
+    std::vector<int> responseChanges;
+    // Hears every answer, as the program's monitoring does.
+    std::function<void(int deviceId)> alsoAnswered;
     std::vector<std::pair<int, intptr_t>> notified;
     QStringList errors;
 };

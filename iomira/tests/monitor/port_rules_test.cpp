@@ -8,6 +8,8 @@
 #include "monitor/port_state.h"
 #include "monitor/pulse_rules.h"
 
+#include <QDateTime>
+
 #include <gtest/gtest.h>
 
 namespace iomira {
@@ -121,6 +123,19 @@ TEST(StatusLine, EachConnectionStateHasItsTextAndIcon) {
         EXPECT_TRUE(usual.contains(text)) << text;
     EXPECT_TRUE(usual.contains(statusLine(TCP_ERROR, 1, 111).text));
     EXPECT_EQ(usual.filter("[").size(), 4) << "refused, timed out, unreachable, reset";
+    EXPECT_TRUE(usual.contains(notRespondingLine(1).text));
+}
+
+TEST(StatusLine, NotRespondingGivesTheTimeOfTheLastAnswer) {
+    setLanguage(LANG_ENGLISH);
+    const QDateTime answer(QDate(2026, 12, 10), QTime(3, 12, 45));
+    const StatusLine line = notRespondingLine(answer.toMSecsSinceEpoch());
+    EXPECT_EQ(line.text, "Not responding (last answer 03:12:45)");
+    EXPECT_EQ(line.icon, ConnectionIcon::NotResponding);
+    EXPECT_EQ(notRespondingLine(0).text, "Not responding (no answer yet)");
+    setLanguage(LANG_KOREAN);
+    EXPECT_TRUE(notRespondingLine(answer.toMSecsSinceEpoch()).text.contains("03:12:45"));
+    setLanguage(LANG_ENGLISH);
 }
 
 TEST(OutputClickRule, ConnectionRestrictionAndPulseDecideTheRequest) {

@@ -55,6 +55,16 @@ void drawError(QPainter& p) {
     mark(p, cross);
 }
 
+// Connected but silent: an amber lamp with the hands of a clock.
+void drawNotResponding(QPainter& p) {
+    lamp(p, QColor(0xE0, 0x78, 0x10), QColor(0x9A, 0x4A, 0x00));
+    QPainterPath hands;
+    hands.moveTo(8, 4.8);
+    hands.lineTo(8, 8);
+    hands.lineTo(10.4, 9.4);
+    mark(p, hands);
+}
+
 void drawInformation(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x6F, 0x86, 0xA6));
@@ -124,6 +134,9 @@ QPixmap render(int index, int size) {
         break;
     case ICON_CLOSED_AUTOMATIC:
         drawClosed(p, true);
+        break;
+    case ICON_NOT_RESPONDING:
+        drawNotResponding(p);
         break;
     default:
         break;

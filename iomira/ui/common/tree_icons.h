@@ -4,7 +4,7 @@
 
 namespace iomira {
 
-// The seven images of the device tree (TreeIcon order), drawn at 16 and 32 pixels so they
+// The eight images of the device tree (TreeIcon order), drawn at 16 and 32 pixels so they
 // stay sharp on high-density screens.
 QIcon treeIcon(int index);
 

@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStatusBar>
@@ -19,13 +20,15 @@ namespace iomira {
 
 namespace {
 constexpr int kPaneWidth = 250;
-}
+constexpr int kLinkStatusMs = 500;
+} // namespace
 
 CMainFrame::CMainFrame(Store& store, UserPrompts& prompts, ControllerDirectory& directory,
                        QWidget* parent)
     : QMainWindow(parent), store_(store),
       prompts_(prompts), target_{{&CMainFrame::corvelProc}, this}, mdi_(new QMdiArea(this)),
-      dock_(new QDockWidget(this)), pane_(new CDeviceListPane(directory, dock_)) {
+      dock_(new QDockWidget(this)), pane_(new CDeviceListPane(directory, dock_)),
+      linkStatus_(new QLabel(this)) {
     setObjectName(QStringLiteral("MainFrame"));
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -50,8 +53,22 @@ CMainFrame::CMainFrame(Store& store, UserPrompts& prompts, ControllerDirectory& 
 
     createMenus();
     statusBar()->showMessage(QString());
+    linkStatus_->setObjectName(QStringLiteral("LinkStatus"));
+    statusBar()->addPermanentWidget(linkStatus_);
+    linkStatusTimer_.setInterval(kLinkStatusMs);
+    connect(&linkStatusTimer_, &QTimer::timeout, this, &CMainFrame::showLinkCounts);
+    linkStatusTimer_.start();
     resize(1100, 720);
     updateTitle();
+}
+
+void CMainFrame::showLinkCounts() {
+    if (!linkCounts) return;
+    const LinkCounts counts = linkCounts();
+    linkStatus_->setText(linkCountsText(counts));
+    // A controller in trouble draws the eye.
+    const bool trouble = counts.error > 0 || counts.notResponding > 0;
+    linkStatus_->setStyleSheet(trouble ? QStringLiteral("color: #B02418;") : QString());
 }
 
 CMainFrame::~CMainFrame() {

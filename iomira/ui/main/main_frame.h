@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/link_counts.h"
 #include "corvel/corvel.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 #include <functional>
 
 class QDockWidget;
+class QLabel;
 class QMdiArea;
 class QMenu;
 
@@ -44,6 +47,13 @@ class CMainFrame : public QMainWindow {
     // The input notification switch as the Advanced menu shows and sets it.
     std::function<int()> inputNotification;
     std::function<void(int)> setInputNotification;
+    // The link notification switch, beside it in the Advanced menu.
+    std::function<bool()> linkNotification;
+    std::function<void(bool)> setLinkNotification;
+    // The counts the status bar shows, read twice a second.
+    std::function<LinkCounts()> linkCounts;
+    QLabel* linkStatus() const { return linkStatus_; }
+    void showLinkCounts();
     // The Time Setting dialogs: kind 0 the e-mail schedules, 1 the notification schedules.
     std::function<void(int kind)> showSchedules;
     // The Advanced menu's warning message and log settings dialogs.
@@ -95,6 +105,8 @@ class CMainFrame : public QMainWindow {
     QDockWidget* dock_;
     CDeviceListPane* pane_;
     COutputMirrorWindow* mirror_ = nullptr;
+    QLabel* linkStatus_;
+    QTimer linkStatusTimer_;
     bool closingConfirmed_ = false;
 };
 

@@ -26,6 +26,7 @@ namespace iomira {
 namespace {
 
 constexpr int kGroupCommandBase = 11024;
+constexpr int kLinkNotificationCommand = 33010;
 const char kTextIdProperty[] = "textId";
 const char kAppendedProperty[] = "appended";
 
@@ -203,6 +204,12 @@ void CMainFrame::fillAdvancedItems(QMenu* menu) {
             if (setInputNotification) setInputNotification(value);
         });
     }
+    QAction* links = appended(item(menu, TEXT_LINK_NOTIFY_ITEM, kLinkNotificationCommand));
+    links->setCheckable(true);
+    links->setChecked(!linkNotification || linkNotification());
+    connect(links, &QAction::triggered, this, [this](bool on) {
+        if (setLinkNotification) setLinkNotification(on);
+    });
     connect(appended(item(menu, TEXT_TIME_SETTING_TITLE, 32849)), &QAction::triggered, this,
             [this] {
                 if (showSchedules) showSchedules(1);

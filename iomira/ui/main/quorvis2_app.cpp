@@ -111,6 +111,8 @@ void CQuorvis2App::wireNotifications(CDeviceListPane& pane) {
     pane.dispatch().inSchedule = [this](ScheduleKind kind) {
         return ScheduleGate(switches_, mailSchedules_, messageSchedules_).allows(kind);
     };
+    pane.links()->enabled = [this] { return switches_.linkNotification == 1; };
+    pane.links()->inSchedule = pane.dispatch().inSchedule;
     pane.startMailNotifications({controllers_, mailAccounts_, *monitorLog_, logSwitches_});
     frame_->showEmailNotification = [this, &pane] {
         const EmailDialogTables tables{*store_,
@@ -204,6 +206,12 @@ bool CQuorvis2App::InitInstance() {
         switches_.inputNotification = value;
         setGlobal(*store_, INPUT_NOTIFICATION, value);
     };
+    frame_->linkNotification = [this] { return switches_.linkNotification == 1; };
+    frame_->setLinkNotification = [this](bool on) {
+        switches_.linkNotification = on ? 1 : 0;
+        setGlobal(*store_, LINK_NOTIFICATION, switches_.linkNotification);
+    };
+    frame_->linkCounts = [this] { return countLinks(controllers_); };
     wireAdministration(*pane);
     frame_->showMailAccounts = [this] {
         showMailAccountSetting(*store_, mailAccounts_, shared_, frame_.get());

@@ -73,6 +73,8 @@ void CDeviceListPane::followDirectory() {
             &CDeviceListPane::showConnectionIcon);
     connect(m, &ControllerMonitoring::controllerConnectionStarted, this,
             &CDeviceListPane::controllerConnectionStarted);
+    connect(m, &ControllerMonitoring::controllerResponseChanged, this,
+            [this](int id) { showConnectionIcon(id, 0); });
 }
 
 bool CDeviceListPane::loadGroups() {
@@ -233,7 +235,7 @@ void CDeviceListPane::showConnectionIcon(int deviceId, intptr_t lparam) {
     if (!c) return;
     setControllerIcon(deviceId,
                       controllerIcon(get_tcp_connection_state(deviceId), c->AutomaticConnection,
-                                     CORVEL_LPARAM_ERROR(lparam) != 0));
+                                     CORVEL_LPARAM_ERROR(lparam) != 0, c->NotResponding));
 }
 
 } // namespace iomira

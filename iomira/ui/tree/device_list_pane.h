@@ -95,6 +95,8 @@ class CDeviceListPane : public QWidget {
     std::function<void(int rootId)> showGroupWindows;
     std::function<void(QTreeWidgetItem* item)> activateItemWindow;
     PortChangeDispatch& dispatch() { return directory_.monitoring().dispatch(); }
+    // Exists once the controllers are set.
+    LinkNotifier* links() { return directory_.monitoring().links(); }
     // Starts the mail thread and queues the dispatch's mails to it.
     void startMailNotifications(const NotificationMailTables& tables);
     NotificationMailer* mailer() const { return directory_.monitoring().mailer(); }

@@ -117,6 +117,9 @@ WiredWindows wireControllerWindows(const WindowsWiring& w) {
                                                              int value) {
         notifications->PostInputNotification(c, input, value);
     };
+    pane->links()->post = [notifications](const QString& text, int deviceId) {
+        notifications->AddNotification(text, deviceId);
+    };
     openDialogs(w, windows);
     wireRegistration(w, windows);
     wireOutputMirror(w, viewServices(w, pane));

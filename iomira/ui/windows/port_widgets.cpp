@@ -27,6 +27,8 @@ int treeIconOf(ConnectionIcon icon) {
         return ICON_CONNECTING;
     case ConnectionIcon::Connected:
         return ICON_CONNECTED;
+    case ConnectionIcon::NotResponding:
+        return ICON_NOT_RESPONDING;
     case ConnectionIcon::Error:
         break;
     }

@@ -6,6 +6,7 @@
 #include "app/demo_store.h"
 #include "core/global_settings.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "sim_child.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/quorvis2_app.h"

@@ -1,6 +1,7 @@
 #include "core/event_log.h"
 
 #include "core/local_text.h"
+#include "core/log_entries.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,8 +50,9 @@ QString logFolder() {
     return QDir(documents).filePath(QStringLiteral("Iomira"));
 }
 
-EventLog::EventLog(QString folder, LocalClock clock)
-    : folder_(std::move(folder)), clock_(std::move(clock)) {
+EventLog::EventLog(QString folder, LocalClock clock, DiskSpaceProbe probe, LogSpaceLimits limits)
+    : folder_(std::move(folder)), clock_(std::move(clock)),
+      guard_(folder_, std::move(probe), limits) {
     if (!clock_) clock_ = [] { return QDateTime::currentDateTime(); };
 }
 
@@ -59,13 +61,15 @@ EventLog::~EventLog() {
 }
 
 int EventLog::OpenNewFile() {
-    std::lock_guard lock(mutex_);
-    return openLocked();
+    std::unique_lock lock(mutex_);
+    const int result = openLocked(clock_());
+    tellPause(lock);
+    return result;
 }
 
-int EventLog::openLocked() {
+int EventLog::openLocked(const QDateTime& now) {
     closeLocked();
-    const QString name = clock_().toString(QStringLiteral("yyyyMMdd_hhmmss")) + ".txt";
+    const QString name = now.toString(QStringLiteral("yyyyMMdd_hhmmss")) + ".txt";
     std::error_code ec;
     std::filesystem::create_directories(fsPath(folder_), ec);
     if (ec) return ec.value();
@@ -73,13 +77,15 @@ int EventLog::openLocked() {
     // Appending keeps what an earlier file of the same second already holds.
     std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "ab");
     if (!file) return errno ? errno : EIO;
-    std::fseek(file, 0, SEEK_END);
-    if (std::ftell(file) == 0) {
-        std::fwrite(kHeader, 1, sizeof kHeader - 1, file);
-        std::fflush(file);
-    }
+    // Each line goes out in one write, so a failed one can be taken back whole.
+    std::setvbuf(file, nullptr, _IONBF, 0);
     file_ = file;
     path_ = path;
+    std::fseek(file, 0, SEEK_END);
+    if (std::ftell(file) == 0 && !guard_.paused()) {
+        if (const int error = writeBytesLocked({})) guard_.writeFailed(error, now);
+    }
+    if (retention_.enabled && lastDeletion_ != now.date()) deleteExpiredLocked(now);
     return 0;
 }
 
@@ -99,26 +105,96 @@ QString EventLog::currentPath() const {
     return path_;
 }
 
-bool EventLog::needsRotation(qint64 size) const {
-    const QString today = clock_().toString(QStringLiteral("yyyyMMdd"));
+void EventLog::setRetention(LogRetention retention) {
+    std::lock_guard lock(mutex_);
+    retention_ = retention;
+}
+
+void EventLog::deleteExpiredFiles() {
+    std::unique_lock lock(mutex_);
+    const QDateTime now = clock_();
+    if (retention_.enabled && lastDeletion_ != now.date()) deleteExpiredLocked(now);
+    tellPause(lock);
+}
+
+void EventLog::deleteExpiredLocked(const QDateTime& now) {
+    lastDeletion_ = now.date();
+    const int days = validLogKeepDays(retention_.days);
+    for (const LogFileRemoval& removal : deleteExpiredLogFiles(folder_, now.date(), days, path_)) {
+        if (file_)
+            appendLocked(toLocalCodeSet(noticeEntryLine(removalLogText(removal, days), now)), now);
+    }
+}
+
+bool EventLog::needsRotation(qint64 size, const QDateTime& now) const {
+    const QString today = now.toString(QStringLiteral("yyyyMMdd"));
     // The date is looked for in the file name only, so a dated folder cannot hide a new day.
     return size > kLogRotateBytes || !QFileInfo(path_).fileName().contains(today);
 }
 
 int EventLog::WriteEntry(const QString& line) {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    const int result = writeLocked(line);
+    tellPause(lock);
+    return result;
+}
+
+int EventLog::writeLocked(const QString& line) {
     if (!file_) return -1;
     std::error_code ec;
     const auto size = std::filesystem::file_size(fsPath(path_), ec);
     if (ec) return 0; // the file was removed under us: entries stop until the next start
-    if (needsRotation(static_cast<qint64>(size))) {
-        const int result = openLocked();
+    const QDateTime now = clock_();
+    if (!guard_.admit(now)) return 0;
+    if (needsRotation(static_cast<qint64>(size), now)) {
+        const int result = openLocked(now);
         if (result != 0) return result;
     }
-    const QByteArray bytes = encodeEntry(line);
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), file_);
-    std::fflush(file_);
+    if (const QString resume = guard_.resumeText(); !resume.isEmpty()) {
+        if (!appendLocked(toLocalCodeSet(noticeEntryLine(resume, now)), now)) return 0;
+        guard_.resumed();
+    }
+    appendLocked(encodeEntry(line), now);
     return 0;
+}
+
+// False when the line was dropped: writing is paused, or this write failed and paused it.
+bool EventLog::appendLocked(const QByteArray& bytes, const QDateTime& now) {
+    if (guard_.paused()) {
+        guard_.drop();
+        return false;
+    }
+    const int error = writeBytesLocked(bytes);
+    if (error == 0) return true;
+    guard_.writeFailed(error, now);
+    guard_.drop();
+    return false;
+}
+
+// Writes the bytes, after the header when the file is still empty (a header lost to a full
+// disk comes with the first line that fits). A failed write is cut off again, so the file
+// never holds half a line; returns its errno.
+int EventLog::writeBytesLocked(const QByteArray& bytes) {
+    std::error_code ec;
+    const auto before = std::filesystem::file_size(fsPath(path_), ec);
+    const QByteArray data = (!ec && before == 0) ? QByteArray(kHeader) + bytes : bytes;
+    errno = 0;
+    const size_t written =
+        std::fwrite(data.constData(), 1, static_cast<size_t>(data.size()), file_);
+    const bool failed = written != static_cast<size_t>(data.size()) || std::fflush(file_) != 0;
+    if (!failed) return 0;
+    const int error = errno ? errno : EIO;
+    std::clearerr(file_);
+    if (!ec) std::filesystem::resize_file(fsPath(path_), before, ec);
+    return error;
+}
+
+// Gives a pause's notice to the program after letting go of the lock, so that whatever the
+// notice does may write to the log again.
+void EventLog::tellPause(std::unique_lock<std::mutex>& lock) {
+    const std::optional<LogPauseNotice> notice = guard_.takeNotice();
+    lock.unlock();
+    if (notice && pauseNotice_) pauseNotice_(*notice);
 }
 
 } // namespace iomira

@@ -19,6 +19,11 @@ bool setGlobal(Store& store, const GlobalValue& value, int32_t data) {
                             StoreValue::dwordValue(QString::fromLatin1(value.name), data));
 }
 
+int32_t validLogKeepDays(int32_t days) {
+    return days >= kLogKeepDaysMin && days <= kLogKeepDaysMax ? days
+                                                              : LOG_DELETE_OLD_FILES_DAYS.fallback;
+}
+
 bool readGlobalSwitches(Store& store, GlobalSwitches& s) {
     KeyValues v;
     if (!store.readKey(globalKey(), v)) return false;
@@ -34,6 +39,8 @@ bool readGlobalSwitches(Store& store, GlobalSwitches& s) {
     s.useEmailSchedule = read(USE_EMAIL_SCHEDULE);
     s.useNotificationMessageSchedule = read(USE_NOTIFICATION_MESSAGE_SCHEDULE);
     s.linkNotification = read(LINK_NOTIFICATION);
+    s.logDeleteOldFiles = read(LOG_DELETE_OLD_FILES);
+    s.logDeleteOldFilesDays = validLogKeepDays(read(LOG_DELETE_OLD_FILES_DAYS));
     return true;
 }
 

@@ -26,12 +26,20 @@ inline constexpr GlobalValue MSG_LastPosX{"MSG_LastPosX", 0};
 inline constexpr GlobalValue MSG_LastPosY{"MSG_LastPosY", 0};
 inline constexpr GlobalValue MSG_LastPosCX{"MSG_LastPosCX", 0};
 inline constexpr GlobalValue MSG_LastPosCY{"MSG_LastPosCY", 0};
+// Deleting daily log files older than a number of days; not carried by backups.
+inline constexpr GlobalValue LOG_DELETE_OLD_FILES{"LOG_DELETE_OLD_FILES", 0};
+inline constexpr GlobalValue LOG_DELETE_OLD_FILES_DAYS{"LOG_DELETE_OLD_FILES_DAYS", 30};
+inline constexpr int kLogKeepDaysMin = 1;
+inline constexpr int kLogKeepDaysMax = 3650;
 
 inline constexpr const char* kGlobalKey = "GLOBAL";
 
 // A missing or unreadable value, or one of another type, gives the default.
 int32_t getGlobal(Store& store, const GlobalValue& value);
 bool setGlobal(Store& store, const GlobalValue& value, int32_t data);
+
+// A stored number of days outside 1 to 3650 reads as the default.
+int32_t validLogKeepDays(int32_t days);
 
 // The switches read once at start-up (1 means on, anything else off).
 struct GlobalSwitches {
@@ -44,6 +52,8 @@ struct GlobalSwitches {
     int32_t useEmailSchedule = USE_EMAIL_SCHEDULE.fallback;
     int32_t useNotificationMessageSchedule = USE_NOTIFICATION_MESSAGE_SCHEDULE.fallback;
     int32_t linkNotification = LINK_NOTIFICATION.fallback;
+    int32_t logDeleteOldFiles = LOG_DELETE_OLD_FILES.fallback;
+    int32_t logDeleteOldFilesDays = LOG_DELETE_OLD_FILES_DAYS.fallback;
 };
 
 // False when the store could not be read; the defaults are then left in place.

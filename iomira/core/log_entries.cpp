@@ -77,6 +77,10 @@ QString valueEntryLine(const CQUORVISData& c, const QString& tag, const QString&
                  text});
 }
 
+QString noticeEntryLine(const QString& text, const QDateTime& now) {
+    return line({{}, {}, {}, {}, logTime(now), {}, {}, text});
+}
+
 QString temperatureEntryLine(const CQUORVISData& c, const QString& temperature,
                              const QDateTime& now) {
     return line({c.DeviceComment,

@@ -22,6 +22,8 @@ QString valueEntryLine(const CQUORVISData& controller, const QString& tag, const
                        qint64 number1, qint64 number2, const QDateTime& now);
 QString temperatureEntryLine(const CQUORVISData& controller, const QString& temperature,
                              const QDateTime& now);
+// A line of the log about the log itself: only the time and the text are filled.
+QString noticeEntryLine(const QString& text, const QDateTime& now);
 
 // The four writers: each composes its line at the log's current time and writes it. The
 // caller has already checked the controller's UseLog and the category's switch.

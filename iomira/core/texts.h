@@ -404,6 +404,12 @@ enum TextId {
     TEXT_STATUS_COUNTS = 6605,      // "%1" to "%5" counts
     TEXT_STATUS_LAST_ANSWER = 6606, // "%1" time
     TEXT_STATUS_NO_ANSWER = 6607,
+
+    // The event log on a full disk, and deleting old log files
+    TEXT_LOG_DISK_FULL = 6620,    // "%1" log folder, "%2" free MB
+    TEXT_LOG_WRITE_FAILED = 6621, // "%1" "[errno] text", "%2" log folder, "%3" free MB
+    TEXT_LOG_DELETE_OLD = 6622,
+    TEXT_LOG_DAYS = 6623,
 };
 
 } // namespace iomira

@@ -30,9 +30,8 @@ QStringList expiredLogFiles(const QString& folder, const QDate& today, int days)
     QStringList names;
     if (!today.isValid() || days < kLogKeepDaysMin) return names;
     const QDate oldestKept = today.addDays(-days);
-    const QFileInfoList entries =
-        QDir(folder).entryInfoList({QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks,
-                                   QDir::Name);
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        {QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks, QDir::Name);
     for (const QFileInfo& entry : entries) {
         const QDate date = dailyLogFileDate(entry.fileName());
         if (date.isValid() && date < oldestKept) names << entry.fileName();

@@ -77,7 +77,8 @@ QString LogSpaceGuard::resumeText() const {
     const QString since = pausedAt_.toString(QStringLiteral("yyyyMMdd/hh:mm:ss"));
     const QString cause =
         pauseError_ != 0
-            ? QStringLiteral("a write to the log file failed (%1)").arg(systemErrorText(pauseError_))
+            ? QStringLiteral("a write to the log file failed (%1)")
+                  .arg(systemErrorText(pauseError_))
             : QStringLiteral("the disk was almost full (%1 MB free)")
                   .arg(pauseAvailable_ ? megabytesText(*pauseAvailable_) : QStringLiteral("?"));
     return QStringLiteral("Writing to the log was paused at %1 because %2, and resumed; entries "

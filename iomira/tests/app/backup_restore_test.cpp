@@ -4,6 +4,7 @@
 #include "app/backup_restore.h"
 
 #include "app/admin_session.h"
+#include "app/backup_file.h"
 #include "common/test_support.h"
 #include "core/global_settings.h"
 #include "core/string_table.h"
@@ -156,6 +157,29 @@ TEST_F(Restore, ReplaceLeavesExactlyTheFilesConfiguration) {
     // Switches the file did not carry keep their values.
     EXPECT_EQ(getGlobal(t.store, LOG_INPUT), 1);
     EXPECT_FALSE(holdsOnlyDefaults(t));
+}
+
+TEST_F(Restore, TheLanguageAndTheDeletingOfOldLogFilesStayOutOfBackups) {
+    Store& store = session->tables().store;
+    ASSERT_TRUE(setGlobal(store, LANGUAGE, 1));
+    ASSERT_TRUE(setGlobal(store, LOG_DELETE_OLD_FILES, 1));
+    ASSERT_TRUE(setGlobal(store, LOG_DELETE_OLD_FILES_DAYS, 90));
+    ConfigurationTables before = session->tables();
+    QString error;
+    const QByteArray file = encodeBackup(backupOf(before), &error);
+    ASSERT_FALSE(file.isEmpty()) << error.toStdString();
+
+    ASSERT_TRUE(setGlobal(store, LANGUAGE, 2));
+    ASSERT_TRUE(setGlobal(store, LOG_DELETE_OLD_FILES, 0));
+    ASSERT_TRUE(setGlobal(store, LOG_DELETE_OLD_FILES_DAYS, 7));
+    BackupReadOutcome read = decodeBackup(file);
+    ASSERT_EQ(read.status, BackupReadStatus::Ok);
+    apply(std::move(read.contents), RestoreExisting::Replace);
+    ConfigurationTables t = session->tables();
+    EXPECT_EQ(getGlobal(t.store, LANGUAGE), 2);
+    EXPECT_EQ(getGlobal(t.store, LOG_DELETE_OLD_FILES), 0);
+    EXPECT_EQ(getGlobal(t.store, LOG_DELETE_OLD_FILES_DAYS), 7);
+    EXPECT_EQ(t.switches.logDeleteOldFilesDays, 7);
 }
 
 TEST_F(Restore, MergeRenamesTakenGroupsAndRenumbersWhatIsInUse) {

@@ -42,11 +42,11 @@ class OldLogFiles : public ::testing::Test {
 TEST_F(OldLogFiles, OnlyDailyFilesOlderThanTheDaysAreDeleted) {
     const QStringList expired{"20250101_000000.txt", "20261109_235959.txt"};
     const QStringList kept{"20261110_000000.txt", "20261210_083000.txt", "20270101_000000.txt"};
-    const QStringList strangers{
-        "notes.txt",           "20261001_101500.txt.bak", "20261001_101500.TXT",
-        "x20261001_101500.txt", "2026100_101500.txt",     "20261301_101500.txt",
-        "20261001_246000.txt", "20261001-101500.txt",     "20260230_101500.txt",
-        "20261001_101500.txt~"};
+    const QStringList strangers{"notes.txt",           "20261001_101500.txt.bak",
+                                "20261001_101500.TXT", "x20261001_101500.txt",
+                                "2026100_101500.txt",  "20261301_101500.txt",
+                                "20261001_246000.txt", "20261001-101500.txt",
+                                "20260230_101500.txt", "20261001_101500.txt~"};
     for (const QStringList* list : {&expired, &kept, &strangers})
         for (const QString& name : *list)
             touch(name);
@@ -63,7 +63,8 @@ TEST_F(OldLogFiles, OnlyDailyFilesOlderThanTheDaysAreDeleted) {
     EXPECT_EQ(removals[1].name, expired[1]);
 
     QStringList left = kept + strangers;
-    left << "20261002_101500.txt" << "20261003_101500.txt";
+    left << "20261002_101500.txt"
+         << "20261003_101500.txt";
     left.sort();
     EXPECT_EQ(names(), left);
     EXPECT_TRUE(QFile::exists(folder + "/20261002_101500.txt/20261001_101500.txt"));
@@ -122,10 +123,10 @@ TEST_F(RetainingLog, StartUpAndEachNewDayDeleteAndSayWhatWent) {
     now = QDateTime(QDate(2026, 12, 11), QTime(0, 0, 5));
     ASSERT_EQ(log.WriteEntry("entry\r\n"), 0);
     EXPECT_EQ(log.currentPath(), folder + "/20261211_000005.txt");
-    EXPECT_EQ(etcColumns(readFile(log.currentPath())),
-              (QList<QByteArray>{"Deleted the log file 20261001_000000.txt, older than 30 days.",
-                                 "Deleted the log file 20261110_101500.txt, older than 30 days.",
-                                 ""}));
+    EXPECT_EQ(
+        etcColumns(readFile(log.currentPath())),
+        (QList<QByteArray>{"Deleted the log file 20261001_000000.txt, older than 30 days.",
+                           "Deleted the log file 20261110_101500.txt, older than 30 days.", ""}));
     EXPECT_TRUE(readFile(log.currentPath()).endsWith("\r\nentry\r\n"));
     EXPECT_EQ(readFile(folder + "/20261210_100000.txt"), firstDay) << "yesterday's file stays";
 }

@@ -39,7 +39,8 @@ QByteArray lastEtc(const QByteArray& line) {
 class SpaceTest : public ::testing::Test {
   protected:
     SpaceTest()
-        : log(dir.filePath("Iomira"), [this] { return now; },
+        : log(
+              dir.filePath("Iomira"), [this] { return now; },
               [this](const QString& folder) {
                   ++probes;
                   probed = folder;
@@ -297,10 +298,11 @@ TEST_F(SmallDisk, AFullDiskStopsTheLogAndFreedSpaceResumesIt) {
     ASSERT_EQ(log->WriteEntry("back\r\n"), 0);
     const QList<QByteArray> lines = linesOf(readFile(log->currentPath()));
     ASSERT_EQ(lines.size(), written + 2);
-    EXPECT_TRUE(lines[written].contains(QStringLiteral("([%1] %2), and resumed; entries dropped: 11.")
-                                            .arg(ENOSPC)
-                                            .arg(QString::fromLocal8Bit(std::strerror(ENOSPC)))
-                                            .toUtf8()));
+    EXPECT_TRUE(
+        lines[written].contains(QStringLiteral("([%1] %2), and resumed; entries dropped: 11.")
+                                    .arg(ENOSPC)
+                                    .arg(QString::fromLocal8Bit(std::strerror(ENOSPC)))
+                                    .toUtf8()));
     EXPECT_EQ(lines[written + 1], "back\r");
     EXPECT_EQ(notices.size(), 1u);
 }

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -84,6 +85,7 @@ CManageLogDlg::CManageLogDlg(Context context, QWidget* parent)
             if (context_.setLogSwitch) context_.setLogSwitch(*kSwitches[i].value, checked ? 1 : 0);
         });
     }
+    optionGrid->addLayout(makeRetentionRow(options), 2, 0, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addWidget(options);
@@ -97,6 +99,32 @@ CManageLogDlg::CManageLogDlg(Context context, QWidget* parent)
     connect(stopButton, &QPushButton::clicked, this, &CManageLogDlg::stop);
     fillLeft();
     fillRight();
+}
+
+// "Delete daily log files older than [n] days": both values stored as they change.
+QLayout* CManageLogDlg::makeRetentionRow(QWidget* parent) {
+    deleteOld_ = new QCheckBox(loadString(TEXT_LOG_DELETE_OLD), parent);
+    keepDays_ = new QSpinBox(parent);
+    keepDays_->setRange(kLogKeepDaysMin, kLogKeepDaysMax);
+    const auto stored = [this](const GlobalValue& value) {
+        return context_.logSwitch ? context_.logSwitch(value) : value.fallback;
+    };
+    deleteOld_->setChecked(stored(LOG_DELETE_OLD_FILES) == 1);
+    keepDays_->setValue(validLogKeepDays(stored(LOG_DELETE_OLD_FILES_DAYS)));
+    keepDays_->setEnabled(deleteOld_->isChecked());
+    connect(deleteOld_, &QCheckBox::toggled, this, [this](bool checked) {
+        keepDays_->setEnabled(checked);
+        if (context_.setLogSwitch) context_.setLogSwitch(LOG_DELETE_OLD_FILES, checked ? 1 : 0);
+    });
+    connect(keepDays_, &QSpinBox::valueChanged, this, [this](int days) {
+        if (context_.setLogSwitch) context_.setLogSwitch(LOG_DELETE_OLD_FILES_DAYS, days);
+    });
+    auto* row = new QHBoxLayout;
+    row->addWidget(deleteOld_);
+    row->addWidget(keepDays_);
+    row->addWidget(new QLabel(loadString(TEXT_LOG_DAYS), parent));
+    row->addStretch(1);
+    return row;
 }
 
 void CManageLogDlg::fillLeft() {

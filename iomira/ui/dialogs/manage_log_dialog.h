@@ -6,7 +6,10 @@
 
 class QCheckBox;
 class QComboBox;
+class QLayout;
 class QListWidget;
+class QSpinBox;
+class QWidget;
 class QTreeWidget;
 
 namespace iomira {
@@ -18,7 +21,8 @@ class UserPrompts;
 struct GlobalValue;
 
 // "Manage log": which controllers are logged (left the group's unlogged ones, right every
-// logged one) and the four category switches, each stored as soon as it is clicked.
+// logged one), the four category switches and the deleting of old daily files, each stored
+// as soon as it is changed.
 class CManageLogDlg : public QDialog {
     Q_OBJECT
   public:
@@ -37,6 +41,8 @@ class CManageLogDlg : public QDialog {
     QListWidget* unlogged() const { return left_; }
     QTreeWidget* logged() const { return right_; }
     QCheckBox* switchBox(int index) const { return switches_[index]; }
+    QCheckBox* deleteOldFilesBox() const { return deleteOld_; }
+    QSpinBox* keepDaysBox() const { return keepDays_; }
 
     void start();
     void stop();
@@ -45,12 +51,15 @@ class CManageLogDlg : public QDialog {
     void fillLeft();
     void fillRight();
     void setUseLog(const std::vector<int>& deviceIds, int useLog);
+    QLayout* makeRetentionRow(QWidget* parent);
 
     Context context_;
     QComboBox* group_;
     QListWidget* left_;
     QTreeWidget* right_;
     QCheckBox* switches_[4];
+    QCheckBox* deleteOld_ = nullptr;
+    QSpinBox* keepDays_ = nullptr;
 };
 
 } // namespace iomira

@@ -4,6 +4,7 @@
 
 #include "app/effect_sound_output.h"
 #include "core/controller_keys.h"
+#include "core/log_pause_notice.h"
 #include "core/object_loader.h"
 #include "core/sound_output.h"
 #include "core/sqlite_store.h"
@@ -173,6 +174,12 @@ bool CQuorvis2App::InitInstance() {
     startDispatcher();
 
     log_ = std::make_unique<EventLog>();
+    // Writing may stop on whichever thread logs; the operator hears of it on this one.
+    log_->setPauseNotice([this](const LogPauseNotice& notice) {
+        QMetaObject::invokeMethod(
+            this, [this, notice] { prompts_->warning(logPauseMessage(notice)); },
+            Qt::QueuedConnection);
+    });
     writers_ = std::make_unique<EventLogWriters>(
         *log_, [](int id) { return get_tcp_connection_state(id); });
     monitorLog_ = std::make_unique<MonitorLog>(*writers_, logSwitches_);
@@ -199,6 +206,7 @@ bool CQuorvis2App::InitInstance() {
                                setGlobal(*store_, value, data);
                                readGlobalSwitches(*store_, switches_);
                                logSwitches_.assign(switches_);
+                               log_->setRetention(logRetention(switches_));
                            }});
     wireNotifications(*pane);
     frame_->inputNotification = [this] { return switches_.inputNotification; };
@@ -223,6 +231,8 @@ bool CQuorvis2App::InitInstance() {
     // The stored log switches govern the first lines: the automatic connections log at once.
     readGlobalSwitches(*store_, switches_);
     logSwitches_.assign(switches_);
+    log_->setRetention(logRetention(switches_));
+    log_->deleteExpiredFiles();
     if (!loadStoredObjects()) return false;
     pane->fillAtStartup();
     pane->startTimers();

@@ -22,7 +22,8 @@ struct WindowsWiring {
     SharedControllers& controllers;
     MonitorLog& log;
     std::function<int()> inputNotification;
-    // Writes a log category switch to the settings block and the store.
+    // Writes a log switch (a category, or the deleting of old files) to the settings block and
+    // the store.
     std::function<void(const GlobalValue&, int)> setLogSwitch;
 };
 

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -96,6 +97,44 @@ TEST_F(DialogData, StartAndStopChangeUseLogInTheStore) {
     EXPECT_EQ(dialog.unlogged()->count(), 1);
     dialog.switchBox(2)->click();
     EXPECT_EQ(written, (std::vector<std::pair<QString, int>>{{"LOG_TCP", 0}}));
+}
+
+TEST_F(DialogData, DeletingOldLogFilesIsStoredAndShownAgainWhenReopened) {
+    auto context = [this]() -> CManageLogDlg::Context {
+        return {shared,
+                groups,
+                prompts,
+                saver(),
+                [this](const GlobalValue& v) { return getGlobal(*store, v); },
+                [this](const GlobalValue& v, int data) { setGlobal(*store, v, data); }};
+    };
+    {
+        CManageLogDlg dialog(context());
+        EXPECT_FALSE(dialog.deleteOldFilesBox()->isChecked());
+        EXPECT_EQ(dialog.deleteOldFilesBox()->text(), "Delete daily log files older than");
+        EXPECT_EQ(dialog.keepDaysBox()->value(), 30);
+        EXPECT_FALSE(dialog.keepDaysBox()->isEnabled());
+        EXPECT_EQ(dialog.keepDaysBox()->minimum(), 1);
+        EXPECT_EQ(dialog.keepDaysBox()->maximum(), 3650);
+        dialog.deleteOldFilesBox()->click();
+        EXPECT_TRUE(dialog.keepDaysBox()->isEnabled());
+        dialog.keepDaysBox()->setValue(90);
+        EXPECT_EQ(getGlobal(*store, LOG_DELETE_OLD_FILES), 1);
+        EXPECT_EQ(getGlobal(*store, LOG_DELETE_OLD_FILES_DAYS), 90);
+        EXPECT_EQ(getGlobal(*store, LOG_TCP), 1) << "the other switches are left alone";
+    }
+    {
+        CManageLogDlg dialog(context());
+        EXPECT_TRUE(dialog.deleteOldFilesBox()->isChecked());
+        EXPECT_EQ(dialog.keepDaysBox()->value(), 90);
+        dialog.deleteOldFilesBox()->click();
+        EXPECT_EQ(getGlobal(*store, LOG_DELETE_OLD_FILES), 0);
+        EXPECT_EQ(getGlobal(*store, LOG_DELETE_OLD_FILES_DAYS), 90);
+    }
+    setGlobal(*store, LOG_DELETE_OLD_FILES_DAYS, 9999); // not a value the dialog writes
+    CManageLogDlg dialog(context());
+    EXPECT_FALSE(dialog.deleteOldFilesBox()->isChecked());
+    EXPECT_EQ(dialog.keepDaysBox()->value(), 30);
 }
 
 TEST_F(DialogData, WarningDialogStoresWhatTheFieldsShow) {

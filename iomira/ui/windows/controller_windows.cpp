@@ -1,5 +1,6 @@
 #include "ui/windows/controller_windows.h"
 
+#include "app/window_placement.h"
 #include "core/controller_keys.h"
 #include "core/string_table.h"
 #include "core/texts.h"
@@ -13,8 +14,11 @@
 
 #include <QEvent>
 #include <QMdiArea>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidgetItem>
+
+#include <algorithm>
 
 namespace iomira {
 
@@ -23,6 +27,10 @@ const char kViewKindProperty[] = "viewKind";
 // The stored place of a window shown minimized, kept until the area has laid it out.
 const char kMinimizedPlaceProperty[] = "minimizedPlace";
 constexpr int kShowCurrentInputs = MB_INPUTS;
+
+bool hasStoredPlace(const CQUORVISData& c) {
+    return c.LastPosX != 0 || c.LastPosY != 0 || c.LastPosCX != 0 || c.LastPosCY != 0;
+}
 } // namespace
 
 ControllerWindows::ControllerWindows(QMdiArea& area, Store& store, UserPrompts& prompts,
@@ -104,6 +112,8 @@ void ControllerWindows::assignGroup(int rootId) {
     for (CChildFrame* frame : existing)
         kinds.push_back(static_cast<ViewKind>(frame->property(kViewKindProperty).toInt()));
     const WindowPlan plan = planGroupWindows(group, kinds);
+    // Until a window has been given to the group, its old place does not take a cell.
+    settling_.assign(existing.begin(), existing.end());
 
     const auto opened = [this](int deviceId) {
         controllers_->edit(deviceId, [](CQUORVISData& r) { r.LastOpened = 1; });
@@ -112,13 +122,16 @@ void ControllerWindows::assignGroup(int rootId) {
         return c;
     };
     for (const WindowPlan::Assignment& a : plan.retarget) {
-        if (CQUORVISData* c = opened(a.deviceId)) retarget(*existing[a.window], *c);
+        CChildFrame* frame = existing[a.window];
+        std::erase(settling_, frame);
+        if (CQUORVISData* c = opened(a.deviceId)) retarget(*frame, *c);
     }
     for (int deviceId : plan.open) {
         if (opened(deviceId)) openWindow(deviceId);
     }
     for (int window : plan.hide)
         existing[window]->hide();
+    settling_.clear();
 }
 
 QWidget* ControllerWindows::makeView(CQUORVISData& c) {
@@ -127,8 +140,43 @@ QWidget* ControllerWindows::makeView(CQUORVISData& c) {
 }
 
 void ControllerWindows::place(CChildFrame& frame, const CQUORVISData& c) {
-    if (c.LastPosX == 0 && c.LastPosY == 0 && c.LastPosCX == 0 && c.LastPosCY == 0) return;
+    if (!hasStoredPlace(c)) return;
     frame.move(c.LastPosX, c.LastPosY);
+}
+
+QRect ControllerWindows::visibleArea() const {
+    return QRect(QPoint(0, 0), area_.viewport()->size());
+}
+
+std::vector<QRect> ControllerWindows::occupiedPlaces(const CChildFrame& except) const {
+    std::vector<QRect> places;
+    for (CChildFrame* frame : windows()) {
+        if (frame == &except || !frame->isVisible() ||
+            std::find(settling_.begin(), settling_.end(), frame) != settling_.end())
+            continue;
+        places.push_back(frame->geometry());
+    }
+    return places;
+}
+
+// Once the frame has its size: a window without a place of its own takes the first free
+// cell of the area, and none is left outside the part of the area that can be seen. An area
+// that is not on the screen has no such part; its windows keep their places.
+void ControllerWindows::settle(CChildFrame& frame, bool storedPlace) {
+    if (!area_.isVisible() || frame.isMinimized()) return;
+    const QRect area = visibleArea();
+    const int step = frame.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &frame);
+    const QRect wanted = storedPlace
+                             ? moveIntoArea(frame.geometry(), area)
+                             : firstFreeCell(frame.size(), area, occupiedPlaces(frame), step);
+    // Moved even when it stays, so that the area does not place it by itself when shown.
+    if (!storedPlace || wanted.topLeft() != frame.pos()) frame.move(wanted.topLeft());
+}
+
+void ControllerWindows::bringIntoView(CChildFrame& frame) {
+    if (!area_.isVisible() || frame.isMinimized()) return;
+    const QRect wanted = moveIntoArea(frame.geometry(), visibleArea());
+    if (wanted.topLeft() != frame.pos()) frame.move(wanted.topLeft());
 }
 
 // The frame fits its view, then shows the controller's current values.
@@ -173,9 +221,11 @@ CChildFrame* ControllerWindows::openWindow(int deviceId) {
     else if (auto* model = qobject_cast<CModelView*>(view))
         connect(model, &CModelView::contentResized, frame, fit);
     const QPoint minimizedPlace(c->LastPosXMin, c->LastPosYMin);
+    const bool storedPlace = hasStoredPlace(*c);
     place(*frame, *c);
     save(*c);
     fill(*frame, *c);
+    settle(*frame, storedPlace);
     showAsStored(*frame, *c, minimizedPlace);
     return frame;
 }
@@ -183,10 +233,12 @@ CChildFrame* ControllerWindows::openWindow(int deviceId) {
 void ControllerWindows::retarget(CChildFrame& frame, CQUORVISData& c) {
     // Moving a frame that is still minimized records its place as the minimized one.
     const QPoint minimizedPlace(c.LastPosXMin, c.LastPosYMin);
+    const bool storedPlace = hasStoredPlace(c);
     frame.setController(c);
     if (auto* view = dynamic_cast<ControllerView*>(frame.widget())) view->setController(c);
     place(frame, c);
     fill(frame, c);
+    settle(frame, storedPlace);
     showAsStored(frame, c, minimizedPlace);
 }
 
@@ -221,10 +273,13 @@ void ControllerWindows::activateItemController(const QTreeWidgetItem* item) {
 void ControllerWindows::activateController(int deviceId) {
     CChildFrame* frame = findWindow(deviceId);
     if (!frame || !frame->isVisible()) return;
-    if (frame->isMinimized())
+    if (frame->isMinimized()) {
         frame->showNormal();
-    else
+        bringIntoView(*frame);
+    } else {
+        bringIntoView(*frame);
         area_.setActiveSubWindow(frame);
+    }
 }
 
 } // namespace iomira

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 
 #include <functional>
 #include <vector>
@@ -36,6 +37,8 @@ class ControllerWindows : public QObject {
     void showGroup(int rootId);
     // The controller of a tree item (a controller or one of its lines) comes forward.
     void activateItemController(const QTreeWidgetItem* item);
+    // Restores a minimized window; otherwise moves it into the visible part of the area
+    // and activates it.
     void activateController(int deviceId);
 
     CChildFrame* openWindow(int deviceId);
@@ -61,6 +64,10 @@ class ControllerWindows : public QObject {
     void placeMinimized();
     void assignGroup(int rootId);
     void place(CChildFrame& frame, const CQUORVISData& c);
+    void settle(CChildFrame& frame, bool storedPlace);
+    void bringIntoView(CChildFrame& frame);
+    QRect visibleArea() const;
+    std::vector<QRect> occupiedPlaces(const CChildFrame& except) const;
     void fill(CChildFrame& frame, CQUORVISData& c);
     void showAsStored(CChildFrame& frame, const CQUORVISData& c, QPoint minimizedPlace);
     void save(const CQUORVISData& c);
@@ -71,6 +78,8 @@ class ControllerWindows : public QObject {
     UserPrompts& prompts_;
     SharedControllers* controllers_ = nullptr;
     ViewServices services_;
+    // Windows being given to another group; their places are not taken yet.
+    std::vector<CChildFrame*> settling_;
 };
 
 } // namespace iomira

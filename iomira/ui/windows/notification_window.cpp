@@ -1,5 +1,6 @@
 #include "ui/windows/notification_window.h"
 
+#include "app/window_placement.h"
 #include "core/global_settings.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 namespace iomira {
 
@@ -69,7 +71,33 @@ void CDlgMSG::placeAtStart() {
     } else {
         move(x, y);
     }
+    keepOnScreen();
     placing_ = false;
+}
+
+// The frame around the window while it has its title bar: as the window system drew it the
+// last time, or the height of a title bar before it has been shown with one.
+QMargins CDlgMSG::titleBarFrame() {
+    const QRect outer = frameGeometry(), inner = geometry();
+    const QMargins shown(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (!windowFlags().testFlag(Qt::FramelessWindowHint) && !shown.isNull()) titleFrame_ = shown;
+    if (!titleFrame_.isNull()) return titleFrame_;
+    return QMargins(0, style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
+}
+
+// The window with its title bar lies inside the available part of the screen it is on (of
+// the primary screen when its place is on no screen), whatever place it was given.
+void CDlgMSG::keepOnScreen() {
+    const QMargins frame = titleBarFrame();
+    // A window's position is that of its frame.
+    const QRect outer(pos(), size().grownBy(frame));
+    const QScreen* screen = QGuiApplication::screenAt(outer.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect fitted = fitIntoArea(outer, screen->availableGeometry());
+    if (fitted.size() != outer.size()) resize(fitted.size().shrunkBy(frame));
+    if (fitted.topLeft() != pos()) move(fitted.topLeft());
 }
 
 void CDlgMSG::savePlacement() {
@@ -118,6 +146,7 @@ void CDlgMSG::layOutButtons() {
 
 void CDlgMSG::AddNotification(const QString& text, int deviceId) {
     if (list_.add(text, deviceId)) {
+        keepOnScreen();
         show();
         raise();
         activateWindow();
@@ -203,8 +232,12 @@ void CDlgMSG::setTitleBar(bool shown) {
     placing_ = true;
     setWindowFlags(popupFlags(shown));
     move(at);
+    keepOnScreen();
     placing_ = false;
-    if (visible) show();
+    if (!visible) return;
+    show();
+    // Shown, the window has the frame the window system gave it.
+    keepOnScreen();
 }
 
 void CDlgMSG::enterEvent(QEnterEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "notify/notification_window_model.h"
 
+#include <QMargins>
 #include <QWidget>
 
 #include <array>
@@ -54,12 +55,15 @@ class CDlgMSG : public QWidget {
     void hideMessages();
     void setTitleBar(bool shown);
     void savePlacement();
+    QMargins titleBarFrame();
+    void keepOnScreen();
 
     Store& store_;
     UserPrompts& prompts_;
     NotificationList list_;
     std::array<QPushButton*, ButtonCount> buttons_{};
     bool placing_ = false;
+    QMargins titleFrame_;
 };
 
 } // namespace iomira

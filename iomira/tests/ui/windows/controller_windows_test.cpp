@@ -96,6 +96,29 @@ TEST_F(GroupWindows, ClickingAnInformationLineShowsItsGroupAndActivatesTheWindow
     EXPECT_EQ(rig.app->mainFrame()->mdiArea()->activeSubWindow(), frame);
 }
 
+TEST_F(GroupWindows, ClickingAControllerBringsItsWindowIntoViewWhenItWasScrolledAway) {
+    QMdiArea* area = rig.app->mainFrame()->mdiArea();
+    CChildFrame* frame = windows->findWindow(rig.deviceId("a3"));
+    ASSERT_NE(frame, nullptr);
+    frame->move(area->viewport()->width() + 900, area->viewport()->height() + 700);
+    test::pumpFor(20);
+    const QRect visible(QPoint(0, 0), area->viewport()->size());
+    ASSERT_FALSE(visible.intersects(frame->geometry()));
+    emit pane->tree()->itemPressedForGroup(pane->findControllerItem(rig.deviceId("a3")));
+    EXPECT_EQ(area->activeSubWindow(), frame);
+    EXPECT_TRUE(QRect(QPoint(0, 0), area->viewport()->size()).contains(frame->geometry()))
+        << frame->x() << ", " << frame->y();
+    EXPECT_EQ(rig.stored("a3").LastPosX, frame->x()) << "the new place is the window's own";
+    // The notification window's button brings it forward the same way.
+    frame->move(-2000, -2000);
+    auto* notifications = pane->findChild<CDlgMSG*>();
+    ASSERT_NE(notifications, nullptr);
+    notifications->AddNotification("message", rig.deviceId("a3"));
+    notifications->press(CDlgMSG::Controller);
+    EXPECT_TRUE(QRect(QPoint(0, 0), area->viewport()->size()).contains(frame->geometry()))
+        << frame->x() << ", " << frame->y();
+}
+
 TEST_F(GroupWindows, MinimizedControllerComesBackMinimized) {
     CChildFrame* frame = windows->findWindow(rig.deviceId("a2"));
     ASSERT_NE(frame, nullptr);

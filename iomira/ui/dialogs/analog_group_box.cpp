@@ -3,6 +3,7 @@
 #include "app/analog_settings.h"
 #include "core/string_table.h"
 #include "core/texts.h"
+#include "ui/common/text_widths.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -35,7 +36,7 @@ AnalogGroupBox::AnalogGroupBox(const QString& title, int channel, bool withUnit,
     : QGroupBox(title, parent), channel_(channel) {
     const AnalogChannelTexts texts = analogChannelTexts(record, channel);
     name_ = new QLineEdit(texts.name, this);
-    name_->setMinimumWidth(160);
+    name_->setMinimumWidth(widthForCharacters(*name_, 24));
     min_ = numberField(texts.min, this);
     max_ = numberField(texts.max, this);
     auto* layout = new QFormLayout(this);

@@ -4,6 +4,7 @@
 #include "core/root_data.h"
 #include "core/string_table.h"
 #include "core/texts.h"
+#include "ui/common/text_widths.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -55,7 +56,7 @@ ControllerFields::ControllerFields(QWidget* parent)
     type_->setObjectName(QStringLiteral("CommunicationType"));
     type_->addItem(loadString(TEXT_TCP_CLIENT));
     type_->addItem(loadString(TEXT_TCP_SERVER_CHOICE));
-    address_->setMinimumWidth(220);
+    address_->setMinimumWidth(widthForCharacters(*address_, 34));
     layout_->addRow(loadString(TEXT_COMMUNICATION_TYPE), type_);
     layout_->addRow(loadString(TEXT_NETWORK_ADDRESS), address_);
     layout_->addRow(loadString(TEXT_PORT_NUMBER), port_);

@@ -3,6 +3,7 @@
 #include "core/string_table.h"
 #include "core/texts.h"
 #include "notify/mail_account_password.h"
+#include "ui/common/text_widths.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -35,13 +36,13 @@ CMailAccountAddDlgStep1::CMailAccountAddDlgStep1(MailAccountContext& context, QW
     QDialogButtonBox* buttons = nextCancelButtons();
     connect(buttons, &QDialogButtonBox::accepted, this, &CMailAccountAddDlgStep1::next);
     layout->addWidget(buttons);
-    setMinimumWidth(420);
+    setMinimumWidth(widthForCharacters(*this, 64));
 }
 
 QLineEdit* CMailAccountAddDlgStep1::addLine(QFormLayout* layout, int textId, const char* name) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setMinimumWidth(240);
+    edit->setMinimumWidth(widthForCharacters(*edit, 36));
     layout->addRow(loadString(textId), edit);
     return edit;
 }

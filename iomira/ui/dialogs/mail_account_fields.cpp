@@ -3,6 +3,7 @@
 #include "core/string_table.h"
 #include "core/texts.h"
 #include "notify/mail_account_password.h"
+#include "ui/common/text_widths.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>
@@ -55,7 +56,7 @@ MailAccountFields::MailAccountFields(QWidget* parent) : QWidget(parent) {
 QLineEdit* MailAccountFields::addLine(QFormLayout* layout, int textId, const char* name) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setMinimumWidth(240);
+    edit->setMinimumWidth(widthForCharacters(*edit, 36));
     layout->addRow(loadString(textId), edit);
     return edit;
 }

@@ -5,6 +5,7 @@
 #include "core/texts.h"
 #include "core/user_prompts.h"
 #include "ui/common/dialog_buttons.h"
+#include "ui/common/text_widths.h"
 #include "ui/dialogs/controller_fields.h"
 #include "ui/dialogs/settings_dialog.h"
 
@@ -21,7 +22,7 @@ CModifyDevices1Dlg::CModifyDevices1Dlg(UserPrompts& prompts, const CROOTDataList
       shownForm_(formOf(record)), groups_(new QComboBox(this)), product_(new QComboBox(this)),
       fields_(new ControllerFields(this)) {
     setWindowTitle(loadString(TEXT_MODIFY));
-    setMinimumWidth(440);
+    setMinimumWidth(widthForCharacters(*this, 66));
     groups_->setObjectName(QStringLiteral("Group"));
     fillGroupList(*groups_, groups, record.RootID);
     // The product is fixed for a registered controller; the list only tells its layout.

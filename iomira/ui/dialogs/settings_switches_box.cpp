@@ -3,6 +3,7 @@
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
 #include "core/texts.h"
+#include "ui/common/text_widths.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -18,7 +19,7 @@ SettingsSwitchesBox::SettingsSwitchesBox(SettingsDialogKind kind, CQUORVISData& 
         auto* combo = new QComboBox(this);
         combo->addItems({loadString(TEXT_OFF), loadString(TEXT_ON)});
         combo->setCurrentIndex(settingsSwitchField(edited, which) ? 1 : 0);
-        combo->setMinimumWidth(90);
+        combo->setMinimumWidth(widthForCharacters(*combo, 14));
         connect(combo, &QComboBox::currentIndexChanged, this,
                 [&edited, which](int index) { settingsSwitchField(edited, which) = index; });
         layout->addRow(loadString(settingsSwitchCaption(which)), combo);

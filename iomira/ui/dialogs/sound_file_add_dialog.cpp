@@ -8,6 +8,7 @@
 #include "core/user_prompts.h"
 #include "monitor/shared_controllers.h"
 #include "notify/alarm_rules_sound.h"
+#include "ui/common/text_widths.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -23,7 +24,7 @@ CSoundFileAddDlg::CSoundFileAddDlg(const SoundDialogTables& tables, QWidget* par
     setWindowTitle(loadString(TEXT_SOUND_FILE_SETTING));
     pathField_->setObjectName(QStringLiteral("PathField"));
     pathField_->setReadOnly(true);
-    pathField_->setMinimumWidth(420);
+    pathField_->setMinimumWidth(widthForCharacters(*pathField_, 64));
     chooseFile = [this] {
         return QFileDialog::getOpenFileName(this, loadString(TEXT_FIND_SOUND), QString(),
                                             QStringLiteral("*.wav"));

@@ -7,6 +7,7 @@
 #include "core/texts.h"
 #include "core/user_prompts.h"
 #include "monitor/shared_controllers.h"
+#include "ui/common/text_widths.h"
 #include "ui/common/tree_icons.h"
 
 #include <QCheckBox>
@@ -21,6 +22,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace iomira {
 
 namespace {
@@ -31,7 +34,10 @@ constexpr int kIsControllerRole = Qt::UserRole + 2;
 QLineEdit* textField(QWidget* parent) {
     auto* field = new QLineEdit(parent);
     field->setMaxLength(kWarningTextLimit);
-    field->setMinimumWidth(230);
+    // Wide enough for the default questions, which most fields hold, in the shown language.
+    const WarningForm defaults = defaultWarningForm();
+    field->setMinimumWidth(
+        std::max(fieldWidthFor(*field, defaults.allOn), fieldWidthFor(*field, defaults.allOff)));
     return field;
 }
 
@@ -46,7 +52,7 @@ CWarningMSGDlg::CWarningMSGDlg(Context context, QWidget* parent)
     setObjectName(QStringLiteral("WarningMessageDialog"));
     setWindowTitle(loadString(TEXT_WARNING_MESSAGE));
     tree_->setHeaderHidden(true);
-    tree_->setMinimumWidth(200);
+    tree_->setMinimumWidth(widthForCharacters(*tree_, 28));
 
     auto* all = new QGridLayout;
     all->addWidget(allPorts_, 0, 0, 1, 2);

@@ -4,6 +4,7 @@
 #include "core/string_table.h"
 #include "core/texts.h"
 #include "ui/common/message_box_prompts.h"
+#include "ui/common/text_widths.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -16,7 +17,7 @@ namespace iomira {
 CAddRoot::CAddRoot(QWidget* parent) : QDialog(parent), edit_(new QLineEdit(this)) {
     setWindowTitle(loadString(TEXT_APP_TITLE));
     edit_->setObjectName(QStringLiteral("GroupName"));
-    edit_->setMinimumWidth(240);
+    edit_->setMinimumWidth(widthForCharacters(*edit_, 36));
     auto* form = new QFormLayout;
     form->addRow(loadString(TEXT_GROUP_NAME), edit_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -28,10 +28,25 @@ CViewTree::CViewTree(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setContextMenuPolicy(Qt::DefaultContextMenu);
+    showWholeTexts();
     auto* delegate = new TreeEditDelegate(this);
     setItemDelegate(delegate);
     connect(delegate, &TreeEditDelegate::committed, this, &CViewTree::editCommitted,
             Qt::QueuedConnection);
+}
+
+// A line longer than the pane is never cut off: the column is as wide as the widest line and
+// the tree scrolls sideways, and each line's tool tip holds its whole text.
+void CViewTree::showWholeTexts() {
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    connect(this, &QTreeWidget::itemChanged, this, [](QTreeWidgetItem* item, int column) {
+        if (item->toolTip(column) != item->text(column))
+            item->setToolTip(column, item->text(column));
+    });
 }
 
 bool CViewTree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

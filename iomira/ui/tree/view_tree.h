@@ -34,6 +34,7 @@ class CViewTree : public QTreeWidget {
     void editCommitted(int type, int data, int ownerId, const QString& text);
 
   protected:
+    void showWholeTexts();
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

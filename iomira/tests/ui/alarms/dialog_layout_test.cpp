@@ -1,3 +1,4 @@
+#include "common/cut_off_texts.h"
 #include "core/sound_library.h"
 #include "core/string_table.h"
 #include "monitor/shared_controllers.h"
@@ -9,10 +10,8 @@
 #include "ui/dialogs/sound_file_setting_dialog.h"
 #include "ui/dialogs/sound_notification_dialog.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -54,14 +53,8 @@ class DialogLayout : public ::testing::TestWithParam<int> {
     void check(QDialog& dlg, const char* name) {
         dlg.show();
         QApplication::processEvents();
-        for (QAbstractButton* b : dlg.findChildren<QAbstractButton*>()) {
-            if (!b->isVisible() || b->text().isEmpty()) continue;
-            EXPECT_GE(b->width(), b->sizeHint().width()) << name << ": " << b->text().toStdString();
-        }
-        for (QLabel* l : dlg.findChildren<QLabel*>()) {
-            if (!l->isVisible()) continue;
-            EXPECT_GE(l->width(), l->sizeHint().width()) << name << ": " << l->text().toStdString();
-        }
+        const QStringList cut = test::cutOffTexts(dlg);
+        EXPECT_TRUE(cut.isEmpty()) << name << ":\n" << cut.join(QLatin1Char('\n')).toStdString();
         const QString dir = qEnvironmentVariable("IOMIRA_SCREENSHOT_DIR");
         if (!dir.isEmpty()) {
             QDir().mkpath(dir);

@@ -24,6 +24,8 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTreeWidgetItemIterator>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +137,35 @@ TEST_F(DeviceList, StartUpSortsGroupsSplitsFullOnesAndShowsTheLastOpened) {
     // Controllers are sorted, information lines stay in their order.
     EXPECT_EQ(pane.findGroupItem(10)->child(0)->text(0), "Valve 00");
     EXPECT_EQ(itemData(pane.findControllerItem(opened.DeviceId)->child(0)), INFO_MODE);
+}
+
+// In a narrow pane the long lines of the Korean texts are not cut off: the tree scrolls
+// sideways to their ends, and each line's tool tip holds its whole text.
+TEST_F(DeviceList, LongLinesCanBeScrolledToAndReadInTheirToolTips) {
+    setLanguage(LANG_KOREAN);
+    store("Pump house with a long description", 10, 0);
+    start();
+    pane.resize(180, 500);
+    pane.show();
+    QApplication::processEvents();
+    CViewTree* tree = pane.tree();
+    QTreeWidgetItem* longest = nullptr;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        EXPECT_EQ((*it)->toolTip(0), (*it)->text(0));
+        if (!longest || (*it)->text(0).size() > longest->text(0).size()) longest = *it;
+    }
+    ASSERT_NE(longest, nullptr);
+    const QAbstractItemView* view = tree;
+    EXPECT_GE(tree->columnWidth(0), view->sizeHintForColumn(0)) << "the column holds every line";
+    QScrollBar* sideways = tree->horizontalScrollBar();
+    ASSERT_GT(sideways->maximum(), 0) << "the lines are wider than the pane";
+    // Scrolled to its end, the view shows the column's last pixel.
+    EXPECT_GE(sideways->maximum() + tree->viewport()->width(), tree->columnWidth(0));
+    EXPECT_GT(tree->columnWidth(0), tree->viewport()->width());
+    // A line changed later keeps its tool tip whole.
+    longest->setText(0, longest->text(0) + QStringLiteral(" (2)"));
+    EXPECT_EQ(longest->toolTip(0), longest->text(0));
+    setLanguage(LANG_ENGLISH);
 }
 
 TEST_F(DeviceList, WithoutALastOpenedControllerNoGroupIsShown) {

@@ -68,7 +68,11 @@ void ControllerMonitoring::connectionStarted(int deviceId) {
 
 void ControllerMonitoring::connectionNotified(int deviceId, intptr_t lparam) {
     if (CQUORVISData* c = find(deviceId)) {
-        links_->connectionNotified(*c, lparam);
+        // The operator's own Disconnect (and Modify, which disconnects first) is no outage.
+        if (c->ReconnectWanted == 1)
+            links_->connectionNotified(*c, lparam);
+        else
+            links_->forget(deviceId);
         watchdog_->connectionChanged(*c);
     }
     emit controllerConnectionNotified(deviceId, lparam);

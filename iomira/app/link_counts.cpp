@@ -44,12 +44,11 @@ QString linkCountsText(const LinkCounts& n) {
                                .arg(n.error)
                                .arg(n.notResponding)
                                .arg(n.total);
-    const QString answer =
-        n.lastAnswerMs > 0
-            ? loadString(TEXT_STATUS_LAST_ANSWER)
-                  .arg(QDateTime::fromMSecsSinceEpoch(n.lastAnswerMs)
-                           .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-            : loadString(TEXT_STATUS_NO_ANSWER);
+    const QString answer = n.lastAnswerMs > 0
+                               ? loadString(TEXT_STATUS_LAST_ANSWER)
+                                     .arg(QDateTime::fromMSecsSinceEpoch(n.lastAnswerMs)
+                                              .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                               : loadString(TEXT_STATUS_NO_ANSWER);
     return counts + QStringLiteral("  |  ") + answer;
 }
 

@@ -14,8 +14,7 @@ bool overlapsAny(const QRect& cell, const std::vector<QRect>& shown) {
 // A place of a cascade from the area's top left corner, `step` pixels apart, wrapping round
 // before the window would leave the area: the k-th one, or the next whose corner no shown
 // window has (a window there would hide the other's title bar).
-QRect cascade(const QSize& window, const QRect& area, const std::vector<QRect>& shown,
-              int step) {
+QRect cascade(const QSize& window, const QRect& area, const std::vector<QRect>& shown, int step) {
     const int room = std::min(area.width() - window.width(), area.height() - window.height());
     const int places = step > 0 && room > 0 ? room / step + 1 : 1;
     const auto placeAt = [&](int k) {
@@ -47,7 +46,8 @@ std::vector<QPoint> candidateCorners(const QSize& window, const QRect& area,
     std::vector<int> xs, ys;
     for (int x = area.left(); x + window.width() <= area.left() + area.width(); x += window.width())
         xs.push_back(x);
-    for (int y = area.top(); y + window.height() <= area.top() + area.height(); y += window.height())
+    for (int y = area.top(); y + window.height() <= area.top() + area.height();
+         y += window.height())
         ys.push_back(y);
     for (const QRect& r : shown) {
         if (!r.isValid()) continue;

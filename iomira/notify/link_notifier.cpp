@@ -8,8 +8,8 @@
 namespace iomira {
 
 QString linkNotificationText(LinkChange change, const CQUORVISData& c, const QDateTime& when) {
-    QString text =
-        loadString(change == LinkChange::Lost ? TEXT_LINK_LOST_MESSAGE : TEXT_LINK_RESTORED_MESSAGE);
+    QString text = loadString(change == LinkChange::Lost ? TEXT_LINK_LOST_MESSAGE
+                                                         : TEXT_LINK_RESTORED_MESSAGE);
     // The time first, so that a name holding "%t" stays as it is.
     text.replace(QLatin1String("%t"), when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     text.replace(QLatin1String("%d"), c.DeviceComment);
@@ -32,7 +32,8 @@ void LinkNotifier::follow(const CQUORVISData& c, LinkChange change) {
     if (change == LinkChange::None) return;
     const bool lost = change == LinkChange::Lost;
     log_.state(c, LogCategory::Tcp,
-               lost ? QStringLiteral("Communication lost") : QStringLiteral("Communication restored"));
+               lost ? QStringLiteral("Communication lost")
+                    : QStringLiteral("Communication restored"));
     if (enabled && !enabled()) return;
     if (inSchedule && !inSchedule(SCHEDULE_NOTIFICATION_MESSAGE)) return;
     if (post) post(linkNotificationText(change, c, clock()), c.DeviceId);

@@ -107,7 +107,8 @@ TEST(IntoArea, ThePopUpFitsTheAvailablePartOfAScreenOf900Pixels) {
     // A screen that does not start at 0, 0 (a second monitor to the left).
     const QRect left(-1280, 0, 1280, 1024);
     EXPECT_EQ(fitIntoArea(QRect(QPoint(-10, 900), popUp), left), QRect(QPoint(-300, 774), popUp));
-    EXPECT_EQ(fitIntoArea(QRect(QPoint(-1000, 100), popUp), left), QRect(QPoint(-1000, 100), popUp));
+    EXPECT_EQ(fitIntoArea(QRect(QPoint(-1000, 100), popUp), left),
+              QRect(QPoint(-1000, 100), popUp));
 }
 
 } // namespace

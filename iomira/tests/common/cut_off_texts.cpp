@@ -22,9 +22,9 @@ QString describe(const QWidget& w, const QString& text, int has, int needs) {
 int lineEditNeeds(const QLineEdit& edit) {
     QStyleOptionFrame option;
     option.initFrom(&edit);
-    option.lineWidth = edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth,
-                                                                   &option, &edit)
-                                       : 0;
+    option.lineWidth = edit.hasFrame()
+                           ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit)
+                           : 0;
     const QMargins margins = edit.textMargins();
     // The line edit keeps a margin of two pixels on either side of its text.
     const int inner = edit.fontMetrics().horizontalAdvance(edit.text()) + margins.left() +

@@ -42,8 +42,7 @@ class Watchdog : public ::testing::Test {
     }
     // Polls once a second and ticks the watchdog, as the program's thread and timer do, until
     // `condition` holds or `timeoutMs` passes.
-    bool pollUntil(const CQUORVISData& c, const std::function<bool()>& condition,
-                   int timeoutMs) {
+    bool pollUntil(const CQUORVISData& c, const std::function<bool()>& condition, int timeoutMs) {
         QElapsedTimer since;
         since.start();
         qint64 lastPoll = -1000;
@@ -70,7 +69,8 @@ TEST_F(Watchdog, SilenceFlagsAfterThreeSecondsPollingGoesOnAndAnAnswerClears) {
     QElapsedTimer silentFor;
     rig.sim.command("silent io");
     silentFor.start();
-    ASSERT_TRUE(pollUntil(c, [&] { return c.NotResponding; }, 6000));
+    ASSERT_TRUE(pollUntil(
+        c, [&] { return c.NotResponding; }, 6000));
     EXPECT_GE(silentFor.elapsed(), kNotRespondingMs);
     EXPECT_EQ(get_tcp_connection_state(c.DeviceId), TCP_ESTABLISHED);
     EXPECT_EQ(rig.events.responseChanges, std::vector<int>{c.DeviceId});
@@ -84,15 +84,18 @@ TEST_F(Watchdog, SilenceFlagsAfterThreeSecondsPollingGoesOnAndAnAnswerClears) {
 
     // The polls keep going out while it is silent, and flag nothing twice.
     const int polls = inputPolls();
-    ASSERT_TRUE(pollUntil(c, [&] { return inputPolls() >= polls + 1; }, 3000));
+    ASSERT_TRUE(pollUntil(
+        c, [&] { return inputPolls() >= polls + 1; }, 3000));
     EXPECT_EQ(rig.events.responseChanges.size(), 1u);
 
     // An input switched meanwhile shows in the first answer after the silence.
     rig.sim.command("input io 1 1");
     rig.sim.command("resume io");
-    ASSERT_TRUE(pollUntil(c, [&] { return !c.NotResponding; }, 3000));
+    ASSERT_TRUE(pollUntil(
+        c, [&] { return !c.NotResponding; }, 3000));
     EXPECT_EQ(rig.events.responseChanges, (std::vector<int>{c.DeviceId, c.DeviceId}));
-    ASSERT_TRUE(pollUntil(c, [&] { return c.InputImage[1] == 1; }, 3000));
+    ASSERT_TRUE(pollUntil(
+        c, [&] { return c.InputImage[1] == 1; }, 3000));
     EXPECT_EQ(rig.files.etcOf("Quiet").count("Not responding"), 1);
 }
 
@@ -105,7 +108,8 @@ TEST_F(Watchdog, ExceptionAnswersAndUnpolledControllersAreNeverFlagged) {
     rig.connections.connectAtStartup(refusing);
     ASSERT_TRUE(pumpUntil([&] { return get_modbus_error_code(refusing.DeviceId) != 0; }));
     // An exception answers; it then holds the polls back, so nothing waits for an answer.
-    pollUntil(refusing, [] { return false; }, 4000);
+    pollUntil(
+        refusing, [] { return false; }, 4000);
     EXPECT_FALSE(refusing.NotResponding);
     EXPECT_FALSE(unpolled.NotResponding);
     EXPECT_FALSE(isPolled(unpolled));
@@ -116,7 +120,8 @@ TEST_F(Watchdog, ExceptionAnswersAndUnpolledControllersAreNeverFlagged) {
 TEST_F(Watchdog, TenSilentSecondsFailTheConnectionAndTheReconnectionRuleTakesOver) {
     CQUORVISData& c = connected("Gone quiet");
     rig.sim.command("silent io");
-    ASSERT_TRUE(pollUntil(c, [&] { return c.NotResponding; }, 6000));
+    ASSERT_TRUE(pollUntil(
+        c, [&] { return c.NotResponding; }, 6000));
     ASSERT_TRUE(pollUntil(
         c, [&] { return get_tcp_connection_state(c.DeviceId) == TCP_ERROR; }, 9000));
     EXPECT_EQ(get_tcp_error_code(c.DeviceId), ETIMEDOUT);

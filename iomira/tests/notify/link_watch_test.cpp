@@ -41,8 +41,7 @@ TEST(LinkWatch, OneLossAndOneRestoreAnOutageWhateverHappensBetween) {
               LinkChange::None);
     EXPECT_EQ(watch.connectionNotified(kId, CORVEL_LPARAM(ECONNREFUSED, CORVEL_FD_CONNECT)),
               LinkChange::None);
-    EXPECT_EQ(watch.connectionNotified(kId, CORVEL_LPARAM(0, CORVEL_FD_CONNECT)),
-              LinkChange::None);
+    EXPECT_EQ(watch.connectionNotified(kId, CORVEL_LPARAM(0, CORVEL_FD_CONNECT)), LinkChange::None);
     EXPECT_EQ(watch.connectionNotified(kId, CORVEL_LPARAM(0, CORVEL_FD_CLOSE)), LinkChange::None);
     EXPECT_TRUE(watch.isLost(kId));
     EXPECT_EQ(watch.answered(kId), LinkChange::Restored);

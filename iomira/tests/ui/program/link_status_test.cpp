@@ -7,6 +7,7 @@
 #include "core/global_settings.h"
 #include "core/string_table.h"
 #include "core/texts.h"
+#include "corvel/corvel.h"
 #include "sim_child.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/quorvis2_app.h"
@@ -112,6 +113,8 @@ TEST_F(Links, TheOperatorsDisconnectRaisesNothingAndTheSwitchStopsThePopUps) {
         if (c.DeviceComment == "Pump a") a = const_cast<CQUORVISData*>(&c);
     });
     ASSERT_NE(a, nullptr);
+    // As the Disconnect command does it.
+    a->ReconnectWanted = 0;
     ASSERT_TRUE(app->mainFrame()->disconnectController(a->DeviceId));
     test::pumpFor(500);
     EXPECT_EQ(messages->messages().count(), 0);
@@ -128,12 +131,15 @@ TEST_F(Links, TheOperatorsDisconnectRaisesNothingAndTheSwitchStopsThePopUps) {
     item->trigger();
     EXPECT_EQ(getGlobal(*seed, LINK_NOTIFICATION), 0);
     sim.command("drop b");
-    ASSERT_TRUE(pumpUntil([&] { return logText().contains("\tCommunication restored\r\n"); },
-                          8000));
+    ASSERT_TRUE(
+        pumpUntil([&] { return logText().contains("\tCommunication restored\r\n"); }, 8000));
     EXPECT_EQ(messages->messages().count(), 0);
 }
 
 TEST_F(Links, TheStatusBarFollowsSilenceErrorsAndResumption) {
+    // The silent controller must not be dropped meanwhile: a change across a reconnection is
+    // only a new image.
+    corvel_set_answer_timeout(60000);
     start();
     EXPECT_TRUE(statusText().startsWith(
         "Connected 3 · Listening 0 · Error 0 · Not responding 0 · of 3  |  Last answer "))
@@ -155,10 +161,12 @@ TEST_F(Links, TheStatusBarFollowsSilenceErrorsAndResumption) {
     sim.command("resume c");
     ASSERT_TRUE(pumpUntil([&] { return counts().connected == 3; }, 12000));
     EXPECT_TRUE(statusText().startsWith("Connected 3 · Listening 0 · Error 0 · Not responding 0"));
-    ASSERT_TRUE(pumpUntil([&] { return lines().size() == 5; }, 3000)) << lines().join('|').toStdString();
+    ASSERT_TRUE(pumpUntil([&] { return lines().size() == 5; }, 3000))
+        << lines().join('|').toStdString();
     EXPECT_EQ(lines().filter("Communication lost").size(), 2);
     EXPECT_EQ(lines().filter("Communication restored").size(), 2);
     EXPECT_EQ(lines().filter("digital port").size(), 1);
+    corvel_set_answer_timeout(CORVEL_ANSWER_TIMEOUT_MS);
 }
 
 } // namespace

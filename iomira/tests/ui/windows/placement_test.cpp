@@ -55,7 +55,8 @@ class Placement : public ::testing::Test {
         c->DeviceId = nextId++;
         c->RootID = rootId;
         c->Index = table.CountInGroup(rootId);
-        c->DeviceComment = QStringLiteral("%1 no. %2").arg(QString::fromLatin1(model)).arg(c->DeviceId);
+        c->DeviceComment =
+            QStringLiteral("%1 no. %2").arg(QString::fromLatin1(model)).arg(c->DeviceId);
         const int id = c->DeviceId;
         table.insert(std::move(c));
         return id;
@@ -114,8 +115,8 @@ TEST_F(Placement, TwelveWindowsWithoutAPlaceFillTheAreaWithoutOverlap) {
 }
 
 TEST_F(Placement, TwelveWindowsOfDifferentSizesPackWithoutOverlap) {
-    const char* models[] = {"TKA-33", "RLX-830", "RLX-840", "TKA-35", "TKA-33", "RLX-830",
-                            "RLX-840", "TKA-33", "TKA-35", "RLX-830", "TKA-33", "RLX-840"};
+    const char* models[] = {"TKA-33",  "RLX-830", "RLX-840", "TKA-35",  "TKA-33", "RLX-830",
+                            "RLX-840", "TKA-33",  "TKA-35",  "RLX-830", "TKA-33", "RLX-840"};
     for (const char* model : models)
         add(kGroup, model);
     windows.showGroup(kGroup);
@@ -141,8 +142,8 @@ TEST_F(Placement, MoreWindowsThanTheAreaHoldsCascadeInsideIt) {
     std::sort(corners.begin(), corners.end(),
               [](QPoint a, QPoint b) { return std::pair(a.y(), a.x()) < std::pair(b.y(), b.x()); });
     const auto same = std::adjacent_find(corners.begin(), corners.end());
-    EXPECT_EQ(same, corners.end()) << "two windows at " << same->x() << ", " << same->y()
-                                   << ": one title bar hides the other";
+    EXPECT_EQ(same, corners.end())
+        << "two windows at " << same->x() << ", " << same->y() << ": one title bar hides the other";
 }
 
 TEST_F(Placement, APlaceOutsideTheAreaOpensInView) {

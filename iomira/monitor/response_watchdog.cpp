@@ -10,16 +10,12 @@
 
 namespace iomira {
 
-int32_t corvelUnansweredMs(int32_t deviceId) {
-    return get_unanswered_ms(deviceId);
-}
-
 ResponseWatchdog::ResponseWatchdog(SharedControllers& controllers, MonitorLog& log,
-                                   MonitorEvents& events, UnansweredTime unanswered)
-    : controllers_(controllers), log_(log), events_(events), unanswered_(std::move(unanswered)) {}
+                                   MonitorEvents& events)
+    : controllers_(controllers), log_(log), events_(events) {}
 
 bool ResponseWatchdog::silentTooLong(const CQUORVISData& c) const {
-    return isPolled(c) && unanswered_(c.DeviceId) >= kNotRespondingMs;
+    return isPolled(c) && get_unanswered_ms(c.DeviceId) >= kNotRespondingMs;
 }
 
 void ResponseWatchdog::setNotResponding(CQUORVISData& c, bool notResponding) {

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
-
 namespace iomira {
 
 class CQUORVISData;
@@ -14,17 +11,12 @@ class SharedControllers;
 inline constexpr int kNotRespondingMs = 3000;
 inline constexpr int kWatchdogTickMs = 250;
 
-// How long the oldest unanswered request of a controller has waited, in milliseconds.
-using UnansweredTime = std::function<int32_t(int32_t deviceId)>;
-int32_t corvelUnansweredMs(int32_t deviceId);
-
 // Flags the controllers that stopped answering while connected and polled, and clears the
 // flag at their next answer. Corvel itself drops a connection that stays silent much longer;
 // until then polling goes on. Runs on the UI thread.
 class ResponseWatchdog {
   public:
-    ResponseWatchdog(SharedControllers& controllers, MonitorLog& log, MonitorEvents& events,
-                     UnansweredTime unanswered = corvelUnansweredMs);
+    ResponseWatchdog(SharedControllers& controllers, MonitorLog& log, MonitorEvents& events);
 
     // One look at every controller, as the watchdog's timer makes it.
     void tick();
@@ -41,7 +33,6 @@ class ResponseWatchdog {
     SharedControllers& controllers_;
     MonitorLog& log_;
     MonitorEvents& events_;
-    UnansweredTime unanswered_;
 };
 
 } // namespace iomira

@@ -31,7 +31,6 @@ class LinkNotifier {
     void notResponding(const CQUORVISData& controller);
     void answered(const CQUORVISData& controller);
     void forget(int deviceId) { watch_.forget(deviceId); }
-    const LinkWatch& watch() const { return watch_; }
 
   private:
     void follow(const CQUORVISData& controller, LinkChange change);

@@ -7,6 +7,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <initializer_list>
 
 namespace iomira {
 
@@ -28,6 +29,14 @@ void mark(QPainter& p, const QPainterPath& path, QColor color = Qt::white) {
     p.drawPath(path);
 }
 
+QPainterPath polyline(std::initializer_list<QPointF> points) {
+    QPainterPath path;
+    path.moveTo(*points.begin());
+    for (auto point = points.begin() + 1; point != points.end(); ++point)
+        path.lineTo(*point);
+    return path;
+}
+
 void drawConnecting(QPainter& p) {
     lamp(p, QColor(0xF0, 0xA8, 0x20), QColor(0xB0, 0x70, 0x00));
     QPainterPath dots;
@@ -38,11 +47,7 @@ void drawConnecting(QPainter& p) {
 
 void drawConnected(QPainter& p) {
     lamp(p, QColor(0x2E, 0xA0, 0x43), QColor(0x1B, 0x6B, 0x2B));
-    QPainterPath check;
-    check.moveTo(5.2, 8.2);
-    check.lineTo(7.2, 10.2);
-    check.lineTo(10.8, 5.8);
-    mark(p, check);
+    mark(p, polyline({{5.2, 8.2}, {7.2, 10.2}, {10.8, 5.8}}));
 }
 
 void drawError(QPainter& p) {
@@ -58,11 +63,7 @@ void drawError(QPainter& p) {
 // Connected but silent: an amber lamp with the hands of a clock.
 void drawNotResponding(QPainter& p) {
     lamp(p, QColor(0xE0, 0x78, 0x10), QColor(0x9A, 0x4A, 0x00));
-    QPainterPath hands;
-    hands.moveTo(8, 4.8);
-    hands.lineTo(8, 8);
-    hands.lineTo(10.4, 9.4);
-    mark(p, hands);
+    mark(p, polyline({{8, 4.8}, {8, 8}, {10.4, 9.4}}));
 }
 
 void drawInformation(QPainter& p) {

@@ -32,6 +32,7 @@ void CQUORVISData::clearPlacementAndRuntime() {
     LastFailureTime = 0;
     NotResponding = false;
     LastAnswerMs = InputsReadMs = OutputsReadMs = 0;
+    LastInputs = LastOutputs = 0;
 }
 
 void CQUORVISData::Copy(CQUORVISData& destination, const CQUORVISData& source) {

@@ -97,9 +97,12 @@ class CQUORVISData {
     int64_t LastFailureTime = 0;
     // Set while a request has waited too long for its answer; cleared by the next answer.
     bool NotResponding = false;
-    // Wall-clock milliseconds since the epoch of the last answer, and of the last answers
-    // that filled InputImage and OutputImage; 0 before the first.
+    // Wall-clock milliseconds since the epoch of the last answer; 0 before the first.
     int64_t LastAnswerMs = 0;
+    // The digital values last received (bit n: port n) and when, kept across a lost
+    // connection so that a window can say what an unknown lamp last showed; 0 before the first.
+    uint8_t LastInputs = 0;
+    uint8_t LastOutputs = 0;
     int64_t InputsReadMs = 0;
     int64_t OutputsReadMs = 0;
 

@@ -404,6 +404,9 @@ enum TextId {
     TEXT_STATUS_COUNTS = 6605,      // "%1" to "%5" counts
     TEXT_STATUS_LAST_ANSWER = 6606, // "%1" time
     TEXT_STATUS_NO_ANSWER = 6607,
+    TEXT_LAMP_UNKNOWN = 6608,
+    TEXT_LAMP_LAST_READ = 6609, // "%1" ON or OFF, "%2" time
+    TEXT_LAMP_NEVER_READ = 6610,
 
     // The event log on a full disk, and deleting old log files
     TEXT_LOG_DISK_FULL = 6620,    // "%1" log folder, "%2" free MB

@@ -8,6 +8,7 @@
 #include "corvel/corvel.h"
 #include "monitor/error_text.h"
 #include "monitor/monitor_log.h"
+#include "monitor/port_reading.h"
 
 namespace iomira {
 
@@ -40,6 +41,36 @@ PortValues ControllerCommands::ports() const {
         values.outputs[port] = get_received_port_value(id, CORVEL_KIND_OUTPUT, port);
     }
     return values;
+}
+
+bool ControllerCommands::valuesUnknown() const {
+    return portsUnknown(connectionState(), c_->NotResponding);
+}
+
+LampShown ControllerCommands::inputLampShown(int port, const PortValues& values) const {
+    const LampImage image =
+        inputLamp(inputFacts(*c_, port, values.inputs[port], values.inputError));
+    return lampShown(image, CORVEL_KIND_INPUT, port, valuesUnknown());
+}
+
+LampShown ControllerCommands::outputLampShown(int port, const PortValues& values) const {
+    const LampImage image = outputLamp(
+        outputFacts(*c_, port, values.outputs[port], values.outputError, pulseFlags_[port] == 1));
+    return lampShown(image, CORVEL_KIND_OUTPUT, port, valuesUnknown());
+}
+
+LampShown ControllerCommands::unknownLamp(LampImage shown, int kind, int port) const {
+    return lampShown(shown, kind, port, true);
+}
+
+LampShown ControllerCommands::lampShown(LampImage image, int kind, int port, bool unknown) const {
+    return {withKnowledge(image, unknown),
+            lampTooltip(portTooltip(kind, port), *c_, kind, port, unknown)};
+}
+
+QString ControllerCommands::portTooltip(int kind, int port) const {
+    if (kind != CORVEL_KIND_OUTPUT || !hasPulseTooltip(*c_, port)) return {};
+    return loadString(TEXT_OUTPUT_TOOLTIP).replace(QLatin1String("%d"), QString::number(port));
 }
 
 CommandOutcome ControllerCommands::readInputs() {
@@ -175,9 +206,10 @@ ConnectionReaction ControllerCommands::connectionChanged(intptr_t lparam) const 
     const int error = CORVEL_LPARAM_ERROR(lparam);
     const int event = CORVEL_LPARAM_EVENT(lparam);
     ConnectionReaction reaction;
-    if (error != 0)
+    if (error != 0) {
         reaction.status = StatusLine{socketErrorText(error), ConnectionIcon::Error};
-    else if (event == CORVEL_FD_ACCEPT || event == CORVEL_FD_CONNECT)
+        reaction.lampsUnknown = true;
+    } else if (event == CORVEL_FD_ACCEPT || event == CORVEL_FD_CONNECT)
         reaction.status = StatusLine{loadString(TEXT_CONNECTED), ConnectionIcon::Connected};
     else if (event == CORVEL_FD_CLOSE)
         reaction.redraw = true;

@@ -25,6 +25,12 @@ struct PortValues {
     bool outputError = false;
 };
 
+// A lamp as a window shows it: its picture and its tooltip.
+struct LampShown {
+    LampImage image;
+    QString tooltip;
+};
+
 // What a window does after a data notification; any read it calls for has been sent.
 struct DataReaction {
     bool redraw = false;
@@ -39,6 +45,8 @@ struct DataReaction {
 // What a connection notification changes in a window.
 struct ConnectionReaction {
     bool redraw = false;
+    // The connection failed: every lamp keeps its picture and is marked unknown.
+    bool lampsUnknown = false;
     std::optional<StatusLine> status;
 };
 
@@ -78,6 +86,14 @@ class ControllerCommands {
     int connectionState() const;
     StatusLine status() const;
     PortValues ports() const;
+    // True while the lamps cannot show the ports' values: not connected, or not answering.
+    bool valuesUnknown() const;
+    // The lamps of `values` (as ports() gave them), unknown while valuesUnknown().
+    LampShown inputLampShown(int port, const PortValues& values) const;
+    LampShown outputLampShown(int port, const PortValues& values) const;
+    // A lamp that keeps the picture it shows, marked unknown (`kind` CORVEL_KIND_INPUT or
+    // CORVEL_KIND_OUTPUT).
+    LampShown unknownLamp(LampImage shown, int kind, int port) const;
     // 1 when an RLX-830 or RLX-850 output is pulsed by the controller itself.
     int pulseFlag(int port) const { return pulseFlags_[port]; }
     // Takes the flags Corvel last received (a window opened after they arrived).
@@ -128,6 +144,9 @@ class ControllerCommands {
     int sendRlxPulse(int port, int32_t& error);
     int sendToggle(int port, int shownValue, int32_t& error);
     void log(LogCategory category, int textId, int port = -1, int value = LOG_VALUE_NONE);
+    // The tooltip a lamp has whatever its state (a generic pulse output's "DO%d").
+    QString portTooltip(int kind, int port) const;
+    LampShown lampShown(LampImage image, int kind, int port, bool unknown) const;
 
     const CQUORVISData* c_;
     MonitorLog* log_;

@@ -11,6 +11,7 @@
 #include "monitor/monitor_events.h"
 #include "monitor/monitor_log.h"
 #include "monitor/port_change_listener.h"
+#include "monitor/port_reading.h"
 #include "monitor/shared_controllers.h"
 
 #include <QDateTime>
@@ -98,6 +99,7 @@ void NotificationHandler::onData(uintptr_t deviceId, intptr_t code) {
         c->LastAnswerMs = QDateTime::currentMSecsSinceEpoch();
         events_.answered(c->DeviceId);
     }
+    recordPortReading(*c, code);
     if (code < 0 || code > kLastHandledCode) return;
     switch (code) {
     case MB_BAD_LENGTH:
@@ -184,7 +186,6 @@ void NotificationHandler::inputImage(CQUORVISData& c, int count) {
         log_.inputStatus(c, i, value);
         c.InputImage[i] = static_cast<uint8_t>(value == 1 ? 1 : 0);
     }
-    c.InputsReadMs = c.LastAnswerMs;
 }
 
 void NotificationHandler::analogValues(CQUORVISData& c) {
@@ -216,7 +217,6 @@ void NotificationHandler::outputResponse(CQUORVISData& c) {
     else
         dispatch_.DispatchOutputChanges(c);
     log_.state(c, LogCategory::Output, text(TEXT_RESPONSE_OUTPUTS));
-    c.OutputsReadMs = c.LastAnswerMs;
     for (int i = 0; i < c.NumberOfPortOutput && i < kDigitalPorts; ++i) {
         const int value = get_received_port_value(c.DeviceId, CORVEL_KIND_OUTPUT, i);
         c.OutputImage[i] = static_cast<uint8_t>(value == 1 ? 1 : 0);

@@ -87,9 +87,7 @@ std::vector<Request> CommandsRig::requestsOf(const std::string& device, size_t f
 }
 
 size_t CommandsRig::connectionsAt(const std::string& device) {
-    const std::string line = sim.command("show " + device).at(0);
-    const size_t at = line.find(" connections ");
-    return at == std::string::npos ? 0 : std::stoul(line.substr(at + 13));
+    return sim.connections(device);
 }
 
 bool CommandsRig::waitRequests(const std::string& device, size_t from, size_t count) {

@@ -36,6 +36,26 @@ void drawBody(QPainter& p, LampColor color) {
     p.drawEllipse(QRectF(1.0, 1.0, 14.0, 14.0));
 }
 
+// A value that is not known: the body fades to a third and is crossed by dark hatching.
+void drawUnknownBody(QPainter& p, LampColor color) {
+    p.save();
+    p.setOpacity(0.35);
+    drawBody(p, color);
+    p.restore();
+    QPainterPath disc;
+    disc.addEllipse(QRectF(1.0, 1.0, 14.0, 14.0));
+    p.save();
+    p.setClipPath(disc);
+    QPen hatch(QColor(0x50, 0x50, 0x50), 1.1);
+    p.setPen(hatch);
+    for (qreal x = -14.0; x < 16.0; x += 3.5)
+        p.drawLine(QPointF(x, 16.0), QPointF(x + 16.0, 0.0));
+    p.restore();
+    p.setPen(QPen(QColor(0x6A, 0x6A, 0x6A), 1.0, Qt::DashLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(1.0, 1.0, 14.0, 14.0));
+}
+
 void markPen(QPainter& p, const QColor& color, qreal width) {
     QPen pen(color, width);
     pen.setCapStyle(Qt::RoundCap);
@@ -143,7 +163,10 @@ QPixmap drawLamp(LampImage image, qreal devicePixelRatio, int logicalSize) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(pixels / 16.0, pixels / 16.0);
-    drawBody(p, image.color);
+    if (image.unknown)
+        drawUnknownBody(p, image.color);
+    else
+        drawBody(p, image.color);
     drawMark(p, image.mark);
     p.end();
     pixmap.setDevicePixelRatio(devicePixelRatio);

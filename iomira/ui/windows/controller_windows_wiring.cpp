@@ -1,6 +1,8 @@
 #include "ui/windows/controller_windows_wiring.h"
 
 #include "app/context_menu_rules.h"
+#include "app/controller_directory.h"
+#include "app/controller_monitoring.h"
 #include "core/controller_keys.h"
 #include "core/global_settings.h"
 #include "corvel/corvel.h"
@@ -105,6 +107,10 @@ WiredWindows wireControllerWindows(const WindowsWiring& w) {
     QObject::connect(pane, &CDeviceListPane::controllerChanged, windows,
                      &ControllerWindows::refreshWindow);
     QObject::connect(pane, &CDeviceListPane::controllerConnectionStarted, windows,
+                     &ControllerWindows::refreshWindow);
+    // A controller that stops answering, or answers again, changes its status line and lamps.
+    QObject::connect(&pane->directory().monitoring(),
+                     &ControllerMonitoring::controllerResponseChanged, windows,
                      &ControllerWindows::refreshWindow);
 
     auto* notifications = new CDlgMSG(w.store, w.prompts, pane);

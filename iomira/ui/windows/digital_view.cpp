@@ -122,31 +122,16 @@ void CQuorvis2View::setController(CQUORVISData& controller) {
     redraw();
 }
 
-void CQuorvis2View::setLamp(QToolButton* button, LampImage image) {
-    button->setIcon(cachedLamp(image));
-}
-
 void CQuorvis2View::redraw() {
     const PortValues values = commands_.ports();
     for (int port = 0; port < kDigitalPorts; ++port) {
-        inputImages_[port] =
-            inputLamp(inputFacts(*c_, port, values.inputs[port], values.inputError));
-        setLamp(inputs_[port], inputImages_[port]);
-    }
-    const bool rlx830 = c_->DeviceType == FAMILY_RLX830;
-    for (int port = 0; port < kDigitalPorts; ++port) {
-        const int value = values.outputs[port];
-        outputImages_[port] = outputLamp(
-            outputFacts(*c_, port, value, values.outputError, commands_.pulseFlag(port) == 1));
-        setLamp(outputs_[port], outputImages_[port]);
-        if (!rlx830) {
-            outputs_[port]->setToolTip(
-                hasPulseTooltip(*c_, port)
-                    ? loadString(TEXT_OUTPUT_TOOLTIP)
-                          .replace(QLatin1String("%d"), QString::number(port))
-                    : QString());
-        }
-        outputStates_[port] = value;
+        const LampShown input = commands_.inputLampShown(port, values);
+        inputImages_[port] = input.image;
+        showLamp(inputs_[port], input);
+        const LampShown output = commands_.outputLampShown(port, values);
+        outputImages_[port] = output.image;
+        showLamp(outputs_[port], output);
+        outputStates_[port] = values.outputs[port];
     }
     showState();
 }
@@ -170,6 +155,10 @@ void CQuorvis2View::onCorvelNotification(uint32_t message, uintptr_t wparam, int
 void CQuorvis2View::onConnection(intptr_t lparam) {
     const ConnectionReaction reaction = commands_.connectionChanged(lparam);
     if (reaction.status) status_.show(*reaction.status);
+    if (reaction.lampsUnknown) {
+        markLampsUnknown(commands_, CORVEL_KIND_INPUT, inputs_, inputImages_);
+        markLampsUnknown(commands_, CORVEL_KIND_OUTPUT, outputs_, outputImages_);
+    }
     if (reaction.redraw) redraw();
 }
 
@@ -188,11 +177,11 @@ void CQuorvis2View::showPortErrors(const DataReaction& reaction) {
         if (reaction.inputsFailed) {
             inputImages_[port] = {values.inputs[port] == 1 ? LampColor::Yellow : LampColor::Grey,
                                   LampMark::Error};
-            setLamp(inputs_[port], inputImages_[port]);
+            inputs_[port]->setIcon(cachedLamp(inputImages_[port]));
         }
         if (reaction.outputsFailed) {
             outputImages_[port] = {LampColor::Grey, LampMark::Error};
-            setLamp(outputs_[port], outputImages_[port]);
+            outputs_[port]->setIcon(cachedLamp(outputImages_[port]));
         }
     }
 }

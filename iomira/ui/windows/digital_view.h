@@ -69,7 +69,6 @@ class CQuorvis2View : public QWidget, public ControllerView {
     void postException(int code);
     void showMessage(const QString& text);
     void portNameEdited(int kind, int port, const QString& text);
-    void setLamp(QToolButton* button, LampImage image);
 
     CQUORVISData* c_;
     ViewServices services_;

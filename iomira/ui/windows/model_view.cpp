@@ -234,9 +234,9 @@ void CModelView::redrawInputs() {
     if (!hasInputs(c_->DeviceType)) return;
     const PortValues values = commands_.ports();
     for (int port = 0; port < kPorts; ++port) {
-        inputImages_[port] =
-            inputLamp(inputFacts(*c_, port, values.inputs[port], values.inputError));
-        inputs_[port]->setIcon(cachedLamp(inputImages_[port]));
+        const LampShown lamp = commands_.inputLampShown(port, values);
+        inputImages_[port] = lamp.image;
+        showLamp(inputs_[port], lamp);
         counters_[port]->setText(commands_.counterText(port));
     }
 }
@@ -245,11 +245,10 @@ void CModelView::redrawOutputs() {
     if (!hasOutputs(c_->DeviceType)) return;
     const PortValues values = commands_.ports();
     for (int port = 0; port < kPorts; ++port) {
-        const int value = values.outputs[port];
-        outputImages_[port] = outputLamp(
-            outputFacts(*c_, port, value, values.outputError, commands_.pulseFlag(port) == 1));
-        outputs_[port]->setIcon(cachedLamp(outputImages_[port]));
-        outputStates_[port] = value;
+        const LampShown lamp = commands_.outputLampShown(port, values);
+        outputImages_[port] = lamp.image;
+        showLamp(outputs_[port], lamp);
+        outputStates_[port] = values.outputs[port];
     }
 }
 
@@ -303,6 +302,8 @@ void CModelView::onConnection(intptr_t lparam) {
     const ConnectionReaction reaction = commands_.connectionChanged(lparam);
     if (CORVEL_LPARAM_ERROR(lparam) != 0) {
         if (reaction.status) status_.show(*reaction.status);
+        markLampsUnknown(commands_, CORVEL_KIND_INPUT, inputs_, inputImages_);
+        markLampsUnknown(commands_, CORVEL_KIND_OUTPUT, outputs_, outputImages_);
         return;
     }
     if (CORVEL_LPARAM_EVENT(lparam) == CORVEL_FD_CLOSE) resetAnalog();

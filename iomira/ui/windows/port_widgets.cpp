@@ -1,6 +1,7 @@
 #include "ui/windows/port_widgets.h"
 
 #include "app/tree_texts.h"
+#include "corvel/corvel.h" // port kinds
 #include "ui/common/lamp_images.h"
 #include "ui/common/tree_icons.h"
 
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace iomira {
 
@@ -53,11 +55,25 @@ QLabel* nameLabel(QWidget* parent) {
 }
 
 const QIcon& cachedLamp(LampImage image) {
-    static std::map<std::pair<int, int>, QIcon> cache;
-    const std::pair<int, int> key{int(image.color), int(image.mark)};
+    static std::map<std::tuple<int, int, bool>, QIcon> cache;
+    const std::tuple<int, int, bool> key{int(image.color), int(image.mark), image.unknown};
     auto it = cache.find(key);
     if (it == cache.end()) it = cache.emplace(key, lampIcon(image)).first;
     return it->second;
+}
+
+void showLamp(QToolButton* button, const LampShown& lamp) {
+    button->setIcon(cachedLamp(lamp.image));
+    if (button->toolTip() != lamp.tooltip) button->setToolTip(lamp.tooltip);
+}
+
+void markLampsUnknown(const ControllerCommands& commands, int kind,
+                      std::span<QToolButton* const> buttons, std::span<LampImage> images) {
+    for (size_t port = 0; port < buttons.size() && port < images.size(); ++port) {
+        const LampShown lamp = commands.unknownLamp(images[port], kind, int(port));
+        images[port] = lamp.image;
+        showLamp(buttons[port], lamp);
+    }
 }
 
 StatusRow::StatusRow(QWidget* view)

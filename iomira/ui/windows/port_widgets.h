@@ -1,7 +1,10 @@
 #pragma once
 
+#include "monitor/controller_commands.h"
 #include "monitor/lamp_image.h"
 #include "monitor/port_state.h"
+
+#include <span>
 
 class QIcon;
 class QLabel;
@@ -16,8 +19,13 @@ namespace iomira {
 QToolButton* lampButton(QWidget* parent);
 // A port or channel name that opens the in-place editor when clicked.
 QLabel* nameLabel(QWidget* parent);
-// Lamp icons are drawn once per colour and mark.
+// Lamp icons are drawn once per colour, mark and knowledge.
 const QIcon& cachedLamp(LampImage image);
+// Puts a lamp's picture and tooltip on its button.
+void showLamp(QToolButton* button, const LampShown& lamp);
+// Marks a row of lamps unknown, each keeping the picture it shows (`images`, updated).
+void markLampsUnknown(const ControllerCommands& commands, int kind,
+                      std::span<QToolButton* const> buttons, std::span<LampImage> images);
 
 // The connection state above a window's ports: an icon and a bold text. The icon is also the
 // window's own. The text is never cut: a longer one widens the window.

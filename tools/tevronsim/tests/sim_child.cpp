@@ -102,6 +102,12 @@ std::vector<std::string> SimChild::command(const std::string& line) {
     }
 }
 
+size_t SimChild::connections(const std::string& device) {
+    const std::string line = command("show " + device).at(0);
+    const size_t at = line.find(" connections ");
+    return at == std::string::npos ? 0 : std::stoul(line.substr(at + 13));
+}
+
 std::vector<std::string> SimChild::log_lines() const {
     std::ifstream in(dir_ + "/requests.jsonl");
     std::vector<std::string> out;

@@ -19,6 +19,8 @@ class SimChild {
     int port(const std::string& device) const { return ports_.at(device); }
     // Runs a command; returns its output lines, or throws with the error reply.
     std::vector<std::string> command(const std::string& line);
+    // How many connections the simulator holds for a device (accepted or made by it).
+    size_t connections(const std::string& device);
     // The request log, one JSON text a line.
     std::vector<std::string> log_lines() const;
     const std::string& dir() const { return dir_; }

@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace iomira {
@@ -35,6 +37,32 @@ TEST(LampDrawing, PixelsMatchTheRatioAndTheColour) {
     }
     EXPECT_NE(drawLamp({C::Green, M::Pulse}, 1.0).toImage(),
               drawLamp({C::Green, M::InvertedPulse}, 1.0).toImage());
+}
+
+// An unknown value never looks like a port that reads 0: every picture with the overlay differs
+// from every known one, the body is faded and its marks are still drawn.
+TEST(LampDrawing, UnknownLampsDifferFromEveryKnownLampAndKeepTheirMarks) {
+    const std::vector<M> marks{M::None,  M::Error,         M::Speaker, M::Lock,
+                               M::Pulse, M::InvertedPulse, M::Warning};
+    std::vector<QImage> known;
+    for (C color : {C::Grey, C::Yellow, C::Green})
+        for (M mark : marks)
+            known.push_back(drawLamp({color, mark}, 2.0).toImage());
+    for (C color : {C::Grey, C::Yellow, C::Green}) {
+        for (M mark : marks) {
+            const QImage unknown = drawLamp({color, mark, true}, 2.0).toImage();
+            for (const QImage& image : known)
+                EXPECT_NE(unknown, image) << int(color) << " " << int(mark);
+            if (mark != M::None) {
+                EXPECT_NE(unknown, drawLamp({color, M::None, true}, 2.0).toImage()) << int(mark);
+            }
+        }
+    }
+    // Faded: a yellow lamp's body is far less saturated than when its value is known.
+    const QPoint body(8, 20); // between two hatch lines
+    const QColor plain = drawLamp({C::Yellow, M::None}, 2.0).toImage().pixelColor(body);
+    const QColor faded = drawLamp({C::Yellow, M::None, true}, 2.0).toImage().pixelColor(body);
+    EXPECT_LT(faded.alpha(), plain.alpha());
 }
 
 } // namespace

@@ -117,6 +117,8 @@ TEST_F(WindowFollow, AStartedConnectionShowsInTheStatusLine) {
                      });
     runOn("a2", CMD_DISCONNECT);
     ASSERT_EQ(get_tcp_connection_state(rig.deviceId("a2")), TCP_CLOSED);
+    // The drop below must meet the new connection, not the old one the simulator still holds.
+    ASSERT_TRUE(rig.waitSimulatorConnections("a2", 0));
     const QString closed = view("a2")->statusText();
 
     runOn("a2", CMD_CONNECT); // the Connect command

@@ -59,9 +59,19 @@ int WindowsRig::deviceId(const std::string& device) const {
     return c ? c->DeviceId : -1;
 }
 
+// Established on our side may come before the simulator accepted; a test that then drops the
+// connection needs the simulator to hold it.
 bool WindowsRig::waitConnected(const std::string& device, int timeoutMs) {
     const int id = deviceId(device);
-    return pumpUntil([id] { return get_tcp_connection_state(id) == TCP_ESTABLISHED; }, timeoutMs);
+    return pumpUntil(
+        [&] {
+            return get_tcp_connection_state(id) == TCP_ESTABLISHED && sim.connections(device) > 0;
+        },
+        timeoutMs);
+}
+
+bool WindowsRig::waitSimulatorConnections(const std::string& device, size_t count) {
+    return pumpUntil([&] { return sim.connections(device) == count; });
 }
 
 int WindowsRig::requests(const std::string& device, long function) const {

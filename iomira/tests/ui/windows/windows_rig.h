@@ -35,6 +35,8 @@ class WindowsRig {
     CQUORVISData* controller(const std::string& device) const;
     int deviceId(const std::string& device) const;
     bool waitConnected(const std::string& device, int timeoutMs = 5000);
+    // Waits until the simulator holds `count` connections of the device.
+    bool waitSimulatorConnections(const std::string& device, size_t count);
     // Requests the simulator logged for a device, optionally of one function code.
     int requests(const std::string& device, long function = -1) const;
     // A fresh read of a controller's stored record.

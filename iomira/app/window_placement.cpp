@@ -11,24 +11,63 @@ bool overlapsAny(const QRect& cell, const std::vector<QRect>& shown) {
                        [&](const QRect& r) { return r.isValid() && r.intersects(cell); });
 }
 
-// A place of a cascade from the area's top left corner, `step` pixels apart, wrapping round
-// before the window would leave the area: the k-th one, or the next whose corner no shown
-// window has (a window there would hide the other's title bar).
-QRect cascade(const QSize& window, const QRect& area, const std::vector<QRect>& shown, int step) {
-    const int room = std::min(area.width() - window.width(), area.height() - window.height());
-    const int places = step > 0 && room > 0 ? room / step + 1 : 1;
-    const auto placeAt = [&](int k) {
-        const int offset = (k % places) * std::max(step, 0);
-        return moveIntoArea(QRect(area.topLeft() + QPoint(offset, offset), window), area);
-    };
-    const int first = int(shown.size());
-    for (int k = first; k < first + places; ++k) {
-        const QRect place = placeAt(k);
-        if (std::none_of(shown.begin(), shown.end(),
-                         [&](const QRect& r) { return r.topLeft() == place.topLeft(); }))
-            return place;
+// What a window placed at `place` would hide of the shown ones: whether it would lie exactly
+// on one of them, how many of their heads (the title bar and the status line under it, `head`
+// pixels) it covers, then how much of them.
+struct Hidden {
+    int sameCorners = 0;
+    int heads = 0;
+    long long area = 0;
+    bool operator<(const Hidden& o) const {
+        if (sameCorners != o.sameCorners) return sameCorners < o.sameCorners;
+        return heads != o.heads ? heads < o.heads : area < o.area;
     }
-    return placeAt(first);
+};
+
+Hidden hiddenBy(const QRect& place, const std::vector<QRect>& shown, int head) {
+    Hidden hidden;
+    for (const QRect& r : shown) {
+        if (!r.isValid()) continue;
+        const QRect covered = place.intersected(r);
+        if (covered.isEmpty()) continue;
+        if (r.topLeft() == place.topLeft()) ++hidden.sameCorners;
+        if (place.intersects(QRect(r.topLeft(), QSize(r.width(), std::min(head, r.height())))))
+            ++hidden.heads;
+        hidden.area += static_cast<long long>(covered.width()) * covered.height();
+    }
+    return hidden;
+}
+
+// The offsets of a window's edge in steps of `step` across `room` pixels, and the last one
+// flush with the far edge.
+std::vector<int> stepsAcross(int low, int room, int step) {
+    std::vector<int> offsets;
+    for (int offset = 0; offset < room; offset += step)
+        offsets.push_back(low + offset);
+    offsets.push_back(low + std::max(room, 0));
+    return offsets;
+}
+
+// When no cell is free: the place, in steps of a title bar's height, where the window hides
+// the fewest title bars and status lines of the shown windows, then the least of them; the
+// first such place row by row.
+QRect leastHidden(const QSize& window, const QRect& area, const std::vector<QRect>& shown,
+                  int step) {
+    const int pitch = std::max(step, 8);
+    const int head = 2 * pitch;
+    QRect best = moveIntoArea(QRect(area.topLeft(), window), area);
+    Hidden bestHidden = hiddenBy(best, shown, head);
+    for (int y : stepsAcross(area.top(), area.height() - window.height(), pitch)) {
+        for (int x : stepsAcross(area.left(), area.width() - window.width(), pitch)) {
+            const QRect place = moveIntoArea(QRect(QPoint(x, y), window), area);
+            const Hidden hidden = hiddenBy(place, shown, head);
+            if (hidden < bestHidden) {
+                best = place;
+                bestHidden = hidden;
+            }
+        }
+    }
+    return best;
 }
 
 // The position of a span of `length` nearest to `start` inside [low, low + room); a span
@@ -75,7 +114,7 @@ QRect firstFreeCell(const QSize& window, const QRect& area, const std::vector<QR
             if (area.contains(cell) && !overlapsAny(cell, shown)) return cell;
         }
     }
-    return cascade(window, area, shown, step);
+    return leastHidden(window, area, shown, step);
 }
 
 QRect moveIntoArea(const QRect& window, const QRect& area) {

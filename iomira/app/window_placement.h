@@ -9,8 +9,9 @@ namespace iomira {
 // Where a window without a stored place opens inside `area`: the first cell, row by row, of
 // a grid of cells of the window's size (as many columns as fit) that no rectangle of
 // `shown` overlaps. Cells right of and below the shown windows count too, so that windows
-// of different sizes pack as closely as windows of one size. When no cell is free, a cascade
-// inside the area, `step` pixels per window already shown, so that the title bars show.
+// of different sizes pack as closely as windows of one size. When no cell is free, the place
+// inside the area (in steps of `step`, a title bar's height) that hides the fewest title bars
+// and status lines of the shown windows, then the least of them.
 QRect firstFreeCell(const QSize& window, const QRect& area, const std::vector<QRect>& shown,
                     int step);
 

@@ -1,5 +1,5 @@
-// Where controller windows and the notification pop-up go: free grid cells, a cascade when
-// the grid is full, and places outside the visible area brought back into it.
+// Where controller windows and the notification pop-up go: free grid cells, the least hidden
+// place when the grid is full, and places outside the visible area brought back into it.
 
 #include "app/window_placement.h"
 
@@ -55,20 +55,31 @@ TEST(FreeCells, WindowsOfDifferentSizesPackRowByRow) {
     EXPECT_EQ(firstFreeCell(QSize(400, 200), kArea, full, kStep), QRect(0, 500, 400, 200));
 }
 
-TEST(FreeCells, AFullGridCascadesInsideTheArea) {
+// The heads (title bar and status line) of the shown windows that `r` covers.
+int headsCovered(const QRect& r, const std::vector<QRect>& shown) {
+    int heads = 0;
+    for (const QRect& o : shown)
+        if (r.intersects(QRect(o.topLeft(), QSize(o.width(), 2 * kStep)))) ++heads;
+    return heads;
+}
+
+TEST(FreeCells, AFullGridPutsTheNextWindowsWhereTheyHideTheFewestTitleBars) {
     std::vector<QRect> shown;
     for (int i = 0; i < 12; ++i)
         shown.push_back(firstFreeCell(kWindow, kArea, shown, kStep));
-    std::vector<QRect> cascaded;
+    // Below the third row there is room for the bodies of the third row only: no head is hidden.
+    const QRect thirteenth = firstFreeCell(kWindow, kArea, shown, kStep);
+    EXPECT_TRUE(kArea.contains(thirteenth));
+    EXPECT_EQ(headsCovered(thirteenth, shown), 0) << thirteenth.x() << "," << thirteenth.y();
+    shown.push_back(thirteenth);
+    // However many follow, each stays inside and no two share a corner.
     for (int i = 0; i < 40; ++i) {
         const QRect r = firstFreeCell(kWindow, kArea, shown, kStep);
         EXPECT_TRUE(kArea.contains(r)) << "window " << i << " at " << r.x() << "," << r.y();
+        for (const QRect& o : shown)
+            EXPECT_NE(o.topLeft(), r.topLeft()) << "window " << i;
         shown.push_back(r);
-        cascaded.push_back(r);
     }
-    // Consecutive cascaded windows are offset, so each title bar shows.
-    EXPECT_EQ(cascaded[1].topLeft() - cascaded[0].topLeft(), QPoint(kStep, kStep));
-    EXPECT_NE(cascaded[0].topLeft(), cascaded[1].topLeft());
     // A window larger than the area has no cell; it goes to the area's corner.
     EXPECT_EQ(firstFreeCell(QSize(2000, 300), kArea, {}, kStep).topLeft(), QPoint(0, 0));
     EXPECT_EQ(firstFreeCell(QSize(2000, 900), QRect(10, 20, 1280, 800), shown, kStep).topLeft(),

@@ -124,7 +124,7 @@ TEST_F(Placement, TwelveWindowsOfDifferentSizesPackWithoutOverlap) {
     expectTiledInside("different sizes");
 }
 
-TEST_F(Placement, MoreWindowsThanTheAreaHoldsCascadeInsideIt) {
+TEST_F(Placement, MoreWindowsThanTheAreaHoldsStayInsideItApart) {
     // One of every model and then some: more window than area.
     const char* models[] = {"TKA-35", "TKA-31", "RLX-850", "TKA-21", "RLX-810", "RLX-820",
                             "TKA-35", "TKA-31", "RLX-850", "TKA-21", "RLX-840", "TKA-33"};

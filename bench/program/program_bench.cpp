@@ -3,7 +3,9 @@
 // Prints the time to fill the device tree from the store, the whole start-up (with the shown
 // group's windows), the time until every controller is connected,
 // the polls each controller received per second (counted in the simulator's request log)
-// and the program's CPU use while polling. "log" logs every controller's events too.
+// and the program's CPU use while polling. "log" logs every controller's events too. Then every
+// link drops at once: the notification window's lines, the longest wait of the user interface
+// and the time until all are connected again.
 
 #include "app/demo_store.h"
 #include "core/event_log.h"
@@ -22,6 +24,7 @@
 #include "ui/main/main_frame.h"
 #include "ui/main/quorvis2_app.h"
 #include "ui/tree/device_list_pane.h"
+#include "ui/windows/notification_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,6 +37,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 
 namespace {
@@ -111,6 +115,47 @@ double treeFillMs(const QString& storePath, const QString& logFolder) {
     const double ms = double(clock.nsecsElapsed()) / 1e6;
     table.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });
     return ms;
+}
+
+// The longest gap between the ticks of a 5 ms timer: how long the user interface stalls.
+class StallProbe {
+  public:
+    StallProbe() {
+        clock_.start();
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.nsecsElapsed();
+            longest_ = std::max(longest_, now - last_);
+            last_ = now;
+        });
+        timer_.start(5);
+    }
+    double longestMs() const { return double(longest_) / 1e6; }
+
+  private:
+    QElapsedTimer clock_;
+    QTimer timer_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
+void dropEveryLink(CQuorvis2App& app, simtest::SimChild& sim, int count,
+                   const std::function<int()>& connected) {
+    const auto* window = app.mainFrame()->findChild<CDlgMSG*>();
+    if (!window) return;
+    const int before = window->messages().count();
+    StallProbe probe;
+    QElapsedTimer clock;
+    clock.start();
+    sim.command("drop *");
+    // One line when each link is lost and one when it is back.
+    while ((window->messages().count() - before < 2 * count || connected() < count) &&
+           clock.elapsed() < 30000)
+        runEventsFor(20);
+    std::printf("all %d links dropped at once:  %d lines (goal %d), %d connected after %.1f ms, "
+                "longest wait of the user interface %.1f ms\n",
+                count, window->messages().count() - before, 2 * count, connected(),
+                double(clock.nsecsElapsed()) / 1e6, probe.longestMs());
 }
 
 } // namespace
@@ -211,6 +256,7 @@ int main(int argc, char** argv) {
                 double(lines.size() - startLine) / wall);
     std::printf("program CPU while polling:   %.1f %% of one core over %.1f s (goal < 10 %%)\n",
                 100.0 * cpu / wall, wall);
+    dropEveryLink(app, sim, count, connected);
     app.mainFrame()->setClosingConfirmed(true);
     return 0;
 }

@@ -85,6 +85,10 @@ void ControllerMonitoring::answered(int deviceId) {
     links_->answered(*c);
 }
 
+void ControllerMonitoring::reconnecting(int deviceId) {
+    if (CQUORVISData* c = find(deviceId)) links_->reconnecting(*c);
+}
+
 void ControllerMonitoring::responseChanged(int deviceId) {
     CQUORVISData* c = find(deviceId);
     if (!c) return;

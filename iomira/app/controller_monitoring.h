@@ -49,6 +49,7 @@ class ControllerMonitoring : public QObject, public MonitorEvents {
     void showError(const QString& message) override;
     void answered(int deviceId) override;
     void responseChanged(int deviceId) override;
+    void reconnecting(int deviceId) override;
 
   signals:
     void controllerConnectionStarted(int deviceId);

@@ -66,6 +66,7 @@ void ConnectionManager::reconnectTick() {
         if (dueForReconnect(c, now)) due.push_back(c.DeviceId);
     });
     for (int id : due) {
+        events_.reconnecting(id);
         if (CQUORVISData* c = controllers_.table().find(id)) start(*c, true);
     }
 }

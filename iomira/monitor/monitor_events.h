@@ -18,6 +18,9 @@ class MonitorEvents {
     virtual void connectionNotified(int deviceId, intptr_t lparam) = 0;
     // A frame answering one of the controller's requests arrived (before it is handled).
     virtual void answered(int deviceId) = 0;
+    // An automatic reconnection is about to start: the link ended, with or without a
+    // notification (a request that could not be sent closes it silently).
+    virtual void reconnecting(int deviceId) = 0;
     // The controller's NotResponding changed.
     virtual void responseChanged(int deviceId) = 0;
     virtual void showError(const QString& message) = 0;

@@ -28,6 +28,10 @@ void LinkNotifier::answered(const CQUORVISData& c) {
     follow(c, watch_.answered(c.DeviceId));
 }
 
+void LinkNotifier::reconnecting(const CQUORVISData& c) {
+    follow(c, watch_.reconnecting(c.DeviceId));
+}
+
 void LinkNotifier::follow(const CQUORVISData& c, LinkChange change) {
     if (change == LinkChange::None) return;
     const bool lost = change == LinkChange::Lost;

@@ -30,6 +30,7 @@ class LinkNotifier {
     void connectionNotified(const CQUORVISData& controller, intptr_t lparam);
     void notResponding(const CQUORVISData& controller);
     void answered(const CQUORVISData& controller);
+    void reconnecting(const CQUORVISData& controller);
     void forget(int deviceId) { watch_.forget(deviceId); }
 
   private:

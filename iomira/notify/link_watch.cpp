@@ -13,7 +13,13 @@ bool endsEstablishedLink(intptr_t lparam) {
 }
 
 LinkChange LinkWatch::lose(int deviceId) {
+    linked_.erase(deviceId);
     return lost_.insert(deviceId).second ? LinkChange::Lost : LinkChange::None;
+}
+
+void LinkWatch::forget(int deviceId) {
+    lost_.erase(deviceId);
+    linked_.erase(deviceId);
 }
 
 LinkChange LinkWatch::connectionNotified(int deviceId, intptr_t lparam) {
@@ -25,7 +31,12 @@ LinkChange LinkWatch::notResponding(int deviceId) {
 }
 
 LinkChange LinkWatch::answered(int deviceId) {
+    linked_.insert(deviceId);
     return lost_.erase(deviceId) != 0 ? LinkChange::Restored : LinkChange::None;
+}
+
+LinkChange LinkWatch::reconnecting(int deviceId) {
+    return linked_.count(deviceId) != 0 ? lose(deviceId) : LinkChange::None;
 }
 
 } // namespace iomira

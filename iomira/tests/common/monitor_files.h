@@ -35,7 +35,9 @@ class RecordingEvents final : public MonitorEvents {
         if (alsoAnswered) alsoAnswered(deviceId);
     }
     void responseChanged(int deviceId) override { responseChanges.push_back(deviceId); }
+    void reconnecting(int deviceId) override { reconnections.push_back(deviceId); }
     std::vector<int> started;
+    std::vector<int> reconnections;
     std::vector<int> answers;
     std::vector<int> responseChanges;
     // Hears every answer, as the program's monitoring does.

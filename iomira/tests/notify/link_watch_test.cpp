@@ -56,10 +56,30 @@ TEST(LinkWatch, OneLossAndOneRestoreAnOutageWhateverHappensBetween) {
 
 TEST(LinkWatch, AControllerThatNeverConnectedRaisesNothing) {
     LinkWatch watch;
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(watch.connectionNotified(kId, CORVEL_LPARAM(ECONNREFUSED, CORVEL_FD_CONNECT)),
                   LinkChange::None);
+        EXPECT_EQ(watch.reconnecting(kId), LinkChange::None);
+    }
     EXPECT_FALSE(watch.isLost(kId));
+}
+
+// A request that could not be sent closes the link without a notification; the automatic
+// reconnection that follows is the first the program hears of it.
+TEST(LinkWatch, AReconnectionAfterAnswersIsALossOfItsOwn) {
+    LinkWatch watch;
+    watch.answered(kId);
+    EXPECT_EQ(watch.reconnecting(kId), LinkChange::Lost);
+    EXPECT_EQ(watch.reconnecting(kId), LinkChange::None); // the retries of the same outage
+    EXPECT_EQ(watch.answered(kId), LinkChange::Restored);
+    // A notified loss is not counted again by its reconnection.
+    EXPECT_EQ(watch.connectionNotified(kId, CORVEL_LPARAM(ECONNRESET, CORVEL_FD_CLOSE)),
+              LinkChange::Lost);
+    EXPECT_EQ(watch.reconnecting(kId), LinkChange::None);
+    EXPECT_EQ(watch.answered(kId), LinkChange::Restored);
+    // The operator's Disconnect forgets the link; a later reconnection is no outage.
+    watch.forget(kId);
+    EXPECT_EQ(watch.reconnecting(kId), LinkChange::None);
 }
 
 class LinkMessages : public ::testing::Test {

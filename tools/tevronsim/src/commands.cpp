@@ -254,6 +254,21 @@ const std::vector<std::pair<std::string, Command>>& commands() {
     return table;
 }
 
+// "*" in place of a device name: the command for every device, at once.
+constexpr const char* kEveryDevice = "*";
+
+// Runs the command on every device; the first error, if any, names its device.
+CommandReply run_on_every_device(Simulator& sim, const Command& cmd, const Args& args) {
+    std::string output;
+    for (const auto& h : sim.hosts()) {
+        Context ctx{sim, h.get(), args};
+        const std::string error = cmd.run(ctx);
+        if (!error.empty()) return {"error: " + h->device().name() + ": " + error};
+        output += ctx.output;
+    }
+    return {output + "ok"};
+}
+
 std::string list_devices(Simulator& sim) {
     std::string out;
     for (const auto& h : sim.hosts()) {
@@ -276,6 +291,7 @@ std::string command_help() {
     for (const auto& [name, c] : commands())
         line(c.usage, c.help);
     line("quit", "stop the simulator");
+    out += "DEV \"*\" runs a command on every device at once (e.g. \"drop *\").\n";
     // What answers besides Modbus/TCP, so that a user of the demo knows what to search for.
     out += "device libraries (--management FILE, always in --demo):\n"
            "  TKA models answer NexoltLib and the TKB-11 answers tkb11lib, on UDP 50005/50007;\n"
@@ -302,7 +318,9 @@ CommandReply run_command(Simulator& sim, const std::string& line) {
     const Command& cmd = *found;
     if (words.size() != static_cast<std::size_t>(cmd.argc) + 2)
         return {std::string("error: usage: ") + cmd.usage};
-    Context ctx{sim, sim.find(words[1]), Args(words.begin() + 2, words.end())};
+    const Args args(words.begin() + 2, words.end());
+    if (words[1] == kEveryDevice) return run_on_every_device(sim, cmd, args);
+    Context ctx{sim, sim.find(words[1]), args};
     if (!ctx.host) return {"error: no device named '" + words[1] + "'"};
     std::string error = cmd.run(ctx);
     return {error.empty() ? ctx.output + "ok" : "error: " + error};

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <stdexcept>
 
 using namespace simtest;
 
@@ -258,6 +259,20 @@ TEST_F(GenericDevices, DroppedAndRefusedConnections) {
     ASSERT_EQ(connect_device(key, &err), CORVEL_OK);
     ASSERT_TRUE(pump_until([&] { return get_tcp_connection_state(key) == TCP_ESTABLISHED; }));
     round_trip(key);
+}
+
+TEST_F(GenericDevices, AStarInPlaceOfTheDeviceReachesEveryDevice) {
+    const int32_t a = open("a", 3, 10, 20);
+    const int32_t io = open("io", 1, 0, 16);
+    round_trip(a);
+    round_trip(io);
+    sim->command("drop *");
+    ASSERT_TRUE(pump_until([&] {
+        return get_tcp_connection_state(a) == TCP_CLOSED &&
+               get_tcp_connection_state(io) == TCP_CLOSED;
+    }));
+    // A bad argument is an error, as it is for one device.
+    EXPECT_THROW(sim->command("exception * 999"), std::runtime_error);
 }
 
 } // namespace

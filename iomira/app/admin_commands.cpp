@@ -17,6 +17,7 @@ const QString kRestore = QStringLiteral("--restore");
 const QString kImport = QStringLiteral("--import");
 const QString kReplace = QStringLiteral("--replace");
 const QString kMerge = QStringLiteral("--merge");
+const QString kVersion = QStringLiteral("--version");
 
 bool isAdminOption(const QString& argument) {
     static const QStringList options = {kBackup,
@@ -24,6 +25,7 @@ bool isAdminOption(const QString& argument) {
                                         kImport,
                                         kReplace,
                                         kMerge,
+                                        kVersion,
                                         QStringLiteral("--help"),
                                         QStringLiteral("-h")};
     const QString name = argument.section(QLatin1Char('='), 0, 0);
@@ -59,12 +61,15 @@ AdminRequest parseAdminArguments(const QStringList& arguments) {
     if (std::none_of(arguments.begin(), arguments.end(), isAdminOption)) return {};
     AdminRequest request;
     bool help = false;
+    bool version = false;
     int existingOptions = 0;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         const QString name = argument.section(QLatin1Char('='), 0, 0);
         if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
             help = true;
+        } else if (name == kVersion) {
+            version = true;
         } else if (name == kReplace || name == kMerge) {
             request.existing = name == kReplace ? RestoreExisting::Replace : RestoreExisting::Merge;
             ++existingOptions;
@@ -81,6 +86,7 @@ AdminRequest parseAdminArguments(const QStringList& arguments) {
         }
     }
     if (help) return AdminRequest{AdminCommand::Help, {}, RestoreExisting::Ask, {}};
+    if (version) return AdminRequest{AdminCommand::Version, {}, RestoreExisting::Ask, {}};
     if (request.command == AdminCommand::None) return invalid(loadString(TEXT_CLI_ONE_COMMAND));
     if (existingOptions > 1 || (existingOptions == 1 && request.command != AdminCommand::Restore))
         return invalid(loadString(TEXT_CLI_RESTORE_ONLY));
@@ -89,6 +95,10 @@ AdminRequest parseAdminArguments(const QStringList& arguments) {
 
 QString adminUsage() {
     return loadString(TEXT_CLI_USAGE);
+}
+
+QString programVersionLine() {
+    return QStringLiteral("iomira " IOMIRA_VERSION);
 }
 
 namespace {
@@ -198,6 +208,10 @@ int runAdminCommand(const AdminRequest& request, const QString& storePath, QText
     switch (request.command) {
     case AdminCommand::Help:
         out << adminUsage() << '\n';
+        out.flush();
+        return ADMIN_DONE;
+    case AdminCommand::Version:
+        out << programVersionLine() << '\n';
         out.flush();
         return ADMIN_DONE;
     case AdminCommand::Backup:

@@ -9,7 +9,7 @@
 namespace iomira {
 
 // What the command line asks for. None starts the program with its window.
-enum class AdminCommand { None, Help, Backup, Restore, Import, Invalid };
+enum class AdminCommand { None, Help, Version, Backup, Restore, Import, Invalid };
 
 struct AdminRequest {
     AdminCommand command = AdminCommand::None;
@@ -26,11 +26,14 @@ enum AdminExit { ADMIN_DONE = 0, ADMIN_FAILED = 1, ADMIN_SKIPPED = 2 };
 // are left to the program, unless an administration option is among them.
 AdminRequest parseAdminArguments(const QStringList& arguments);
 
-// Runs a Help, Backup, Restore, Import or Invalid request on the store at `storePath`:
+// Runs a Help, Version, Backup, Restore, Import or Invalid request on the store at `storePath`:
 // problems one per line on `err`, the summary on `out`; returns the exit status.
 int runAdminCommand(const AdminRequest& request, const QString& storePath, QTextStream& out,
                     QTextStream& err);
 
 QString adminUsage();
+
+// "iomira" and the release, as --version prints it.
+QString programVersionLine();
 
 } // namespace iomira

@@ -36,6 +36,8 @@ TEST(AdminArguments, AreReadAsTheCommandAndItsFile) {
         {{}, AdminCommand::None, {}, RestoreExisting::Ask},
         {{"-platform", "offscreen"}, AdminCommand::None, {}, RestoreExisting::Ask},
         {{"--help"}, AdminCommand::Help, {}, RestoreExisting::Ask},
+        {{"--version"}, AdminCommand::Version, {}, RestoreExisting::Ask},
+        {{"--version", "--help"}, AdminCommand::Help, {}, RestoreExisting::Ask},
         {{"--backup", "a.bin"}, AdminCommand::Backup, "a.bin", RestoreExisting::Ask},
         {{"--backup=b.bin"}, AdminCommand::Backup, "b.bin", RestoreExisting::Ask},
         {{"--restore", "a.bin"}, AdminCommand::Restore, "a.bin", RestoreExisting::Ask},
@@ -255,8 +257,15 @@ TEST_F(AdminCommands, TheProgramAdministersWithoutADisplay) {
     ASSERT_TRUE(program.waitForFinished(30000));
     EXPECT_EQ(program.exitCode(), ADMIN_DONE);
     const QString usage = QString::fromLocal8Bit(program.readAllStandardOutput());
-    for (const char* option : {"--backup", "--restore", "--replace", "--merge", "--import"})
+    for (const char* option :
+         {"--backup", "--restore", "--replace", "--merge", "--import", "--version"})
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
+
+    program.start(QStringLiteral(IOMIRA_PROGRAM), {QStringLiteral("--version")});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), ADMIN_DONE);
+    EXPECT_EQ(QString::fromLocal8Bit(program.readAllStandardOutput()),
+              programVersionLine() + QLatin1Char('\n'));
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "core/user_prompts.h"
 #include "monitor/shared_controllers.h"
 
+#include <QDateTime>
+
 namespace iomira {
 
 ControllerMonitoring::ControllerMonitoring(UserPrompts& prompts, QObject* parent)
@@ -15,6 +17,7 @@ ControllerMonitoring::ControllerMonitoring(UserPrompts& prompts, QObject* parent
     watchdogTimer_.setInterval(kWatchdogTickMs);
     connect(&watchdogTimer_, &QTimer::timeout, this, [this] {
         if (watchdog_) watchdog_->tick();
+        if (handler_) handler_->flushFoldedLines(QDateTime::currentMSecsSinceEpoch());
     });
 }
 

@@ -19,6 +19,45 @@ void ControllerCommands::setController(const CQUORVISData& controller) {
     c_ = &controller;
     pulses_ = PulseTracker();
     pulseFlags_ = {};
+    shownReadException_ = 0;
+}
+
+namespace {
+
+// The exception answers to the reads the polling repeats, as opposed to those answering a
+// click (a coil write or a pulse), which are always shown.
+bool answersRead(int code) {
+    return code == MB_INPUTS_EXCEPTION || code == MB_OUTPUTS_EXCEPTION ||
+           code == MB_REGISTER_EXCEPTION;
+}
+
+bool isGoodReadAnswer(int code) {
+    switch (code) {
+    case MB_INPUTS:
+    case MB_OUTPUTS:
+    case MB_REGISTER:
+    case MB_ANALOG_VALUES:
+    case MB_COUNTERS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+// The polling asks again every few seconds while a controller answers with an exception; the
+// same exception is shown once, and again only after a good answer came in between.
+DataReaction ControllerCommands::withoutRepeatedException(int code, DataReaction reaction) {
+    if (isGoodReadAnswer(code)) {
+        shownReadException_ = 0;
+    } else if (answersRead(code) && reaction.exceptionCode != 0) {
+        if (reaction.exceptionCode == shownReadException_)
+            reaction.exceptionCode = 0;
+        else
+            shownReadException_ = reaction.exceptionCode;
+    }
+    return reaction;
 }
 
 int ControllerCommands::connectionState() const {
@@ -157,6 +196,10 @@ int ControllerCommands::sendToggle(int port, int shownValue, int32_t& error) {
 }
 
 DataReaction ControllerCommands::dataArrived(int code) {
+    return withoutRepeatedException(code, digitalDataArrived(code));
+}
+
+DataReaction ControllerCommands::digitalDataArrived(int code) {
     DataReaction reaction;
     switch (code) {
     case MB_INPUTS:

@@ -136,6 +136,9 @@ class ControllerCommands {
     static constexpr int kDefaultTag = 0; // answers to it are reported by Corvel
     static constexpr int kModelReadDelayMs = 100;
 
+    DataReaction withoutRepeatedException(int code, DataReaction reaction);
+    DataReaction digitalDataArrived(int code);
+    DataReaction familyDataArrived(int code);
     DataReaction rlx850DataArrived(int code);
     DataReaction rlx820DataArrived(int code);
     CommandOutcome readOutcome(int result, int32_t error);
@@ -151,6 +154,7 @@ class ControllerCommands {
     const CQUORVISData* c_;
     MonitorLog* log_;
     std::array<int, kDigitalPorts> pulseFlags_{};
+    int shownReadException_ = 0; // the exception answering a read, shown until a good answer
     PulseTracker pulses_;
 };
 

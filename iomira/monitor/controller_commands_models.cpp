@@ -45,6 +45,10 @@ CommandOutcome ControllerCommands::resetCounter(int counter) {
 }
 
 DataReaction ControllerCommands::modelDataArrived(int code) {
+    return withoutRepeatedException(code, familyDataArrived(code));
+}
+
+DataReaction ControllerCommands::familyDataArrived(int code) {
     switch (c_->DeviceType) {
     case FAMILY_RLX850:
         return rlx850DataArrived(code);

@@ -30,8 +30,12 @@ void readInputsOrOutputs(const CQUORVISData& c, MonitorLog& log) {
     log.state(c, LogCategory::Output, logText(TEXT_SEND_READ_OUTPUTS_INITIAL));
 }
 
+bool connected(int id) {
+    return get_tcp_connection_state(id) == TCP_ESTABLISHED;
+}
+
 bool connectionReady(int id) {
-    return get_modbus_error_code(id) == 0 && get_tcp_connection_state(id) == TCP_ESTABLISHED;
+    return get_modbus_error_code(id) == 0 && connected(id);
 }
 
 bool pollsOutputs(const CQUORVISData& c) {
@@ -119,11 +123,14 @@ bool isPolled(const CQUORVISData& c) {
     return connectionReady(c.DeviceId) && (pollsOutputs(c) || pollsInputs(c));
 }
 
-void pollController(const CQUORVISData& c, MonitorLog& log) {
-    if (!connectionReady(c.DeviceId)) return;
+void pollController(const CQUORVISData& c, MonitorLog& log, bool despiteException) {
+    const auto ready = [&] {
+        return despiteException ? connected(c.DeviceId) : connectionReady(c.DeviceId);
+    };
+    if (!ready()) return;
     pollOutputs(c, log);
     // The output read may have found the connection gone; the input poll checks again.
-    if (!connectionReady(c.DeviceId)) return;
+    if (!ready()) return;
     pollInputs(c, log);
 }
 

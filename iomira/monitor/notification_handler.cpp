@@ -104,7 +104,7 @@ void NotificationHandler::onData(uintptr_t deviceId, intptr_t code) {
     switch (code) {
     case MB_BAD_LENGTH:
     case MB_BAD_PACKET:
-        log_.state(*c, LogCategory::Tcp, text(TEXT_INVALID_LENGTH));
+        damagedFrame(*c);
         break;
     case MB_INPUTS:
     case MB_ANALOG_VALUES:
@@ -146,6 +146,28 @@ void NotificationHandler::onData(uintptr_t deviceId, intptr_t code) {
         break;
     default:
         break;
+    }
+}
+
+void NotificationHandler::damagedFrame(CQUORVISData& c) {
+    int folded = 0;
+    if (damagedFrames_.admit(c.DeviceId, QDateTime::currentMSecsSinceEpoch(), folded))
+        writeDamagedFrameLine(c, folded);
+}
+
+// The line says how many like it were held back since the last one.
+void NotificationHandler::writeDamagedFrameLine(CQUORVISData& c, int folded) {
+    QString line = text(TEXT_INVALID_LENGTH);
+    if (folded > 0) line += QStringLiteral(" (%1 more since the last line)").arg(folded);
+    log_.state(c, LogCategory::Tcp, line);
+}
+
+void NotificationHandler::flushFoldedLines(int64_t nowMs) {
+    for (const FoldedLines::Due& due : damagedFrames_.takeDue(nowMs)) {
+        if (CQUORVISData* c = find(static_cast<uintptr_t>(due.deviceId)))
+            writeDamagedFrameLine(*c, due.folded);
+        else
+            damagedFrames_.forget(due.deviceId);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/folded_lines.h"
+
 #include <cstdint>
 
 namespace iomira {
@@ -22,6 +24,8 @@ class NotificationHandler {
 
     void onConnection(uintptr_t deviceId, intptr_t lparam);
     void onData(uintptr_t deviceId, intptr_t code);
+    // Writes the damaged-frame lines held back for a second (call a few times a second).
+    void flushFoldedLines(int64_t nowMs);
 
   private:
     CQUORVISData* find(uintptr_t deviceId) const;
@@ -32,12 +36,15 @@ class NotificationHandler {
     void analogValues(CQUORVISData& c);
     void counterValues(CQUORVISData& c);
     void outputResponse(CQUORVISData& c);
+    void damagedFrame(CQUORVISData& c);
+    void writeDamagedFrameLine(CQUORVISData& c, int folded);
 
     SharedControllers& controllers_;
     MonitorLog& log_;
     ConnectionManager& connections_;
     MonitorEvents& events_;
     PortChangeListener& dispatch_;
+    FoldedLines damagedFrames_;
 };
 
 } // namespace iomira

@@ -1,5 +1,6 @@
 #include "monitor/polling_thread.h"
 
+#include "corvel/corvel.h"
 #include "monitor/initial_read.h"
 #include "monitor/shared_controllers.h"
 
@@ -41,9 +42,15 @@ void PollingThread::runPass() {
     guard.unlock();
     for (int i = 0; i < count; ++i) {
         guard.lock();
-        if (const CQUORVISData* c = controllers_.table().ControllerAt(i)) pollController(*c, log_);
+        if (const CQUORVISData* c = controllers_.table().ControllerAt(i)) poll(*c);
         guard.unlock();
     }
+}
+
+void PollingThread::poll(const CQUORVISData& c) {
+    const bool exception = get_modbus_error_code(c.DeviceId) != 0;
+    pollController(c, log_,
+                   exceptionRetry_.due(c.DeviceId, exception, ExceptionRetry::Clock::now()));
 }
 
 void PollingThread::run() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "monitor/exception_retry.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -7,6 +9,7 @@
 
 namespace iomira {
 
+class CQUORVISData;
 class MonitorLog;
 class SharedControllers;
 
@@ -29,10 +32,12 @@ class PollingThread {
 
   private:
     void run();
+    void poll(const CQUORVISData& controller);
 
     SharedControllers& controllers_;
     MonitorLog& log_;
     std::chrono::milliseconds period_;
+    ExceptionRetry exceptionRetry_;
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_;

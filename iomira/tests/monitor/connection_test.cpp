@@ -4,7 +4,11 @@
 #include "monitor/polling_rig.h"
 
 #include "core/string_table.h"
+#include "monitor/folded_lines.h"
 #include "monitor/initial_read.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -181,6 +185,54 @@ TEST_F(Monitor, TemperatureIsLoggedWithOneDecimalUnlessMarkedInvalid) {
     ASSERT_TRUE(pumpUntil([&] { return int(rig.files.entries().size()) >= lines + 2; }));
     test::pumpFor(100);
     EXPECT_EQ(temperatures(), QStringList{"23.5"});
+}
+
+TEST(FoldedLines, OneLineASecondAndTheCountOfTheRestInTheNext) {
+    FoldedLines lines;
+    int folded = -1;
+    EXPECT_TRUE(lines.admit(1, 10'000, folded));
+    EXPECT_EQ(folded, 0);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_FALSE(lines.admit(1, 10'000 + i * 10, folded));
+    EXPECT_TRUE(lines.admit(2, 10'050, folded)) << "each controller has its own second";
+    EXPECT_TRUE(lines.takeDue(10'999).empty());
+    // The end of a burst is written by the flush, with its count, a second after the line.
+    const auto due = lines.takeDue(11'000);
+    ASSERT_EQ(due.size(), 1u);
+    EXPECT_EQ(due[0].deviceId, 1);
+    EXPECT_EQ(due[0].folded, 9);
+    EXPECT_FALSE(lines.admit(1, 11'500, folded)); // the flush was a line too
+    EXPECT_TRUE(lines.admit(1, 12'000, folded));
+    EXPECT_EQ(folded, 1);
+    // A quiet second: the next bad frame is written at once.
+    EXPECT_TRUE(lines.takeDue(13'100).empty());
+    EXPECT_TRUE(lines.admit(1, 13'200, folded));
+    EXPECT_EQ(folded, 0);
+}
+
+TEST_F(Monitor, DamagedFramesWriteOneLineASecondWithTheCountOfTheRest) {
+    CQUORVISData& c = rig.add("io", "TKA-35", "Damaged");
+    rig.connections.connectAtStartup(c);
+    ASSERT_TRUE(pumpUntil([&] { return c.OutputsValid == 1 && c.InputsValid == 1; }));
+    const auto damagedLines = [&] {
+        QStringList lines;
+        for (const QString& etc : rig.files.etcOf("Damaged"))
+            if (etc.startsWith("Invalid Modbus/TCP packet length")) lines << etc;
+        return lines;
+    };
+    rig.sim.command("malformed io length");
+    rig.sim.command("malformed io length");
+    ASSERT_TRUE(pumpUntil([&] { return !damagedLines().isEmpty(); }));
+    test::pumpFor(300);
+    EXPECT_EQ(damagedLines(), QStringList{"Invalid Modbus/TCP packet length"});
+    rig.handler.flushFoldedLines(QDateTime::currentMSecsSinceEpoch() + kFoldedLineMs);
+    const QStringList lines = damagedLines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[1].contains(QRegularExpression(R"(\((\d+) more since the last line\)$)")))
+        << lines[1].toStdString();
+    // Nothing is held back any more.
+    rig.handler.flushFoldedLines(QDateTime::currentMSecsSinceEpoch() + 3 * kFoldedLineMs);
+    EXPECT_EQ(damagedLines().size(), 2);
 }
 
 } // namespace

@@ -163,5 +163,32 @@ TEST_F(ModelCommands, ACoilWritesAnswerSchedulesTheReadsThePollingLeavesOut) {
     EXPECT_TRUE(rig.requestsOf("r820", from).empty());
 }
 
+// The polling asks again every few seconds while the controller answers with an exception;
+// the window shows it once, and again only after a good answer came in between. A click's
+// exception is always shown.
+TEST_F(ModelCommands, ARepeatedReadExceptionIsShownOnceUntilAGoodAnswer) {
+    CQUORVISData& c = rig.connect("r850", FAMILY_RLX850, 4, 4);
+    c.PollingInput = 0; // the window's own read, as the polling's would be
+    ControllerCommands commands(c, &rig.monitorLog);
+    rig.sim.command("exception r850 2");
+    readAll(commands, MB_INPUTS_EXCEPTION);
+    EXPECT_EQ(commands.modelDataArrived(MB_INPUTS_EXCEPTION).exceptionCode, 2);
+    readAll(commands, MB_INPUTS_EXCEPTION);
+    EXPECT_EQ(commands.modelDataArrived(MB_INPUTS_EXCEPTION).exceptionCode, 0);
+    EXPECT_EQ(commands.modelDataArrived(MB_OUTPUTS_EXCEPTION).exceptionCode, 0);
+    EXPECT_EQ(commands.modelDataArrived(MB_COIL_EXCEPTION).exceptionCode, 2);
+    // Another exception is news.
+    rig.sim.command("exception r850 3");
+    readAll(commands, MB_INPUTS_EXCEPTION);
+    EXPECT_EQ(commands.modelDataArrived(MB_INPUTS_EXCEPTION).exceptionCode, 3);
+    // A good answer in between: the same exception is shown again.
+    rig.sim.command("resume r850");
+    readAll(commands, MB_INPUTS);
+    commands.modelDataArrived(MB_INPUTS);
+    rig.sim.command("exception r850 3");
+    readAll(commands, MB_INPUTS_EXCEPTION);
+    EXPECT_EQ(commands.modelDataArrived(MB_INPUTS_EXCEPTION).exceptionCode, 3);
+}
+
 } // namespace
 } // namespace iomira

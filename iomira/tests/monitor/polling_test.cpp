@@ -5,6 +5,7 @@
 
 #include "core/string_table.h"
 #include "monitor/corvel_registration.h"
+#include "monitor/exception_retry.h"
 #include "monitor/initial_read.h"
 #include "monitor/polling_thread.h"
 
@@ -154,6 +155,58 @@ TEST(Polling, ControllersDeletedDuringPassesAreNeverTouchedAgain) {
     for (const auto& [name, count] : atDeletion)
         EXPECT_EQ(test::countRequests(log, name), count) << name << " was polled after deletion";
     EXPECT_EQ(rig.table.size(), 1);
+}
+
+TEST(ExceptionRetry, DueOnceEveryPauseWhileTheExceptionStays) {
+    ExceptionRetry retry;
+    const auto t0 = ExceptionRetry::Clock::now();
+    const auto at = [&](int ms) { return t0 + std::chrono::milliseconds(ms); };
+    EXPECT_FALSE(retry.due(7, false, at(0)));
+    EXPECT_FALSE(retry.due(7, true, at(0))); // first seen
+    EXPECT_FALSE(retry.due(7, true, at(4999)));
+    EXPECT_TRUE(retry.due(7, true, at(5000)));
+    EXPECT_FALSE(retry.due(7, true, at(6000)));
+    EXPECT_TRUE(retry.due(7, true, at(10000)));
+    EXPECT_FALSE(retry.due(8, true, at(10000))); // another controller has its own pause
+    // A good answer clears the exception: the next one starts a new pause.
+    EXPECT_FALSE(retry.due(7, false, at(11000)));
+    EXPECT_FALSE(retry.due(7, true, at(12000)));
+    EXPECT_FALSE(retry.due(7, true, at(16999)));
+    EXPECT_TRUE(retry.due(7, true, at(17000)));
+}
+
+// A controller that answers with an exception is asked again every five seconds, not at every
+// pass and not never; once it answers normally it is polled at every pass again.
+TEST(Polling, AnExceptionPausesThePollsThenTheyComeBack) {
+    setLanguage(LANG_ENGLISH);
+    test::MonitorRig rig(test::simDevice("io", "TKA-35", "unit_id = 1\n"));
+    CQUORVISData& c = rig.add("io", QStringLiteral("TKA-35"), QStringLiteral("Refusing"));
+    rig.connections.connectAtStartup(c);
+    ASSERT_TRUE(rig.waitState(c, TCP_ESTABLISHED));
+    test::pumpFor(300);
+    rig.sim.command("exception io 2");
+    PollingThread poller(rig.shared, rig.files.monitorLog);
+    const auto passesFor = [&](int ms) {
+        for (int elapsed = 0; elapsed < ms; elapsed += 250) {
+            poller.runPass();
+            test::pumpFor(250);
+        }
+    };
+    poller.runPass(); // answered with the exception
+    ASSERT_TRUE(pumpUntil([&] { return get_modbus_error_code(c.DeviceId) != 0; }));
+    const int before = test::countRequests(rig.requests(), "io");
+    passesFor(11000); // 44 passes
+    const int retries = test::countRequests(rig.requests(), "io") - before;
+    // Two pauses of five seconds: two retries of the output and input reads (two requests each).
+    EXPECT_GE(retries, 2);
+    EXPECT_LE(retries, 6);
+
+    rig.sim.command("resume io");
+    passesFor(5500);
+    ASSERT_EQ(get_modbus_error_code(c.DeviceId), 0);
+    const int resumed = test::countRequests(rig.requests(), "io");
+    passesFor(2000);
+    EXPECT_GE(test::countRequests(rig.requests(), "io") - resumed, 12); // 8 passes, 2 reads each
 }
 
 } // namespace

@@ -19,44 +19,59 @@ void ControllerCommands::setController(const CQUORVISData& controller) {
     c_ = &controller;
     pulses_ = PulseTracker();
     pulseFlags_ = {};
-    shownReadException_ = 0;
+    shownReadExceptions_ = {};
 }
 
 namespace {
 
-// The exception answers to the reads the polling repeats, as opposed to those answering a
-// click (a coil write or a pulse), which are always shown.
-bool answersRead(int code) {
-    return code == MB_INPUTS_EXCEPTION || code == MB_OUTPUTS_EXCEPTION ||
-           code == MB_REGISTER_EXCEPTION;
+enum ReadKind { READ_INPUTS, READ_OUTPUTS, READ_REGISTER, NOT_A_READ };
+
+// The read an exception answers, for those the polling repeats; exceptions answering a click
+// (a coil write or a pulse) are always shown.
+ReadKind exceptionReadKind(int code) {
+    switch (code) {
+    case MB_INPUTS_EXCEPTION:
+        return READ_INPUTS;
+    case MB_OUTPUTS_EXCEPTION:
+        return READ_OUTPUTS;
+    case MB_REGISTER_EXCEPTION:
+        return READ_REGISTER;
+    default:
+        return NOT_A_READ;
+    }
 }
 
-bool isGoodReadAnswer(int code) {
+ReadKind goodAnswerReadKind(int code) {
     switch (code) {
     case MB_INPUTS:
-    case MB_OUTPUTS:
-    case MB_REGISTER:
     case MB_ANALOG_VALUES:
     case MB_COUNTERS:
-        return true;
+        return READ_INPUTS;
+    case MB_OUTPUTS:
+        return READ_OUTPUTS;
+    case MB_REGISTER:
+        return READ_REGISTER;
     default:
-        return false;
+        return NOT_A_READ;
     }
 }
 
 } // namespace
 
 // The polling asks again every few seconds while a controller answers with an exception; the
-// same exception is shown once, and again only after a good answer came in between.
+// same exception to the same kind of read is shown once, and again only after a good answer
+// to that kind of read came in between.
 DataReaction ControllerCommands::withoutRepeatedException(int code, DataReaction reaction) {
-    if (isGoodReadAnswer(code)) {
-        shownReadException_ = 0;
-    } else if (answersRead(code) && reaction.exceptionCode != 0) {
-        if (reaction.exceptionCode == shownReadException_)
-            reaction.exceptionCode = 0;
-        else
-            shownReadException_ = reaction.exceptionCode;
+    if (const ReadKind good = goodAnswerReadKind(code); good != NOT_A_READ) {
+        shownReadExceptions_[good] = 0;
+        return reaction;
     }
+    const ReadKind kind = exceptionReadKind(code);
+    if (kind == NOT_A_READ || reaction.exceptionCode == 0) return reaction;
+    if (reaction.exceptionCode == shownReadExceptions_[kind])
+        reaction.exceptionCode = 0;
+    else
+        shownReadExceptions_[kind] = reaction.exceptionCode;
     return reaction;
 }
 

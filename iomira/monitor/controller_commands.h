@@ -154,7 +154,9 @@ class ControllerCommands {
     const CQUORVISData* c_;
     MonitorLog* log_;
     std::array<int, kDigitalPorts> pulseFlags_{};
-    int shownReadException_ = 0; // the exception answering a read, shown until a good answer
+    // The exception shown for each kind of read (inputs, outputs, a register), until a good
+    // answer of that kind.
+    std::array<int, 3> shownReadExceptions_{};
     PulseTracker pulses_;
 };
 

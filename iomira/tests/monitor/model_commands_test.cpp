@@ -175,7 +175,10 @@ TEST_F(ModelCommands, ARepeatedReadExceptionIsShownOnceUntilAGoodAnswer) {
     EXPECT_EQ(commands.modelDataArrived(MB_INPUTS_EXCEPTION).exceptionCode, 2);
     readAll(commands, MB_INPUTS_EXCEPTION);
     EXPECT_EQ(commands.modelDataArrived(MB_INPUTS_EXCEPTION).exceptionCode, 0);
+    // Another kind of read has its own; a click's exception is always shown.
+    EXPECT_EQ(commands.modelDataArrived(MB_OUTPUTS_EXCEPTION).exceptionCode, 2);
     EXPECT_EQ(commands.modelDataArrived(MB_OUTPUTS_EXCEPTION).exceptionCode, 0);
+    EXPECT_EQ(commands.modelDataArrived(MB_COIL_EXCEPTION).exceptionCode, 2);
     EXPECT_EQ(commands.modelDataArrived(MB_COIL_EXCEPTION).exceptionCode, 2);
     // Another exception is news.
     rig.sim.command("exception r850 3");

@@ -1,6 +1,8 @@
 #include "core/sqlite_store.h"
 
+#include "core/store_files.h"
 #include "core/string_table.h"
+#include "core/system_error.h"
 #include "core/texts.h"
 
 #include <QDir>
@@ -9,7 +11,10 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 namespace iomira {
 
@@ -87,19 +92,35 @@ QString reasonFor(int code, sqlite3* db) {
     }
 }
 
+bool refusedByFolder(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+QString folderReason(const QString& storePath) {
+    return loadString(TEXT_STORE_FOLDER_NOT_WRITABLE)
+        .replace(QLatin1String("%s"), QFileInfo(storePath).absolutePath());
+}
+
 bool createEmptyFile(const QString& path, QString& reason) {
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath())) {
-        reason = loadString(TEXT_STORE_NO_PERMISSION);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        reason = folderReason(path);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        reason = file.errorString();
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const int error = errno;
+        reason = refusedByFolder(error) ? folderReason(path) : systemErrorText(error);
         return false;
     }
+    ::close(fd);
     return true;
+}
+
+// After the database file itself opened, a file SQLite cannot create or open for want of
+// permission is one of its side files: the folder does not let us write.
+bool sideFileRefused(sqlite3* db, int code) {
+    return (code & 0xFF) == SQLITE_CANTOPEN && refusedByFolder(sqlite3_system_errno(db));
 }
 
 // Looks at the file without writing: it must be a healthy database holding our tables or none.
@@ -151,37 +172,46 @@ QString storeReadMessage(const QString& path, const QString& reason) {
 
 std::unique_ptr<SqliteStore> SqliteStore::open(const QString& path, StoreOpenError* error) {
     StoreOpenError failure{path, {}};
+    const StoreFiles files(path);
     auto refuse = [&](sqlite3* db, int code) -> std::unique_ptr<SqliteStore> {
         if (failure.reason.isEmpty()) failure.reason = reasonFor(code, db);
         sqlite3_close_v2(db);
+        files.restore();
         if (error) *error = failure;
         return nullptr;
     };
     const QFileInfo info(path);
     if (info.isDir()) failure.reason = loadString(TEXT_STORE_IS_FOLDER);
     if (path.isEmpty() || info.isDir()) return refuse(nullptr, SQLITE_CANTOPEN);
-    const bool created = !info.exists();
-    if (created && !createEmptyFile(path, failure.reason)) return refuse(nullptr, SQLITE_CANTOPEN);
+    if (!files.storeExisted() && !createEmptyFile(path, failure.reason))
+        return refuse(nullptr, SQLITE_CANTOPEN);
+    files.makePrivate();
 
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) return refuse(db, rc);
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyWaitMs);
-    if ((rc = checkExistingFile(db, failure.reason)) != SQLITE_OK) return refuse(db, rc);
+    if ((rc = checkExistingFile(db, failure.reason)) != SQLITE_OK) {
+        if (sideFileRefused(db, rc)) failure.reason = folderReason(path);
+        return refuse(db, rc);
+    }
 
     std::unique_ptr<SqliteStore> store(new SqliteStore(db, path));
+    if (!store->setUp()) {
+        failure.reason = sideFileRefused(db, sqlite3_extended_errcode(db)) ? folderReason(path)
+                                                                           : store->lastError_;
+        store.reset();
+        return refuse(nullptr, SQLITE_CANTOPEN);
+    }
+    return store;
+}
+
+bool SqliteStore::setUp() {
     // Each commit reaches the WAL file before it returns, so a program crash loses nothing;
     // syncing at checkpoints only (NORMAL) keeps a save well under two milliseconds.
-    if (!store->exec("PRAGMA journal_mode=WAL") || !store->exec("PRAGMA synchronous=NORMAL") ||
-        !store->exec("PRAGMA foreign_keys=ON") || !store->exec(kSchema) ||
-        !store->prepareStatements()) {
-        failure.reason = store->lastError_;
-        if (error) *error = failure;
-        return nullptr;
-    }
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return store;
+    return exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=NORMAL") &&
+           exec("PRAGMA foreign_keys=ON") && exec(kSchema) && prepareStatements();
 }
 
 SqliteStore::~SqliteStore() {

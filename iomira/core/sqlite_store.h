@@ -25,7 +25,8 @@ QString storeReadMessage(const QString& path, const QString& reason);
 // The store as one SQLite file in WAL mode; each write is one committed transaction.
 class SqliteStore final : public Store {
   public:
-    // Creates a missing file (mode 0600); refuses a file that is not a usable store.
+    // Creates a missing file; refuses a file that is not a usable store and leaves its folder
+    // as it was. Every file of an opened store is mode 0600.
     static std::unique_ptr<SqliteStore> open(const QString& path, StoreOpenError* error);
     ~SqliteStore() override;
 
@@ -43,6 +44,7 @@ class SqliteStore final : public Store {
   private:
     SqliteStore(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
 
+    bool setUp();
     bool prepareStatements();
     sqlite3_stmt* statement(int which);
     bool exec(const char* sql);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace iomira {
@@ -24,6 +25,8 @@ std::unique_ptr<StoreLock> StoreLock::acquire(const QString& storePath, QString*
         *reason = systemErrorText(errno);
         return nullptr;
     }
+    // A lock file left by an earlier run may have been opened up for others.
+    ::fchmod(fd, 0600);
     // flock, not fcntl: closing another descriptor of the file must not drop it.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;

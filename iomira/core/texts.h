@@ -413,6 +413,9 @@ enum TextId {
     TEXT_LOG_WRITE_FAILED = 6621, // "%1" "[errno] text", "%2" log folder, "%3" free MB
     TEXT_LOG_DELETE_OLD = 6622,
     TEXT_LOG_DAYS = 6623,
+
+    // Files of the store, and records of the store repaired at start-up
+    TEXT_STORE_FOLDER_NOT_WRITABLE = 6720, // "%s" folder
 };
 
 } // namespace iomira

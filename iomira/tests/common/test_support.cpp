@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace iomira::test {
 
 TempStore::TempStore() : path(dir.filePath(QStringLiteral("cfg/store.sqlite"))) {
@@ -23,6 +27,34 @@ QString runSqlite(const QString& path, const QString& sql) {
     const QByteArray err = process.readAllStandardError();
     EXPECT_TRUE(err.isEmpty()) << err.toStdString();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+namespace {
+
+constexpr unsigned kNobody = 65534;
+
+} // namespace
+
+AsOrdinaryUser::AsOrdinaryUser() {
+    if (::geteuid() != 0) return;
+    ::setfsgid(kNobody);
+    ::setfsuid(kNobody);
+}
+
+AsOrdinaryUser::~AsOrdinaryUser() {
+    if (::geteuid() != 0) return;
+    ::setfsuid(0);
+    ::setfsgid(0);
+}
+
+void AsOrdinaryUser::hand(const QString& path) {
+    if (::geteuid() == 0) ::lchown(QFile::encodeName(path).constData(), kNobody, kNobody);
+}
+
+int fileMode(const QString& path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) return -1;
+    return int(info.st_mode & 07777);
 }
 
 QByteArray readFile(const QString& path) {

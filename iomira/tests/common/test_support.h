@@ -44,6 +44,24 @@ struct TempStore {
 // another program would look at the store. Returns its standard output.
 QString runSqlite(const QString& path, const QString& sql);
 
+// While it lives, file permissions hold for this thread also when the tests run as root: its
+// file-system identity becomes an ordinary user's (setfsuid), which drops root's right to pass
+// by them. Files made meanwhile belong to that user.
+class AsOrdinaryUser {
+  public:
+    AsOrdinaryUser();
+    ~AsOrdinaryUser();
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+    // Gives a file made before to the user the thread acts as: nobody when the tests run as
+    // root, else the test's own user.
+    static void hand(const QString& path);
+};
+
+// The permission bits of a file (07777), or -1 when it does not exist.
+int fileMode(const QString& path);
+
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);
 

@@ -63,7 +63,8 @@ int main() {
     ControllerTable controllers;
     SoundLibrary sounds;
     CScheduleDataList mail, messages;
-    ObjectLoadTargets targets{controllers, sounds, mail, messages, dir.path(), {}, {}, {}};
+    ObjectLoadTargets targets{controllers, sounds, mail, messages, dir.path(),
+                              {},          {},     {},   nullptr,  {}};
     const auto start = Clock::now();
     const bool loaded = loadObjects(*store, targets);
     const double loadMs = ms(Clock::now() - start);

@@ -105,7 +105,7 @@ double treeFillMs(const QString& storePath, const QString& logFolder) {
         pane.onCorvelNotification(message, wparam, lparam);
     });
     pane.loadGroups();
-    ObjectLoadTargets targets{table, sounds, mail, messages, QString(), {}, {}, {}};
+    ObjectLoadTargets targets{table, sounds, mail, messages, QString(), {}, {}, {}, nullptr, {}};
     targets.registerController = [&](const CQUORVISData& c) {
         return registerInCorvel(target.window(), c);
     };

@@ -57,11 +57,14 @@ bool AdminSession::load(QString* error) {
                               QCoreApplication::applicationDirPath(),
                               {},
                               {},
+                              {},
+                              &directory_->groups(),
                               {}};
     // Registered so that deleting and adding go through Corvel as in the program; nothing
     // is ever connected here.
     targets.registerController = [](const CQUORVISData& c) { return registerInCorvel(nullptr, c); };
     targets.reportError = [this](const QString& message) { prompts_.error(message); };
+    targets.reportRepairs = [this](const QString& message) { prompts_.warning(message); };
     targets.loadMailAccount = [this](const QString&, const KeyValues& values) {
         mailAccounts_.insert(readMailAccount(values));
     };

@@ -1,10 +1,14 @@
 #include "core/object_loader.h"
 
 #include "core/controller_keys.h"
+#include "core/controller_repair.h"
+#include "core/device_family.h"
 #include "core/schedule_store.h"
 #include "core/sound_library.h"
 #include "core/string_table.h"
 #include "core/texts.h"
+
+#include <algorithm>
 
 namespace iomira {
 
@@ -18,15 +22,55 @@ bool hasPrefix(const QString& name, const char* prefix) {
     return name.startsWith(QLatin1String(prefix), Qt::CaseInsensitive);
 }
 
-void loadController(const KeyValues& values, ObjectLoadTargets& t) {
-    auto record = std::make_unique<CQUORVISData>(readController(values));
-    // A second key with the same id would silently replace the first one in the table.
-    int result = t.controllers.contains(record->DeviceId) ? kDuplicateKey : kRegistered;
-    if (result == kRegistered && t.registerController) result = t.registerController(*record);
+// A controller of an unknown family is read with a generic controller's values, so that its
+// ports survive the repair to a generic controller.
+CQUORVISData readStoredController(const KeyValues& values) {
+    CQUORVISData record = readController(values);
+    if (isKnownFamily(record.DeviceType)) return record;
+    KeyValues generic = values;
+    generic.add(StoreValue::dwordValue(QStringLiteral("DeviceType"), FAMILY_GENERIC));
+    const int stored = record.DeviceType;
+    record = readController(generic);
+    record.DeviceType = stored;
+    return record;
+}
+
+void registerController(const CQUORVISData& loaded, ObjectLoadTargets& t) {
+    int result = kRegistered;
+    if (t.registerController) result = t.registerController(loaded);
     if (result == kRegistered) {
-        t.controllers.insert(std::move(record));
+        t.controllers.insert(std::make_unique<CQUORVISData>(loaded));
     } else if (t.reportError) {
         t.reportError(registrationErrorText(result));
+    }
+}
+
+// Repairs, saves and registers the controllers read, in store order.
+void takeControllers(Store& store, std::vector<CQUORVISData>& records, ObjectLoadTargets& t) {
+    const std::vector<ControllerRepair> repairs = repairControllers(records, t.groups);
+    for (const ControllerRepair& repair : repairs) {
+        const auto repaired =
+            std::find_if(records.begin(), records.end(),
+                         [&](const CQUORVISData& c) { return c.DeviceId == repair.deviceId; });
+        saveController(store, *repaired);
+    }
+    for (const CQUORVISData& record : records)
+        registerController(record, t);
+    if (!repairs.empty() && t.reportRepairs) t.reportRepairs(repairsMessage(repairs));
+}
+
+// A second key with the same id would silently replace the first one in the table.
+void readControllerKey(const KeyValues& values, std::vector<CQUORVISData>& records,
+                       const ObjectLoadTargets& t) {
+    CQUORVISData record = readStoredController(values);
+    const bool taken = t.controllers.contains(record.DeviceId) ||
+                       std::any_of(records.begin(), records.end(), [&](const CQUORVISData& c) {
+                           return c.DeviceId == record.DeviceId;
+                       });
+    if (!taken) {
+        records.push_back(std::move(record));
+    } else if (t.reportError) {
+        t.reportError(registrationErrorText(kDuplicateKey));
     }
 }
 
@@ -36,10 +80,10 @@ void loadSchedule(ScheduleKind kind, const KeyValues& values, CScheduleDataList&
 
 constexpr int kMaxKeyNameLength = 254;
 
-void dispatch(const StoredKey& key, ObjectLoadTargets& t) {
+void dispatch(const StoredKey& key, std::vector<CQUORVISData>& controllers, ObjectLoadTargets& t) {
     if (key.name.size() > kMaxKeyNameLength) return;
     if (hasPrefix(key.name, "ID_")) {
-        loadController(key.values, t);
+        readControllerKey(key.values, controllers, t);
     } else if (hasPrefix(key.name, "MA_ID_")) {
         if (t.loadMailAccount) t.loadMailAccount(key.name, key.values);
     } else if (hasPrefix(key.name, "SCH_ID_")) {
@@ -63,8 +107,10 @@ bool loadObjects(Store& store, ObjectLoadTargets& targets) {
     std::vector<StoredKey> keys;
     if (!store.readAll(keys)) return false;
     targets.sounds.installBuiltIn(targets.startDirectory);
+    std::vector<CQUORVISData> controllers;
     for (const StoredKey& key : keys)
-        dispatch(key, targets);
+        dispatch(key, controllers, targets);
+    takeControllers(store, controllers, targets);
     return true;
 }
 

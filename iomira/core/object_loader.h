@@ -7,6 +7,7 @@
 
 namespace iomira {
 
+class CROOTDataList;
 class CScheduleDataList;
 class SoundLibrary;
 
@@ -26,10 +27,15 @@ struct ObjectLoadTargets {
     std::function<void(const QString& keyName, const KeyValues& values)> loadMailAccount;
     // Shows a message box for a controller that could not be taken in.
     std::function<void(const QString& message)> reportError;
+    // The groups the controllers are placed in; unset: groups and positions are not checked.
+    const CROOTDataList* groups;
+    // Tells the operator, once, which controllers were repaired (repairsMessage).
+    std::function<void(const QString& message)> reportRepairs;
 };
 
 // Loads controllers, mail accounts, both schedule lists and the sounds, in store order.
-// False when the store could not be read; nothing is loaded then.
+// Controllers with values no dialog writes are repaired (repairControllers) and saved before
+// they are registered. False when the store could not be read; nothing is loaded then.
 bool loadObjects(Store& store, ObjectLoadTargets& targets);
 
 // The message shown when add_device refused a controller with `result`.

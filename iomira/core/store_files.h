@@ -17,10 +17,10 @@ class StoreFiles {
     static QStringList sideFileSuffixes();
     bool storeExisted() const { return found_.front().existed; }
 
-    // Takes the rights of group and others from every file found. SQLite creates each side file with the mode of the
-    // database file, and corrects its file's mode after the umask with fchmod, so a umask
-    // around the open would be undone; a database file of mode 0600 is what keeps every later
-    // side file private, whichever path inside SQLite creates it.
+    // Takes the rights of group and others from every file found. SQLite creates each side file
+    // with the mode of the database file, and corrects its file's mode after the umask with fchmod,
+    // so a umask around the open would be undone; a database file of mode 0600 is what keeps every
+    // later side file private, whichever path inside SQLite creates it.
     void makePrivate() const;
     // Removes the files that were not there before and gives the others their mode back.
     void restore() const;

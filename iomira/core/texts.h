@@ -416,6 +416,14 @@ enum TextId {
 
     // Files of the store, and records of the store repaired at start-up
     TEXT_STORE_FOLDER_NOT_WRITABLE = 6720, // "%s" folder
+    TEXT_REPAIRED_CONTROLLERS = 6740,      // "%1" one line per controller
+    TEXT_REPAIRED_CONTROLLER = 6741,       // "%1" description, "%2" id, "%3" changes
+    TEXT_REPAIRED_FAMILY = 6742,           // "%1" stored family code
+    TEXT_REPAIRED_INPUTS = 6743,           // "%1" stored, "%2" repaired count
+    TEXT_REPAIRED_OUTPUTS = 6744,          // "%1" stored, "%2" repaired count
+    TEXT_REPAIRED_PORT = 6745,             // "%1" stored, "%2" repaired port number
+    TEXT_REPAIRED_GROUP = 6746,            // "%1" stored group id, "%2" default group's name
+    TEXT_REPAIRED_POSITION = 6747,         // "%1" stored, "%2" repaired position from 1
 };
 
 } // namespace iomira

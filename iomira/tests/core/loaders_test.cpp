@@ -35,7 +35,9 @@ class ObjectLoaderTest : public ::testing::Test {
                                   [this](const QString& key, const KeyValues& v) {
                                       mailKeys << key + "=" + v.text("MailAccountName");
                                   },
-                                  [this](const QString& m) { errors << m; }};
+                                  [this](const QString& m) { errors << m; },
+                                  nullptr,
+                                  {}};
         return loadObjects(*t.store, targets);
     }
 
@@ -185,7 +187,7 @@ TEST(UnreadableStore, LoadersReportTheFailureInsteadOfAnEmptyStore) {
     ControllerTable controllers;
     SoundLibrary sounds;
     CScheduleDataList mail, messages;
-    ObjectLoadTargets targets{controllers, sounds, mail, messages, "/", {}, {}, {}};
+    ObjectLoadTargets targets{controllers, sounds, mail, messages, "/", {}, {}, {}, nullptr, {}};
     EXPECT_FALSE(loadObjects(store, targets));
     EXPECT_EQ(sounds.size(), 0);
 

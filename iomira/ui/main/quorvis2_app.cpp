@@ -89,12 +89,15 @@ bool CQuorvis2App::loadStoredObjects() {
                               QCoreApplication::applicationDirPath(),
                               {},
                               {},
+                              {},
+                              &directory_->groups(),
                               {}};
     corvel_window* window = frame_->corvelWindow();
     targets.registerController = [window](const CQUORVISData& c) {
         return registerInCorvel(window, c);
     };
     targets.reportError = [this](const QString& message) { prompts_->error(message); };
+    targets.reportRepairs = [this](const QString& message) { prompts_->warning(message); };
     targets.loadMailAccount = [this](const QString&, const KeyValues& values) {
         mailAccounts_.insert(readMailAccount(values));
     };

@@ -63,8 +63,7 @@ int main() {
     ControllerTable controllers;
     SoundLibrary sounds;
     CScheduleDataList mail, messages;
-    ObjectLoadTargets targets{controllers, sounds, mail, messages, dir.path(),
-                              {},          {},     {},   nullptr,  {}};
+    ObjectLoadTargets targets{controllers, sounds, mail, messages, dir.path(), {}, {}, {}, {}};
     const auto start = Clock::now();
     const bool loaded = loadObjects(*store, targets);
     const double loadMs = ms(Clock::now() - start);

@@ -105,7 +105,7 @@ double treeFillMs(const QString& storePath, const QString& logFolder) {
         pane.onCorvelNotification(message, wparam, lparam);
     });
     pane.loadGroups();
-    ObjectLoadTargets targets{table, sounds, mail, messages, QString(), {}, {}, {}, nullptr, {}};
+    ObjectLoadTargets targets{table, sounds, mail, messages, QString(), {}, {}, {}, {}};
     targets.registerController = [&](const CQUORVISData& c) {
         return registerInCorvel(target.window(), c);
     };

@@ -58,13 +58,16 @@ bool AdminSession::load(QString* error) {
                               {},
                               {},
                               {},
-                              &directory_->groups(),
-                              {}};
+                              {&directory_->groups(), {}, {}}};
     // Registered so that deleting and adding go through Corvel as in the program; nothing
     // is ever connected here.
     targets.registerController = [](const CQUORVISData& c) { return registerInCorvel(nullptr, c); };
     targets.reportError = [this](const QString& message) { prompts_.error(message); };
-    targets.reportRepairs = [this](const QString& message) { prompts_.warning(message); };
+    // A session that does not hold the store (a backup) repairs its copy only.
+    if (lock_) {
+        targets.repairs.save = [this](const CQUORVISData& c) { return saveController(*store_, c); };
+    }
+    targets.repairs.report = [this](const QString& message) { prompts_.warning(message); };
     targets.loadMailAccount = [this](const QString&, const KeyValues& values) {
         mailAccounts_.insert(readMailAccount(values));
     };

@@ -147,7 +147,8 @@ QString repairsMessage(std::vector<ControllerRepair> repairs) {
     QStringList lines;
     for (const ControllerRepair& r : repairs) {
         lines << loadString(TEXT_REPAIRED_CONTROLLER)
-                     .arg(r.name, QString::number(r.deviceId), r.changes.join(QStringLiteral("; ")));
+                     .arg(r.name, QString::number(r.deviceId),
+                          r.changes.join(QStringLiteral("; ")));
     }
     return loadString(TEXT_REPAIRED_CONTROLLERS).arg(lines.join(QLatin1Char('\n')));
 }

@@ -46,17 +46,18 @@ void registerController(const CQUORVISData& loaded, ObjectLoadTargets& t) {
 }
 
 // Repairs, saves and registers the controllers read, in store order.
-void takeControllers(Store& store, std::vector<CQUORVISData>& records, ObjectLoadTargets& t) {
-    const std::vector<ControllerRepair> repairs = repairControllers(records, t.groups);
+void takeControllers(std::vector<CQUORVISData>& records, ObjectLoadTargets& t) {
+    const ControllerRepairSteps& steps = t.repairs;
+    const std::vector<ControllerRepair> repairs = repairControllers(records, steps.groups);
     for (const ControllerRepair& repair : repairs) {
         const auto repaired =
             std::find_if(records.begin(), records.end(),
                          [&](const CQUORVISData& c) { return c.DeviceId == repair.deviceId; });
-        saveController(store, *repaired);
+        if (steps.save) steps.save(*repaired);
     }
     for (const CQUORVISData& record : records)
         registerController(record, t);
-    if (!repairs.empty() && t.reportRepairs) t.reportRepairs(repairsMessage(repairs));
+    if (!repairs.empty() && steps.report) steps.report(repairsMessage(repairs));
 }
 
 // A second key with the same id would silently replace the first one in the table.
@@ -110,7 +111,7 @@ bool loadObjects(Store& store, ObjectLoadTargets& targets) {
     std::vector<CQUORVISData> controllers;
     for (const StoredKey& key : keys)
         dispatch(key, controllers, targets);
-    takeControllers(store, controllers, targets);
+    takeControllers(controllers, targets);
     return true;
 }
 

@@ -11,6 +11,16 @@ class CROOTDataList;
 class CScheduleDataList;
 class SoundLibrary;
 
+// The start-up check of the loaded controllers (repairControllers); an unset step is skipped.
+struct ControllerRepairSteps {
+    // The groups the controllers are placed in; unset: groups and positions are not checked.
+    const CROOTDataList* groups = nullptr;
+    // Writes a repaired record back; unset (a reader that changes nothing): memory only.
+    std::function<bool(const CQUORVISData&)> save;
+    // Tells the operator, once, which controllers were repaired (repairsMessage).
+    std::function<void(const QString& message)> report;
+};
+
 // Where the start-up loader puts what it finds, and the steps other parts of the program own.
 struct ObjectLoadTargets {
     ControllerTable& controllers;
@@ -27,15 +37,12 @@ struct ObjectLoadTargets {
     std::function<void(const QString& keyName, const KeyValues& values)> loadMailAccount;
     // Shows a message box for a controller that could not be taken in.
     std::function<void(const QString& message)> reportError;
-    // The groups the controllers are placed in; unset: groups and positions are not checked.
-    const CROOTDataList* groups;
-    // Tells the operator, once, which controllers were repaired (repairsMessage).
-    std::function<void(const QString& message)> reportRepairs;
+    ControllerRepairSteps repairs;
 };
 
 // Loads controllers, mail accounts, both schedule lists and the sounds, in store order.
-// Controllers with values no dialog writes are repaired (repairControllers) and saved before
-// they are registered. False when the store could not be read; nothing is loaded then.
+// Controllers with values no dialog writes are repaired before they are registered. False when the
+// store could not be read; nothing is loaded then.
 bool loadObjects(Store& store, ObjectLoadTargets& targets);
 
 // The message shown when add_device refused a controller with `result`.

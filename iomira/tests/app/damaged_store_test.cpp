@@ -55,18 +55,18 @@ class DamagedStore : public ::testing::Test {
         EXPECT_TRUE(files.store) << error.reason.toStdString();
         directory = std::make_unique<ControllerDirectory>(*files.store, prompts);
         EXPECT_TRUE(directory->loadGroups());
-        ObjectLoadTargets targets{table,
-                                  sounds,
-                                  mail,
-                                  messages,
-                                  "/",
-                                  [this](const CQUORVISData& c) {
-                                      return registerInCorvel(&window, c);
-                                  },
-                                  {},
-                                  [this](const QString& m) { prompts.error(m); },
-                                  &directory->groups(),
-                                  [this](const QString& m) { repairNotices << m; }};
+        ObjectLoadTargets targets{
+            table,
+            sounds,
+            mail,
+            messages,
+            "/",
+            [this](const CQUORVISData& c) { return registerInCorvel(&window, c); },
+            {},
+            [this](const QString& m) { prompts.error(m); },
+            {&directory->groups(),
+             [this](const CQUORVISData& c) { return saveController(*files.store, c); },
+             [this](const QString& m) { repairNotices << m; }}};
         EXPECT_TRUE(loadObjects(*files.store, targets));
         directory->setControllers(shared, monitorLog, &window);
         std::set<int> announced;

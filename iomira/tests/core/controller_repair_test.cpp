@@ -72,8 +72,8 @@ TEST(ControllerRepair, PositionsOfEveryGroupRunFromZeroWithoutAGap) {
     std::vector<std::pair<int, int>> placed;
     for (const CQUORVISData& c : records)
         placed.push_back({c.RootID, c.Index});
-    EXPECT_EQ(placed, (std::vector<std::pair<int, int>>{{9, 1}, {9, 2}, {9, 0}, {4, 2}, {4, 0},
-                                                        {4, 1}}));
+    EXPECT_EQ(placed,
+              (std::vector<std::pair<int, int>>{{9, 1}, {9, 2}, {9, 0}, {4, 2}, {4, 0}, {4, 1}}));
     ASSERT_EQ(repairs.size(), 3u);
     EXPECT_EQ(repairs[0].deviceId, 2);
     EXPECT_EQ(repairs[1].changes,

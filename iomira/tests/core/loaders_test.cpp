@@ -36,7 +36,6 @@ class ObjectLoaderTest : public ::testing::Test {
                                       mailKeys << key + "=" + v.text("MailAccountName");
                                   },
                                   [this](const QString& m) { errors << m; },
-                                  nullptr,
                                   {}};
         return loadObjects(*t.store, targets);
     }
@@ -187,7 +186,7 @@ TEST(UnreadableStore, LoadersReportTheFailureInsteadOfAnEmptyStore) {
     ControllerTable controllers;
     SoundLibrary sounds;
     CScheduleDataList mail, messages;
-    ObjectLoadTargets targets{controllers, sounds, mail, messages, "/", {}, {}, {}, nullptr, {}};
+    ObjectLoadTargets targets{controllers, sounds, mail, messages, "/", {}, {}, {}, {}};
     EXPECT_FALSE(loadObjects(store, targets));
     EXPECT_EQ(sounds.size(), 0);
 

@@ -73,8 +73,8 @@ TEST_F(MailAccountStore, StartUpLoaderHandsEveryAccountKeyToTheMap) {
     SoundLibrary sounds;
     CScheduleDataList mailSchedules, messageSchedules;
     CMailAccountMap accounts;
-    ObjectLoadTargets targets{controllers, sounds, mailSchedules, messageSchedules, {}, {}, {}, {},
-                              nullptr,     {}};
+    ObjectLoadTargets targets{controllers, sounds, mailSchedules, messageSchedules, {}, {}, {},
+                              {},          {}};
     targets.loadMailAccount = [&](const QString&, const KeyValues& v) {
         accounts.insert(readMailAccount(v));
     };

@@ -90,14 +90,14 @@ bool CQuorvis2App::loadStoredObjects() {
                               {},
                               {},
                               {},
-                              &directory_->groups(),
-                              {}};
+                              {&directory_->groups(), {}, {}}};
     corvel_window* window = frame_->corvelWindow();
     targets.registerController = [window](const CQUORVISData& c) {
         return registerInCorvel(window, c);
     };
     targets.reportError = [this](const QString& message) { prompts_->error(message); };
-    targets.reportRepairs = [this](const QString& message) { prompts_->warning(message); };
+    targets.repairs.save = [this](const CQUORVISData& c) { return saveController(*store_, c); };
+    targets.repairs.report = [this](const QString& message) { prompts_->warning(message); };
     targets.loadMailAccount = [this](const QString&, const KeyValues& values) {
         mailAccounts_.insert(readMailAccount(values));
     };

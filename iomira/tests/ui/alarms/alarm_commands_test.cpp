@@ -45,6 +45,7 @@ class AlarmCommands : public ::testing::Test {
         pump.NumberOfPortOutput = 8;
         pump.AutomaticConnection = 0; // nothing goes on the network
         pump.setHostAddr("127.0.0.1");
+        pump.HostPort = 502;
         saveController(*seed, pump);
         app.setPrompts(&prompts);
         EXPECT_TRUE(app.InitInstance());

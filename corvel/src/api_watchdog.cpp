@@ -20,6 +20,14 @@ int32_t get_unanswered_ms(int32_t key) {
     });
 }
 
+int32_t get_dropped_answer_count(int32_t key) {
+    return guarded(nullptr, [&] {
+        return with_entry(key, [](DeviceEntry& entry) -> int32_t {
+            return static_cast<int32_t>(std::min<uint64_t>(entry.dropped_answers, INT32_MAX));
+        });
+    });
+}
+
 int32_t corvel_set_answer_timeout(int32_t ms) {
     if (ms < 0) return CORVEL_OUT_OF_RANGE;
     watchdog::set_timeout_ms(ms);

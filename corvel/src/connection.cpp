@@ -220,6 +220,12 @@ bool decode_next_frame(DeviceEntry& entry, Outbox& outbox) {
         } else {
             const uint8_t* body = entry.reassembler.body();
             const size_t length = entry.reassembler.body_length();
+            // An answer that no request waits for is dropped unread: a peer flooding answers
+            // nobody asked for costs no decoding and no notification.
+            if (is_answer_frame(body, length) && !entry.answers.waiting()) {
+                ++entry.dropped_answers;
+                continue;
+            }
             const DecodeResult result =
                 decode_body(body, length, entry.reassembler.tag(), entry.values);
             if (answers_request(body, length, result))

@@ -270,9 +270,12 @@ DecodeResult decode_body(const uint8_t* bytes, size_t size, uint8_t tag, Receive
     }
 }
 
+bool is_answer_frame(const uint8_t* body, size_t size) {
+    return size >= 2 && body[1] != FN_CHANGE_REPORT;
+}
+
 bool answers_request(const uint8_t* body, size_t size, const DecodeResult& result) {
-    if (size < 2 || result.code == MB_BAD_PACKET) return false;
-    return body[1] != FN_CHANGE_REPORT;
+    return result.code != MB_BAD_PACKET && is_answer_frame(body, size);
 }
 
 } // namespace corvel

@@ -19,8 +19,11 @@ struct DecodeResult {
 // Never reads beyond size bytes.
 DecodeResult decode_body(const uint8_t* body, size_t size, uint8_t tag, ReceivedValues& values);
 
-// Whether a decoded body answers a request of Corvel's: any response, normal or exception,
-// except the controller's own change reports and bodies too malformed to decode.
+// Whether a body is an answer to some request: any response, normal or exception, except the
+// controller's own change reports.
+bool is_answer_frame(const uint8_t* body, size_t size);
+// Whether a decoded body answers a request of Corvel's: an answer frame that was not too
+// malformed to decode.
 bool answers_request(const uint8_t* body, size_t size, const DecodeResult& result);
 
 } // namespace corvel

@@ -51,7 +51,8 @@ struct DeviceEntry {
     Reassembler reassembler;
     SequenceCounters sequence;
     ReceivedValues values;
-    AnswerWait answers; // the requests sent and not answered yet
+    AnswerWait answers;           // the requests sent and not answered yet
+    uint64_t dropped_answers = 0; // answers that arrived with no request waiting, since creation
 
     bool is_server() const { return mode != CORVEL_MODE_CLIENT; }
     platform::Socket data_socket() const { return is_server() ? accepted : socket; }

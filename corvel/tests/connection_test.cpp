@@ -44,6 +44,7 @@ TEST(Registration, AddUpdateDeleteRules) {
     ASSERT_TRUE(pump_until([] { return get_tcp_connection_state(KEY) == TCP_ESTABLISHED; }));
     EXPECT_EQ(window.count(CORVEL_WM_CONNECTION, CORVEL_FD_CONNECT), 1u);
 
+    ASSERT_TRUE(await_answers(KEY, peer, 2));
     peer.write(hex("2C 00 00 00 00 04 01 02 01 FF 2D 00 00 00 00 04 01 01 01 FF"));
     ASSERT_TRUE(pump_until([&] { return window.data_codes().size() == 2; }));
     EXPECT_EQ(update_device(KEY, u"127.0.0.1", 0, peer.port(), 2, 0, 0), CORVEL_SOCKET_ERROR);
@@ -130,6 +131,7 @@ TEST(Client, PeerCloseResetsTheValuesButKeepsTheWriteRecords) {
     Recorder window;
     RawPeer peer;
     ASSERT_TRUE(connect_client(window, KEY, peer, 0, 0, 1));
+    ASSERT_TRUE(await_answers(KEY, peer, 8));
     peer.write(hex("2C 00 00 00 00 04 01 02 01 FF "          // inputs
                    "2D 00 00 00 00 04 01 01 01 0F "          // outputs
                    "2E 00 00 00 00 05 01 03 02 00 2A "       // single register

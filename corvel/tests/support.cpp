@@ -197,4 +197,12 @@ bool connect_client(Recorder& window, int32_t key, RawPeer& peer, int input_base
     return pump_until([&] { return get_tcp_connection_state(key) == TCP_ESTABLISHED; });
 }
 
+bool await_answers(int32_t key, RawPeer& peer, int count) {
+    int32_t error = 0;
+    for (int i = 0; i < count; ++i) {
+        if (read_discrete_inputs(key, 8, &error, 0) != CORVEL_OK) return false;
+    }
+    return peer.read_exact(12u * static_cast<size_t>(count)).size() == 12u * size_t(count);
+}
+
 } // namespace corvel_test

@@ -70,4 +70,8 @@ int closed_port();
 bool connect_client(Recorder& window, int32_t key, RawPeer& peer, int input_base = 0,
                     int output_base = 0, int unit_id = 1);
 
+// Sends `count` input reads and takes them off the wire at the peer, so that the next `count`
+// answers the peer writes are awaited: Corvel drops answers that no request waits for.
+bool await_answers(int32_t key, RawPeer& peer, int count);
+
 } // namespace corvel_test

@@ -116,9 +116,39 @@ TEST_F(Watchdog, EveryFrameOfAGroupIsAnsweredAndEachAnswerRestartsTheWait) {
     EXPECT_EQ(get_unanswered_ms(KEY), 0);
 
     peer.write(hex("2D 01 00 00 00 04 01 01 01 03"));
-    ASSERT_TRUE(pump_until([&] { return window.data_codes().size() == 5; }));
+    ASSERT_TRUE(pump_until([] { return get_dropped_answer_count(KEY) == 1; }));
+    EXPECT_EQ(window.data_codes().size(), 4u) << "an extra answer is dropped unread";
     request_inputs();
     ASSERT_TRUE(waited_at_least(1)) << "an extra answer did not pay for the next request";
+}
+
+TEST_F(Watchdog, AnswersNobodyAskedForAreDroppedUnreadAndCounted) {
+    corvel_set_answer_timeout(CORVEL_ANSWER_TIMEOUT_MS);
+    ASSERT_TRUE(connect_client(window, KEY, peer));
+    EXPECT_EQ(get_dropped_answer_count(KEY), 0);
+    Bytes flood;
+    const Bytes inputsOn = hex("2C 00 00 00 00 04 01 02 01 05");
+    for (int i = 0; i < 1000; ++i)
+        flood.insert(flood.end(), inputsOn.begin(), inputsOn.end());
+    peer.write(flood);
+    ASSERT_TRUE(pump_until([] { return get_dropped_answer_count(KEY) == 1000; }));
+    EXPECT_TRUE(window.data_codes().empty());
+    EXPECT_EQ(get_received_port_value(KEY, CORVEL_KIND_INPUT, 0), 0) << "nothing was decoded";
+
+    // A change report is no answer: it is decoded with nothing waiting.
+    peer.write(hex("00 00 00 00 00 09 01 6C 00 F0 00 10 02 00 05"));
+    ASSERT_TRUE(pump_until([&] { return window.data_codes().size() == 1; }));
+    EXPECT_EQ(window.data_codes()[0], MB_REPORT_INPUTS);
+
+    // A request gets its answer; the copy after it is dropped again.
+    request_inputs();
+    Bytes twice = inputsOn;
+    twice.insert(twice.end(), inputsOn.begin(), inputsOn.end());
+    peer.write(twice);
+    ASSERT_TRUE(pump_until([] { return get_dropped_answer_count(KEY) == 1001; }));
+    EXPECT_EQ(window.data_codes(), (std::vector<intptr_t>{MB_REPORT_INPUTS, MB_INPUTS}));
+    EXPECT_EQ(get_received_port_value(KEY, CORVEL_KIND_INPUT, 0), 1);
+    EXPECT_EQ(get_dropped_answer_count(KEY + 1), CORVEL_UNKNOWN_DEVICE);
 }
 
 TEST_F(Watchdog, ChangeReportsAndMalformedFramesAnswerNothing) {

@@ -88,6 +88,7 @@ TEST_F(Wire, RefusedArgumentsSendNothingAndCountNothing) {
 }
 
 TEST_F(Wire, ResponsesReachTheGetters) {
+    ASSERT_TRUE(await_answers(KEY, peer, 4));
     peer.write(hex("2D 00 00 00 00 04 11 01 01 A5"));
     ASSERT_TRUE(pump_until([&] { return window.data_codes().size() == 1; }));
     EXPECT_EQ(window.data_codes()[0], MB_OUTPUTS);
@@ -117,6 +118,7 @@ TEST_F(Wire, EachNotificationSeesItsOwnFramesValues) {
                            2 * get_received_port_value(KEY, 1, 1));
     };
     // Three frames in one write: each notification must run before the next frame is decoded.
+    ASSERT_TRUE(await_answers(KEY, peer, 3));
     peer.write(hex("2C 00 00 00 00 04 11 02 01 01 2C 01 00 00 00 04 11 02 01 02 "
                    "2C 02 00 00 00 04 11 02 01 03"));
     ASSERT_TRUE(pump_until([&] { return seen.size() == 3; }));
@@ -129,6 +131,7 @@ TEST_F(Wire, IdentificationSendsTheEnableWriteBeforeReportingPulseFlags) {
         if (n.message == CORVEL_WM_DATA && n.lparam == MB_PULSE_FLAGS)
             write_was_on_the_wire = peer.has_data();
     };
+    ASSERT_TRUE(await_answers(KEY, peer, 1));
     peer.write(hex("37 00 00 00 00 0F 11 2B 0E 04 01 00 00 02 83 01 02 85 02 05 00"));
     ASSERT_TRUE(pump_until([&] { return window.has(CORVEL_WM_DATA, MB_PULSE_FLAGS); }));
     EXPECT_TRUE(write_was_on_the_wire);
@@ -146,6 +149,7 @@ TEST_F(Wire, IdentificationSendsTheEnableWriteBeforeReportingPulseFlags) {
 
 TEST_F(Wire, MalformedStreamsLeaveTheEntryUsable) {
     // Over-long body, unknown function, truncated register answer, then a valid frame.
+    ASSERT_TRUE(await_answers(KEY, peer, 3));
     peer.write(hex("2D 00 00 00 00 FF 2C 00 00 00 00 03 11 47 00 "
                    "2C 00 00 00 00 03 11 03 03 "
                    "2C 00 00 00 00 04 11 02 01 01"));

@@ -197,6 +197,12 @@ enum { CORVEL_ANSWER_TIMEOUT_MS = 10000 }; /* the answer timeout until it is set
  * request is answered or there is no connection; -1 for an unknown key. */
 CORVEL_API int32_t get_unanswered_ms(int32_t key);
 
+/* How many answers the controller sent with no request of Corvel's waiting for them, since it
+ * was registered. They are dropped without being decoded and without a notification (a peer
+ * flooding answers costs little); the controller's change reports are not answers and are
+ * always decoded. Saturates at INT32_MAX; -1 for an unknown key. */
+CORVEL_API int32_t get_dropped_answer_count(int32_t key);
+
 /* The time, for every connection of the process, after which an unanswered request fails its
  * connection with ETIMEDOUT; 0 turns the watchdog off. Takes effect for requests already
  * waiting. Returns 1, or -4 for a negative time. */

@@ -13,8 +13,9 @@ namespace iomira {
 
 namespace {
 
-constexpr int kLowestPort = 1;
 constexpr int kHighestPort = 65535;
+// A port that was never set (0, or below) gets the Modbus/TCP port.
+constexpr int kModbusTcpPort = 502;
 
 struct PortLimits {
     int inputs = 0;
@@ -54,7 +55,7 @@ void repairValues(CQUORVISData& c, QStringList& changes) {
     const PortLimits limits = portLimits(c.DeviceType);
     repairCount(c.NumberOfPortInput, limits.inputs, TEXT_REPAIRED_INPUTS, changes);
     repairCount(c.NumberOfPortOutput, limits.outputs, TEXT_REPAIRED_OUTPUTS, changes);
-    const int port = std::clamp(c.HostPort, kLowestPort, kHighestPort);
+    const int port = c.HostPort < 1 ? kModbusTcpPort : std::min(c.HostPort, kHighestPort);
     if (port != c.HostPort) changes << changeText(TEXT_REPAIRED_PORT, c.HostPort, port);
     c.HostPort = port;
 }

@@ -44,7 +44,7 @@ TEST(ControllerRepair, ValuesGoToTheNearestOneTheFamilyTakes) {
     EXPECT_EQ(records[3].DeviceType, FAMILY_GENERIC);
     EXPECT_EQ(records[3].NumberOfPortInput, 8);
     EXPECT_EQ(records[3].NumberOfPortOutput, 1);
-    EXPECT_EQ(records[4].HostPort, 1);
+    EXPECT_EQ(records[4].HostPort, 502) << "a port never set gets the Modbus/TCP port";
     EXPECT_EQ(records[5].HostPort, 65535);
     ASSERT_EQ(repairs.size(), 5u);
     EXPECT_EQ(repairs[0].deviceId, 2);

@@ -113,8 +113,9 @@ OutputMirror::SaveOutcome OutputMirror::saveSet(const QString& oldName, const QS
     if (chosen.empty()) return {false, loadString(TEXT_SELECT_CONTROLLERS)};
     bool saved = true;
     if (!oldName.isEmpty() && oldName != name) saved &= deleteSet(oldName);
-    for (const auto& [deviceId, outputs] : chosen) {
-        saved &= editOutputs(deviceId, [&](CQUORVISData& c) {
+    for (const auto& choice : chosen) {
+        const auto& outputs = choice.second;
+        saved &= editOutputs(choice.first, [&](CQUORVISData& c) {
             for (int port = 0; port < kDigitalPorts; ++port)
                 c.UseMControlDo[port] = outputs[port]
                                             ? fieldWithSet(c.UseMControlDo[port], name)

@@ -2,6 +2,11 @@
 
 namespace iomira {
 
+void CQUORVISData::setHostAddr(const QString& host) {
+    HostAddr = host.left(kHostAddrMaxLength);
+    if (HostAddr.size() < host.size() && HostAddr.back().isHighSurrogate()) HostAddr.chop(1);
+}
+
 CQUORVISData::CQUORVISData() {
     for (int n = 0; n < kAnalogChannels; ++n) {
         AI[n] = 1;

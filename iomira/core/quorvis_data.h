@@ -25,7 +25,8 @@ class CQUORVISData {
     // True when every configuration field matches; placement and runtime fields are ignored.
     static bool Equals(const CQUORVISData& a, const CQUORVISData& b);
 
-    void setHostAddr(const QString& host) { HostAddr = host.left(kHostAddrMaxLength); }
+    // Keeps at most kHostAddrMaxLength units, never half of a character outside the BMP.
+    void setHostAddr(const QString& host);
 
     int DeviceId = 0;
     int DeviceType = 0;

@@ -85,6 +85,13 @@ TEST(ControllerRecord, HostAddressKeepsAtMost127Characters) {
     EXPECT_EQ(a.HostAddr.size(), 127);
     b.HostAddr = QString(127, 'h') + "tail beyond the field";
     EXPECT_TRUE(CQUORVISData::Equals(a, b));
+
+    // 126 units, then a character of two units that would only half fit: it is left out whole.
+    const QString fire = QString::fromUtf8("\xf0\x9f\x94\xa5");
+    a.setHostAddr(QString(126, 'h') + fire + "tail");
+    EXPECT_EQ(a.HostAddr, QString(126, 'h'));
+    a.setHostAddr(QString(125, 'h') + fire + "tail");
+    EXPECT_EQ(a.HostAddr, QString(125, 'h') + fire);
 }
 
 struct ModelCase {

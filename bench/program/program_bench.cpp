@@ -20,6 +20,7 @@
 #include "monitor/corvel_target.h"
 #include "monitor/monitor_log.h"
 #include "monitor/shared_controllers.h"
+#include "poll_requests.h"
 #include "sim_child.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/quorvis2_app.h"
@@ -43,6 +44,8 @@
 namespace {
 
 using namespace iomira;
+using bench::benchDeviceModel;
+using bench::benchDeviceName;
 
 class SilentPrompts final : public UserPrompts {
   public:
@@ -51,19 +54,6 @@ class SilentPrompts final : public UserPrompts {
     }
     void information(const QString&) override {}
     bool ask(const QString&, bool) override { return false; }
-};
-
-// The simulator's models, with the request that starts each one's poll (function, address).
-struct Model {
-    const char* name;
-    long function;
-    long address;
-    bool rlx;
-};
-const Model kModels[] = {
-    {"TKA-31", 2, -1, false}, {"TKA-35", 2, -1, false}, {"TKA-33", 2, -1, false},
-    {"TKB-11", 2, -1, false}, {"RLX-810", 4, 0, true},  {"RLX-820", 2, 0, true},
-    {"RLX-830", 1, 0, true},  {"RLX-850", 2, 0, true},  {"RLX-840", 4, 8, true},
 };
 
 double cpuSeconds() {
@@ -78,10 +68,6 @@ void runEventsFor(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-std::string deviceName(int i) {
-    return "d" + std::to_string(i);
 }
 
 // The device list alone, as start-up fills it: groups, controllers loaded and registered,
@@ -167,15 +153,8 @@ int main(int argc, char** argv) {
     const int groupCount = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
     const int seconds = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 120) : 10;
     const bool logging = argc > 4 && std::string(argv[4]) == "log";
-    const int modelCount = int(std::size(kModels));
 
-    std::string devices;
-    for (int i = 0; i < count; ++i) {
-        const Model& m = kModels[i % modelCount];
-        devices += "[" + deviceName(i) + "]\nmodel = " + m.name +
-                   "\nlisten = 127.0.0.1:0\nunit_id = " + (m.rlx ? "255" : "1") + "\n";
-    }
-    simtest::SimChild sim(devices);
+    simtest::SimChild sim(bench::benchDeviceFile(count));
 
     QTemporaryDir dir;
     qputenv("IOMIRA_STORE", dir.filePath("store.sqlite").toUtf8());
@@ -185,9 +164,9 @@ int main(int argc, char** argv) {
         groups << QStringLiteral("Group %1").arg(g + 1);
     std::vector<SeedController> seeds;
     for (int i = 0; i < count; ++i)
-        seeds.push_back({QString::fromLatin1(kModels[i % modelCount].name),
+        seeds.push_back({QString::fromLatin1(benchDeviceModel(i).name),
                          QStringLiteral("Controller %1").arg(i + 1, 3, 10, QLatin1Char('0')),
-                         sim.port(deviceName(i)), i * groupCount / count});
+                         sim.port(benchDeviceName(i)), i * groupCount / count});
     {
         auto store = SqliteStore::open(dir.filePath("store.sqlite"), nullptr);
         if (!store || !writeSeedStore(*store, groups, seeds, logging)) {
@@ -227,18 +206,14 @@ int main(int argc, char** argv) {
     const double cpu = cpuSeconds() - cpu0;
     const auto lines = sim.log_lines();
 
-    std::map<std::string, int> polls;
+    std::map<int, int> polls;
     for (size_t n = startLine; n < lines.size(); ++n) {
-        const std::string device = simtest::json_text(lines[n], "device");
-        const int index = std::atoi(device.c_str() + 1);
-        const Model& m = kModels[index % modelCount];
-        if (simtest::json_number(lines[n], "function") != m.function) continue;
-        if (m.address >= 0 && simtest::json_number(lines[n], "address") != m.address) continue;
-        ++polls[device];
+        const int index = bench::polledDeviceIndex(lines[n]);
+        if (index >= 0) ++polls[index];
     }
     double lowest = 1e9, highest = 0, sum = 0;
     for (int i = 0; i < count; ++i) {
-        const double rate = polls[deviceName(i)] / wall;
+        const double rate = polls[i] / wall;
         lowest = std::min(lowest, rate);
         highest = std::max(highest, rate);
         sum += rate;

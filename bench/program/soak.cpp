@@ -224,6 +224,8 @@ void SoakRun::tick(int64_t nowMs) {
         outcome_.baseline = sample(nowMs);
         outcome_.samples.push_back(outcome_.baseline);
         minuteLine(outcome_.baseline, "baseline");
+        // The baseline taken at a minute's mark is that minute's line.
+        if (nowMs >= nextMinuteMs_) nextMinuteMs_ += 60000;
     }
     if (nowMs >= timeline_.windowStartMs() && !windowStarted_) {
         windowStarted_ = true;

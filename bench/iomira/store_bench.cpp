@@ -1,11 +1,14 @@
 // Saving one controller record, and loading a store that holds 1000 controllers.
-// Goals: a save under 2 ms (median), the load under 1 s.
+// Goals: a save under 2 ms (median), the load under 1 s. Then another program (the sqlite3
+// tool) holds the file while the user interface saves: no save may wait 100 ms or more.
 #include "core/controller_keys.h"
+#include "core/deferred_store.h"
 #include "core/object_loader.h"
 #include "core/schedule_list.h"
 #include "core/sound_library.h"
 #include "core/sqlite_store.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -35,6 +38,41 @@ CQUORVISData sample(int id) {
 
 double ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// Saves while another program holds the write lock, through the store the program uses.
+bool measureHeldStore(SqliteStore& file) {
+    QProcess other;
+    other.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), file.path()});
+    if (!other.waitForStarted(10000)) {
+        std::printf("held store: skipped, the sqlite3 tool is not installed\n");
+        return true;
+    }
+    other.write("BEGIN IMMEDIATE; SELECT 'held';\n");
+    while (!other.readAllStandardOutput().contains("held"))
+        if (!other.waitForReadyRead(10000)) return false;
+
+    file.setBusyWait(kInteractiveStoreWaitMs);
+    DeferredStore store(file, {});
+    std::vector<double> waits;
+    CQUORVISData record = sample(1);
+    for (int i = 0; i < kSaves; ++i) {
+        record.LastPosY = i;
+        const auto start = Clock::now();
+        saveController(store, record);
+        waits.push_back(ms(Clock::now() - start));
+    }
+    other.write("COMMIT; .quit\n");
+    other.closeWriteChannel();
+    other.waitForFinished(10000);
+    const auto start = Clock::now();
+    const bool saved = store.retryPending();
+    const double retryMs = ms(Clock::now() - start);
+    std::printf("held store: first save waited %.1f ms, longest of the next %d %.3f ms "
+                "(goal < 100 ms); held saves written %.2f ms after the release (%s)\n",
+                waits.front(), kSaves - 1, *std::max_element(waits.begin() + 1, waits.end()),
+                retryMs, saved ? "all written" : "NOT written");
+    return saved && *std::max_element(waits.begin(), waits.end()) < 100;
 }
 
 } // namespace
@@ -73,5 +111,6 @@ int main() {
         saves[saves.size() / 2], saves[saves.size() * 9 / 10], kSaves);
     std::printf("load of %d controllers: %.1f ms, %d loaded (goal < 1000 ms)\n", kControllers,
                 loadMs, loaded ? controllers.size() : -1);
-    return loaded && controllers.size() == kControllers ? 0 : 1;
+    const bool heldOk = measureHeldStore(*store);
+    return loaded && controllers.size() == kControllers && heldOk ? 0 : 1;
 }

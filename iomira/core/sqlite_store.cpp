@@ -20,6 +20,8 @@ namespace iomira {
 
 namespace {
 
+// How long a statement waits for another program's lock before it gives up; the program's
+// user interface sets a shorter wait (setBusyWait).
 constexpr int kBusyWaitMs = 3000;
 
 const char* const kSchema =
@@ -87,6 +89,11 @@ QString reasonFor(int code, sqlite3* db) {
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
         return loadString(TEXT_STORE_NO_PERMISSION);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return loadString(TEXT_STORE_HELD);
+    case SQLITE_FULL:
+        return loadString(TEXT_STORE_DISK_FULL);
     default:
         return db ? text(sqlite3_errmsg(db)) : text(sqlite3_errstr(code));
     }
@@ -170,6 +177,18 @@ QString storeReadMessage(const QString& path, const QString& reason) {
                              path.toUtf8().constData(), reason.toUtf8().constData());
 }
 
+QString storeWritesHeldMessage(const QString& path, const QString& reason) {
+    return loadString(TEXT_STORE_WRITES_HELD).arg(path, reason);
+}
+
+QString storeWritesSavedMessage(const QString& path) {
+    return loadString(TEXT_STORE_WRITES_SAVED).arg(path);
+}
+
+QString storeWritesLostMessage(const QString& path, const QString& reason, int records) {
+    return loadString(TEXT_STORE_WRITES_LOST).arg(path, reason, QString::number(records));
+}
+
 std::unique_ptr<SqliteStore> SqliteStore::open(const QString& path, StoreOpenError* error) {
     StoreOpenError failure{path, {}};
     const StoreFiles files(path);
@@ -241,8 +260,22 @@ bool SqliteStore::exec(const char* sql) {
     return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK || fail(sql);
 }
 
+void SqliteStore::setBusyWait(int milliseconds) {
+    sqlite3_busy_timeout(db_, milliseconds);
+}
+
 bool SqliteStore::fail(const char* what) {
-    lastError_ = QStringLiteral("%1: %2").arg(text(what), text(sqlite3_errmsg(db_)));
+    const int code = sqlite3_extended_errcode(db_);
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_FULL:
+    case SQLITE_READONLY:
+        lastError_ = reasonFor(code, db_);
+        break;
+    default:
+        lastError_ = QStringLiteral("%1: %2").arg(text(what), text(sqlite3_errmsg(db_)));
+    }
     return false;
 }
 

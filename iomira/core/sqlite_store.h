@@ -15,12 +15,20 @@ struct StoreOpenError {
     QString reason;
 };
 
+// The longest a statement may wait for another program on the user interface's thread.
+constexpr int kInteractiveStoreWaitMs = 80;
+
 // $IOMIRA_STORE when set, else the per-user file under ~/.config.
 QString defaultStorePath();
 // The localised message naming the file and the reason.
 QString storeOpenMessage(const StoreOpenError& error);
 // The localised message for a store that opened but could not be read (lastError()).
 QString storeReadMessage(const QString& path, const QString& reason);
+// The localised messages for writes the file refused and that are kept to be written again:
+// held, all saved after all, and still held when the program ends (records: keys held).
+QString storeWritesHeldMessage(const QString& path, const QString& reason);
+QString storeWritesSavedMessage(const QString& path);
+QString storeWritesLostMessage(const QString& path, const QString& reason, int records);
 
 // The store as one SQLite file in WAL mode; each write is one committed transaction.
 class SqliteStore final : public Store {
@@ -40,6 +48,8 @@ class SqliteStore final : public Store {
     QString lastError() const override { return lastError_; }
 
     const QString& path() const { return path_; }
+    // How long a statement waits for another program holding the file (3 s when opened).
+    void setBusyWait(int milliseconds);
 
   private:
     SqliteStore(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}

@@ -424,6 +424,13 @@ enum TextId {
     TEXT_REPAIRED_PORT = 6745,             // "%1" stored, "%2" repaired port number
     TEXT_REPAIRED_GROUP = 6746,            // "%1" stored group id, "%2" default group's name
     TEXT_REPAIRED_POSITION = 6747,         // "%1" stored, "%2" repaired position from 1
+
+    // Writes the store refused (another program holds it, the disk is full), kept and retried
+    TEXT_STORE_HELD = 6760,
+    TEXT_STORE_DISK_FULL = 6761,
+    TEXT_STORE_WRITES_HELD = 6762,  // "%1" file, "%2" reason
+    TEXT_STORE_WRITES_SAVED = 6763, // "%1" file
+    TEXT_STORE_WRITES_LOST = 6764,  // "%1" file, "%2" reason, "%3" count of records
 };
 
 } // namespace iomira

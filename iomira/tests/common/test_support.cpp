@@ -29,6 +29,21 @@ QString runSqlite(const QString& path, const QString& sql) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+HeldByAnotherProgram::HeldByAnotherProgram(const QString& path) {
+    other_.start(QStringLiteral(SQLITE3_CLI), {QStringLiteral("-batch"), path});
+    EXPECT_TRUE(other_.waitForStarted(10000));
+    other_.write("BEGIN IMMEDIATE; SELECT 'held';\n");
+    while (!other_.readAllStandardOutput().contains("held"))
+        if (!other_.waitForReadyRead(10000)) break;
+}
+
+void HeldByAnotherProgram::release() {
+    if (other_.state() == QProcess::NotRunning) return;
+    other_.write("COMMIT; .quit\n");
+    other_.closeWriteChannel();
+    EXPECT_TRUE(other_.waitForFinished(10000));
+}
+
 namespace {
 
 constexpr unsigned kNobody = 65534;

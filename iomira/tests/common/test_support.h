@@ -3,6 +3,7 @@
 #include "core/sqlite_store.h"
 #include "core/user_prompts.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -43,6 +44,19 @@ struct TempStore {
 // Runs the sqlite3 command-line tool on `path` with `sql` on its standard input, the way
 // another program would look at the store. Returns its standard output.
 QString runSqlite(const QString& path, const QString& sql);
+
+// Another program holding the store's write lock (a backup tool, a script) until release().
+class HeldByAnotherProgram {
+  public:
+    explicit HeldByAnotherProgram(const QString& path);
+    ~HeldByAnotherProgram() { release(); }
+    HeldByAnotherProgram(const HeldByAnotherProgram&) = delete;
+    HeldByAnotherProgram& operator=(const HeldByAnotherProgram&) = delete;
+    void release();
+
+  private:
+    QProcess other_;
+};
 
 // While it lives, file permissions hold for this thread also when the tests run as root: its
 // file-system identity becomes an ordinary user's (setfsuid), which drops root's right to pass

@@ -4,6 +4,7 @@
 
 #include "app/effect_sound_output.h"
 #include "core/controller_keys.h"
+#include "core/deferred_store.h"
 #include "core/log_pause_notice.h"
 #include "core/object_loader.h"
 #include "core/sound_output.h"
@@ -32,6 +33,12 @@
 
 namespace iomira {
 
+namespace {
+// Held writes get one last, longer chance when the program ends.
+constexpr int kFinalStoreWaitMs = 3000;
+constexpr int kHeldWritesRetryMs = 1000;
+} // namespace
+
 CQuorvis2App::CQuorvis2App() {
     // Sounds play through Qt Multimedia; the effect lives as long as the program.
     static EffectSoundOutput effect;
@@ -45,6 +52,7 @@ CQuorvis2App::~CQuorvis2App() {
     if (frame_) frame_->pane()->stopTimers();
     controllers_.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });
     frame_.reset();
+    saveHeldWritesBeforeEnd();
 }
 
 Store& CQuorvis2App::store() {
@@ -53,16 +61,49 @@ Store& CQuorvis2App::store() {
 
 bool CQuorvis2App::openStore() {
     StoreOpenError error;
-    store_ = SqliteStore::open(defaultStorePath(), &error);
-    if (!store_) {
+    storeFile_ = SqliteStore::open(defaultStorePath(), &error);
+    if (!storeFile_) {
         prompts_->error(storeOpenMessage(error));
         return false;
     }
     QString reason;
-    storeLock_ = StoreLock::acquire(store_->path(), &reason);
-    if (storeLock_) return true;
-    prompts_->error(reason);
-    return false;
+    storeLock_ = StoreLock::acquire(storeFile_->path(), &reason);
+    if (!storeLock_) {
+        prompts_->error(reason);
+        return false;
+    }
+    holdRefusedWrites();
+    return true;
+}
+
+// The operator hears of a refusing file once, after the save that met it has returned.
+void CQuorvis2App::holdRefusedWrites() {
+    storeFile_->setBusyWait(kInteractiveStoreWaitMs);
+    const QString path = storeFile_->path();
+    DeferredStoreEvents events;
+    events.writesHeld = [this, path](const QString& reason) {
+        heldWritesRetry_.start();
+        QMetaObject::invokeMethod(
+            this, [this, path, reason] { prompts_->warning(storeWritesHeldMessage(path, reason)); },
+            Qt::QueuedConnection);
+    };
+    events.writesCaughtUp = [this, path] {
+        heldWritesRetry_.stop();
+        QMetaObject::invokeMethod(
+            this, [this, path] { prompts_->information(storeWritesSavedMessage(path)); },
+            Qt::QueuedConnection);
+    };
+    store_ = std::make_unique<DeferredStore>(*storeFile_, std::move(events));
+    heldWritesRetry_.setInterval(kHeldWritesRetryMs);
+    connect(&heldWritesRetry_, &QTimer::timeout, this, [this] { store_->retryPending(); });
+}
+
+void CQuorvis2App::saveHeldWritesBeforeEnd() {
+    if (!store_ || !store_->hasPending()) return;
+    storeFile_->setBusyWait(kFinalStoreWaitMs);
+    if (store_->retryPending()) return;
+    prompts_->error(storeWritesLostMessage(storeFile_->path(), store_->heldReason(),
+                                           store_->pendingKeyCount()));
 }
 
 void CQuorvis2App::applyLanguage() {
@@ -102,7 +143,7 @@ bool CQuorvis2App::loadStoredObjects() {
         mailAccounts_.insert(readMailAccount(values));
     };
     if (loadObjects(*store_, targets)) return true;
-    prompts_->error(storeReadMessage(store_->path(), store_->lastError()));
+    prompts_->error(storeReadMessage(storeFile_->path(), store_->lastError()));
     return false;
 }
 
@@ -171,7 +212,7 @@ bool CQuorvis2App::InitInstance() {
     frame_ = std::make_unique<CMainFrame>(*store_, *prompts_, *directory_);
     CDeviceListPane* pane = frame_->pane();
     if (!pane->loadGroups()) {
-        prompts_->error(storeReadMessage(store_->path(), store_->lastError()));
+        prompts_->error(storeReadMessage(storeFile_->path(), store_->lastError()));
         return false;
     }
     startDispatcher();

@@ -15,6 +15,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <memory>
 
@@ -23,6 +24,7 @@ namespace iomira {
 class CDeviceListPane;
 class ControllerDirectory;
 class CMainFrame;
+class DeferredStore;
 class SqliteStore;
 class StoreLock;
 class UserPrompts;
@@ -55,13 +57,19 @@ class CQuorvis2App : public QObject {
 
   private:
     bool openStore();
+    void holdRefusedWrites();
+    void saveHeldWritesBeforeEnd();
     void applyLanguage();
     bool loadStoredObjects();
     void startDispatcher();
     void wireNotifications(CDeviceListPane& pane);
     void wireAdministration(CDeviceListPane& pane);
 
-    std::unique_ptr<SqliteStore> store_;
+    std::unique_ptr<SqliteStore> storeFile_;
+    // Every part of the program writes through this: a write the file refuses is kept and
+    // written again each second, and the user interface never waits long for the file.
+    std::unique_ptr<DeferredStore> store_;
+    QTimer heldWritesRetry_;
     // One program per store; a command-line restore or import waits for it to end.
     std::unique_ptr<StoreLock> storeLock_;
     std::unique_ptr<UserPrompts> ownPrompts_;

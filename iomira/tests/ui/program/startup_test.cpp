@@ -253,6 +253,46 @@ QAction* findCommand(QWidget* root, int command) {
     return nullptr;
 }
 
+TEST_F(StartUp, ASwitchSavedWhileAnotherProgramHoldsTheStoreIsKeptAndWrittenWhenItIsFree) {
+    auto app = startApp();
+    QAction* disable = findCommand(app->mainFrame(), 32822);
+    ASSERT_NE(disable, nullptr);
+    const QString held = storeWritesHeldMessage(storePath, loadString(TEXT_STORE_HELD));
+    {
+        test::HeldByAnotherProgram holder(storePath);
+        disable->trigger();
+        app->mainFrame()->setLinkNotification(false);
+        ASSERT_TRUE(pumpUntil([&] { return prompts.shown.contains(held); }));
+        EXPECT_EQ(prompts.shown.count(held), 1);
+        EXPECT_EQ(getGlobal(app->store(), INPUT_NOTIFICATION), 0);
+        EXPECT_EQ(getGlobal(*seed, INPUT_NOTIFICATION), 1);
+    }
+    const QString saved = storeWritesSavedMessage(storePath);
+    ASSERT_TRUE(pumpUntil([&] { return prompts.shown.contains(saved); }));
+    EXPECT_EQ(getGlobal(*seed, INPUT_NOTIFICATION), 0);
+    EXPECT_EQ(getGlobal(*seed, LINK_NOTIFICATION), 0);
+    EXPECT_EQ(prompts.shown, QStringList({held, saved}));
+}
+
+TEST_F(StartUp, WritesStillHeldAtTheEndGetOneLastChanceAndAreNamedWhenRefused) {
+    auto app = startApp();
+    {
+        test::HeldByAnotherProgram holder(storePath);
+        app->mainFrame()->setInputNotification(0);
+        holder.release();
+        app.reset(); // before the retry timer had its turn
+    }
+    EXPECT_EQ(getGlobal(*seed, INPUT_NOTIFICATION), 0);
+
+    app = startApp();
+    test::HeldByAnotherProgram holder(storePath);
+    app->mainFrame()->setInputNotification(1);
+    app.reset();
+    EXPECT_EQ(prompts.shown.last(),
+              storeWritesLostMessage(storePath, loadString(TEXT_STORE_HELD), 1));
+    EXPECT_EQ(getGlobal(*seed, INPUT_NOTIFICATION), 0);
+}
+
 TEST_F(StartUp, ChoosingALanguageStoresItAndWaitsForTheNextStart) {
     setGlobal(*seed, LANGUAGE, 2);
     auto app = startApp();

@@ -29,7 +29,8 @@ QString readTime(int64_t ms) {
 } // namespace
 
 void recordPortReading(CQUORVISData& c, intptr_t code) {
-    const int64_t now = c.LastAnswerMs > 0 ? c.LastAnswerMs : QDateTime::currentMSecsSinceEpoch();
+    // A change report is no answer: the time of the last answer may lie far back.
+    const int64_t now = QDateTime::currentMSecsSinceEpoch();
     if (code == MB_INPUTS || code == MB_REPORT_INPUTS) {
         c.LastInputs = receivedBits(c.DeviceId, CORVEL_KIND_INPUT);
         c.InputsReadMs = now;

@@ -5,6 +5,7 @@
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
 #include "corvel/corvel.h"
+#include "monitor/port_reading.h"
 #include "monitor/port_state.h"
 #include "monitor/pulse_rules.h"
 
@@ -136,6 +137,18 @@ TEST(StatusLine, NotRespondingGivesTheTimeOfTheLastAnswer) {
     setLanguage(LANG_KOREAN);
     EXPECT_TRUE(notRespondingLine(answer.toMSecsSinceEpoch()).text.contains("03:12:45"));
     setLanguage(LANG_ENGLISH);
+}
+
+TEST(PortReading, AChangeReportIsStampedWithItsArrivalNotTheLastAnswer) {
+    CQUORVISData c;
+    c.DeviceId = 987654; // not registered: Corvel has no values for it
+    c.LastAnswerMs = 1000;
+    const int64_t before = QDateTime::currentMSecsSinceEpoch();
+    recordPortReading(c, MB_REPORT_INPUTS);
+    recordPortReading(c, MB_REPORT_OUTPUTS);
+    EXPECT_GE(c.InputsReadMs, before);
+    EXPECT_GE(c.OutputsReadMs, before);
+    EXPECT_EQ(c.LastInputs, 0);
 }
 
 TEST(OutputClickRule, ConnectionRestrictionAndPulseDecideTheRequest) {

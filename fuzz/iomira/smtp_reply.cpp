@@ -1,9 +1,9 @@
 // One input is everything a mail server sent in answer to one command. It is read as the client
 // reads it: the reply code once the reply is complete, then the keywords of an EHLO reply and
 // the challenges of the authentication exchanges.
+#include "notify/smtp/smtp_reply.h"
 #include "notify/smtp/smtp_auth.h"
 #include "notify/smtp/smtp_error.h"
-#include "notify/smtp/smtp_reply.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,8 +28,7 @@ void readAuthentication(std::string_view received) {
     const std::optional<std::string> challenge = iomira::smtp::decodeChallenge(received);
     if (!challenge) return;
     try {
-        const iomira::smtp::DigestChallenge digest =
-            iomira::smtp::parseDigestChallenge(*challenge);
+        const iomira::smtp::DigestChallenge digest = iomira::smtp::parseDigestChallenge(*challenge);
         if (digest.nonce.size() > challenge->size() || digest.realm.size() > challenge->size())
             __builtin_trap();
     } catch (const iomira::ECSmtp&) {

@@ -135,7 +135,7 @@ void CDeviceListPane::insertControllerItem(const CQUORVISData& c) {
         prompts_.error(loadString(TEXT_GROUP_NOT_FOUND));
         return;
     }
-    auto* item = new QTreeWidgetItem(group);
+    QTreeWidgetItem* item = tree_->newControllerItem(group, c.DeviceId);
     item->setText(0, c.DeviceComment);
     item->setData(0, kItemTypeRole, ITEM_CONTROLLER);
     item->setData(0, kItemDataRole, c.DeviceId);
@@ -171,13 +171,7 @@ QTreeWidgetItem* CDeviceListPane::findGroupItem(int rootId) const {
 }
 
 QTreeWidgetItem* CDeviceListPane::findControllerItem(int deviceId) const {
-    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* group = tree_->topLevelItem(i);
-        for (int j = 0; j < group->childCount(); ++j) {
-            if (itemData(group->child(j)) == deviceId) return group->child(j);
-        }
-    }
-    return nullptr;
+    return tree_->controllerItem(deviceId);
 }
 
 bool CDeviceListPane::moveController(int deviceId, int rootId) {

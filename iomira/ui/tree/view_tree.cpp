@@ -19,6 +19,41 @@ int itemData(const QTreeWidgetItem* item) {
     return item ? item->data(0, kItemDataRole).toInt() : -1;
 }
 
+namespace {
+
+class IndexedControllerItem final : public QTreeWidgetItem {
+  public:
+    IndexedControllerItem(QTreeWidgetItem* group, int deviceId,
+                          std::unordered_map<int, QTreeWidgetItem*>& index)
+        : QTreeWidgetItem(group), deviceId_(deviceId), index_(index) {
+        index_[deviceId] = this;
+    }
+    ~IndexedControllerItem() override {
+        const auto it = index_.find(deviceId_);
+        if (it != index_.end() && it->second == this) index_.erase(it);
+    }
+
+  private:
+    int deviceId_;
+    std::unordered_map<int, QTreeWidgetItem*>& index_;
+};
+
+} // namespace
+
+CViewTree::~CViewTree() {
+    // The lines leave the index while it still exists.
+    clear();
+}
+
+QTreeWidgetItem* CViewTree::newControllerItem(QTreeWidgetItem* group, int deviceId) {
+    return new IndexedControllerItem(group, deviceId, controllerItems_);
+}
+
+QTreeWidgetItem* CViewTree::controllerItem(int deviceId) const {
+    const auto it = controllerItems_.find(deviceId);
+    return it == controllerItems_.end() ? nullptr : it->second;
+}
+
 CViewTree::CViewTree(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
     setColumnCount(1);

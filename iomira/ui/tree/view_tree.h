@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <unordered_map>
 
 namespace iomira {
 
@@ -20,6 +21,12 @@ class CViewTree : public QTreeWidget {
     Q_OBJECT
   public:
     explicit CViewTree(QWidget* parent = nullptr);
+    ~CViewTree() override;
+
+    // A controller's line under `group`, found again by its id without walking the tree (a
+    // plant's tree holds thousands, and every connection event looks one up).
+    QTreeWidgetItem* newControllerItem(QTreeWidgetItem* group, int deviceId);
+    QTreeWidgetItem* controllerItem(int deviceId) const;
 
     // Asked before an edit opens; false refuses it (the pane has said why).
     std::function<bool(QTreeWidgetItem*)> mayEdit;
@@ -38,6 +45,10 @@ class CViewTree : public QTreeWidget {
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    // Each controller line removes itself when it is deleted, however that happens.
+    std::unordered_map<int, QTreeWidgetItem*> controllerItems_;
 };
 
 } // namespace iomira

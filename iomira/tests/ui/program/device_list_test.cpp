@@ -317,11 +317,32 @@ TEST_F(DeviceList, DeletingControllersAndGroupsUpdatesTheStore) {
     pane.deleteSelectedGroup();
     EXPECT_TRUE(prompts.shown.last().startsWith("The group has I/O controllers."));
     EXPECT_FALSE(table.contains(idC));
+    EXPECT_EQ(pane.findControllerItem(idC), nullptr);
     EXPECT_FALSE(storedKey(controllerKeyName(idC)));
     EXPECT_FALSE(storedKey(groupKeyName(11)));
     EXPECT_EQ(pane.groups().find(11), nullptr);
     EXPECT_EQ(topLevel(), QStringList{"Plant"});
     EXPECT_EQ(pane.shownGroupId(), 10);
+}
+
+TEST(ViewTreeIndex, AControllerLineIsFoundByIdUntilItGoesHoweverItGoes) {
+    auto tree = std::make_unique<CViewTree>();
+    auto* plant = new QTreeWidgetItem(tree.get());
+    auto* annex = new QTreeWidgetItem(tree.get());
+    for (int id : {3, 1, 2}) {
+        QTreeWidgetItem* line = tree->newControllerItem(id == 3 ? annex : plant, id);
+        line->setText(0, QStringLiteral("Pump %1").arg(4 - id));
+    }
+    tree->sortChildrenOf(plant); // taken out and put back: still the same lines
+    EXPECT_EQ(tree->controllerItem(1)->text(0), "Pump 3");
+    EXPECT_EQ(tree->controllerItem(1)->parent(), plant);
+    EXPECT_EQ(plant->child(0), tree->controllerItem(2));
+    delete plant->takeChild(0);
+    EXPECT_EQ(tree->controllerItem(2), nullptr);
+    delete plant; // with its remaining line
+    EXPECT_EQ(tree->controllerItem(1), nullptr);
+    EXPECT_EQ(tree->controllerItem(3)->parent(), annex);
+    tree.reset(); // lines still in it leave the index as the tree goes
 }
 
 TEST_F(DeviceList, AddGroupAppendsWithoutSorting) {

@@ -7,7 +7,7 @@
 // link drops at once: the notification window's lines, the longest wait of the user interface
 // and the time until all are connected again.
 
-#include "app/demo_store.h"
+#include "bench_store.h"
 #include "core/event_log.h"
 #include "core/log_entries.h"
 #include "core/object_loader.h"
@@ -159,20 +159,9 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     qputenv("IOMIRA_STORE", dir.filePath("store.sqlite").toUtf8());
     qputenv("IOMIRA_DOCUMENTS", dir.filePath("documents").toUtf8());
-    QStringList groups;
-    for (int g = 0; g < groupCount; ++g)
-        groups << QStringLiteral("Group %1").arg(g + 1);
-    std::vector<SeedController> seeds;
-    for (int i = 0; i < count; ++i)
-        seeds.push_back({QString::fromLatin1(benchDeviceModel(i).name),
-                         QStringLiteral("Controller %1").arg(i + 1, 3, 10, QLatin1Char('0')),
-                         sim.port(benchDeviceName(i)), i * groupCount / count});
-    {
-        auto store = SqliteStore::open(dir.filePath("store.sqlite"), nullptr);
-        if (!store || !writeSeedStore(*store, groups, seeds, logging)) {
-            std::fprintf(stderr, "could not write the store\n");
-            return 1;
-        }
+    if (!bench::writeBenchStore(dir.filePath("store.sqlite"), sim, count, groupCount, logging)) {
+        std::fprintf(stderr, "could not write the store\n");
+        return 1;
     }
 
     const double treeMs = treeFillMs(dir.filePath("store.sqlite"), dir.filePath("fill-logs"));

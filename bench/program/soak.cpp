@@ -5,7 +5,7 @@
 // refusing connections, delaying answers and changing inputs, each fault undone after a
 // while. Prints a line a minute and a verdict (see soak_checks.h); exits 1 when a check fails.
 
-#include "app/demo_store.h"
+#include "bench_store.h"
 #include "core/sqlite_store.h"
 #include "core/user_prompts.h"
 #include "corvel/corvel.h"
@@ -137,17 +137,7 @@ std::unique_ptr<simtest::SimChild> startQuietSimulator(int count) {
 }
 
 bool writeStore(const QString& path, simtest::SimChild& sim, int count) {
-    const int groupCount = std::max(1, count / 30);
-    QStringList groups;
-    for (int g = 0; g < groupCount; ++g)
-        groups << QStringLiteral("Group %1").arg(g + 1);
-    std::vector<SeedController> seeds;
-    for (int i = 0; i < count; ++i)
-        seeds.push_back({QString::fromLatin1(benchDeviceModel(i).name),
-                         QStringLiteral("Controller %1").arg(i + 1, 3, 10, QLatin1Char('0')),
-                         sim.port(benchDeviceName(i)), i * groupCount / count});
-    auto store = SqliteStore::open(path, nullptr);
-    return store && writeSeedStore(*store, groups, seeds, true);
+    return bench::writeBenchStore(path, sim, count, std::max(1, count / 30), true);
 }
 
 class SoakRun {

@@ -1,6 +1,7 @@
 // Iomira: watches and drives networked I/O controllers over Modbus/TCP.
 
 #include "app/admin_commands.h"
+#include "core/descriptor_limit.h"
 #include "core/sqlite_store.h"
 #include "core/string_table.h"
 #include "ui/main/quorvis2_app.h"
@@ -31,6 +32,8 @@ int administer(int argc, char** argv, const iomira::AdminRequest& request) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // One descriptor per controller: a plant's thousands must not meet the default of 1024.
+    iomira::raiseDescriptorLimit();
     iomira::setLanguage(iomira::languageForSetting(0, QLocale::system()));
     QStringList arguments;
     for (int i = 1; i < argc; ++i)

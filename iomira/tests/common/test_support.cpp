@@ -29,12 +29,16 @@ QString runSqlite(const QString& path, const QString& sql) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-HeldByAnotherProgram::HeldByAnotherProgram(const QString& path) {
+HeldByAnotherProgram::HeldByAnotherProgram(const QString& path, const QByteArray& sql) {
     other_.start(QStringLiteral(SQLITE3_CLI), {QStringLiteral("-batch"), path});
     EXPECT_TRUE(other_.waitForStarted(10000));
-    other_.write("BEGIN IMMEDIATE; SELECT 'held';\n");
-    while (!other_.readAllStandardOutput().contains("held"))
-        if (!other_.waitForReadyRead(10000)) break;
+    other_.write("BEGIN IMMEDIATE; " + sql + " SELECT 'held';\n");
+    while (!other_.readAllStandardOutput().contains("held")) {
+        if (!other_.waitForReadyRead(10000)) {
+            ADD_FAILURE() << "the other program did not take the store's write lock";
+            break;
+        }
+    }
 }
 
 void HeldByAnotherProgram::release() {

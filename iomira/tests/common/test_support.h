@@ -45,10 +45,11 @@ struct TempStore {
 // another program would look at the store. Returns its standard output.
 QString runSqlite(const QString& path, const QString& sql);
 
-// Another program holding the store's write lock (a backup tool, a script) until release().
+// Another program holding the store's write lock (a backup tool, a script) until release();
+// `sql` runs inside its transaction and is committed by release().
 class HeldByAnotherProgram {
   public:
-    explicit HeldByAnotherProgram(const QString& path);
+    explicit HeldByAnotherProgram(const QString& path, const QByteArray& sql = {});
     ~HeldByAnotherProgram() { release(); }
     HeldByAnotherProgram(const HeldByAnotherProgram&) = delete;
     HeldByAnotherProgram& operator=(const HeldByAnotherProgram&) = delete;

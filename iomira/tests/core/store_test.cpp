@@ -3,7 +3,6 @@
 #include "core/global_settings.h"
 
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -145,24 +144,16 @@ TEST(SqliteStore, DeletingRemovesTheKeyWithItsValuesAndAMissingKeyIsNoError) {
 TEST(SqliteStore, AWriterInAnotherProcessIsWaitedForNotReportedAsFailure) {
     TempStore t;
     ASSERT_TRUE(setGlobal(*t.store, LOG_TCP, 1));
-    QProcess other;
-    other.start(QStringLiteral(SQLITE3_CLI), {QStringLiteral("-batch"), t.path});
-    ASSERT_TRUE(other.waitForStarted(10000));
-    other.write("BEGIN IMMEDIATE; UPDATE vals SET data=0 WHERE name='LOG_TCP'; SELECT 'held';\n");
-    while (!other.readAllStandardOutput().contains("held"))
-        ASSERT_TRUE(other.waitForReadyRead(10000));
+    test::HeldByAnotherProgram other(t.path, "UPDATE vals SET data=0 WHERE name='LOG_TCP';");
 
     // Reads are not blocked and see the last committed state, never an empty store.
     EXPECT_EQ(getGlobal(*t.store, LOG_TCP), 1);
     const auto started = std::chrono::steady_clock::now();
     auto write = std::async(std::launch::async, [&] { return setGlobal(*t.store, LOG_INPUT, 0); });
     EXPECT_EQ(write.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
-    other.write("COMMIT; .quit\n");
-    other.closeWriteChannel();
-    ASSERT_TRUE(other.waitForBytesWritten(10000));
+    other.release();
     EXPECT_TRUE(write.get());
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
-    ASSERT_TRUE(other.waitForFinished(10000));
     EXPECT_EQ(getGlobal(*t.store, LOG_TCP), 0);
     EXPECT_EQ(getGlobal(*t.store, LOG_INPUT), 0);
 }

@@ -1,12 +1,15 @@
 #pragma once
-// A small poll()-based event loop: descriptors with handlers, and one-shot timers.
+// A small epoll-based event loop: descriptors with handlers, and one-shot timers.
 // Other parts of the simulator (the Modbus/TCP endpoints, a UDP responder, standard input)
 // register their descriptors here; everything runs on the one thread that calls run().
+// Callers speak poll() event bits; a wake-up costs only what is ready, not what is watched,
+// so that one process can serve thousands of devices.
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 namespace tevronsim {
@@ -18,6 +21,11 @@ class EventLoop {
     using IoHandler = std::function<void(short revents)>;
     using TimerHandler = std::function<void()>;
     using TimerId = std::uint64_t;
+
+    EventLoop();
+    ~EventLoop();
+    EventLoop(const EventLoop&) = delete;
+    EventLoop& operator=(const EventLoop&) = delete;
 
     // Watches fd for the poll events; a second call for the same fd replaces the handler.
     void watch(int fd, short events, IoHandler handler);
@@ -36,16 +44,28 @@ class EventLoop {
 
   private:
     struct Watch {
-        short events;
-        std::uint64_t generation;
+        short events = 0;
+        // 0: not watched. Travels with each ready event, so that an event for a handler
+        // removed or replaced earlier in the same pass is recognised as stale.
+        std::uint32_t generation = 0;
         IoHandler handler;
     };
+    using Timers = std::multimap<Clock::time_point, std::pair<TimerId, TimerHandler>>;
+
+    Watch* find_watch(int fd);
+    bool control(int op, int fd, const Watch& w);
+    void dispatch(int fd, std::uint32_t generation, std::uint32_t epoll_events);
+    void dispatch_always_ready();
     int poll_timeout(int max_wait_ms) const;
     void run_due_timers();
 
-    std::map<int, Watch> watches_;
-    std::multimap<Clock::time_point, std::pair<TimerId, TimerHandler>> timers_;
-    std::uint64_t next_generation_ = 1;
+    int epoll_fd_ = -1;
+    std::vector<Watch> watches_; // indexed by descriptor
+    // Regular files and /dev/null, which epoll refuses and poll reports as always ready.
+    std::vector<int> always_ready_;
+    Timers timers_;
+    std::unordered_map<TimerId, Timers::iterator> timer_index_;
+    std::uint32_t next_generation_ = 1;
     TimerId next_timer_ = 1;
     bool stopped_ = false;
 };

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -104,6 +105,14 @@ class CommandInput {
     std::string pending_;
 };
 
+// Every device listens on a descriptor of its own and holds one per client.
+void allow_all_descriptors() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == limit.rlim_max) return;
+    limit.rlim_cur = limit.rlim_max;
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) std::perror("tevronsim: setrlimit");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +121,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    allow_all_descriptors();
     std::vector<DeviceConfig> configs;
     std::string error;
     if (options.demo) {

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace simtest {
@@ -114,6 +115,22 @@ std::vector<std::string> SimChild::log_lines() const {
     for (std::string line; std::getline(in, line);)
         out.push_back(line);
     return out;
+}
+
+double SimChild::cpu_seconds() const {
+    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
+    std::string stat;
+    std::getline(in, stat);
+    // The command name in parentheses may hold spaces; the fields count from its end.
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(stat.substr(close + 2));
+    std::string skip;
+    for (int field = 3; field < 14; ++field)
+        fields >> skip;
+    long long utime = 0, stime = 0;
+    if (!(fields >> utime >> stime)) return -1;
+    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
 }
 
 int free_port(bool ipv6) {

@@ -24,6 +24,8 @@ class SimChild {
     // The request log, one JSON text a line.
     std::vector<std::string> log_lines() const;
     const std::string& dir() const { return dir_; }
+    // The processor time the simulator used so far (user and system), in seconds; -1 if unknown.
+    double cpu_seconds() const;
 
   private:
     std::string read_line(int timeout_ms);

@@ -3,13 +3,12 @@
 #include "app/demo_store.h"
 #include "core/sqlite_store.h"
 #include "poll_requests.h"
-#include "sim_child.h"
 
 #include <QStringList>
 
 namespace iomira::bench {
 
-bool writeBenchStore(const QString& path, simtest::SimChild& sim, int count, int groupCount,
+bool writeBenchStore(const QString& path, const DevicePort& portOf, int count, int groupCount,
                      bool logging) {
     QStringList groups;
     for (int g = 0; g < groupCount; ++g)
@@ -18,7 +17,7 @@ bool writeBenchStore(const QString& path, simtest::SimChild& sim, int count, int
     for (int i = 0; i < count; ++i)
         seeds.push_back({QString::fromLatin1(benchDeviceModel(i).name),
                          QStringLiteral("Controller %1").arg(i + 1, 3, 10, QLatin1Char('0')),
-                         sim.port(benchDeviceName(i)), i * groupCount / count});
+                         portOf(i), i * groupCount / count});
     auto store = SqliteStore::open(path, nullptr);
     return store && writeSeedStore(*store, groups, seeds, logging);
 }

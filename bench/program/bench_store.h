@@ -2,15 +2,16 @@
 
 #include <QString>
 
-namespace simtest {
-class SimChild;
-}
+#include <functional>
 
 namespace iomira::bench {
 
+// The loopback port the simulator gave benchmark device `index`.
+using DevicePort = std::function<int(int index)>;
+
 // A store at `path` with `count` controllers named "Controller 001"..., one for each of the
 // simulator's devices, spread evenly over `groupCount` groups; `logging` logs all their events.
-bool writeBenchStore(const QString& path, simtest::SimChild& sim, int count, int groupCount,
+bool writeBenchStore(const QString& path, const DevicePort& portOf, int count, int groupCount,
                      bool logging);
 
 } // namespace iomira::bench

@@ -8,8 +8,12 @@
 namespace iomira::bench {
 
 std::string benchDeviceFile(int count) {
+    return benchDeviceFile(0, count);
+}
+
+std::string benchDeviceFile(int first, int count) {
     std::string devices;
-    for (int i = 0; i < count; ++i) {
+    for (int i = first; i < first + count; ++i) {
         const PolledModel& m = benchDeviceModel(i);
         devices += "[" + benchDeviceName(i) + "]\nmodel = " + m.name +
                    "\nlisten = 127.0.0.1:0\nunit_id = " + (m.rlx ? "255" : "1") + "\n";

@@ -32,8 +32,10 @@ inline const PolledModel& benchDeviceModel(int i) {
     return kPolledModels[i % kPolledModelCount];
 }
 
-// The simulator's device file for `count` such devices, each on a loopback port of its own.
+// The simulator's device file for `count` such devices, each on a loopback port of its own:
+// all of them, or those from index `first` on.
 std::string benchDeviceFile(int count);
+std::string benchDeviceFile(int first, int count);
 // The port counts of those devices, as the simulator plays their models.
 std::vector<SoakDevice> benchSoakDevices(int count);
 // The device index of a request log line when it is the start of that device's poll, else -1.

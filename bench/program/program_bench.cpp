@@ -3,7 +3,7 @@
 // Prints the time to fill the device tree from the store, the whole start-up (with the shown
 // group's windows), the time until every controller is connected,
 // the polls each controller received per second (counted in the simulator's request log)
-// and the program's CPU use while polling. "log" logs every controller's events too. Then every
+// and the CPU use of the program and of the simulators while polling. "log" logs every controller's events too. Then every
 // link drops at once: the notification window's lines, the longest wait of the user interface
 // and the time until all are connected again.
 
@@ -21,7 +21,7 @@
 #include "monitor/monitor_log.h"
 #include "monitor/shared_controllers.h"
 #include "poll_requests.h"
-#include "sim_child.h"
+#include "simulator_fleet.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/quorvis2_app.h"
 #include "ui/tree/device_list_pane.h"
@@ -40,6 +40,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -125,7 +126,22 @@ class StallProbe {
     qint64 longest_ = 0;
 };
 
-void dropEveryLink(CQuorvis2App& app, simtest::SimChild& sim, int count,
+// The simulators' share of one core between two readings: their sum and the busiest one, so
+// that a slow simulator cannot hide behind a fast program.
+void printSimulatorCpu(const std::vector<double>& before, const std::vector<double>& after,
+                       double wall) {
+    double sum = 0, busiest = 0;
+    for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+        const double used = after[i] - before[i];
+        sum += used;
+        busiest = std::max(busiest, used);
+    }
+    std::printf("simulator CPU while polling: %.1f %% of one core over %zu processes, "
+                "busiest %.1f %%\n",
+                100.0 * sum / wall, before.size(), 100.0 * busiest / wall);
+}
+
+void dropEveryLink(CQuorvis2App& app, bench::SimulatorFleet& sim, int count,
                    const std::function<int()>& connected) {
     const auto* window = app.mainFrame()->findChild<CDlgMSG*>();
     if (!window) return;
@@ -133,7 +149,7 @@ void dropEveryLink(CQuorvis2App& app, simtest::SimChild& sim, int count,
     StallProbe probe;
     QElapsedTimer clock;
     clock.start();
-    sim.command("drop *");
+    sim.commandAll("drop *");
     // One line when each link is lost and one when it is back.
     while ((window->messages().count() - before < 2 * count || connected() < count) &&
            clock.elapsed() < 30000)
@@ -154,12 +170,13 @@ int main(int argc, char** argv) {
     const int seconds = argc > 3 ? std::clamp(std::atoi(argv[3]), 1, 120) : 10;
     const bool logging = argc > 4 && std::string(argv[4]) == "log";
 
-    simtest::SimChild sim(bench::benchDeviceFile(count));
+    bench::SimulatorFleet sim(count);
 
     QTemporaryDir dir;
     qputenv("IOMIRA_STORE", dir.filePath("store.sqlite").toUtf8());
     qputenv("IOMIRA_DOCUMENTS", dir.filePath("documents").toUtf8());
-    if (!bench::writeBenchStore(dir.filePath("store.sqlite"), sim, count, groupCount, logging)) {
+    const auto portOf = [&sim](int i) { return sim.port(i); };
+    if (!bench::writeBenchStore(dir.filePath("store.sqlite"), portOf, count, groupCount, logging)) {
         std::fprintf(stderr, "could not write the store\n");
         return 1;
     }
@@ -186,18 +203,20 @@ int main(int argc, char** argv) {
     const double connectedMs = double(clock.nsecsElapsed()) / 1e6;
     runEventsFor(2000); // first reads and change-report set-up settle
 
-    const size_t startLine = sim.log_lines().size();
+    const auto logMark = sim.logMark();
+    const auto simCpu0 = sim.cpuSeconds();
     const double cpu0 = cpuSeconds();
     QElapsedTimer window;
     window.start();
     runEventsFor(seconds * 1000);
     const double wall = double(window.nsecsElapsed()) / 1e9;
     const double cpu = cpuSeconds() - cpu0;
-    const auto lines = sim.log_lines();
+    const auto simCpu = sim.cpuSeconds();
+    const auto lines = sim.logLinesSince(logMark);
 
     std::map<int, int> polls;
-    for (size_t n = startLine; n < lines.size(); ++n) {
-        const int index = bench::polledDeviceIndex(lines[n]);
+    for (const auto& line : lines) {
+        const int index = bench::polledDeviceIndex(line);
         if (index >= 0) ++polls[index];
     }
     double lowest = 1e9, highest = 0, sum = 0;
@@ -217,9 +236,10 @@ int main(int argc, char** argv) {
     std::printf("polls per controller per s:  mean %.3f, min %.3f, max %.3f (goal 1)\n",
                 sum / count, lowest, highest);
     std::printf("requests at the simulator:   %.0f per s\n",
-                double(lines.size() - startLine) / wall);
+                double(lines.size()) / wall);
     std::printf("program CPU while polling:   %.1f %% of one core over %.1f s (goal < 10 %%)\n",
                 100.0 * cpu / wall, wall);
+    printSimulatorCpu(simCpu0, simCpu, wall);
     dropEveryLink(app, sim, count, connected);
     app.mainFrame()->setClosingConfirmed(true);
     return 0;

@@ -137,7 +137,8 @@ std::unique_ptr<simtest::SimChild> startQuietSimulator(int count) {
 }
 
 bool writeStore(const QString& path, simtest::SimChild& sim, int count) {
-    return bench::writeBenchStore(path, sim, count, std::max(1, count / 30), true);
+    const auto portOf = [&sim](int i) { return sim.port(benchDeviceName(i)); };
+    return bench::writeBenchStore(path, portOf, count, std::max(1, count / 30), true);
 }
 
 class SoakRun {

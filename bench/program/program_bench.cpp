@@ -3,9 +3,9 @@
 // Prints the time to fill the device tree from the store, the whole start-up (with the shown
 // group's windows), the time until every controller is connected,
 // the polls each controller received per second (counted in the simulator's request log)
-// and the CPU use of the program and of the simulators while polling. "log" logs every controller's events too. Then every
-// link drops at once: the notification window's lines, the longest wait of the user interface
-// and the time until all are connected again.
+// and the CPU use of the program and of the simulators while polling. "log" logs every controller's
+// events too. Then every link drops at once: the notification window's lines, the longest wait of
+// the user interface and the time until all are connected again.
 
 #include "bench_store.h"
 #include "core/event_log.h"
@@ -235,8 +235,7 @@ int main(int argc, char** argv) {
                 connected());
     std::printf("polls per controller per s:  mean %.3f, min %.3f, max %.3f (goal 1)\n",
                 sum / count, lowest, highest);
-    std::printf("requests at the simulator:   %.0f per s\n",
-                double(lines.size()) / wall);
+    std::printf("requests at the simulator:   %.0f per s\n", double(lines.size()) / wall);
     std::printf("program CPU while polling:   %.1f %% of one core over %.1f s (goal < 10 %%)\n",
                 100.0 * cpu / wall, wall);
     printSimulatorCpu(simCpu0, simCpu, wall);

@@ -21,8 +21,8 @@ struct BitPair {
     std::uint32_t epoll_bit;
 };
 constexpr BitPair kBits[] = {
-    {POLLIN, EPOLLIN},   {POLLPRI, EPOLLPRI},     {POLLOUT, EPOLLOUT},
-    {POLLERR, EPOLLERR}, {POLLHUP, EPOLLHUP},     {POLLRDHUP, EPOLLRDHUP},
+    {POLLIN, EPOLLIN},   {POLLPRI, EPOLLPRI}, {POLLOUT, EPOLLOUT},
+    {POLLERR, EPOLLERR}, {POLLHUP, EPOLLHUP}, {POLLRDHUP, EPOLLRDHUP},
 };
 
 std::uint32_t to_epoll(short events) {

@@ -321,9 +321,8 @@ TEST(EventLoopTimers, RunInTheOrderDueAndCancelledOnesNever) {
 TEST(EventLoopTimers, AnImmediateTimerAddedByATimerWaitsForTheNextPass) {
     EventLoop loop;
     int inner = 0;
-    loop.add_timer(std::chrono::milliseconds(0), [&] {
-        loop.add_timer(std::chrono::milliseconds(0), [&inner] { ++inner; });
-    });
+    loop.add_timer(std::chrono::milliseconds(0),
+                   [&] { loop.add_timer(std::chrono::milliseconds(0), [&inner] { ++inner; }); });
     loop.run_once(0);
     EXPECT_EQ(inner, 0);
     loop.run_once(0);

@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "socket_window.h"
+
 #include <arpa/inet.h>
 #include <cstring>
 #include <netinet/in.h>
@@ -87,7 +89,16 @@ Bytes hex(const std::string& text) {
 }
 
 RawPeer::RawPeer(bool ipv6) {
+    listen_on_loopback(ipv6, nullptr);
+}
+
+RawPeer::RawPeer(SmallWindow window) {
+    listen_on_loopback(false, &window);
+}
+
+void RawPeer::listen_on_loopback(bool ipv6, const SmallWindow* window) {
     listener_ = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
+    if (window) shrink_window(listener_, window->receive_buffer, window->max_segment);
     socklen_t length;
     sockaddr_storage address = loopback(ipv6, 0, length);
     bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
@@ -119,7 +130,7 @@ Bytes RawPeer::read_exact(size_t count, int timeout_ms) {
         [&] {
             pollfd p{client_, POLLIN, 0};
             if (poll(&p, 1, 0) != 1) return false;
-            uint8_t buffer[512];
+            uint8_t buffer[8192];
             const ssize_t n =
                 recv(client_, buffer, std::min(count - bytes.size(), sizeof buffer), 0);
             if (n <= 0) return true;
@@ -139,6 +150,33 @@ bool RawPeer::nothing_more(int wait_ms) {
     pump_for(wait_ms);
     pollfd p{client_, POLLIN, 0};
     return poll(&p, 1, 0) == 0;
+}
+
+Bytes RawPeer::read_quietly(int quiet_ms, int limit_ms) {
+    Bytes bytes;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(limit_ms);
+    pollfd p{client_, POLLIN, 0};
+    while (Clock::now() < deadline && poll(&p, 1, quiet_ms) == 1) {
+        uint8_t buffer[8192];
+        const ssize_t n = recv(client_, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    return bytes;
+}
+
+bool RawPeer::read_until_closed(Bytes& bytes, int timeout_ms) {
+    return pump_until(
+        [&] {
+            pollfd p{client_, POLLIN, 0};
+            if (poll(&p, 1, 0) != 1) return false;
+            uint8_t buffer[8192];
+            const ssize_t n = recv(client_, buffer, sizeof buffer, 0);
+            if (n <= 0) return true;
+            bytes.insert(bytes.end(), buffer, buffer + n);
+            return false;
+        },
+        timeout_ms);
 }
 
 void RawPeer::write(const Bytes& bytes) {

@@ -36,14 +36,26 @@ void pump_for(int milliseconds);
 using Bytes = std::vector<uint8_t>;
 Bytes hex(const std::string& text); // "2D 00 00 ..." -> bytes
 
+// A listening socket that lets little in before the peer's reading stops the sender: a small
+// segment size and receive buffer, set before listen() so the accepted socket has them.
+struct SmallWindow {
+    int receive_buffer;
+    int max_segment;
+};
+
 class RawPeer {
   public:
     explicit RawPeer(bool ipv6 = false); // listens on loopback, ephemeral port
+    explicit RawPeer(SmallWindow window);
     ~RawPeer();
     int port() const { return port_; }
     bool accept_client(int timeout_ms = 3000); // pumps Corvel while waiting
     Bytes read_exact(size_t count, int timeout_ms = 3000);
     bool nothing_more(int wait_ms = 50);
+    // Reads without dispatching until nothing more comes for quiet_ms (at most limit_ms).
+    Bytes read_quietly(int quiet_ms, int limit_ms = 3000);
+    // Reads (dispatching) until the other side closes; false when it did not in time.
+    bool read_until_closed(Bytes& bytes, int timeout_ms = 3000);
     bool has_data() const; // without dispatching
     int client_socket() const { return client_; }
     void write(const Bytes& bytes);
@@ -51,6 +63,8 @@ class RawPeer {
     void reset_client(); // sends RST instead of FIN
 
   private:
+    void listen_on_loopback(bool ipv6, const SmallWindow* window);
+
     int listener_ = -1;
     int client_ = -1;
     int port_ = 0;

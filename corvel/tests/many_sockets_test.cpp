@@ -38,18 +38,12 @@ std::vector<int32_t> key_range(int32_t first, int count) {
 
 // The n-th read_discrete_inputs(key, 8, ...) of a connection whose input base is the key.
 Bytes expected_request(int32_t key, int n) {
-    return Bytes{0x2C,
-                 static_cast<uint8_t>(n),
-                 0x00,
-                 0x00,
-                 0x00,
-                 0x06,
-                 unit_of(key),
-                 0x02,
-                 static_cast<uint8_t>(key >> 8),
-                 static_cast<uint8_t>(key & 0xFF),
-                 0x00,
-                 0x08};
+    Bytes frame = hex("2C 00 00 00 00 06 00 02 00 00 00 08");
+    frame[1] = static_cast<uint8_t>(n);
+    frame[6] = unit_of(key);
+    frame[8] = static_cast<uint8_t>(key >> 8);
+    frame[9] = static_cast<uint8_t>(key & 0xFF);
+    return frame;
 }
 
 // The first `frames` requests of such a connection, back to back.
@@ -187,6 +181,76 @@ TEST_F(ManySockets, PassesOverThousandsOfSocketsKeepWhatWouldBlockWholeAndInOrde
         const int32_t key = FIRST_BLOCKED_KEY + i;
         ASSERT_EQ(poller.count(key, CORVEL_OK), BLOCKED_FRAMES);
         expect_delivered_after_blocking(*blocked[i], key, BLOCKED_FRAMES);
+    }
+}
+
+// Requests of one key: every one accepted until it was deleted, every one refused after.
+void expect_refused_from_deletion_on(const std::vector<int32_t>& results, int32_t key) {
+    size_t accepted = 0;
+    while (accepted < results.size() && results[accepted] == CORVEL_OK)
+        ++accepted;
+    for (size_t i = accepted; i < results.size(); ++i)
+        ASSERT_EQ(results[i], CORVEL_UNKNOWN_DEVICE) << "key " << key << " request " << i;
+}
+
+TEST_F(ManySockets, ControllersDeletedDuringPassesAreGoneAndTheOthersStillAnswered) {
+    AnsweringPeer peer;
+    ASSERT_TRUE(connect_all(FIRST_KEY, ANSWERING, peer.port(), FIRST_KEY));
+    std::vector<std::unique_ptr<RawPeer>> blocked;
+    ASSERT_TRUE(connect_blocked(blocked));
+    constexpr int PASSES = 6;
+    constexpr int BURST_PASSES = 3;
+    PollingThread poller({key_range(FIRST_KEY, ANSWERING), key_range(FIRST_BLOCKED_KEY, BLOCKED),
+                          BLOCKED_FRAMES / BURST_PASSES, BURST_PASSES, PASSES});
+    poller.allow(BURST_PASSES);
+    // In the second pass, behind the walk and ahead of it.
+    ASSERT_TRUE(pump_until([&] { return poller.walked() >= ANSWERING + ANSWERING / 2; }, 10000));
+    remove(FIRST_KEY, 50);
+    remove(FIRST_KEY + 1800, 50);
+    // Between passes, with a blocked controller's requests still in Corvel's buffer.
+    ASSERT_TRUE(pump_until([&] { return poller.passes_done() == BURST_PASSES; }, 10000));
+    remove(FIRST_KEY + 1000, 20);
+    remove(FIRST_BLOCKED_KEY, 1);
+    poller.allow(PASSES);
+    ASSERT_TRUE(pump_until([&] { return poller.walked() >= 4 * ANSWERING + 100; }, 10000));
+    remove(FIRST_KEY + 1990, 10);
+    ASSERT_TRUE(pump_until([&] { return poller.done(); }, 10000));
+    poller.join();
+
+    std::set<uint16_t> expected_closed;
+    for (int32_t key = FIRST_KEY; key < FIRST_KEY + ANSWERING; ++key) {
+        const std::vector<int32_t>& results = poller.results(key);
+        expect_refused_from_deletion_on(results, key);
+        if (!deleted_.count(key)) {
+            ASSERT_EQ(poller.count(key, CORVEL_OK), PASSES) << "key " << key;
+            continue;
+        }
+        expected_closed.insert(static_cast<uint16_t>(key));
+        EXPECT_EQ(results.back(), CORVEL_UNKNOWN_DEVICE) << "key " << key;
+        EXPECT_LE(answers_[static_cast<size_t>(key)], poller.count(key, CORVEL_OK));
+    }
+    EXPECT_EQ(poller.count(FIRST_KEY + 1000, CORVEL_OK), BURST_PASSES);
+    ASSERT_TRUE(pump_until(
+        [&] {
+            return all_answered(FIRST_KEY + 50, 950, PASSES) &&
+                   all_answered(FIRST_KEY + 1020, 780, PASSES) &&
+                   all_answered(FIRST_KEY + 1850, 140, PASSES) &&
+                   peer.closed_addresses() == expected_closed;
+        },
+        5000));
+    EXPECT_EQ(unexpected_, 0);
+
+    // The deleted blocked controller's peer gets a prefix of its requests, then the close.
+    const int32_t gone = FIRST_BLOCKED_KEY;
+    expect_refused_from_deletion_on(poller.results(gone), gone);
+    EXPECT_EQ(poller.count(gone, CORVEL_OK), BLOCKED_FRAMES / BURST_PASSES * BURST_PASSES);
+    Bytes received;
+    EXPECT_TRUE(blocked[0]->read_until_closed(received));
+    EXPECT_LT(received.size(), REQUEST_SIZE * BLOCKED_FRAMES) << "nothing waited in Corvel";
+    EXPECT_EQ(first_wrong_frame(received, gone), -1);
+    for (int i = 1; i < BLOCKED; ++i) {
+        const int32_t key = FIRST_BLOCKED_KEY + i;
+        expect_delivered_after_blocking(*blocked[i], key, poller.count(key, CORVEL_OK));
     }
 }
 

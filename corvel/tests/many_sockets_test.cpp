@@ -3,6 +3,7 @@
 // deleted under a pass, answers arriving in any order, and thousands of sockets ready at once.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <sys/resource.h>
 
@@ -252,6 +253,69 @@ TEST_F(ManySockets, ControllersDeletedDuringPassesAreGoneAndTheOthersStillAnswer
         const int32_t key = FIRST_BLOCKED_KEY + i;
         expect_delivered_after_blocking(*blocked[i], key, poller.count(key, CORVEL_OK));
     }
+}
+
+TEST_F(ManySockets, AnswersInShuffledOrderReachTheControllerThatAsked) {
+    AnsweringPeer peer(address_and_id_answer);
+    constexpr int CONTROLLERS = 500;
+    constexpr int PER_PASS = 3;
+    constexpr int PASSES = 2;
+    constexpr int FIRST_BASE = 1000;
+    ASSERT_TRUE(connect_all(FIRST_KEY, CONTROLLERS, peer.port(), FIRST_BASE));
+    // What each answer left in its controller's registers while its notification ran.
+    std::map<int32_t, std::vector<std::pair<int32_t, int32_t>>> seen;
+    on_answer_ = [&](int32_t key) {
+        seen[key].emplace_back(get_received_input_register_value(key, 0),
+                               get_received_input_register_value(key, 1));
+    };
+    for (int pass = 0; pass < PASSES; ++pass) {
+        peer.hold();
+        int32_t error = 0;
+        for (int n = 0; n < PER_PASS; ++n)
+            for (int32_t key = FIRST_KEY; key < FIRST_KEY + CONTROLLERS; ++key)
+                ASSERT_EQ(input_registers_read(key, 2, &error), CORVEL_OK);
+        ASSERT_TRUE(pump_until([&] { return peer.held() == size_t(CONTROLLERS * PER_PASS); }));
+        peer.release(static_cast<unsigned>(pass + 1));
+        ASSERT_TRUE(pump_until(
+            [&] { return all_answered(FIRST_KEY, CONTROLLERS, (pass + 1) * PER_PASS); }, 5000));
+    }
+    EXPECT_EQ(unexpected_, 0);
+    for (int i = 0; i < CONTROLLERS; ++i) {
+        const int32_t key = FIRST_KEY + i;
+        const std::vector<std::pair<int32_t, int32_t>>& answers = seen[key];
+        ASSERT_EQ(answers.size(), size_t(PASSES * PER_PASS));
+        for (int n = 0; n < PASSES * PER_PASS; ++n)
+            ASSERT_EQ(answers[size_t(n)], std::make_pair(FIRST_BASE + i, 0x3400 + n))
+                << "key " << key << " answer " << n;
+        EXPECT_EQ(get_received_input_register_value(key, 0), FIRST_BASE + i);
+    }
+}
+
+// corvel_dispatch handles a bounded number of events a call: thousands of sockets made ready
+// at once are all handled over the calls that follow, none left behind.
+TEST_F(ManySockets, ThousandsOfReadySocketsAreAllHandledOverSuccessiveDispatches) {
+    AnsweringPeer peer;
+    ASSERT_TRUE(connect_all(FIRST_KEY, ANSWERING, peer.port(), FIRST_KEY));
+    peer.hold();
+    int32_t error = 0;
+    for (int32_t key = FIRST_KEY; key < FIRST_KEY + ANSWERING; ++key)
+        ASSERT_EQ(read_discrete_inputs(key, 8, &error, 0), CORVEL_OK);
+    ASSERT_TRUE(pump_until([&] { return peer.held() == size_t(ANSWERING); }));
+    pump_for(20);
+    peer.release(7);
+    int calls = 0;
+    int events = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!all_answered(FIRST_KEY, ANSWERING, 1) && std::chrono::steady_clock::now() < deadline) {
+        const int handled = corvel_dispatch(10);
+        if (handled > 0) ++calls, events += handled;
+    }
+    ASSERT_TRUE(all_answered(FIRST_KEY, ANSWERING, 1));
+    EXPECT_GE(events, ANSWERING);
+    EXPECT_GT(calls, 1) << "every socket in one call: nothing bounded the batch";
+    EXPECT_EQ(unexpected_, 0);
+    pump_for(20);
+    EXPECT_TRUE(all_answered(FIRST_KEY, ANSWERING, 1)) << "an answer was decoded twice";
 }
 
 } // namespace

@@ -26,9 +26,7 @@ BackupContents gatherBackup(const BackupSources& sources) {
     for (const CROOTData* group : groups)
         contents.groups.push_back(*group);
     for (const CROOTData* group : groups) {
-        const int count = sources.controllers.CountInGroup(group->RootID);
-        for (int index = 0; index < count; ++index) {
-            const CQUORVISData* record = sources.controllers.FindInGroup(group->RootID, index);
+        for (const CQUORVISData* record : sources.controllers.GroupMembers(group->RootID)) {
             if (record)
                 contents.controllers.emplace_back(*record);
             else

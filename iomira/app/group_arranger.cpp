@@ -42,18 +42,23 @@ void GroupArranger::splitAtStartup() {
 void GroupArranger::splitGroup(CROOTData& group) {
     const int rootId = group.RootID;
     const QString name = group.RootName;
-    const int count = controllers_.CountInGroup(rootId);
+    const std::vector<CQUORVISData*> members = controllers_.GroupMembers(rootId);
     int target = -1;
-    for (int i = 0; i < count; ++i) {
-        CQUORVISData* c = controllers_.FindInGroup(rootId, i);
+    int targetCount = 0; // the target group is new: only this walk fills it
+    for (size_t position = 0; position < members.size(); ++position) {
+        CQUORVISData* c = members[position];
         if (!c) continue;
+        const int i = static_cast<int>(position);
         if (i >= kMaxControllersPerGroup && i % kMaxControllersPerGroup == 0) {
             const int added =
                 addGroupByName(QStringLiteral("%1(%2)").arg(name).arg(i / kMaxControllersPerGroup));
-            if (added >= 0) target = added;
+            if (added >= 0) {
+                target = added;
+                targetCount = 0;
+            }
         }
         if (target >= 0) {
-            c->Index = controllers_.CountInGroup(target);
+            c->Index = targetCount++;
             c->RootID = target;
             saveController(store_, *c);
         }

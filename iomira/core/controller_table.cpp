@@ -35,9 +35,20 @@ CQUORVISData* ControllerTable::FindInGroup(int rootId, int index) const {
     return nullptr;
 }
 
-CQUORVISData* ControllerTable::ControllerAt(int i) const {
-    if (i < 0 || i >= size()) return nullptr;
-    return std::next(records_.begin(), i)->second.get();
+std::vector<CQUORVISData*> ControllerTable::GroupMembers(int rootId) const {
+    std::vector<CQUORVISData*> members(static_cast<size_t>(CountInGroup(rootId)), nullptr);
+    for (const auto& [id, record] : records_) {
+        if (record->RootID != rootId || record->Index < 0) continue;
+        const auto position = static_cast<size_t>(record->Index);
+        // The first in the table's order, as FindInGroup finds it.
+        if (position < members.size() && !members[position]) members[position] = record.get();
+    }
+    return members;
+}
+
+CQUORVISData* ControllerTable::ControllerAfter(int deviceId) const {
+    const auto it = records_.upper_bound(deviceId);
+    return it == records_.end() ? nullptr : it->second.get();
 }
 
 void ControllerTable::shiftDown(int rootId, int index, int exceptId, bool save) {

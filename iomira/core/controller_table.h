@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace iomira {
 
@@ -27,7 +28,12 @@ class ControllerTable {
 
     int CountInGroup(int rootId) const;
     CQUORVISData* FindInGroup(int rootId, int index) const;
-    CQUORVISData* ControllerAt(int i) const;
+    // FindInGroup for every position of the group, 0 to CountInGroup - 1, from one walk over
+    // the table: a position no controller holds is null.
+    std::vector<CQUORVISData*> GroupMembers(int rootId) const;
+    // The controller with the lowest DeviceId above deviceId, or null: a walk over the table
+    // that stays in order however the table changes between its steps.
+    CQUORVISData* ControllerAfter(int deviceId) const;
     // Shifts the later positions of the group down (saving them when `save`) and destroys it.
     void RemoveController(int deviceId, bool save);
     // A controller left the group at `index`: later positions move down and are saved.

@@ -4,6 +4,7 @@
 #include "monitor/initial_read.h"
 #include "monitor/shared_controllers.h"
 
+#include <limits>
 #include <system_error>
 
 namespace iomira {
@@ -37,13 +38,13 @@ void PollingThread::stop() {
 }
 
 void PollingThread::runPass() {
-    auto guard = controllers_.lock();
-    const int count = controllers_.table().size();
-    guard.unlock();
-    for (int i = 0; i < count; ++i) {
-        guard.lock();
-        if (const CQUORVISData* c = controllers_.table().ControllerAt(i)) poll(*c);
-        guard.unlock();
+    int last = std::numeric_limits<int>::min();
+    for (;;) {
+        auto guard = controllers_.lock();
+        const CQUORVISData* c = controllers_.table().ControllerAfter(last);
+        if (!c) return;
+        last = c->DeviceId;
+        poll(*c);
     }
 }
 

@@ -15,7 +15,8 @@ class SharedControllers;
 
 // Walks the controller table once a second and sends the read requests. Each controller is
 // read and polled under the table lock, so one deleted on the UI thread meanwhile is never
-// touched; the next controller is found again by its position.
+// touched; the next controller is found again by its DeviceId, so that deletions between two
+// steps neither skip nor repeat one.
 class PollingThread {
   public:
     PollingThread(SharedControllers& controllers, MonitorLog& log,

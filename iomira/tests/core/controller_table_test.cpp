@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace iomira {
@@ -73,10 +75,27 @@ TEST_F(ControllerTableTest, ClosingAGapShiftsAndSavesLaterPositions) {
 TEST_F(ControllerTableTest, PositionalLookups) {
     EXPECT_EQ(table.CountInGroup(8), 2);
     EXPECT_EQ(table.CountInGroup(99), 0);
-    EXPECT_NE(table.ControllerAt(0), nullptr);
-    EXPECT_NE(table.ControllerAt(4), nullptr);
-    EXPECT_EQ(table.ControllerAt(5), nullptr);
-    EXPECT_EQ(table.ControllerAt(-1), nullptr);
+    // A walk by DeviceId visits each controller once, in order, across a deletion.
+    std::vector<int> walked;
+    for (const CQUORVISData* c = table.ControllerAfter(INT_MIN); c;
+         c = table.ControllerAfter(walked.back())) {
+        walked.push_back(c->DeviceId);
+        if (c->DeviceId == 11) table.RemoveController(12, false);
+    }
+    EXPECT_EQ(walked.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(walked.begin(), walked.end()));
+    EXPECT_EQ(std::count(walked.begin(), walked.end(), 12), 0);
+    // A group's members by position, as FindInGroup finds them one by one: a repeated
+    // position keeps its first holder and an unheld one stays empty.
+    table.insert(controller(13, 7, 1));
+    table.insert(controller(14, 7, 9));
+    const std::vector<CQUORVISData*> members = table.GroupMembers(7);
+    ASSERT_EQ(members.size(), 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(members[size_t(i)], table.FindInGroup(7, i)) << i;
+    EXPECT_EQ(members[1]->DeviceId, 11);
+    EXPECT_EQ(members[3], nullptr);
+    EXPECT_TRUE(table.GroupMembers(99).empty());
     EXPECT_FALSE(table.insert(controller(10, 1, 0)));
     EXPECT_EQ(table.find(10)->RootID, 7);
 }

@@ -84,8 +84,7 @@ void CMirrorSetDialog::showGroup(int index) {
     const CROOTData* group = directory_.groups().GroupAt(index);
     if (!group) return;
     const ControllerTable& table = directory_.controllers()->table();
-    for (int position = 0; position < table.CountInGroup(group->RootID); ++position) {
-        const CQUORVISData* c = table.FindInGroup(group->RootID, position);
+    for (const CQUORVISData* c : table.GroupMembers(group->RootID)) {
         if (!c) continue;
         auto* item = new QListWidgetItem(c->DeviceComment, controllers_);
         item->setData(Qt::UserRole, c->DeviceId);

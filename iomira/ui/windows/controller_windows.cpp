@@ -103,9 +103,8 @@ void ControllerWindows::showGroup(int rootId) {
 void ControllerWindows::assignGroup(int rootId) {
     ControllerTable& table = controllers_->table();
     std::vector<WindowPlan::Controller> group;
-    for (int index = 0; index < table.CountInGroup(rootId); ++index) {
-        if (const CQUORVISData* c = table.FindInGroup(rootId, index))
-            group.push_back({c->DeviceId, c->DeviceType});
+    for (const CQUORVISData* c : table.GroupMembers(rootId)) {
+        if (c) group.push_back({c->DeviceId, c->DeviceType});
     }
     const std::vector<CChildFrame*> existing = windows();
     std::vector<ViewKind> kinds;

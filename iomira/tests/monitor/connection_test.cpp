@@ -6,11 +6,15 @@
 #include "core/string_table.h"
 #include "monitor/folded_lines.h"
 #include "monitor/initial_read.h"
+#include "monitor/port_state.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -112,6 +116,46 @@ TEST_F(Monitor, AFailedConnectionIsRetriedFiveSecondsLater) {
     EXPECT_EQ(rig.events.started.size(), 2u);
     ASSERT_TRUE(rig.waitState(c, TCP_ERROR));
     EXPECT_EQ(c.LastFailureTime, rig.now);
+}
+
+// Sets the soft limit of open descriptors to the lowest free one, so that the next socket
+// cannot be had, and puts the limit back when it goes.
+class DescriptorsExhausted {
+  public:
+    DescriptorsExhausted() {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit low = saved_;
+        low.rlim_cur = rlim_t(lowestFree);
+        setrlimit(RLIMIT_NOFILE, &low);
+    }
+    ~DescriptorsExhausted() { setrlimit(RLIMIT_NOFILE, &saved_); }
+
+  private:
+    rlimit saved_{};
+};
+
+// A controller that cannot get a socket because the process holds all it may says so, and
+// is tried again once descriptors are free.
+TEST_F(Monitor, AControllerWithoutADescriptorShowsTooManyOpenFiles) {
+    CQUORVISData& c = rig.add("io", "TKA-35", "Crowded");
+    {
+        DescriptorsExhausted exhausted;
+        EXPECT_EQ(rig.connections.connectCommand(c), CORVEL_SOCKET_ERROR);
+    }
+    EXPECT_EQ(get_tcp_connection_state(c.DeviceId), TCP_ERROR);
+    EXPECT_EQ(get_tcp_error_code(c.DeviceId), EMFILE);
+    ASSERT_FALSE(rig.events.notified.empty());
+    EXPECT_EQ(CORVEL_LPARAM_ERROR(rig.events.notified.back().second), EMFILE);
+    const StatusLine line =
+        statusLine(TCP_ERROR, c.AutomaticConnection, get_tcp_error_code(c.DeviceId));
+    EXPECT_EQ(line.text, QStringLiteral("[%1] Too many open files").arg(EMFILE));
+    EXPECT_EQ(line.icon, ConnectionIcon::Error);
+
+    rig.now += 5 * kSecond;
+    rig.connections.reconnectTick();
+    EXPECT_TRUE(rig.waitState(c, TCP_ESTABLISHED));
 }
 
 TEST_F(Monitor, NoRetryWithoutTheReconnectFlag) {

@@ -2,8 +2,10 @@
 
 #include "core/device_family.h"
 
+#include <functional>
 #include <span>
 #include <type_traits>
+#include <unordered_map>
 
 namespace iomira {
 
@@ -177,18 +179,52 @@ const ValueBlock kControllerKey[] = {
     {usesDigitalPorts, usesDigitalPorts, kDigitalPorts, kPort},
 };
 
+// The name and text default of value n of each block, made once: a plant's store reads and
+// writes them by the million.
+struct IndexedTexts {
+    QString name;
+    QString textDefault;
+};
+
+struct ValueSlot {
+    const ControllerValue* value;
+    int n;
+    bool operator==(const ValueSlot&) const = default;
+};
+
+struct ValueSlotHash {
+    size_t operator()(const ValueSlot& slot) const noexcept {
+        return std::hash<const void*>()(slot.value) ^ (size_t(slot.n) << 20);
+    }
+};
+
+const IndexedTexts& indexedTexts(const ControllerValue& value, int n) {
+    static const auto table = [] {
+        std::unordered_map<ValueSlot, IndexedTexts, ValueSlotHash> texts;
+        for (const ValueBlock& block : kControllerKey) {
+            for (int i = 0; i < block.count; ++i) {
+                for (const ControllerValue& v : block.values)
+                    texts.emplace(ValueSlot{&v, i},
+                                  IndexedTexts{indexed(v.name, i), indexed(v.textDefault, i)});
+            }
+        }
+        return texts;
+    }();
+    return table.at(ValueSlot{&value, n});
+}
+
 StoreValue saved(const ControllerValue& value, const R& r, int n) {
-    const QString name = indexed(value.name, n);
+    const QString& name = indexedTexts(value, n).name;
     if (value.type == STORE_DWORD) return StoreValue::dwordValue(name, value.dword(r, n));
     return StoreValue::textValue(name, value.text(r, n).left(value.maxLength));
 }
 
 void load(const ControllerValue& value, const KeyValues& v, R& r, int n) {
-    const QString name = indexed(value.name, n);
+    const IndexedTexts& texts = indexedTexts(value, n);
     if (value.type == STORE_DWORD) {
-        value.setDword(r, n, v.dword(name, value.dwordDefault));
+        value.setDword(r, n, v.dword(texts.name, value.dwordDefault));
     } else {
-        value.setText(r, n, v.text(name, indexed(value.textDefault, n)).left(value.maxLength));
+        value.setText(r, n, v.text(texts.name, texts.textDefault).left(value.maxLength));
     }
 }
 

@@ -36,7 +36,22 @@ DeferredStore::DeferredStore(Store& file, DeferredStoreEvents events)
 
 bool DeferredStore::readAll(std::vector<StoredKey>& keys) {
     if (!file_.readAll(keys)) return false;
+    overlayPending(keys, [](const QString&) { return true; });
+    return true;
+}
+
+bool DeferredStore::readKeysStartingWith(const QString& prefix, std::vector<StoredKey>& keys) {
+    if (!file_.readKeysStartingWith(prefix, keys)) return false;
+    overlayPending(keys, [&](const QString& name) {
+        return name.startsWith(prefix, Qt::CaseInsensitive);
+    });
+    return true;
+}
+
+void DeferredStore::overlayPending(std::vector<StoredKey>& keys,
+                                   const std::function<bool(const QString&)>& wanted) const {
     for (const auto& [folded, pending] : pending_) {
+        if (!wanted(pending.name)) continue;
         auto at = std::find_if(keys.begin(), keys.end(),
                                [&](const StoredKey& k) { return fold(k.name) == folded; });
         if (at == keys.end()) {
@@ -47,7 +62,6 @@ bool DeferredStore::readAll(std::vector<StoredKey>& keys) {
         overlay(pending, at->values);
         if (pending.removeFirst && pending.values.empty()) keys.erase(at);
     }
-    return true;
 }
 
 bool DeferredStore::readKey(const QString& key, KeyValues& values) {

@@ -24,6 +24,7 @@ class DeferredStore final : public Store {
 
     bool readAll(std::vector<StoredKey>& keys) override;
     bool readKey(const QString& key, KeyValues& values) override;
+    bool readKeysStartingWith(const QString& prefix, std::vector<StoredKey>& keys) override;
     // Always true: the values are in the file or held for it.
     bool writeValues(const QString& key, const std::vector<StoreValue>& values) override;
     bool deleteKey(const QString& key) override;
@@ -48,6 +49,9 @@ class DeferredStore final : public Store {
     void noteRefusal();
     bool writePending(PendingKey& key);
     void overlay(const PendingKey& pending, KeyValues& values) const;
+    // Puts the held writes of the keys `wanted` accepts over keys read from the file.
+    void overlayPending(std::vector<StoredKey>& keys,
+                        const std::function<bool(const QString&)>& wanted) const;
 
     Store& file_;
     DeferredStoreEvents events_;

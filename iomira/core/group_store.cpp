@@ -42,7 +42,7 @@ bool deleteGroup(Store& store, int rootId) {
 
 bool loadGroups(Store& store, CROOTDataList& groups) {
     std::vector<StoredKey> keys;
-    if (!store.readAll(keys)) return false;
+    if (!store.readKeysStartingWith(kGroupPrefix, keys)) return false;
     for (const StoredKey& key : keys) {
         if (!key.name.startsWith(kGroupPrefix, Qt::CaseInsensitive)) continue;
         const KeyValues& v = key.values;

@@ -9,6 +9,7 @@
 #include "core/texts.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace iomira {
 
@@ -60,16 +61,20 @@ void takeControllers(std::vector<CQUORVISData>& records, ObjectLoadTargets& t) {
     if (!repairs.empty() && steps.report) steps.report(repairsMessage(repairs));
 }
 
+// The controllers read so far, in store order, and their ids.
+struct ReadControllers {
+    std::vector<CQUORVISData> records;
+    std::unordered_set<int> ids;
+};
+
 // A second key with the same id would silently replace the first one in the table.
-void readControllerKey(const KeyValues& values, std::vector<CQUORVISData>& records,
+void readControllerKey(const KeyValues& values, ReadControllers& read,
                        const ObjectLoadTargets& t) {
     CQUORVISData record = readStoredController(values);
-    const bool taken = t.controllers.contains(record.DeviceId) ||
-                       std::any_of(records.begin(), records.end(), [&](const CQUORVISData& c) {
-                           return c.DeviceId == record.DeviceId;
-                       });
+    const bool taken =
+        t.controllers.contains(record.DeviceId) || !read.ids.insert(record.DeviceId).second;
     if (!taken) {
-        records.push_back(std::move(record));
+        read.records.push_back(std::move(record));
     } else if (t.reportError) {
         t.reportError(registrationErrorText(kDuplicateKey));
     }
@@ -81,7 +86,7 @@ void loadSchedule(ScheduleKind kind, const KeyValues& values, CScheduleDataList&
 
 constexpr int kMaxKeyNameLength = 254;
 
-void dispatch(const StoredKey& key, std::vector<CQUORVISData>& controllers, ObjectLoadTargets& t) {
+void dispatch(const StoredKey& key, ReadControllers& controllers, ObjectLoadTargets& t) {
     if (key.name.size() > kMaxKeyNameLength) return;
     if (hasPrefix(key.name, "ID_")) {
         readControllerKey(key.values, controllers, t);
@@ -108,10 +113,10 @@ bool loadObjects(Store& store, ObjectLoadTargets& targets) {
     std::vector<StoredKey> keys;
     if (!store.readAll(keys)) return false;
     targets.sounds.installBuiltIn(targets.startDirectory);
-    std::vector<CQUORVISData> controllers;
+    ReadControllers controllers;
     for (const StoredKey& key : keys)
         dispatch(key, controllers, targets);
-    takeControllers(controllers, targets);
+    takeControllers(controllers.records, targets);
     return true;
 }
 

@@ -33,7 +33,16 @@ const char* const kSchema =
     "  data,"
     "  PRIMARY KEY (key, name));";
 
-enum Statement { ADD_KEY, PUT_VALUE, DROP_VALUES, DROP_KEY, KEY_VALUES, ALL_VALUES };
+enum Statement {
+    ADD_KEY,
+    PUT_VALUE,
+    DROP_VALUES,
+    DROP_KEY,
+    KEY_VALUES,
+    ALL_KEYS,
+    ALL_VALUES,
+    KEYS_STARTING_WITH
+};
 
 const char* const kStatementSql[] = {
     "INSERT OR IGNORE INTO keys(name) VALUES(?1)",
@@ -41,12 +50,24 @@ const char* const kStatementSql[] = {
     "DELETE FROM vals WHERE key = ?1",
     "DELETE FROM keys WHERE name = ?1",
     "SELECT name, type, data FROM vals WHERE key = ?1",
-    "SELECT k.name, v.name, v.type, v.data FROM keys k LEFT JOIN vals v ON v.key = k.name "
-    "ORDER BY k.name COLLATE NOCASE, k.name",
+    "SELECT name FROM keys ORDER BY name COLLATE NOCASE, name",
+    // In the table's own order: no index is walked and no row is looked up through one.
+    "SELECT key, name, type, data FROM vals",
+    "SELECT name FROM keys WHERE substr(name, 1, length(?1)) = ?1 COLLATE NOCASE "
+    "ORDER BY name COLLATE NOCASE, name",
 };
 
 QString text(const char* utf8) {
     return QString::fromUtf8(utf8 ? utf8 : "");
+}
+
+// A key name as the NOCASE collation compares it: ASCII letters folded, other bytes kept.
+std::string nocaseKey(const char* utf8, int size) {
+    std::string folded(utf8 ? utf8 : "", utf8 ? size_t(size) : 0);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    }
+    return folded;
 }
 
 QString columnText(sqlite3_stmt* stmt, int column) {
@@ -240,7 +261,9 @@ SqliteStore::~SqliteStore() {
 }
 
 bool SqliteStore::prepareStatements() {
-    for (int i = 0; i <= ALL_VALUES; ++i) {
+    static_assert(std::size(kStatementSql) == KEYS_STARTING_WITH + 1);
+    static_assert(std::size(kStatementSql) == std::size(decltype(statements_){}));
+    for (size_t i = 0; i < std::size(kStatementSql); ++i) {
         if (sqlite3_prepare_v3(db_, kStatementSql[i], -1, SQLITE_PREPARE_PERSISTENT,
                                &statements_[i], nullptr) != SQLITE_OK) {
             return fail("prepare");
@@ -279,21 +302,76 @@ bool SqliteStore::fail(const char* what) {
     return false;
 }
 
+// Two reads in one read transaction, so that they see the same file: the keys in order, then
+// every value, each given to its key.
 bool SqliteStore::readAll(std::vector<StoredKey>& keys) {
     keys.clear();
-    sqlite3_stmt* stmt = statement(ALL_VALUES);
+    if (!exec("BEGIN")) return false;
+    std::unordered_map<std::string, size_t> at;
+    const bool read = readKeyNames(keys, at) && readEveryValue(keys, at);
+    sqlite3_exec(db_, read ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!read) keys.clear();
+    return read;
+}
+
+bool SqliteStore::readKeyNames(std::vector<StoredKey>& keys,
+                               std::unordered_map<std::string, size_t>& at) {
+    sqlite3_stmt* stmt = statement(ALL_KEYS);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        const QString keyName = columnText(stmt, 0);
-        if (keys.empty() || keys.back().name != keyName) keys.push_back({keyName, {}});
-        if (sqlite3_column_type(stmt, 1) != SQLITE_NULL) keys.back().values.add(rowValue(stmt, 1));
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        at.emplace(nocaseKey(name, sqlite3_column_bytes(stmt, 0)), keys.size());
+        keys.push_back({columnText(stmt, 0), {}});
     }
     sqlite3_reset(stmt);
-    if (rc != SQLITE_DONE) {
-        keys.clear();
-        return fail("read");
+    return rc == SQLITE_DONE || fail("read");
+}
+
+bool SqliteStore::readEveryValue(std::vector<StoredKey>& keys,
+                                 const std::unordered_map<std::string, size_t>& at) {
+    sqlite3_stmt* stmt = statement(ALL_VALUES);
+    // A key's values mostly lie together: the last key's bytes spare most lookups.
+    std::string lastKey;
+    bool seenOne = false;
+    StoredKey* last = nullptr;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const auto* key = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        const auto size = size_t(sqlite3_column_bytes(stmt, 0));
+        if (!seenOne || lastKey.compare(0, std::string::npos, key ? key : "", size) != 0) {
+            seenOne = true;
+            lastKey.assign(key ? key : "", size);
+            const auto found = at.find(nocaseKey(key, int(size)));
+            last = found == at.end() ? nullptr : &keys[found->second];
+        }
+        // A value whose key row is missing belongs to no key, as the join used to leave it.
+        if (last) last->values.add(rowValue(stmt, 1));
     }
-    return true;
+    sqlite3_reset(stmt);
+    return rc == SQLITE_DONE || fail("read");
+}
+
+// The few keys of one kind (the groups, say) without reading every controller's values.
+bool SqliteStore::readKeysStartingWith(const QString& prefix, std::vector<StoredKey>& keys) {
+    keys.clear();
+    if (!exec("BEGIN")) return false;
+    bool read = readKeysNamed(prefix, keys);
+    for (size_t i = 0; read && i < keys.size(); ++i)
+        read = readKey(keys[i].name, keys[i].values);
+    sqlite3_exec(db_, read ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!read) keys.clear();
+    return read;
+}
+
+bool SqliteStore::readKeysNamed(const QString& prefix, std::vector<StoredKey>& keys) {
+    sqlite3_stmt* stmt = statement(KEYS_STARTING_WITH);
+    const QByteArray prefixUtf8 = prefix.toUtf8();
+    sqlite3_bind_text(stmt, 1, prefixUtf8.constData(), prefixUtf8.size(), SQLITE_STATIC);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        keys.push_back({columnText(stmt, 0), {}});
+    sqlite3_reset(stmt);
+    return rc == SQLITE_DONE || fail("read");
 }
 
 bool SqliteStore::readKey(const QString& key, KeyValues& values) {

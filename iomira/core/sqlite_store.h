@@ -3,6 +3,8 @@
 #include "core/store.h"
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -43,6 +45,7 @@ class SqliteStore final : public Store {
 
     bool readAll(std::vector<StoredKey>& keys) override;
     bool readKey(const QString& key, KeyValues& values) override;
+    bool readKeysStartingWith(const QString& prefix, std::vector<StoredKey>& keys) override;
     bool writeValues(const QString& key, const std::vector<StoreValue>& values) override;
     bool deleteKey(const QString& key) override;
     QString lastError() const override { return lastError_; }
@@ -61,11 +64,15 @@ class SqliteStore final : public Store {
     bool fail(const char* what);
     bool writeInTransaction(const QString& key, const std::vector<StoreValue>& values);
     bool bindValue(sqlite3_stmt* stmt, const QString& key, const StoreValue& value);
+    bool readKeyNames(std::vector<StoredKey>& keys, std::unordered_map<std::string, size_t>& at);
+    bool readKeysNamed(const QString& prefix, std::vector<StoredKey>& keys);
+    bool readEveryValue(std::vector<StoredKey>& keys,
+                        const std::unordered_map<std::string, size_t>& at);
 
     sqlite3* db_;
     QString path_;
     QString lastError_;
-    sqlite3_stmt* statements_[6] = {};
+    sqlite3_stmt* statements_[8] = {};
 };
 
 } // namespace iomira

@@ -1,13 +1,46 @@
 #include "core/store.h"
 
+#include <algorithm>
+
 namespace iomira {
 
 namespace {
-// Value names are ASCII; folding them the way the store's NOCASE collation does is enough.
-QString foldName(const QString& name) {
-    return name.toLower();
+char16_t foldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
 }
 } // namespace
+
+bool operator==(const ValueName& a, const ValueName& b) noexcept {
+    const qsizetype size = a.text.size();
+    if (size != b.text.size()) return false;
+    const QChar* x = a.text.constData();
+    const QChar* y = b.text.constData();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (foldAscii(x[i].unicode()) != foldAscii(y[i].unicode())) return false;
+    }
+    return true;
+}
+
+size_t qHash(const ValueName& name, size_t seed) noexcept {
+    size_t hash = seed ^ size_t(name.text.size());
+    for (const QChar c : name.text)
+        hash = hash * 31 + foldAscii(c.unicode());
+    // Names differing in their last character must not land in neighbouring buckets.
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdULL;
+    hash ^= hash >> 33;
+    return hash;
+}
+
+bool Store::readKeysStartingWith(const QString& prefix, std::vector<StoredKey>& keys) {
+    if (!readAll(keys)) return false;
+    keys.erase(std::remove_if(keys.begin(), keys.end(),
+                              [&](const StoredKey& key) {
+                                  return !key.name.startsWith(prefix, Qt::CaseInsensitive);
+                              }),
+               keys.end());
+    return true;
+}
 
 StoreValue StoreValue::dwordValue(QString name, int32_t value) {
     StoreValue v;
@@ -34,12 +67,12 @@ StoreValue StoreValue::binaryValue(QString name, QByteArray value) {
 }
 
 void KeyValues::add(StoreValue value) {
-    const QString key = foldName(value.name);
-    values_.insert(key, std::move(value));
+    ValueName key{value.name};
+    values_.emplace(std::move(key), std::move(value));
 }
 
 const StoreValue* KeyValues::find(const QString& name, StoreValueType type) const {
-    const auto it = values_.constFind(foldName(name));
+    const auto it = values_.constFind(ValueName{name});
     if (it == values_.constEnd() || it->type != type) return nullptr;
     return &*it;
 }

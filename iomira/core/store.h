@@ -24,6 +24,14 @@ struct StoreValue {
     static StoreValue binaryValue(QString name, QByteArray value);
 };
 
+// A value's name as the store's NOCASE collation sees it: ASCII letters without regard to
+// case, every other character as it is. Hashed and compared without a folded copy.
+struct ValueName {
+    QString text;
+};
+bool operator==(const ValueName& a, const ValueName& b) noexcept;
+size_t qHash(const ValueName& name, size_t seed = 0) noexcept;
+
 // The values of one key, looked up without regard to case. A missing value or one of another
 // type reads as the caller's default.
 class KeyValues {
@@ -37,7 +45,7 @@ class KeyValues {
 
   private:
     const StoreValue* find(const QString& name, StoreValueType type) const;
-    QHash<QString, StoreValue> values_;
+    QHash<ValueName, StoreValue> values_;
 };
 
 struct StoredKey {
@@ -54,6 +62,9 @@ class Store {
     // Every sub-key with its values, keys in ascending order without regard to case.
     virtual bool readAll(std::vector<StoredKey>& keys) = 0;
     virtual bool readKey(const QString& key, KeyValues& values) = 0;
+    // The keys whose names start with `prefix` without regard to case, in readAll's order.
+    // This one reads every key and keeps those; a store that can do better does.
+    virtual bool readKeysStartingWith(const QString& prefix, std::vector<StoredKey>& keys);
     // Creates the key if needed and sets the values, all in one commit.
     virtual bool writeValues(const QString& key, const std::vector<StoreValue>& values) = 0;
     // Removes the key and its values; a missing key counts as removed.

@@ -109,6 +109,11 @@ TEST(DeferredStore, AKeyRemovedAndWrittenWhileHeldEndsAsItsLastChangeLeftIt) {
         // A key only ever written while held, under another spelling than it is read back with.
         EXPECT_TRUE(rig.store.writeValue("Sound_ID_9", StoreValue::dwordValue("LOG_TCP", 2)));
         EXPECT_EQ(keyNames(rig.store), QStringList({"ID_3", "Sound_ID_9"}));
+        // Reading one kind of key sees the held writes of that kind only.
+        std::vector<StoredKey> controllers;
+        ASSERT_TRUE(rig.store.readKeysStartingWith("id_", controllers));
+        ASSERT_EQ(controllers.size(), 1u);
+        EXPECT_EQ(controllers[0].values.text("DeviceComment"), "New");
         KeyValues gate;
         ASSERT_TRUE(rig.store.readKey("ID_3", gate));
         EXPECT_EQ(gate.count(), 1);

@@ -130,6 +130,42 @@ TEST(SqliteStore, KeysEnumerateInAscendingOrderWithoutRegardToCase) {
     EXPECT_EQ(names.join(','), "GLOBAL,ID_12,id_3,ROOT_ID_5,Sound_ID_2");
 }
 
+QString describe(const std::vector<StoredKey>& keys, const QStringList& valueNames) {
+    QStringList out;
+    for (const StoredKey& k : keys) {
+        QStringList values;
+        for (const QString& name : valueNames) {
+            if (k.values.has(name, STORE_DWORD))
+                values << name + '=' + QString::number(k.values.dword(name, 0));
+        }
+        out << k.name + '{' + values.join(',') + '}';
+    }
+    return out.join(' ');
+}
+
+// Rows as other programs and many later saves leave them: a key's values scattered among
+// others', named in another case than the key row, values without a key row, a key without
+// values. Each key gets exactly its own values, in the file's order of keys.
+TEST(SqliteStore, EveryKeyGetsItsOwnValuesHoweverTheRowsLie) {
+    TempStore t;
+    runSqlite(t.path, "INSERT INTO keys VALUES('ID_2'),('Global'),('ID_10'),('empty');"
+                      "INSERT INTO vals VALUES('ID_2','a',4,1),('id_10','a',4,10),"
+                      "('GLOBAL','g',4,7),('ID_2','b',4,2),('orphan','a',4,99),"
+                      "('Id_10','b',4,20);\n");
+    const QStringList names{"a", "b", "g"};
+    std::vector<StoredKey> keys;
+    ASSERT_TRUE(t.store->readAll(keys));
+    EXPECT_EQ(describe(keys, names), "empty{} Global{g=7} ID_10{a=10,b=20} ID_2{a=1,b=2}");
+
+    // The kind asked for alone, whatever the case of its prefix.
+    ASSERT_TRUE(t.store->readKeysStartingWith("id_", keys));
+    EXPECT_EQ(describe(keys, names), "ID_10{a=10,b=20} ID_2{a=1,b=2}");
+    ASSERT_TRUE(t.store->readKeysStartingWith("ID_1", keys));
+    EXPECT_EQ(describe(keys, names), "ID_10{a=10,b=20}");
+    ASSERT_TRUE(t.store->readKeysStartingWith("ID%", keys)); // no pattern: a plain prefix
+    EXPECT_TRUE(keys.empty());
+}
+
 TEST(SqliteStore, DeletingRemovesTheKeyWithItsValuesAndAMissingKeyIsNoError) {
     TempStore t;
     CQUORVISData r;

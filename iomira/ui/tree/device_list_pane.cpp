@@ -103,7 +103,7 @@ void CDeviceListPane::stopTimers() {
 }
 
 QTreeWidgetItem* CDeviceListPane::newGroupItem(const CROOTData& group) {
-    auto* item = new QTreeWidgetItem(tree_);
+    QTreeWidgetItem* item = tree_->newGroupItem(group.RootID);
     item->setText(0, group.RootName);
     item->setIcon(0, treeIcon(ICON_GROUP));
     item->setData(0, kItemTypeRole, ITEM_GROUP);
@@ -158,16 +158,15 @@ void CDeviceListPane::refreshControllerItem(int deviceId) {
     tree_->sortChildrenOf(item->parent());
 }
 
+// An icon set again as it is changes nothing, and costs the view no repaint.
 void CDeviceListPane::setControllerIcon(int deviceId, int icon) {
-    if (QTreeWidgetItem* item = findControllerItem(deviceId)) item->setIcon(0, treeIcon(icon));
+    QTreeWidgetItem* item = findControllerItem(deviceId);
+    const QIcon shown = treeIcon(icon);
+    if (item && item->icon(0).cacheKey() != shown.cacheKey()) item->setIcon(0, shown);
 }
 
 QTreeWidgetItem* CDeviceListPane::findGroupItem(int rootId) const {
-    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = tree_->topLevelItem(i);
-        if (itemData(item) == rootId) return item;
-    }
-    return nullptr;
+    return tree_->groupItem(rootId);
 }
 
 QTreeWidgetItem* CDeviceListPane::findControllerItem(int deviceId) const {

@@ -21,22 +21,28 @@ int itemData(const QTreeWidgetItem* item) {
 
 namespace {
 
-class IndexedControllerItem final : public QTreeWidgetItem {
+// A line that stays in its index while it lives, under a group or at the top level.
+class IndexedItem final : public QTreeWidgetItem {
   public:
-    IndexedControllerItem(QTreeWidgetItem* group, int deviceId,
-                          std::unordered_map<int, QTreeWidgetItem*>& index)
-        : QTreeWidgetItem(group), deviceId_(deviceId), index_(index) {
-        index_[deviceId] = this;
+    template <typename Parent>
+    IndexedItem(Parent* parent, int id, std::unordered_map<int, QTreeWidgetItem*>& index)
+        : QTreeWidgetItem(parent), id_(id), index_(index) {
+        index_[id] = this;
     }
-    ~IndexedControllerItem() override {
-        const auto it = index_.find(deviceId_);
+    ~IndexedItem() override {
+        const auto it = index_.find(id_);
         if (it != index_.end() && it->second == this) index_.erase(it);
     }
 
   private:
-    int deviceId_;
+    int id_;
     std::unordered_map<int, QTreeWidgetItem*>& index_;
 };
+
+QTreeWidgetItem* indexed(const std::unordered_map<int, QTreeWidgetItem*>& index, int id) {
+    const auto it = index.find(id);
+    return it == index.end() ? nullptr : it->second;
+}
 
 } // namespace
 
@@ -45,13 +51,20 @@ CViewTree::~CViewTree() {
     clear();
 }
 
+QTreeWidgetItem* CViewTree::newGroupItem(int rootId) {
+    return new IndexedItem(this, rootId, groupItems_);
+}
+
+QTreeWidgetItem* CViewTree::groupItem(int rootId) const {
+    return indexed(groupItems_, rootId);
+}
+
 QTreeWidgetItem* CViewTree::newControllerItem(QTreeWidgetItem* group, int deviceId) {
-    return new IndexedControllerItem(group, deviceId, controllerItems_);
+    return new IndexedItem(group, deviceId, controllerItems_);
 }
 
 QTreeWidgetItem* CViewTree::controllerItem(int deviceId) const {
-    const auto it = controllerItems_.find(deviceId);
-    return it == controllerItems_.end() ? nullptr : it->second;
+    return indexed(controllerItems_, deviceId);
 }
 
 CViewTree::CViewTree(QWidget* parent) : QTreeWidget(parent) {
@@ -77,11 +90,23 @@ void CViewTree::showWholeTexts() {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    connect(this, &QTreeWidget::itemChanged, this, [](QTreeWidgetItem* item, int column) {
-        if (item->toolTip(column) != item->text(column))
-            item->setToolTip(column, item->text(column));
+    // Fitted once after the texts or the lines shown change, not at every change of a line:
+    // fitting measures the lines' texts, and a plant's connection events change thousands of
+    // icons a second.
+    header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    fitTimer_.setSingleShot(true);
+    fitTimer_.setInterval(0);
+    connect(&fitTimer_, &QTimer::timeout, this, [this] { resizeColumnToContents(0); });
+    const auto fitLater = [this] { fitTimer_.start(); };
+    connect(this, &QTreeWidget::itemChanged, this, [fitLater](QTreeWidgetItem* item, int column) {
+        if (item->toolTip(column) == item->text(column)) return; // the text is as it was
+        item->setToolTip(column, item->text(column));
+        fitLater();
     });
+    connect(model(), &QAbstractItemModel::rowsInserted, this, fitLater);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, fitLater);
+    connect(this, &QTreeWidget::itemExpanded, this, fitLater);
+    connect(this, &QTreeWidget::itemCollapsed, this, fitLater);
 }
 
 bool CViewTree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <functional>
@@ -23,8 +24,11 @@ class CViewTree : public QTreeWidget {
     explicit CViewTree(QWidget* parent = nullptr);
     ~CViewTree() override;
 
-    // A controller's line under `group`, found again by its id without walking the tree (a
-    // plant's tree holds thousands, and every connection event looks one up).
+    // A group's line at the top level and a controller's line under `group`, found again by
+    // their ids without walking the tree (a plant's tree holds thousands, and every connection
+    // event looks one up).
+    QTreeWidgetItem* newGroupItem(int rootId);
+    QTreeWidgetItem* groupItem(int rootId) const;
     QTreeWidgetItem* newControllerItem(QTreeWidgetItem* group, int deviceId);
     QTreeWidgetItem* controllerItem(int deviceId) const;
 
@@ -47,7 +51,9 @@ class CViewTree : public QTreeWidget {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    // Each controller line removes itself when it is deleted, however that happens.
+    QTimer fitTimer_;
+    // Each line removes itself when it is deleted, however that happens.
+    std::unordered_map<int, QTreeWidgetItem*> groupItems_;
     std::unordered_map<int, QTreeWidgetItem*> controllerItems_;
 };
 

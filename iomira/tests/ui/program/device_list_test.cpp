@@ -165,6 +165,8 @@ TEST_F(DeviceList, LongLinesCanBeScrolledToAndReadInTheirToolTips) {
     // A line changed later keeps its tool tip whole.
     longest->setText(0, longest->text(0) + QStringLiteral(" (2)"));
     EXPECT_EQ(longest->toolTip(0), longest->text(0));
+    QApplication::processEvents();
+    EXPECT_GE(tree->columnWidth(0), view->sizeHintForColumn(0)) << "the column grew with it";
     setLanguage(LANG_ENGLISH);
 }
 

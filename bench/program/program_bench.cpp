@@ -71,9 +71,14 @@ void runEventsFor(int ms) {
     loop.exec();
 }
 
+struct StartupFigures {
+    double storeLoadMs = 0; // groups and objects read, controllers registered with Corvel
+    double treeFillMs = 0;  // the tree filled and every automatic connection started
+};
+
 // The device list alone, as start-up fills it: groups, controllers loaded and registered,
 // the tree filled with the 30-per-group split and every automatic connection started.
-double treeFillMs(const QString& storePath, const QString& logFolder) {
+StartupFigures startupFigures(const QString& storePath, const QString& logFolder) {
     auto store = SqliteStore::open(storePath, nullptr);
     SilentPrompts prompts;
     ControllerTable table;
@@ -97,11 +102,14 @@ double treeFillMs(const QString& storePath, const QString& logFolder) {
         return registerInCorvel(target.window(), c);
     };
     loadObjects(*store, targets);
+    StartupFigures figures;
+    figures.storeLoadMs = double(clock.nsecsElapsed()) / 1e6;
+    clock.restart();
     pane.setControllers(shared, monitorLog, target.window());
     pane.fillAtStartup();
-    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    figures.treeFillMs = double(clock.nsecsElapsed()) / 1e6;
     table.forEach([](const CQUORVISData& c) { delete_device(c.DeviceId); });
-    return ms;
+    return figures;
 }
 
 // The longest gap between the ticks of a 5 ms timer: how long the user interface stalls.
@@ -181,7 +189,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const double treeMs = treeFillMs(dir.filePath("store.sqlite"), dir.filePath("fill-logs"));
+    const StartupFigures startup =
+        startupFigures(dir.filePath("store.sqlite"), dir.filePath("fill-logs"));
 
     SilentPrompts prompts;
     CQuorvis2App app;
@@ -228,7 +237,8 @@ int main(int argc, char** argv) {
     }
     std::printf("controllers %d in %d groups, event log %s\n", count, groupCount,
                 logging ? "on" : "off");
-    std::printf("device tree filled:          %8.1f ms (goal 1000 ms)\n", treeMs);
+    std::printf("store loaded:                %8.1f ms (goal 1000 ms)\n", startup.storeLoadMs);
+    std::printf("device tree filled:          %8.1f ms (goal 1000 ms)\n", startup.treeFillMs);
     std::printf("whole start-up:              %8.1f ms (with the shown group's windows)\n",
                 startedMs);
     std::printf("start to all %d connected: %8.1f ms (%d connected)\n", count, connectedMs,
@@ -236,7 +246,7 @@ int main(int argc, char** argv) {
     std::printf("polls per controller per s:  mean %.3f, min %.3f, max %.3f (goal 1)\n",
                 sum / count, lowest, highest);
     std::printf("requests at the simulator:   %.0f per s\n", double(lines.size()) / wall);
-    std::printf("program CPU while polling:   %.1f %% of one core over %.1f s (goal < 10 %%)\n",
+    std::printf("program CPU while polling:   %.1f %% of one core over %.1f s (goal < 20 %% at 10,000)\n",
                 100.0 * cpu / wall, wall);
     printSimulatorCpu(simCpu0, simCpu, wall);
     dropEveryLink(app, sim, count, connected);

@@ -34,15 +34,17 @@ void GroupArranger::splitAtStartup() {
     for (int index = 0; index < count; ++index) {
         if (const CROOTData* g = groups_.GroupAt(index)) order.push_back(g->RootID);
     }
+    // Splitting moves controllers only into the new groups, so the others' members stay.
+    const auto members = controllers_.EveryGroupsMembers();
     for (int rootId : order) {
-        if (CROOTData* g = groups_.find(rootId)) splitGroup(*g);
+        CROOTData* g = groups_.find(rootId);
+        const auto found = members.find(rootId);
+        if (g && found != members.end()) splitGroup(*g, found->second);
     }
 }
 
-void GroupArranger::splitGroup(CROOTData& group) {
-    const int rootId = group.RootID;
+void GroupArranger::splitGroup(CROOTData& group, const std::vector<CQUORVISData*>& members) {
     const QString name = group.RootName;
-    const std::vector<CQUORVISData*> members = controllers_.GroupMembers(rootId);
     int target = -1;
     int targetCount = 0; // the target group is new: only this walk fills it
     for (size_t position = 0; position < members.size(); ++position) {

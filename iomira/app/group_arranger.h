@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace iomira {
 
@@ -34,7 +35,7 @@ class GroupArranger {
     int placeByGroupName(const QString& name);
 
   private:
-    void splitGroup(CROOTData& group);
+    void splitGroup(CROOTData& group, const std::vector<CQUORVISData*>& members);
 
     ControllerTable& controllers_;
     CROOTDataList& groups_;

@@ -46,6 +46,19 @@ std::vector<CQUORVISData*> ControllerTable::GroupMembers(int rootId) const {
     return members;
 }
 
+std::unordered_map<int, std::vector<CQUORVISData*>> ControllerTable::EveryGroupsMembers() const {
+    std::unordered_map<int, std::vector<CQUORVISData*>> groups;
+    for (const auto& [id, record] : records_)
+        groups[record->RootID].push_back(nullptr);
+    for (const auto& [id, record] : records_) {
+        std::vector<CQUORVISData*>& members = groups[record->RootID];
+        if (record->Index < 0) continue;
+        const auto position = static_cast<size_t>(record->Index);
+        if (position < members.size() && !members[position]) members[position] = record.get();
+    }
+    return groups;
+}
+
 CQUORVISData* ControllerTable::ControllerAfter(int deviceId) const {
     const auto it = records_.upper_bound(deviceId);
     return it == records_.end() ? nullptr : it->second.get();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace iomira {
@@ -31,6 +32,8 @@ class ControllerTable {
     // FindInGroup for every position of the group, 0 to CountInGroup - 1, from one walk over
     // the table: a position no controller holds is null.
     std::vector<CQUORVISData*> GroupMembers(int rootId) const;
+    // GroupMembers of every group that holds a controller, from two walks over the table.
+    std::unordered_map<int, std::vector<CQUORVISData*>> EveryGroupsMembers() const;
     // The controller with the lowest DeviceId above deviceId, or null: a walk over the table
     // that stays in order however the table changes between its steps.
     CQUORVISData* ControllerAfter(int deviceId) const;

@@ -96,6 +96,10 @@ TEST_F(ControllerTableTest, PositionalLookups) {
     EXPECT_EQ(members[1]->DeviceId, 11);
     EXPECT_EQ(members[3], nullptr);
     EXPECT_TRUE(table.GroupMembers(99).empty());
+    const auto everyGroup = table.EveryGroupsMembers();
+    EXPECT_EQ(everyGroup.size(), 2u);
+    EXPECT_EQ(everyGroup.at(7), members);
+    EXPECT_EQ(everyGroup.at(8), table.GroupMembers(8));
     EXPECT_FALSE(table.insert(controller(10, 1, 0)));
     EXPECT_EQ(table.find(10)->RootID, 7);
 }

@@ -44,7 +44,9 @@ SimChild::SimChild(const std::string& device_text) {
     to_child_ = in[1];
     from_child_ = out[0];
     for (;;) {
-        std::string line = read_line(10000);
+        // The device lines come once every listener is bound, which for thousands of devices
+        // takes the system seconds.
+        std::string line = read_line(30000);
         if (line == "ready") break;
         if (line.rfind("device ", 0) == 0) {
             // device NAME MODEL ROLE HOST:PORT unit N

@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "corvel/corvel.h"
 #include "answer_servers.h"
 #include "bare_clients.h"
+#include "corvel/corvel.h"
 #include "modbus_server.h"
 
 namespace {
@@ -147,8 +147,7 @@ PolledFigures corvel_polled(const std::vector<int>& ports, int controllers) {
 void print_polled(const char* name, const PolledFigures& f) {
     std::printf("  %-28s %5d connected, %ld of %ld answered, CPU per request-response %.2f us, "
                 "worst latency %.1f ms\n",
-                name, f.connected, f.answered, f.expected, f.cpu_per_answer_us,
-                f.worst_latency_ms);
+                name, f.connected, f.answered, f.expected, f.cpu_per_answer_us, f.worst_latency_ms);
 }
 
 void many_controllers(int controllers) {

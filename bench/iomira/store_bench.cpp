@@ -80,7 +80,8 @@ bool measureHeldStore(SqliteStore& file) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int controllers = argc > 1 ? std::clamp(std::atoi(argv[1]), 1, 32767) : kDefaultControllers;
+    const int controllers =
+        argc > 1 ? std::clamp(std::atoi(argv[1]), 1, 32767) : kDefaultControllers;
     QTemporaryDir dir;
     StoreOpenError error;
     auto store = SqliteStore::open(dir.filePath("store.sqlite"), &error);

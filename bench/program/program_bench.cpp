@@ -11,6 +11,7 @@
 #include "core/event_log.h"
 #include "core/log_entries.h"
 #include "core/object_loader.h"
+#include "core/root_data.h"
 #include "core/schedule_list.h"
 #include "core/sound_library.h"
 #include "core/sqlite_store.h"
@@ -21,6 +22,7 @@
 #include "monitor/monitor_log.h"
 #include "monitor/shared_controllers.h"
 #include "poll_requests.h"
+#include "process_figures.h"
 #include "simulator_fleet.h"
 #include "ui/main/main_frame.h"
 #include "ui/main/quorvis2_app.h"
@@ -33,6 +35,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -149,6 +152,23 @@ void printSimulatorCpu(const std::vector<double>& before, const std::vector<doub
                 100.0 * sum / wall, before.size(), 100.0 * busiest / wall);
 }
 
+// Shows other groups one after another, as a click on each does: the longest until the
+// group's windows are up and the events they set off are handled.
+double longestGroupSwitchMs(CDeviceListPane& pane, int switches) {
+    double longest = 0;
+    const int count = pane.groups().size();
+    for (int i = 1; i <= switches && count > 1; ++i) {
+        const CROOTData* group = pane.groups().GroupAt(i * 37 % count);
+        if (!group) continue;
+        QElapsedTimer clock;
+        clock.start();
+        pane.showGroup(group->RootID);
+        QCoreApplication::processEvents();
+        longest = std::max(longest, double(clock.nsecsElapsed()) / 1e6);
+    }
+    return longest;
+}
+
 void dropEveryLink(CQuorvis2App& app, bench::SimulatorFleet& sim, int count,
                    const std::function<int()>& connected) {
     const auto* window = app.mainFrame()->findChild<CDlgMSG*>();
@@ -191,6 +211,9 @@ int main(int argc, char** argv) {
 
     const StartupFigures startup =
         startupFigures(dir.filePath("store.sqlite"), dir.filePath("fill-logs"));
+    // What writing the store and the figures above freed goes back to the system, so that the
+    // resident memory printed below is the program's own.
+    malloc_trim(0);
 
     SilentPrompts prompts;
     CQuorvis2App app;
@@ -246,9 +269,14 @@ int main(int argc, char** argv) {
     std::printf("polls per controller per s:  mean %.3f, min %.3f, max %.3f (goal 1)\n",
                 sum / count, lowest, highest);
     std::printf("requests at the simulator:   %.0f per s\n", double(lines.size()) / wall);
-    std::printf("program CPU while polling:   %.1f %% of one core over %.1f s (goal < 20 %% at 10,000)\n",
-                100.0 * cpu / wall, wall);
+    std::printf(
+        "program CPU while polling:   %.1f %% of one core over %.1f s (goal < 20 %% at 10,000)\n",
+        100.0 * cpu / wall, wall);
     printSimulatorCpu(simCpu0, simCpu, wall);
+    std::printf("resident memory:             %8.1f MB (goal < 200 MB)\n",
+                double(bench::residentKb()) / 1024.0);
+    std::printf("longest switch of the shown group: %.1f ms over 10 switches (goal < 100 ms)\n",
+                longestGroupSwitchMs(*app.mainFrame()->pane(), 10));
     dropEveryLink(app, sim, count, connected);
     app.mainFrame()->setClosingConfirmed(true);
     return 0;

@@ -42,9 +42,8 @@ bool DeferredStore::readAll(std::vector<StoredKey>& keys) {
 
 bool DeferredStore::readKeysStartingWith(const QString& prefix, std::vector<StoredKey>& keys) {
     if (!file_.readKeysStartingWith(prefix, keys)) return false;
-    overlayPending(keys, [&](const QString& name) {
-        return name.startsWith(prefix, Qt::CaseInsensitive);
-    });
+    overlayPending(
+        keys, [&](const QString& name) { return name.startsWith(prefix, Qt::CaseInsensitive); });
     return true;
 }
 

@@ -68,8 +68,7 @@ struct ReadControllers {
 };
 
 // A second key with the same id would silently replace the first one in the table.
-void readControllerKey(const KeyValues& values, ReadControllers& read,
-                       const ObjectLoadTargets& t) {
+void readControllerKey(const KeyValues& values, ReadControllers& read, const ObjectLoadTargets& t) {
     CQUORVISData record = readStoredController(values);
     const bool taken =
         t.controllers.contains(record.DeviceId) || !read.ids.insert(record.DeviceId).second;

@@ -96,7 +96,10 @@ void CViewTree::showWholeTexts() {
     header()->setSectionResizeMode(0, QHeaderView::Interactive);
     fitTimer_.setSingleShot(true);
     fitTimer_.setInterval(0);
-    connect(&fitTimer_, &QTimer::timeout, this, [this] { resizeColumnToContents(0); });
+    connect(&fitTimer_, &QTimer::timeout, this, [this] {
+        resizeColumnToContents(0);
+        updateGeometries(); // the sideways scroll bar follows at once, not at the next layout
+    });
     const auto fitLater = [this] { fitTimer_.start(); };
     connect(this, &QTreeWidget::itemChanged, this, [fitLater](QTreeWidgetItem* item, int column) {
         if (item->toolTip(column) == item->text(column)) return; // the text is as it was

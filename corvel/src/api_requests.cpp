@@ -145,3 +145,27 @@ int32_t rlx8xx_eit_request(int32_t key, int32_t read_device_id_code, int32_t obj
 }
 
 } // extern "C"
+
+extern "C" {
+
+int32_t corvel_gather_sends(int32_t key) {
+    return guarded(nullptr, [&] {
+        return with_entry(key, [](DeviceEntry& entry) -> int32_t {
+            entry.gathering = true;
+            return CORVEL_OK;
+        });
+    });
+}
+
+int32_t corvel_send_gathered(int32_t key, int32_t* error) {
+    return guarded(error, [&] {
+        return with_entry(key, [&](DeviceEntry& entry) -> int32_t {
+            int32_t code = 0;
+            const int32_t result = send_gathered(entry, code);
+            if (error && result == CORVEL_SOCKET_ERROR) *error = code;
+            return result;
+        });
+    });
+}
+
+} // extern "C"

@@ -57,6 +57,7 @@ void reset_entry(DeviceEntry& entry) {
     entry.last_error = 0;
     entry.send_buffer.clear();
     entry.write_watched = false;
+    entry.gathering = false;
     entry.receive_begin = entry.receive_end = 0;
     entry.reassembler.reset();
     entry.values.reset_for_new_connection();
@@ -403,7 +404,7 @@ int32_t send_request(DeviceEntry& entry, const std::vector<uint8_t>& frames, int
     }
     entry.send_buffer.insert(entry.send_buffer.end(), frames.begin(), frames.end());
     watchdog::requests_sent(entry, count_frames(frames.data(), frames.size()));
-    if (entry.write_watched) return CORVEL_OK;
+    if (entry.write_watched || entry.gathering) return CORVEL_OK;
     int send_error = 0;
     if (!flush_send_buffer(entry, send_error)) {
         close_connection(entry);
@@ -411,6 +412,17 @@ int32_t send_request(DeviceEntry& entry, const std::vector<uint8_t>& frames, int
         return CORVEL_SOCKET_ERROR;
     }
     return CORVEL_OK;
+}
+
+int32_t send_gathered(DeviceEntry& entry, int32_t& error) {
+    entry.gathering = false;
+    if (entry.state != TCP_ESTABLISHED || entry.write_watched || entry.send_buffer.empty())
+        return CORVEL_OK;
+    int send_error = 0;
+    if (flush_send_buffer(entry, send_error)) return CORVEL_OK;
+    close_connection(entry);
+    error = send_error;
+    return CORVEL_SOCKET_ERROR;
 }
 
 void fail_unanswered(DeviceEntry& entry, Outbox& outbox) {

@@ -13,6 +13,9 @@ namespace corvel {
 int32_t start_connection(const EntryPtr& entry, int32_t& error, Outbox& outbox);
 void close_connection(DeviceEntry& entry); // as disconnect_device: TCP_CLOSED, values reset
 int32_t send_request(DeviceEntry& entry, const std::vector<uint8_t>& frames, int32_t& error);
+// Writes what waited since corvel_gather_sends; a failed write closes the connection, as a
+// request's own failed write does.
+int32_t send_gathered(DeviceEntry& entry, int32_t& error);
 // A request waited too long for its answer: a client fails with ETIMEDOUT, a server drops its
 // client and listens again.
 void fail_unanswered(DeviceEntry& entry, Outbox& outbox);

@@ -45,6 +45,7 @@ struct DeviceEntry {
 
     std::vector<uint8_t> send_buffer; // the unsent part of the request groups
     bool write_watched = false;
+    bool gathering = false; // requests wait in send_buffer for corvel_send_gathered
     std::array<uint8_t, 4096> receive_buffer{};
     size_t receive_begin = 0;
     size_t receive_end = 0;

@@ -2,6 +2,8 @@
 // then show them.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "support.h"
 
 using namespace corvel_test;
@@ -178,4 +180,53 @@ TEST_F(Wire, SlowReaderGetsEveryFrameWholeAndInOrder) {
         ASSERT_EQ(received[i * 12 + 1], i % 256) << "frame " << i;
         ASSERT_EQ(received[i * 12 + 7], 0x01) << "frame " << i;
     }
+}
+
+// Gathered requests wait for corvel_send_gathered and then go out as one write, frames whole
+// and in order; a reset ends the gathering, and an unknown key is refused.
+TEST_F(Wire, GatheredRequestsLeaveTogetherWhenSent) {
+    ASSERT_EQ(corvel_gather_sends(KEY), CORVEL_OK);
+    ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    ASSERT_EQ(read_discrete_inputs(KEY, 16, &error, 0), CORVEL_OK);
+    EXPECT_TRUE(peer.nothing_more(50)) << "a gathered request left before it was sent";
+    ASSERT_EQ(corvel_send_gathered(KEY, &error), CORVEL_OK);
+    EXPECT_EQ(peer.read_exact(24), hex("2D 00 00 00 00 06 11 01 02 00 00 08 "
+                                       "2C 00 00 00 00 06 11 02 01 00 00 10"));
+    // Sent without gathering again: each request at once.
+    ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    EXPECT_EQ(peer.read_exact(12), hex("2D 01 00 00 00 06 11 01 02 00 00 08"));
+    // Nothing gathered: sending is no error and writes nothing.
+    ASSERT_EQ(corvel_gather_sends(KEY), CORVEL_OK);
+    ASSERT_EQ(corvel_send_gathered(KEY, &error), CORVEL_OK);
+    EXPECT_TRUE(peer.nothing_more(50));
+
+    // A disconnect while gathering drops what waited; the next connection sends at once.
+    ASSERT_EQ(corvel_gather_sends(KEY), CORVEL_OK);
+    ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    ASSERT_EQ(disconnect_device(KEY), CORVEL_OK);
+    RawPeer next;
+    ASSERT_EQ(
+        update_device(KEY, u"127.0.0.1", CORVEL_MODE_CLIENT, next.port(), 0x11, 0x0100, 0x0200),
+        CORVEL_OK);
+    ASSERT_EQ(connect_device(KEY, &error), CORVEL_OK);
+    ASSERT_TRUE(next.accept_client());
+    ASSERT_TRUE(pump_until([] { return get_tcp_connection_state(KEY) == TCP_ESTABLISHED; }));
+    ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    EXPECT_EQ(next.read_exact(12), hex("2D 00 00 00 00 06 11 01 02 00 00 08"));
+
+    EXPECT_EQ(corvel_gather_sends(KEY + 1), CORVEL_UNKNOWN_DEVICE);
+    EXPECT_EQ(corvel_send_gathered(KEY + 1, &error), CORVEL_UNKNOWN_DEVICE);
+}
+
+// A gathered write the peer can no longer take closes the connection and says why, as a
+// request's own failed write does.
+TEST_F(Wire, AGatheredWriteThatFailsClosesTheConnection) {
+    ASSERT_EQ(corvel_gather_sends(KEY), CORVEL_OK);
+    ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    // On loopback the reset reaches Corvel's socket before reset_client returns.
+    peer.reset_client();
+    error = 0;
+    EXPECT_EQ(corvel_send_gathered(KEY, &error), CORVEL_SOCKET_ERROR);
+    EXPECT_TRUE(error == ECONNRESET || error == EPIPE) << error;
+    EXPECT_EQ(get_tcp_connection_state(KEY), TCP_CLOSED);
 }

@@ -128,10 +128,13 @@ void pollController(const CQUORVISData& c, MonitorLog& log, bool despiteExceptio
         return despiteException ? connected(c.DeviceId) : connectionReady(c.DeviceId);
     };
     if (!ready()) return;
+    // Both reads leave in one write.
+    corvel_gather_sends(c.DeviceId);
     pollOutputs(c, log);
     // The output read may have found the connection gone; the input poll checks again.
-    if (!ready()) return;
-    pollInputs(c, log);
+    if (ready()) pollInputs(c, log);
+    int32_t error = 0;
+    corvel_send_gathered(c.DeviceId, &error);
 }
 
 } // namespace iomira

@@ -170,6 +170,14 @@ CORVEL_API int32_t rlx8xx_enable_di_change(int32_t key, int32_t port, int32_t* e
 CORVEL_API int32_t rlx8xx_eit_request(int32_t key, int32_t read_device_id_code, int32_t object_id,
                                       int32_t* error, int32_t tag);
 
+/* Gathered sends. After corvel_gather_sends(key) the requests made for key wait in its send
+ * buffer; corvel_send_gathered(key) writes them all at once (a poll's reads in one segment, not
+ * one system call and one segment each). A write that fails there does what a request's failed
+ * write does: the connection is closed and -2 returned with the errno in *error. A reset of the
+ * connection ends the gathering. Both return 1, or -1 for an unknown key. */
+CORVEL_API int32_t corvel_gather_sends(int32_t key);
+CORVEL_API int32_t corvel_send_gathered(int32_t key, int32_t* error);
+
 /* Getters. */
 CORVEL_API int32_t get_received_port_value(int32_t key, int32_t kind, int32_t port);
 CORVEL_API int32_t get_received_input_register_value(int32_t key, int32_t index);

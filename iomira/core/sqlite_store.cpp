@@ -46,7 +46,11 @@ enum Statement {
 
 const char* const kStatementSql[] = {
     "INSERT OR IGNORE INTO keys(name) VALUES(?1)",
-    "INSERT OR REPLACE INTO vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4)",
+    // A value saved again as it is costs a look-up, not a row deleted and written anew: a
+    // controller's record is saved whole for every window move.
+    "INSERT INTO vals(key, name, type, data) VALUES(?1, ?2, ?3, ?4) "
+    "ON CONFLICT(key, name) DO UPDATE SET type = excluded.type, data = excluded.data "
+    "WHERE type IS NOT excluded.type OR data IS NOT excluded.data",
     "DELETE FROM vals WHERE key = ?1",
     "DELETE FROM keys WHERE name = ?1",
     "SELECT name, type, data FROM vals WHERE key = ?1",

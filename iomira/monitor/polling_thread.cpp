@@ -45,6 +45,8 @@ void PollingThread::runPass() {
         if (!c) return;
         last = c->DeviceId;
         poll(*c);
+        guard.unlock();
+        controllers_.letWaitingIn();
     }
 }
 

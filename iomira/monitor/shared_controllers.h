@@ -2,7 +2,9 @@
 
 #include "core/controller_table.h"
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 namespace iomira {
 
@@ -18,7 +20,19 @@ class SharedControllers {
 
     ControllerTable& table() { return table_; }
     const ControllerTable& table() const { return table_; }
-    std::unique_lock<std::mutex> lock() { return std::unique_lock<std::mutex>(mutex_); }
+    std::unique_lock<std::mutex> lock() {
+        ++waiting_;
+        std::unique_lock<std::mutex> guard(mutex_);
+        --waiting_;
+        return guard;
+    }
+    // Called between the steps of a long walk, without the lock: a thread waiting for it goes
+    // first. A mutex alone hands it straight back to the walker, and the user interface would
+    // wait for a whole pass over a plant's table.
+    void letWaitingIn() const {
+        while (waiting_.load() > 0)
+            std::this_thread::yield();
+    }
 
     // Runs `change` on the record under the lock; false when the controller is gone.
     template <typename F> bool edit(int deviceId, F&& change) {
@@ -32,6 +46,7 @@ class SharedControllers {
   private:
     ControllerTable& table_;
     std::mutex mutex_;
+    std::atomic<int> waiting_{0};
 };
 
 } // namespace iomira

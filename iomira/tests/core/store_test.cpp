@@ -166,6 +166,23 @@ TEST(SqliteStore, EveryKeyGetsItsOwnValuesHoweverTheRowsLie) {
     EXPECT_TRUE(keys.empty());
 }
 
+// Saving a value again changes its row only where it differs, and a change of kind alone (the
+// number 1 to the text "1") is a change.
+TEST(SqliteStore, AValueSavedAgainHoldsWhatWasSavedLast) {
+    TempStore t;
+    ASSERT_TRUE(t.store->writeValue("K", StoreValue::dwordValue("x", 1)));
+    const QString first = runSqlite(t.path, "SELECT rowid FROM vals;\n");
+    ASSERT_TRUE(t.store->writeValue("K", StoreValue::dwordValue("X", 1)));
+    EXPECT_EQ(runSqlite(t.path, "SELECT rowid FROM vals;\n"), first) << "rewritten unchanged";
+    ASSERT_TRUE(t.store->writeValue("k", StoreValue::textValue("x", "1")));
+    EXPECT_EQ(runSqlite(t.path, "SELECT name, type, quote(data) FROM vals;\n"), "x|1|'1'\n");
+    ASSERT_TRUE(t.store->writeValue("K", StoreValue::dwordValue("x", 2)));
+    KeyValues values;
+    ASSERT_TRUE(t.store->readKey("K", values));
+    EXPECT_EQ(values.dword("x", 0), 2);
+    EXPECT_EQ(values.count(), 1);
+}
+
 TEST(SqliteStore, DeletingRemovesTheKeyWithItsValuesAndAMissingKeyIsNoError) {
     TempStore t;
     CQUORVISData r;

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
+#include <string_view>
 #include <unistd.h>
 
 namespace iomira {
@@ -80,9 +81,32 @@ QString columnText(sqlite3_stmt* stmt, int column) {
 }
 
 // Reads one vals row; a type code or datum of the wrong kind leaves the value unusable.
-StoreValue rowValue(sqlite3_stmt* stmt, int first) {
+// The value names of a whole store, each made once: thousands of controllers share one copy
+// of "DeviceType" instead of holding one each.
+class ValueNames {
+  public:
+    const QString& of(sqlite3_stmt* stmt, int column) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+        const std::string_view utf8(bytes ? bytes : "", size_t(sqlite3_column_bytes(stmt, column)));
+        auto found = names_.find(utf8);
+        if (found == names_.end())
+            found = names_.emplace(std::string(utf8), columnText(stmt, column)).first;
+        return found->second;
+    }
+
+  private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const noexcept {
+            return std::hash<std::string_view>()(text);
+        }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> names_;
+};
+
+StoreValue rowValue(sqlite3_stmt* stmt, int first, ValueNames* names = nullptr) {
     StoreValue v;
-    v.name = columnText(stmt, first);
+    v.name = names ? names->of(stmt, first) : columnText(stmt, first);
     const int type = sqlite3_column_int(stmt, first + 1);
     const int storage = sqlite3_column_type(stmt, first + 2);
     v.type = static_cast<StoreValueType>(0);
@@ -335,6 +359,7 @@ bool SqliteStore::readEveryValue(std::vector<StoredKey>& keys,
                                  const std::unordered_map<std::string, size_t>& at) {
     sqlite3_stmt* stmt = statement(ALL_VALUES);
     // A key's values mostly lie together: the last key's bytes spare most lookups.
+    ValueNames names;
     std::string lastKey;
     bool seenOne = false;
     StoredKey* last = nullptr;
@@ -349,7 +374,7 @@ bool SqliteStore::readEveryValue(std::vector<StoredKey>& keys,
             last = found == at.end() ? nullptr : &keys[found->second];
         }
         // A value whose key row is missing belongs to no key, as the join used to leave it.
-        if (last) last->values.add(rowValue(stmt, 1));
+        if (last) last->values.add(rowValue(stmt, 1, &names));
     }
     sqlite3_reset(stmt);
     return rc == SQLITE_DONE || fail("read");

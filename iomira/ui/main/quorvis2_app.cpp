@@ -5,6 +5,7 @@
 #include "app/effect_sound_output.h"
 #include "core/controller_keys.h"
 #include "core/deferred_store.h"
+#include "core/freed_memory.h"
 #include "core/log_pause_notice.h"
 #include "core/object_loader.h"
 #include "core/sound_output.h"
@@ -278,6 +279,7 @@ bool CQuorvis2App::InitInstance() {
     log_->setRetention(logRetention(switches_));
     log_->deleteExpiredFiles();
     if (!loadStoredObjects()) return false;
+    returnFreedMemory();
     pane->fillAtStartup();
     pane->startTimers();
 

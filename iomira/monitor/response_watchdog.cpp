@@ -15,7 +15,8 @@ ResponseWatchdog::ResponseWatchdog(SharedControllers& controllers, MonitorLog& l
     : controllers_(controllers), log_(log), events_(events) {}
 
 bool ResponseWatchdog::silentTooLong(const CQUORVISData& c) const {
-    return isPolled(c) && get_unanswered_ms(c.DeviceId) >= kNotRespondingMs;
+    // The wait first: it is one look at the connection, and it rules out nearly every one.
+    return get_unanswered_ms(c.DeviceId) >= kNotRespondingMs && isPolled(c);
 }
 
 void ResponseWatchdog::setNotResponding(CQUORVISData& c, bool notResponding) {

@@ -82,9 +82,11 @@ void CMainFrame::corvelProc(corvel_window* window, uint32_t message, uintptr_t w
     if (target->frame) target->frame->relay(message, wparam, lparam);
 }
 
+// Asked for every notification, thousands a second: the area's sub-windows are its viewport's
+// children, read without the ordered list subWindowList() builds each time.
 CChildFrame* CMainFrame::childFor(int deviceId) const {
-    for (QMdiSubWindow* sub : mdi_->subWindowList()) {
-        auto* child = qobject_cast<CChildFrame*>(sub);
+    for (QObject* object : mdi_->viewport()->children()) {
+        auto* child = qobject_cast<CChildFrame*>(object);
         if (child && child->deviceId() == deviceId) return child;
     }
     return nullptr;

@@ -24,19 +24,6 @@ void answer_to(const uint8_t* request, uint8_t* answer) {
     answer[1] = request[1];
 }
 
-int listen_on_free_port(int& port) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(s, 4096);
-    socklen_t length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
-    return s;
-}
-
 template <class Serve> ServerProcess fork_server(Serve serve) {
     ServerProcess server;
     const int listener = listen_on_free_port(server.port);

@@ -13,21 +13,6 @@
 
 namespace {
 
-int listen_on_free_port(int& port) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    int yes = 1;
-    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(s, 1024);
-    socklen_t length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
-    return s;
-}
-
 // Serves every connection with poll(); libmodbus parses and answers each request.
 [[noreturn]] void serve(int listener) {
     modbus_t* context = modbus_new_tcp("127.0.0.1", 0);
@@ -57,6 +42,21 @@ int listen_on_free_port(int& port) {
 }
 
 } // namespace
+
+int listen_on_free_port(int& port) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    int yes = 1;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(s, 4096);
+    socklen_t length = sizeof address;
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return s;
+}
 
 ServerProcess start_modbus_server() {
     ServerProcess server;

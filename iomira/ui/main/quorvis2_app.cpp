@@ -117,10 +117,24 @@ void CQuorvis2App::applyLanguage() {
     setLanguage(languageForSetting(stored, QLocale::system()));
 }
 
+namespace {
+constexpr int kDispatchRestMs = 1;
+constexpr int kDispatchBacklog = 8; // events found by one dispatch that mean more are waiting
+} // namespace
+
 void CQuorvis2App::startDispatcher() {
     // Corvel's socket events and notifications run here, on the UI thread.
     dispatcher_ = std::make_unique<QSocketNotifier>(corvel_event_fd(), QSocketNotifier::Read);
-    connect(dispatcher_.get(), &QSocketNotifier::activated, this, [] { corvel_dispatch(0); });
+    // Events that trickle in (a plant's answers, thousands a second, a few at a time) are
+    // taken together: after a wake-up that found only a few, the descriptor rests for a
+    // millisecond instead of waking the thread for each answer. A backlog is taken at once.
+    connect(dispatcher_.get(), &QSocketNotifier::activated, this, [this] {
+        if (corvel_dispatch(0) >= kDispatchBacklog) return;
+        dispatcher_->setEnabled(false);
+        QTimer::singleShot(kDispatchRestMs, Qt::PreciseTimer, this, [this] {
+            if (dispatcher_) dispatcher_->setEnabled(true);
+        });
+    });
 }
 
 bool CQuorvis2App::loadStoredObjects() {

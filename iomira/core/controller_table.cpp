@@ -7,8 +7,18 @@
 namespace iomira {
 
 namespace {
+
 constexpr int kMaxDeviceId = 32767;
+
+// Puts a member of the group at its position; the first in the table's order keeps a position,
+// as FindInGroup finds it, and one outside the group's count is left out.
+void place(std::vector<CQUORVISData*>& members, CQUORVISData* record) {
+    if (record->Index < 0) return;
+    const auto position = static_cast<size_t>(record->Index);
+    if (position < members.size() && !members[position]) members[position] = record;
 }
+
+} // namespace
 
 bool ControllerTable::insert(std::unique_ptr<CQUORVISData> record) {
     if (!record) return false;
@@ -38,10 +48,7 @@ CQUORVISData* ControllerTable::FindInGroup(int rootId, int index) const {
 std::vector<CQUORVISData*> ControllerTable::GroupMembers(int rootId) const {
     std::vector<CQUORVISData*> members(static_cast<size_t>(CountInGroup(rootId)), nullptr);
     for (const auto& [id, record] : records_) {
-        if (record->RootID != rootId || record->Index < 0) continue;
-        const auto position = static_cast<size_t>(record->Index);
-        // The first in the table's order, as FindInGroup finds it.
-        if (position < members.size() && !members[position]) members[position] = record.get();
+        if (record->RootID == rootId) place(members, record.get());
     }
     return members;
 }
@@ -50,12 +57,8 @@ std::unordered_map<int, std::vector<CQUORVISData*>> ControllerTable::EveryGroups
     std::unordered_map<int, std::vector<CQUORVISData*>> groups;
     for (const auto& [id, record] : records_)
         groups[record->RootID].push_back(nullptr);
-    for (const auto& [id, record] : records_) {
-        std::vector<CQUORVISData*>& members = groups[record->RootID];
-        if (record->Index < 0) continue;
-        const auto position = static_cast<size_t>(record->Index);
-        if (position < members.size() && !members[position]) members[position] = record.get();
-    }
+    for (const auto& [id, record] : records_)
+        place(groups[record->RootID], record.get());
     return groups;
 }
 

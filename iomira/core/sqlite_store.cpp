@@ -80,7 +80,6 @@ QString columnText(sqlite3_stmt* stmt, int column) {
     return QString::fromUtf8(bytes, sqlite3_column_bytes(stmt, column));
 }
 
-// Reads one vals row; a type code or datum of the wrong kind leaves the value unusable.
 // The value names of a whole store, each made once: thousands of controllers share one copy
 // of "DeviceType" instead of holding one each.
 class ValueNames {
@@ -104,6 +103,7 @@ class ValueNames {
     std::unordered_map<std::string, QString, Hash, std::equal_to<>> names_;
 };
 
+// Reads one vals row; a type code or datum of the wrong kind leaves the value unusable.
 StoreValue rowValue(sqlite3_stmt* stmt, int first, ValueNames* names = nullptr) {
     StoreValue v;
     v.name = names ? names->of(stmt, first) : columnText(stmt, first);
@@ -330,16 +330,21 @@ bool SqliteStore::fail(const char* what) {
     return false;
 }
 
-// Two reads in one read transaction, so that they see the same file: the keys in order, then
-// every value, each given to its key.
-bool SqliteStore::readAll(std::vector<StoredKey>& keys) {
+// Runs the reads in one read transaction, so that they all see the same file; on a failure no
+// key is left.
+bool SqliteStore::readTogether(std::vector<StoredKey>& keys, const std::function<bool()>& reads) {
     keys.clear();
     if (!exec("BEGIN")) return false;
-    std::unordered_map<std::string, size_t> at;
-    const bool read = readKeyNames(keys, at) && readEveryValue(keys, at);
+    const bool read = reads();
     sqlite3_exec(db_, read ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
     if (!read) keys.clear();
     return read;
+}
+
+// The keys in order, then every value, each given to its key.
+bool SqliteStore::readAll(std::vector<StoredKey>& keys) {
+    std::unordered_map<std::string, size_t> at;
+    return readTogether(keys, [&] { return readKeyNames(keys, at) && readEveryValue(keys, at); });
 }
 
 bool SqliteStore::readKeyNames(std::vector<StoredKey>& keys,
@@ -358,8 +363,8 @@ bool SqliteStore::readKeyNames(std::vector<StoredKey>& keys,
 bool SqliteStore::readEveryValue(std::vector<StoredKey>& keys,
                                  const std::unordered_map<std::string, size_t>& at) {
     sqlite3_stmt* stmt = statement(ALL_VALUES);
-    // A key's values mostly lie together: the last key's bytes spare most lookups.
     ValueNames names;
+    // A key's values mostly lie together: the last key's bytes spare most lookups.
     std::string lastKey;
     bool seenOne = false;
     StoredKey* last = nullptr;
@@ -382,14 +387,12 @@ bool SqliteStore::readEveryValue(std::vector<StoredKey>& keys,
 
 // The few keys of one kind (the groups, say) without reading every controller's values.
 bool SqliteStore::readKeysStartingWith(const QString& prefix, std::vector<StoredKey>& keys) {
-    keys.clear();
-    if (!exec("BEGIN")) return false;
-    bool read = readKeysNamed(prefix, keys);
-    for (size_t i = 0; read && i < keys.size(); ++i)
-        read = readKey(keys[i].name, keys[i].values);
-    sqlite3_exec(db_, read ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
-    if (!read) keys.clear();
-    return read;
+    return readTogether(keys, [&] {
+        bool read = readKeysNamed(prefix, keys);
+        for (size_t i = 0; read && i < keys.size(); ++i)
+            read = readKey(keys[i].name, keys[i].values);
+        return read;
+    });
 }
 
 bool SqliteStore::readKeysNamed(const QString& prefix, std::vector<StoredKey>& keys) {

@@ -2,6 +2,7 @@
 
 #include "core/store.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -64,6 +65,7 @@ class SqliteStore final : public Store {
     bool fail(const char* what);
     bool writeInTransaction(const QString& key, const std::vector<StoreValue>& values);
     bool bindValue(sqlite3_stmt* stmt, const QString& key, const StoreValue& value);
+    bool readTogether(std::vector<StoredKey>& keys, const std::function<bool()>& reads);
     bool readKeyNames(std::vector<StoredKey>& keys, std::unordered_map<std::string, size_t>& at);
     bool readKeysNamed(const QString& prefix, std::vector<StoredKey>& keys);
     bool readEveryValue(std::vector<StoredKey>& keys,

@@ -9,6 +9,7 @@
 
 #include "bench_store.h"
 #include "core/event_log.h"
+#include "core/freed_memory.h"
 #include "core/log_entries.h"
 #include "core/object_loader.h"
 #include "core/root_data.h"
@@ -35,7 +36,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <malloc.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
         startupFigures(dir.filePath("store.sqlite"), dir.filePath("fill-logs"));
     // What writing the store and the figures above freed goes back to the system, so that the
     // resident memory printed below is the program's own.
-    malloc_trim(0);
+    returnFreedMemory();
 
     SilentPrompts prompts;
     CQuorvis2App app;

@@ -144,10 +144,6 @@ int32_t rlx8xx_eit_request(int32_t key, int32_t read_device_id_code, int32_t obj
     });
 }
 
-} // extern "C"
-
-extern "C" {
-
 int32_t corvel_gather_sends(int32_t key) {
     return guarded(nullptr, [&] {
         return with_entry(key, [](DeviceEntry& entry) -> int32_t {

@@ -44,7 +44,6 @@ bool loadGroups(Store& store, CROOTDataList& groups) {
     std::vector<StoredKey> keys;
     if (!store.readKeysStartingWith(kGroupPrefix, keys)) return false;
     for (const StoredKey& key : keys) {
-        if (!key.name.startsWith(kGroupPrefix, Qt::CaseInsensitive)) continue;
         const KeyValues& v = key.values;
         groups.insert(std::make_unique<CROOTData>(v.dword(QStringLiteral("RootID"), 0),
                                                   v.text(QStringLiteral("RootName")),

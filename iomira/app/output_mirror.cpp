@@ -1,6 +1,7 @@
 #include "app/output_mirror.h"
 
 #include "app/controller_directory.h"
+#include "core/log_texts.h"
 #include "core/mirror_sets.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
@@ -8,7 +9,6 @@
 #include "core/user_prompts.h"
 #include "corvel/corvel.h"
 #include "monitor/error_text.h"
-#include "monitor/log_texts.h"
 #include "monitor/monitor_log.h"
 #include "monitor/shared_controllers.h"
 #include "notify/warning_question.h"

@@ -1,6 +1,6 @@
 #include "monitor/controller_commands.h"
 
-#include "monitor/log_texts.h"
+#include "core/log_texts.h"
 
 #include "core/device_family.h"
 #include "core/string_table.h"

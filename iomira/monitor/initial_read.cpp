@@ -1,10 +1,10 @@
 #include "monitor/initial_read.h"
 
 #include "core/device_family.h"
+#include "core/log_texts.h"
 #include "core/quorvis_data.h"
 #include "core/texts.h"
 #include "corvel/corvel.h"
-#include "monitor/log_texts.h"
 #include "monitor/monitor_log.h"
 
 namespace iomira {

@@ -1,8 +1,8 @@
 #include "monitor/temperature_text.h"
 
+#include "core/log_texts.h"
 #include "core/string_table.h"
 #include "core/texts.h"
-#include "monitor/log_texts.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
 #include "notify/notification_mail.h"
 
+#include "core/log_texts.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
 #include "core/texts.h"
-#include "monitor/log_texts.h"
 #include "notify/port_change_dispatch.h"
 
 namespace iomira {

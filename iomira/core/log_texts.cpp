@@ -1,4 +1,4 @@
-#include "monitor/log_texts.h"
+#include "core/log_texts.h"
 
 #include "core/texts.h"
 

@@ -2,6 +2,7 @@
 
 #include "core/local_text.h"
 #include "core/log_entries.h"
+#include "core/log_line.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +17,6 @@ namespace iomira {
 
 namespace {
 
-const char kHeader[] = "Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n";
 const QLatin1String kLineEnd("\r\n");
 
 std::filesystem::path fsPath(const QString& path) {
@@ -177,7 +177,7 @@ bool EventLog::appendLocked(const QByteArray& bytes, const QDateTime& now) {
 int EventLog::writeBytesLocked(const QByteArray& bytes) {
     std::error_code ec;
     const auto before = std::filesystem::file_size(fsPath(path_), ec);
-    const QByteArray data = (!ec && before == 0) ? QByteArray(kHeader) + bytes : bytes;
+    const QByteArray data = (!ec && before == 0) ? QByteArray(kLogHeader) + bytes : bytes;
     errno = 0;
     const size_t written =
         std::fwrite(data.constData(), 1, static_cast<size_t>(data.size()), file_);

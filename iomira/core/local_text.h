@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace iomira {
@@ -8,8 +9,10 @@ namespace iomira {
 // Text for files and protocols that expect the system's narrow code set (the locale's, UTF-8
 // on Linux). The one place that decides that conversion.
 QByteArray toLocalCodeSet(const QString& text);
-QString fromLocalCodeSet(const QByteArray& text);
+QString fromLocalCodeSet(QByteArrayView text);
 // As above; `valid` tells whether every byte belonged to the code set (others are replaced).
-QString fromLocalCodeSet(const QByteArray& text, bool* valid);
+QString fromLocalCodeSet(QByteArrayView text, bool* valid);
+// Whether every byte belongs to the code set, without decoding.
+bool isLocalCodeSet(QByteArrayView text);
 
 } // namespace iomira

@@ -1,12 +1,11 @@
 #include "core/log_retention.h"
 
+#include "core/log_day_files.h"
 #include "core/system_error.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,24 +16,12 @@ LogRetention logRetention(const GlobalSwitches& switches) {
     return {switches.logDeleteOldFiles == 1, switches.logDeleteOldFilesDays};
 }
 
-QDate dailyLogFileDate(const QString& fileName) {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{8})_(\\d{6})\\.txt$"));
-    const QRegularExpressionMatch match = pattern.match(fileName);
-    if (!match.hasMatch()) return {};
-    const QDateTime opened = QDateTime::fromString(match.captured(1) + match.captured(2),
-                                                   QStringLiteral("yyyyMMddhhmmss"));
-    return opened.isValid() ? opened.date() : QDate();
-}
-
 QStringList expiredLogFiles(const QString& folder, const QDate& today, int days) {
     QStringList names;
     if (!today.isValid() || days < kLogKeepDaysMin) return names;
     const QDate oldestKept = today.addDays(-days);
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        {QStringLiteral("*.txt")}, QDir::Files | QDir::NoSymLinks, QDir::Name);
-    for (const QFileInfo& entry : entries) {
-        const QDate date = dailyLogFileDate(entry.fileName());
-        if (date.isValid() && date < oldestKept) names << entry.fileName();
+    for (const DailyLogFile& file : dailyLogFiles(folder)) {
+        if (file.date < oldestKept) names << file.name;
     }
     return names;
 }

@@ -18,10 +18,6 @@ struct LogRetention {
 
 LogRetention logRetention(const GlobalSwitches& switches);
 
-// The date in a name the event log gives its files ("yyyyMMdd_hhmmss.txt"); invalid for any
-// other name, so nothing else in the folder is ever taken for a log file.
-QDate dailyLogFileDate(const QString& fileName);
-
 // Names of the log files of `folder` whose date lies more than `days` days before `today`,
 // in name order. Only plain files count: folders and links are left alone.
 QStringList expiredLogFiles(const QString& folder, const QDate& today, int days);

@@ -38,7 +38,8 @@ void appendCsvRow(QByteArray& out, std::span<const QByteArrayView> fields) {
 
 QByteArray csvRow(const QStringList& fields) {
     QList<QByteArray> encoded;
-    for (const QString& field : fields) encoded << field.toUtf8();
+    for (const QString& field : fields)
+        encoded << field.toUtf8();
     const QList<QByteArrayView> views(encoded.begin(), encoded.end());
     QByteArray out;
     appendCsvRow(out, views);

@@ -22,7 +22,8 @@ enum LogColumn {
 };
 
 // The first line of every log file, naming the columns.
-inline constexpr char kLogHeader[] = "Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n";
+inline constexpr char kLogHeader[] =
+    "Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n";
 
 // What a line is about, derived from its columns and the texts the program writes.
 enum class LogLineCategory { Connection, Input, Output, Email, Other };

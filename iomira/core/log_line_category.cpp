@@ -99,7 +99,8 @@ std::vector<KnownText> knownTexts() {
         for (const int language : {LANG_ENGLISH, LANG_KOREAN, LANG_CHINESE})
             known.push_back({toLocalCodeSet(loadString(t.id, language)), t.category, t.match});
     }
-    for (const Literal& t : kLiterals) known.push_back({t.text, t.category, t.match});
+    for (const Literal& t : kLiterals)
+        known.push_back({t.text, t.category, t.match});
     return known;
 }
 
@@ -110,7 +111,8 @@ bool isDigit(char c) {
 qsizetype numberLength(QByteArrayView text) {
     qsizetype n = text.startsWith('-') ? 1 : 0;
     const qsizetype first = n;
-    while (n < text.size() && isDigit(text[n])) ++n;
+    while (n < text.size() && isDigit(text[n]))
+        ++n;
     return n == first ? 0 : n;
 }
 

@@ -24,7 +24,8 @@ TEST(CsvRows, FieldsAreQuotedOnlyWhenTheyMustBe) {
          "\xED\x8E\x8C\xED\x94\x84 1,\"\xE6\xB0\xB4\xE4\xBD\x8D,\xE9\xAB\x98\"\r\n"},
         {{"tab\there", "semi;colon", "'quote'"}, "tab\there,semi;colon,'quote'\r\n"},
     };
-    for (const Case& c : cases) EXPECT_EQ(csvRow(c.fields), c.row) << c.row.toStdString();
+    for (const Case& c : cases)
+        EXPECT_EQ(csvRow(c.fields), c.row) << c.row.toStdString();
 }
 
 TEST(CsvRows, RowsOfBytesAppendToWhatIsThere) {

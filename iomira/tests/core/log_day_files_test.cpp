@@ -14,10 +14,10 @@ namespace {
 class DailyLogFolder : public ::testing::Test {
   protected:
     DailyLogFolder() {
-        for (const char* name : {"20260506_235959.txt", "20260505_080000.txt",
-                                 "20260506_000000.txt", "20260506_101500.txt",
-                                 "20260508_000001.txt", "notes.txt", "20260506_101500.txt.bak",
-                                 "20260506_1015.txt", "20261306_000000.txt"}) {
+        for (const char* name :
+             {"20260506_235959.txt", "20260505_080000.txt", "20260506_000000.txt",
+              "20260506_101500.txt", "20260508_000001.txt", "notes.txt", "20260506_101500.txt.bak",
+              "20260506_1015.txt", "20261306_000000.txt"}) {
             test::writeFile(dir.filePath(name), kHeader);
         }
         QDir(dir.path()).mkdir("20260506_120000.txt");
@@ -34,7 +34,8 @@ TEST_F(DailyLogFolder, ADaysFilesComeInTheOrderTheyWereWritten) {
     EXPECT_EQ(logFilesOfDay(dir.path(), QDate(2026, 5, 6)),
               (QStringList{path("20260506_000000.txt"), path("20260506_101500.txt"),
                            path("20260506_235959.txt")}));
-    EXPECT_EQ(logFilesOfDay(dir.path(), QDate(2026, 5, 8)), QStringList{path("20260508_000001.txt")});
+    EXPECT_EQ(logFilesOfDay(dir.path(), QDate(2026, 5, 8)),
+              QStringList{path("20260508_000001.txt")});
     EXPECT_TRUE(logFilesOfDay(dir.path(), QDate(2026, 5, 7)).isEmpty());
     EXPECT_TRUE(logFilesOfDay(dir.filePath("missing"), QDate(2026, 5, 6)).isEmpty());
 }

@@ -96,7 +96,8 @@ std::vector<Written> everyKind() {
          {name, "", "ANALOG", "", kTime, "0", "-3.5", "Temperature"},
          Category::Input},
         {noticeEntryLine(removalLogText({"20260401_000000.txt", 0}, 30), kNow),
-         {"", "", "", "", kTime, "", "", "Deleted the log file 20260401_000000.txt, older than 30 days."},
+         {"", "", "", "", kTime, "", "",
+          "Deleted the log file 20260401_000000.txt, older than 30 days."},
          Category::Other},
         message(systemErrorText(ECONNREFUSED), Category::Connection),
         message("[-2] Name or service not known", Category::Connection),
@@ -131,7 +132,8 @@ std::vector<Written> everyKind() {
         {TEXT_SOCKET_NOT_ESTABLISHED, Category::Connection},
         {TEXT_UNKNOWN_FUNCTION, Category::Connection},
     };
-    for (const auto& [id, category] : texts) kinds.push_back(logMessage(id, category));
+    for (const auto& [id, category] : texts)
+        kinds.push_back(logMessage(id, category));
     return kinds;
 }
 
@@ -150,7 +152,8 @@ QList<QByteArray> fileLines(const QByteArray& contents) {
 
 void expectColumns(const LogLine& line, const QStringList& columns) {
     ASSERT_EQ(columns.size(), LOG_COLUMN_COUNT);
-    for (int i = 0; i < LOG_COLUMN_COUNT; ++i) EXPECT_EQ(line.columns[i], columns[i]) << i;
+    for (int i = 0; i < LOG_COLUMN_COUNT; ++i)
+        EXPECT_EQ(line.columns[i], columns[i]) << i;
 }
 
 TEST(LogLineReading, EveryKindTheWritersMakeReadsBackFromTheFile) {
@@ -158,7 +161,8 @@ TEST(LogLineReading, EveryKindTheWritersMakeReadsBackFromTheFile) {
     EventLog log(dir.path(), [] { return kNow; });
     ASSERT_EQ(log.OpenNewFile(), 0);
     const std::vector<Written> kinds = everyKind();
-    for (const Written& kind : kinds) ASSERT_EQ(log.WriteEntry(kind.line), 0);
+    for (const Written& kind : kinds)
+        ASSERT_EQ(log.WriteEntry(kind.line), 0);
     const QList<QByteArray> lines = fileLines(test::readFile(log.currentPath()));
     ASSERT_EQ(lines.size(), static_cast<qsizetype>(kinds.size() + 1));
 
@@ -179,9 +183,9 @@ TEST(LogLineReading, EveryKindTheWritersMakeReadsBackFromTheFile) {
 }
 
 TEST(LogLineReading, ADamagedLineIsKeptWithItsTextAndFlagged) {
-    const QByteArray whole = stateEntryLine(tank(), "Response of read input ports", -1,
-                                            LOG_VALUE_NONE, 3, kNow)
-                                 .toUtf8();
+    const QByteArray whole =
+        stateEntryLine(tank(), "Response of read input ports", -1, LOG_VALUE_NONE, 3, kNow)
+            .toUtf8();
     const QByteArray longEtc = QByteArray(3000, 'x');
     struct Case {
         QByteArray bytes;
@@ -224,8 +228,9 @@ TEST(LogLineReading, ColumnsOfADamagedLineAreTakenAsFarAsTheyGo) {
     EXPECT_EQ(extra.columns[LOG_ETC], "Send a write coil request\tmore");
     EXPECT_EQ(extra.category, Category::Other);
 
-    const LogLine cut = parseLogLine(QByteArray("Pump\t\tDO1\tEstablished\t20260506/17:08:09\t1\tON\t"
-                                                "Send a write coil request"));
+    const LogLine cut =
+        parseLogLine(QByteArray("Pump\t\tDO1\tEstablished\t20260506/17:08:09\t1\tON\t"
+                                "Send a write coil request"));
     EXPECT_EQ(cut.flaws, unsigned(LOG_LINE_UNENDED));
     EXPECT_EQ(cut.category, Category::Output);
 }
@@ -233,9 +238,10 @@ TEST(LogLineReading, ColumnsOfADamagedLineAreTakenAsFarAsTheyGo) {
 TEST(LogLineReading, TheHeaderIsKnownOnlyWhole) {
     EXPECT_TRUE(parseLogLine(kLogHeader).header);
     EXPECT_TRUE(splitLogLine(QByteArray(kLogHeader).chopped(2)).header);
-    EXPECT_FALSE(parseLogLine("Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\r\n").header);
-    EXPECT_FALSE(parseLogLine("com name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n")
-                     .header);
+    EXPECT_FALSE(
+        parseLogLine("Com Name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\r\n").header);
+    EXPECT_FALSE(
+        parseLogLine("com name\tPeer IP\tTag Name\tState\tTime\tAddress\tValue\tEtc\r\n").header);
 }
 
 TEST(LogLineReading, TimesAreLocalTimesOrNull) {
@@ -243,10 +249,10 @@ TEST(LogLineReading, TimesAreLocalTimesOrNull) {
     EXPECT_EQ(logLineTime("20260506/17:08:09").timeSpec(), Qt::LocalTime);
     EXPECT_EQ(logLineTime("20240229/00:00:00"), QDateTime(QDate(2024, 2, 29), QTime(0, 0)));
     EXPECT_EQ(logLineTime("20261231/23:59:59"), QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));
-    for (const char* bad : {"", "20260506/17:08:0", "20260506/17:08:090", "20260506 17:08:09",
-                            "20260506/17-08-09", "2026-5-06/17:08:09", "20261306/17:08:09",
-                            "20250229/17:08:09", "20260506/24:00:00", "20260506/17:60:09",
-                            "-0260506/17:08:09", "2026O506/17:08:09"}) {
+    for (const char* bad :
+         {"", "20260506/17:08:0", "20260506/17:08:090", "20260506 17:08:09", "20260506/17-08-09",
+          "2026-5-06/17:08:09", "20261306/17:08:09", "20250229/17:08:09", "20260506/24:00:00",
+          "20260506/17:60:09", "-0260506/17:08:09", "2026O506/17:08:09"}) {
         EXPECT_FALSE(logLineTime(bad).isValid()) << bad;
     }
 }

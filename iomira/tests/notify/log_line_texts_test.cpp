@@ -34,8 +34,8 @@ CQUORVISData boiler() {
 }
 
 Category categoryOf(const QString& text) {
-    const LogLine line = parseLogLine(
-        stateEntryLine(boiler(), text, -1, LOG_VALUE_NONE, 3, kNow).toUtf8());
+    const LogLine line =
+        parseLogLine(stateEntryLine(boiler(), text, -1, LOG_VALUE_NONE, 3, kNow).toUtf8());
     EXPECT_EQ(line.columns[LOG_ETC], text);
     EXPECT_EQ(line.flaws, 0u);
     return line.category;
@@ -77,7 +77,8 @@ TEST(LogLineTexts, EveryMailLineIsAnEmailLine) {
         reportLogText({c.DeviceId, 4, MAIL_ACCOUNT_NOT_FOUND, {}}, c),
         reportLogText({c.DeviceId, 5, MAIL_SMTP_FAILED, "[5]Could not connect to the server"}, c),
     };
-    for (const QString& text : texts) EXPECT_EQ(categoryOf(text), Category::Email) << text.toStdString();
+    for (const QString& text : texts)
+        EXPECT_EQ(categoryOf(text), Category::Email) << text.toStdString();
 }
 
 } // namespace

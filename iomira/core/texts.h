@@ -431,6 +431,33 @@ enum TextId {
     TEXT_STORE_WRITES_HELD = 6762,  // "%1" file, "%2" reason
     TEXT_STORE_WRITES_SAVED = 6763, // "%1" file
     TEXT_STORE_WRITES_LOST = 6764,  // "%1" file, "%2" reason, "%3" count of records
+
+    // Trends of the polled values
+    TEXT_TREND = 6850,
+    TEXT_TREND_TITLE = 6851,  // "%1" controllers shown
+    TEXT_TREND_ANALOG = 6852, // "%1" channel from 1
+    TEXT_TREND_TEMPERATURE = 6853,
+    TEXT_TREND_COUNTER = 6854, // "%1" counter from 1
+    TEXT_TREND_INPUT = 6855,   // "%1" port from 1
+    TEXT_TREND_OUTPUT = 6856,  // "%1" port from 1
+    TEXT_TREND_LAST_10_MINUTES = 6857,
+    TEXT_TREND_LAST_HOUR = 6858,
+    TEXT_TREND_LAST_DAY = 6859,
+    TEXT_TREND_FROM = 6860,
+    TEXT_TREND_TO = 6861,
+    TEXT_TREND_SHOW_PERIOD = 6862,
+    TEXT_TREND_EXPORT_CSV = 6863,
+    TEXT_TREND_EXPORT_PNG = 6864,
+    TEXT_TREND_CHANNELS = 6865,
+    TEXT_TREND_TIME = 6866,
+    TEXT_TREND_CHANNEL_LIMIT = 6867, // "%1" most channels
+    TEXT_TREND_SAVE_FAILED = 6868,   // "%1" file, "%2" reason
+    TEXT_TREND_SKIPPED_LINES = 6869, // "%1" count of lines
+    TEXT_TREND_CSV_FILES = 6870,
+    TEXT_TREND_PNG_FILES = 6871,
+    TEXT_TREND_PERIOD_INVALID = 6872,
+    TEXT_TREND_CURSOR = 6873, // "%1" time, "%2" channel, "%3" value
+    TEXT_TREND_NO_CHANNELS = 6874,
 };
 
 } // namespace iomira

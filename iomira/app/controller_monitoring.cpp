@@ -32,6 +32,7 @@ void ControllerMonitoring::start(SharedControllers& controllers, MonitorLog& log
     links_ = std::make_unique<LinkNotifier>(log);
     handler_ =
         std::make_unique<NotificationHandler>(controllers, log, *connections_, *this, dispatch_);
+    handler_->setValueListener(&trends_);
 }
 
 void ControllerMonitoring::startMailNotifications(const NotificationMailTables& tables) {

@@ -4,6 +4,7 @@
 #include "monitor/monitor_events.h"
 #include "monitor/notification_handler.h"
 #include "monitor/response_watchdog.h"
+#include "monitor/trend_recorder.h"
 #include "notify/link_notifier.h"
 #include "notify/notification_mailer.h"
 #include "notify/port_change_dispatch.h"
@@ -37,6 +38,8 @@ class ControllerMonitoring : public QObject, public MonitorEvents {
     // Starts the mail thread and queues the dispatch's mails to it.
     void startMailNotifications(const NotificationMailTables& tables);
     NotificationMailer* mailer() const { return mailer_.get(); }
+    // The recent values of the trended channels, fed by every poll.
+    TrendRecorder& trends() { return trends_; }
     void startTimers();
     void stopTimers();
 
@@ -67,6 +70,7 @@ class ControllerMonitoring : public QObject, public MonitorEvents {
     std::unique_ptr<ResponseWatchdog> watchdog_;
     std::unique_ptr<LinkNotifier> links_;
     PortChangeDispatch dispatch_;
+    TrendRecorder trends_;
     std::unique_ptr<NotificationMailer> mailer_;
     QTimer reconnectTimer_;
     QTimer watchdogTimer_;

@@ -10,6 +10,7 @@
 #include "monitor/initial_read.h"
 #include "monitor/monitor_events.h"
 #include "monitor/monitor_log.h"
+#include "monitor/polled_value_listener.h"
 #include "monitor/port_change_listener.h"
 #include "monitor/port_reading.h"
 #include "monitor/shared_controllers.h"
@@ -202,33 +203,44 @@ void NotificationHandler::inputResponse(CQUORVISData& c, int code) {
         inputImage(c, kCounterInputs);
 }
 
+void NotificationHandler::heard(const CQUORVISData& c, TrendKind kind, int index, int32_t raw) {
+    if (values_) values_->polledValue(c, kind, index, raw);
+}
+
 void NotificationHandler::inputImage(CQUORVISData& c, int count) {
     for (int i = 0; i < count && i < kDigitalPorts; ++i) {
         const int value = get_received_port_value(c.DeviceId, CORVEL_KIND_INPUT, i);
         log_.inputStatus(c, i, value);
         c.InputImage[i] = static_cast<uint8_t>(value == 1 ? 1 : 0);
+        heard(c, TrendKind::DigitalInput, i, c.InputImage[i]);
     }
 }
 
 void NotificationHandler::analogValues(CQUORVISData& c) {
-    if (!log_.enabled(c, LogCategory::Input)) return;
     if (c.DeviceType == FAMILY_RLX840) {
-        const int raw = static_cast<int16_t>(get_ai_value_register(c.DeviceId, 0));
-        if (raw == kInvalidTemperature || raw == -kInvalidTemperature) return;
-        log_.temperature(c, QString::asprintf("%.1f", raw / 10.0));
+        temperatureValue(c);
         return;
     }
     for (int ch = 0; ch < kAnalogChannels; ++ch) {
-        log_.value(c, QStringLiteral("ANALOG"), text(TEXT_ANALOG_VALUE), ch,
-                   get_ai_value_register(c.DeviceId, ch));
+        const int raw = get_ai_value_register(c.DeviceId, ch);
+        heard(c, TrendKind::Analog, ch, raw);
+        log_.value(c, QStringLiteral("ANALOG"), text(TEXT_ANALOG_VALUE), ch, raw);
     }
 }
 
+// A sensor in error leaves a register that means nothing; the trend skips it.
+void NotificationHandler::temperatureValue(CQUORVISData& c) {
+    const int raw = static_cast<int16_t>(get_ai_value_register(c.DeviceId, 0));
+    if (raw == kInvalidTemperature || raw == -kInvalidTemperature) return;
+    if (get_ai_error_code(c.DeviceId, 0) < 1) heard(c, TrendKind::Temperature, 0, raw);
+    log_.temperature(c, QString::asprintf("%.1f", raw / 10.0));
+}
+
 void NotificationHandler::counterValues(CQUORVISData& c) {
-    if (!log_.enabled(c, LogCategory::Input)) return;
     for (int n = 0; n < kCounterInputs; ++n) {
         const uint32_t value = counterValue(get_di_counter_value_register(c.DeviceId, 2 * n),
                                             get_di_counter_value_register(c.DeviceId, 2 * n + 1));
+        heard(c, TrendKind::Counter, n, static_cast<int32_t>(value));
         log_.value(c, QStringLiteral("COUNTER"), text(TEXT_COUNTER_VALUE), n, value);
     }
 }
@@ -242,6 +254,7 @@ void NotificationHandler::outputResponse(CQUORVISData& c) {
     for (int i = 0; i < c.NumberOfPortOutput && i < kDigitalPorts; ++i) {
         const int value = get_received_port_value(c.DeviceId, CORVEL_KIND_OUTPUT, i);
         c.OutputImage[i] = static_cast<uint8_t>(value == 1 ? 1 : 0);
+        heard(c, TrendKind::DigitalOutput, i, c.OutputImage[i]);
         log_.state(c, LogCategory::Output, text(TEXT_OUTPUT_PORT_STATUS), i, value);
     }
 }

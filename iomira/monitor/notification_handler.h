@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/trend_channel.h"
 #include "monitor/folded_lines.h"
 
 #include <cstdint>
@@ -10,6 +11,7 @@ class CQUORVISData;
 class ConnectionManager;
 class MonitorEvents;
 class MonitorLog;
+class PolledValueListener;
 class PortChangeListener;
 class SharedControllers;
 
@@ -21,6 +23,9 @@ class NotificationHandler {
     NotificationHandler(SharedControllers& controllers, MonitorLog& log,
                         ConnectionManager& connections, MonitorEvents& events,
                         PortChangeListener& dispatch);
+
+    // Who hears every polled value from now on; nullptr for nobody.
+    void setValueListener(PolledValueListener* listener) { values_ = listener; }
 
     void onConnection(uintptr_t deviceId, intptr_t lparam);
     void onData(uintptr_t deviceId, intptr_t code);
@@ -34,16 +39,19 @@ class NotificationHandler {
     void inputResponse(CQUORVISData& c, int code);
     void inputImage(CQUORVISData& c, int count);
     void analogValues(CQUORVISData& c);
+    void temperatureValue(CQUORVISData& c);
     void counterValues(CQUORVISData& c);
     void outputResponse(CQUORVISData& c);
     void damagedFrame(CQUORVISData& c);
     void writeDamagedFrameLine(CQUORVISData& c, int folded);
+    void heard(const CQUORVISData& c, TrendKind kind, int index, int32_t raw);
 
     SharedControllers& controllers_;
     MonitorLog& log_;
     ConnectionManager& connections_;
     MonitorEvents& events_;
     PortChangeListener& dispatch_;
+    PolledValueListener* values_ = nullptr;
     FoldedLines damagedFrames_;
 };
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <compare>
 #include <cstdint>
 
 namespace iomira {
@@ -15,7 +14,13 @@ struct TrendChannel {
     TrendKind kind = TrendKind::Analog;
     int index = 0;
 
-    auto operator<=>(const TrendChannel&) const = default;
+    bool operator==(const TrendChannel&) const = default;
+    // By controller, then kind, then index: the order the recorder keeps its rings in.
+    bool operator<(const TrendChannel& o) const {
+        if (deviceId != o.deviceId) return deviceId < o.deviceId;
+        if (kind != o.kind) return kind < o.kind;
+        return index < o.index;
+    }
 };
 
 // Digital ports are drawn as steps between 0 and 1; the other kinds as lines.

@@ -456,7 +456,7 @@ enum TextId {
     TEXT_TREND_CSV_FILES = 6870,
     TEXT_TREND_PNG_FILES = 6871,
     TEXT_TREND_PERIOD_INVALID = 6872,
-    TEXT_TREND_CURSOR = 6873, // "%1" time, "%2" channel, "%3" value
+    TEXT_TREND_CURSOR = 6873, // "%1" channel, "%2" value
     TEXT_TREND_NO_CHANNELS = 6874,
 };
 

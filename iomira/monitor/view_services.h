@@ -17,6 +17,8 @@ struct ViewServices {
     std::function<void(CQUORVISData&, const std::function<void(CQUORVISData&)>&)> editRecord;
     // Runs a device-list command (connect, disconnect, modify, delete, sounds) on a controller.
     std::function<void(int deviceId, int command)> treeCommand;
+    // Opens the trend of the controller's channels.
+    std::function<void(int deviceId)> showTrend;
 };
 
 } // namespace iomira

@@ -3,6 +3,7 @@
 #include "app/link_counts.h"
 #include "corvel/corvel.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -66,6 +67,8 @@ class CMainFrame : public QMainWindow {
     // Shows the multiple-port control (Group menu); while it is visible it hears every
     // notification relayed.
     std::function<void()> showOutputMirror;
+    // Opens the trend window on every channel of a controller, around `at` when it is valid.
+    std::function<void(int deviceId, const QDateTime& at)> showTrend;
     // Opens the add dialog (Group menu).
     std::function<void()> addControllers;
     // Opens the controller management dialog (Group menu).

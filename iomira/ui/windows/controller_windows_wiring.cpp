@@ -4,7 +4,9 @@
 #include "app/controller_directory.h"
 #include "app/controller_monitoring.h"
 #include "core/controller_keys.h"
+#include "core/event_log.h"
 #include "core/global_settings.h"
+#include "core/trend_history.h"
 #include "corvel/corvel.h"
 #include "monitor/shared_controllers.h"
 #include "ui/common/child_frame.h"
@@ -13,6 +15,7 @@
 #include "ui/dialogs/warning_settings_dialog.h"
 #include "ui/main/main_frame.h"
 #include "ui/tree/device_list_pane.h"
+#include "ui/trend/trend_window.h"
 #include "ui/windows/controller_windows.h"
 #include "ui/windows/digital_view.h"
 #include "ui/windows/notification_window.h"
@@ -39,6 +42,10 @@ ViewServices viewServices(const WindowsWiring& w, CDeviceListPane* pane) {
     services.treeCommand = [pane](int deviceId, int command) {
         pane->selectController(deviceId);
         pane->runCommand(command);
+    };
+    CMainFrame* frame = &w.frame;
+    services.showTrend = [frame](int deviceId) {
+        if (frame->showTrend) frame->showTrend(deviceId, {});
     };
     return services;
 }
@@ -90,6 +97,24 @@ void wireOutputMirror(const WindowsWiring& w, ViewServices services) {
     };
 }
 
+// One trend window for the program, made on first use and owned by the main frame.
+void wireTrend(const WindowsWiring& w) {
+    CMainFrame* frame = &w.frame;
+    SharedControllers* controllers = &w.controllers;
+    UserPrompts* prompts = &w.prompts;
+    TrendRecorder* recorder = &frame->pane()->directory().monitoring().trends();
+    CTrendWindow* window = nullptr;
+    frame->showTrend = [=](int deviceId, const QDateTime& at) mutable {
+        if (!window) {
+            const auto history = [](const CQUORVISData& c, int64_t from, int64_t to) {
+                return readTrendHistory(logFolder(), c.DeviceComment, c.DeviceId, from, to);
+            };
+            window = new CTrendWindow(*controllers, *recorder, history, *prompts, frame);
+        }
+        window->showController(deviceId, at);
+    };
+}
+
 } // namespace
 
 WiredWindows wireControllerWindows(const WindowsWiring& w) {
@@ -129,6 +154,7 @@ WiredWindows wireControllerWindows(const WindowsWiring& w) {
     openDialogs(w, windows);
     wireRegistration(w, windows);
     wireOutputMirror(w, viewServices(w, pane));
+    wireTrend(w);
     return {windows, notifications};
 }
 

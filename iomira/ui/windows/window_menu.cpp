@@ -3,6 +3,7 @@
 #include "app/context_menu_rules.h"
 #include "core/quorvis_data.h"
 #include "core/string_table.h"
+#include "core/texts.h"
 #include "monitor/view_services.h"
 
 #include <QApplication>
@@ -28,6 +29,13 @@ void addControllerCommands(QMenu& menu, const CQUORVISData& c, int connectionSta
                     qApp, [run, id, command] { run(id, command); }, Qt::QueuedConnection);
         });
     }
+    if (!services.showTrend) return;
+    menu.addSeparator();
+    QObject::connect(menu.addAction(loadString(TEXT_TREND)), &QAction::triggered, &menu,
+                     [trend = services.showTrend, id] {
+                         QMetaObject::invokeMethod(
+                             qApp, [trend, id] { trend(id); }, Qt::QueuedConnection);
+                     });
 }
 
 } // namespace iomira

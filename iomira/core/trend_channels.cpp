@@ -83,6 +83,14 @@ std::vector<TrendChannel> trendChannelsOf(const CQUORVISData& c) {
     return out;
 }
 
+std::vector<TrendChannel> firstTrendChannelsOf(const CQUORVISData& c) {
+    std::vector<TrendChannel> all = trendChannelsOf(c);
+    std::vector<TrendChannel> values;
+    for (const TrendChannel& ch : all)
+        if (ch.kind == TrendKind::Analog || ch.kind == TrendKind::Temperature) values.push_back(ch);
+    return values.empty() ? all : values;
+}
+
 QString trendChannelName(const CQUORVISData& c, const TrendChannel& ch) {
     QString name = loadString(shortNameId(ch.kind));
     if (ch.kind != TrendKind::Temperature) name = name.arg(ch.index + 1);

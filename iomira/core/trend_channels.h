@@ -14,6 +14,9 @@ class CQUORVISData;
 // The channels a controller's polls bring, in the order the chooser lists them: analog
 // channels or the temperature, counting inputs' counters, digital inputs, digital outputs.
 std::vector<TrendChannel> trendChannelsOf(const CQUORVISData& controller);
+// What a trend opened for the controller shows first: its analog channels or temperature, or
+// where it has none, all its channels.
+std::vector<TrendChannel> firstTrendChannelsOf(const CQUORVISData& controller);
 
 // The name the operator gave the channel ("Level", "Door"), else its short name ("AI2",
 // "DI1"); a counter is named as such before its input's name ("Counter 1 Door").

@@ -50,6 +50,9 @@ TEST(TrendChannels, EachFamilyOffersWhatItsPollsBring) {
     ASSERT_EQ(all.size(), 13u);
     EXPECT_EQ(all[4], (TrendChannel{77, TrendKind::Counter, 3}));
     EXPECT_EQ(all.back(), (TrendChannel{77, TrendKind::DigitalOutput, 3}));
+    EXPECT_EQ(firstTrendChannelsOf(c).size(), 4u) << "an RLX-850 opens on its analog channels";
+    EXPECT_EQ(firstTrendChannelsOf(recordOf("RLX-840")).size(), 1u);
+    EXPECT_EQ(firstTrendChannelsOf(recordOf("TKA-33")).size(), 3u) << "ports where nothing else";
 }
 
 TEST(TrendChannels, NamesCarryTheOperatorsNamesInTheChosenLanguage) {

@@ -67,7 +67,8 @@ class CMainFrame : public QMainWindow {
     // Shows the multiple-port control (Group menu); while it is visible it hears every
     // notification relayed.
     std::function<void()> showOutputMirror;
-    // Opens the trend window on every channel of a controller, around `at` when it is valid.
+    // Opens the trend window on a controller's analog channels (or, without any, all its
+    // channels), around `at` when it is valid: the hour around it from the log files.
     std::function<void(int deviceId, const QDateTime& at)> showTrend;
     // Opens the add dialog (Group menu).
     std::function<void()> addControllers;

@@ -41,7 +41,8 @@ TrendChartView::TrendChartView(QWidget* parent)
     viewport()->setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     QChart* c = chart();
-    c->legend()->setAlignment(Qt::AlignBottom);
+    // A column beside the plot leaves every channel's whole name readable.
+    c->legend()->setAlignment(Qt::AlignRight);
     time_->setTitleText(loadString(TEXT_TREND_TIME));
     c->addAxis(time_, Qt::AlignBottom);
     c->addAxis(values_, Qt::AlignLeft);

@@ -143,7 +143,7 @@ void CTrendWindow::refillChooser() {
 void CTrendWindow::showController(int deviceId, const QDateTime& at) {
     const CQUORVISData* c = controllers_.table().find(deviceId);
     if (!c) return;
-    for (const TrendChannel& channel : trendChannelsOf(*c)) {
+    for (const TrendChannel& channel : firstTrendChannelsOf(*c)) {
         if (!session_.choose(channel)) {
             refused();
             break;

@@ -29,8 +29,8 @@ class CTrendWindow : public QWidget {
                  TrendSession::HistoryReader history, UserPrompts& prompts,
                  QWidget* parent = nullptr);
 
-    // Trends every channel of the controller, around `at` when it is valid (half an hour
-    // either side), else over the period shown; and brings the window forward.
+    // Trends the controller's first channels (see firstTrendChannelsOf), around `at` when it is
+    // valid (half an hour either side), else over the period shown; and brings the window forward.
     void showController(int deviceId, const QDateTime& at = {});
     // Shows the last `seconds` up to the present, following it.
     void showLast(int64_t seconds);

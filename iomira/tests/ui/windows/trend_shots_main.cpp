@@ -30,8 +30,7 @@ constexpr int kStepMs = 2000;
 int rawAt(int channel, double seconds) {
     const double period = 140.0 + 95.0 * channel;
     const double wave = std::sin(2 * M_PI * seconds / period + channel);
-    const double drift = channel == 3 ? std::floor(seconds / 150.0) * 0.15 : 0.0;
-    return static_cast<int>(std::lround(2048 + 1400 * wave * (1.0 - drift)));
+    return static_cast<int>(std::lround(2048 + 1400 * wave));
 }
 
 void name(CQUORVISData& c) {
@@ -57,7 +56,7 @@ int main(int argc, char** argv) {
     const bool korean = argc > 2 && std::string(argv[2]) == "ko";
     const int seconds = argc > 3 ? std::max(10, std::atoi(argv[3])) : 600;
     test::WindowsRig rig({{"tank", "RLX-850", 0}}, {"Plant"});
-    setGlobal(*rig.seed, LANGUAGE, korean ? LANG_KOREAN : LANG_ENGLISH);
+    setGlobal(*rig.seed, LANGUAGE, korean ? 1 : 2); // the setting's values for the two
     if (!rig.start() || !rig.waitConnected("tank")) return 1;
     const int id = rig.deviceId("tank");
     rig.app->sharedControllers().edit(id, name);

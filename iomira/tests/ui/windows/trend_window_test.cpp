@@ -71,6 +71,15 @@ TEST_F(TrendWindows, TheLinesFollowThePolledAnalogValue) {
     ASSERT_NE(ai, nullptr);
     EXPECT_NE(trend->chooser()->itemOf({id, TrendKind::DigitalOutput, 3}), nullptr);
     EXPECT_EQ(trend->chooser()->itemOf({id, TrendKind::Analog, 2})->checkState(0), Qt::Checked);
+    EXPECT_EQ(trend->chooser()->itemOf({id, TrendKind::DigitalInput, 0})->checkState(0),
+              Qt::Unchecked);
+
+    // A port checked in the chooser is recorded and drawn as steps from then on.
+    trend->chooser()->itemOf({id, TrendKind::DigitalInput, 0})->setCheckState(0, Qt::Checked);
+    QLineSeries* door = trend->chart()->seriesOf({id, TrendKind::DigitalInput, 0});
+    ASSERT_NE(door, nullptr);
+    rig.sim.command("input t850 0 1");
+    EXPECT_TRUE(test::pumpUntil([&] { return lastValue(door) == 1.0; }, 6000));
 
     for (const int raw : {1000, 3000, 500}) {
         rig.sim.command("analog t850 0 " + std::to_string(raw));

@@ -119,13 +119,15 @@ QString TrendSession::lineName(const CQUORVISData& c, const TrendChannel& channe
 
 std::vector<TrendLine> TrendSession::lines(int columns) {
     std::vector<TrendLine> out;
+    std::vector<uint32_t> colours;
     for (size_t i = 0; i < channels_.size(); ++i) {
         const TrendChannel& channel = channels_[i];
         const CQUORVISData* c = controller(channel);
         if (!c) continue;
         const TrendScale scale = trendScale(*c, channel.kind, channel.index);
-        out.push_back({channel, lineName(*c, channel, true),
-                       trendColor(*c, channel, static_cast<int>(i)), isDigitalTrend(channel.kind),
+        colours.push_back(trendColor(*c, channel, static_cast<int>(i), colours));
+        out.push_back({channel, lineName(*c, channel, true), colours.back(),
+                       isDigitalTrend(channel.kind),
                        trendPoints(samples(*c, channel, columns), scale)});
     }
     return out;

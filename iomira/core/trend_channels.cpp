@@ -99,12 +99,20 @@ QString trendChannelName(const CQUORVISData& c, const TrendChannel& ch) {
     return ch.kind == TrendKind::Counter ? name + QLatin1Char(' ') + given : given;
 }
 
-uint32_t trendColor(const CQUORVISData& c, const TrendChannel& ch, int ordinal) {
+uint32_t trendColor(const CQUORVISData& c, const TrendChannel& ch, int ordinal,
+                    const std::vector<uint32_t>& taken) {
+    const auto free = [&](uint32_t colour) {
+        return std::find(taken.begin(), taken.end(), colour) == taken.end();
+    };
     const bool analog = ch.kind == TrendKind::Analog || ch.kind == TrendKind::Temperature;
     if (analog && ch.index >= 0 && ch.index < kAnalogChannels &&
-        c.AIFgColor[ch.index] != kDefaultAnalogForeground)
+        c.AIFgColor[ch.index] != kDefaultAnalogForeground && free(bgrToRgb(c.AIFgColor[ch.index])))
         return bgrToRgb(c.AIFgColor[ch.index]);
-    return kPalette[static_cast<size_t>(std::max(ordinal, 0)) % kPalette.size()];
+    const size_t first = static_cast<size_t>(std::max(ordinal, 0));
+    for (size_t i = 0; i < kPalette.size(); ++i)
+        if (free(kPalette[(first + i) % kPalette.size()]))
+            return kPalette[(first + i) % kPalette.size()];
+    return kPalette[first % kPalette.size()];
 }
 
 } // namespace iomira

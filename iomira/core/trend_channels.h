@@ -24,7 +24,8 @@ QString trendChannelName(const CQUORVISData& controller, const TrendChannel& cha
 
 // The colour of a channel's line as 0x00RRGGBB: an analog channel's or the temperature's own
 // foreground colour where the operator chose one, else the `ordinal`-th of a set of distinct
-// colours.
-uint32_t trendColor(const CQUORVISData& controller, const TrendChannel& channel, int ordinal);
+// colours; a colour in `taken` (the lines drawn before) is passed over for the next free one.
+uint32_t trendColor(const CQUORVISData& controller, const TrendChannel& channel, int ordinal,
+                    const std::vector<uint32_t>& taken = {});
 
 } // namespace iomira

@@ -87,6 +87,11 @@ TEST(TrendChannels, ColoursFollowTheChannelsForegroundWhereOneWasChosen) {
     EXPECT_NE(first, second) << "defaults differ from one line to the next";
     EXPECT_EQ(trendColor(c, {77, TrendKind::DigitalInput, 2}, 1), second)
         << "ports never take an analog channel's colour";
+    // Two channels of the same chosen colour: the second line takes a free one.
+    c.AIFgColor[3] = 0x00332211;
+    const uint32_t again = trendColor(c, {77, TrendKind::Analog, 3}, 3, {0x112233u});
+    EXPECT_NE(again, 0x112233u);
+    EXPECT_NE(trendColor(c, {77, TrendKind::Analog, 0}, 0, {first}), first);
 }
 
 TEST(TrendPeriods, ZoomKeepsTheAnchorAndPanningLeavesThePresent) {

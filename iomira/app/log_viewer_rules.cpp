@@ -92,8 +92,8 @@ QList<QDate> viewerDays(const QList<QDate>& logged, const QDate& today) {
     return days;
 }
 
-std::optional<TrendRequest> trendRequest(const LogLine& line) {
-    if ((line.flaws & LOG_LINE_COLUMNS) || line.columns[LOG_COM_NAME].isEmpty() ||
+std::optional<TrendRequest> trendRequest(const LogLine& line, const QStringList& programNames) {
+    if ((line.flaws & LOG_LINE_COLUMNS) || !programNames.contains(line.columns[LOG_COM_NAME]) ||
         !line.time.isValid())
         return std::nullopt;
     return TrendRequest{line.columns[LOG_COM_NAME], line.time};

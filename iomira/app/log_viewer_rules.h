@@ -50,11 +50,12 @@ QString viewerStatus(const LogDayView::State& state, qint64 shownRows);
 // The days the picker offers: those with files, and today even before its first file.
 QList<QDate> viewerDays(const QList<QDate>& logged, const QDate& today);
 
-// The controller and time a trend of a row would show; none for a line without them.
+// The controller and time a trend of a row would show: a line of one of the program's
+// controllers with its time; none for any other line, the program having no trend of it.
 struct TrendRequest {
     QString controller;
     QDateTime time;
 };
-std::optional<TrendRequest> trendRequest(const LogLine& line);
+std::optional<TrendRequest> trendRequest(const LogLine& line, const QStringList& programNames);
 
 } // namespace iomira

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -168,10 +169,12 @@ void CLogViewerWindow::fillDays() {
     days_->setCurrentIndex(days_->findData(day_));
 }
 
+QStringList CLogViewerWindow::programControllers() const {
+    return context_.programControllers ? context_.programControllers() : QStringList();
+}
+
 void CLogViewerWindow::fillControllers() {
-    const QStringList names = controllerChoices(
-        model_->controllerNames(),
-        context_.programControllers ? context_.programControllers() : QStringList());
+    const QStringList names = controllerChoices(model_->controllerNames(), programControllers());
     if (names == shownNames_ && controllers_->count() > 0) return;
     shownNames_ = names;
     const QString chosen = controllers_->currentData().toString();
@@ -217,12 +220,15 @@ void CLogViewerWindow::rowMenu(const QPoint& at) {
     if (!index.isValid()) return;
     QMenu menu(this);
     QAction* trend = menu.addAction(loadString(TEXT_LOG_VIEWER_TREND));
-    trend->setEnabled(trendRequest(model_->line(index.row())).has_value());
+    trend->setEnabled(
+        isSignalConnected(QMetaMethod::fromSignal(&CLogViewerWindow::trendRequested)) &&
+        trendRequest(model_->line(index.row()), programControllers()).has_value());
     if (menu.exec(table_->viewport()->mapToGlobal(at)) == trend) requestTrend(index.row());
 }
 
 void CLogViewerWindow::requestTrend(int row) {
-    if (const std::optional<TrendRequest> request = trendRequest(model_->line(row)))
+    if (const std::optional<TrendRequest> request =
+            trendRequest(model_->line(row), programControllers()))
         emit trendRequested(request->controller, request->time);
 }
 

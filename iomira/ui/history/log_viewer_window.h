@@ -58,7 +58,8 @@ class CLogViewerWindow : public QWidget {
     QLabel* statusLine() const { return status_; }
 
   signals:
-    // "Trend" on a row: the trend of that controller around that time.
+    // "Trend" on a row of one of the program's controllers: its trend around that time. The
+    // row menu offers "Trend" only while something is connected here.
     void trendRequested(const QString& controller, const QDateTime& time);
 
   protected:
@@ -68,6 +69,7 @@ class CLogViewerWindow : public QWidget {
     QWidget* filterBar();
     QWidget* timeAndTextBar();
     void fillDays();
+    QStringList programControllers() const;
     void fillControllers();
     void applyFilter();
     void stateChanged();

@@ -5,7 +5,7 @@ namespace iomira {
 struct WindowsWiring;
 
 // The View menu's event viewer: made on first use, raised when opened again; its "Trend"
-// goes to the main frame's trend command.
+// opens the trend window on the program's controller of the row's name.
 void wireLogViewer(const WindowsWiring& wiring);
 
 } // namespace iomira

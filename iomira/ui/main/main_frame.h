@@ -67,6 +67,8 @@ class CMainFrame : public QMainWindow {
     // Shows the multiple-port control (Group menu); while it is visible it hears every
     // notification relayed.
     std::function<void()> showOutputMirror;
+    // The event viewer (View menu).
+    std::function<void()> showLogViewer;
     // Opens the trend window on a controller's analog channels (or, without any, all its
     // channels), around `at` when it is valid: the hour around it from the log files.
     std::function<void(int deviceId, const QDateTime& at)> showTrend;

@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kGroupCommandBase = 11024;
 constexpr int kLinkNotificationCommand = 33010;
+constexpr int kLogViewerCommand = 33020;
 const char kTextIdProperty[] = "textId";
 const char kAppendedProperty[] = "appended";
 
@@ -141,6 +142,9 @@ QMenu* CMainFrame::viewMenu() {
     status->setCheckable(true);
     status->setChecked(true);
     connect(status, &QAction::toggled, statusBar(), &QStatusBar::setVisible);
+    connect(item(menu, TEXT_LOG_VIEWER_MENU, kLogViewerCommand), &QAction::triggered, this, [this] {
+        if (showLogViewer) showLogViewer();
+    });
 
     QMenu* language = submenu(menu, TEXT_LANGUAGE);
     const std::pair<int, int> languages[] = {

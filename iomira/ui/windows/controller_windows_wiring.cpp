@@ -13,6 +13,7 @@
 #include "ui/dialogs/manage_log_dialog.h"
 #include "ui/dialogs/mirror_set_dialog.h"
 #include "ui/dialogs/warning_settings_dialog.h"
+#include "ui/history/log_viewer_wiring.h"
 #include "ui/main/main_frame.h"
 #include "ui/tree/device_list_pane.h"
 #include "ui/trend/trend_window.h"
@@ -155,6 +156,7 @@ WiredWindows wireControllerWindows(const WindowsWiring& w) {
     wireRegistration(w, windows);
     wireOutputMirror(w, viewServices(w, pane));
     wireTrend(w);
+    wireLogViewer(w);
     return {windows, notifications};
 }
 

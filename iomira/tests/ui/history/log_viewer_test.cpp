@@ -212,10 +212,11 @@ TEST_F(Viewer, TrendOfARowNamesItsControllerAndTime) {
                          controller = name;
                          time = at;
                      });
-    window->requestTrend(42);
-    EXPECT_EQ(controller, QString::fromUtf8("펌프 2"));
-    EXPECT_EQ(time, QDateTime(QDate(2026, 5, 6), QTime(10, 0, 42)));
+    window->requestTrend(3);
+    EXPECT_EQ(controller, "Pump 1");
+    EXPECT_EQ(time, QDateTime(QDate(2026, 5, 6), QTime(10, 0, 3)));
     controller.clear();
+    window->requestTrend(42); // not one of the program's controllers
     window->requestTrend(65); // the damaged line has neither
     window->requestTrend(1000);
     EXPECT_TRUE(controller.isEmpty());

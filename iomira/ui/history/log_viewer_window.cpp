@@ -211,7 +211,9 @@ void CLogViewerWindow::stateChanged() {
     fillControllers();
     if (!fitted_ && model_->rowCount() > 0) {
         fitted_ = true;
-        table_->resizeColumnsToContents();
+        // The last column, Etc, keeps stretching to the table's edge.
+        for (int column = 0; column < LOG_ETC; ++column)
+            table_->resizeColumnToContents(column);
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -75,6 +76,12 @@ TEST_F(Viewer, ShowsTheDayWithTheFilesColumns) {
     EXPECT_EQ(cell(*window, 1, LOG_ETC), "Input port status");
     EXPECT_EQ(cell(*window, 40, LOG_COM_NAME), QString::fromUtf8("펌프 2"));
     EXPECT_EQ(window->statusLine()->text(), "71 lines");
+    // The columns are as wide as their texts, and Etc fills the rest of the table.
+    const QHeaderView* header = window->table()->horizontalHeader();
+    EXPECT_GE(header->sectionSize(LOG_STATE),
+              window->table()->fontMetrics().horizontalAdvance("Established"));
+    EXPECT_EQ(header->sectionPosition(LOG_ETC) + header->sectionSize(LOG_ETC),
+              window->table()->viewport()->width());
     EXPECT_EQ(window->windowTitle(), loadString(TEXT_LOG_VIEWER));
 }
 

@@ -30,15 +30,17 @@ class Watched {
         return waitFor([](const LogDayView::State& s) { return !s.busy; });
     }
 
-    LogDayView view;
-
   private:
     void changed() {
         { std::lock_guard lock(mutex_); }
         reported_.notify_all();
     }
+    // Made before the view and ended after it: its thread reports through them until it ends.
     std::mutex mutex_;
     std::condition_variable reported_;
+
+  public:
+    LogDayView view;
 };
 
 TEST(LogDayViewing, TheDayIsIndexedAndFilteredOnItsOwnThread) {

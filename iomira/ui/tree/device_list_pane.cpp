@@ -24,6 +24,7 @@ CDeviceListPane::CDeviceListPane(ControllerDirectory& directory, QWidget* parent
     layout->addWidget(tree_);
     tree_->mayEdit = [this](QTreeWidgetItem* item) { return mayEdit(item); };
     connect(tree_, &CViewTree::editCommitted, this, &CDeviceListPane::commitEdit);
+    connect(tree_, &QTreeWidget::itemExpanded, this, &CDeviceListPane::showInfoLines);
     connect(tree_, &CViewTree::contextMenuOn, this, &CDeviceListPane::showContextMenu);
     connect(tree_, &CViewTree::itemPressedForGroup, this, [this](QTreeWidgetItem* item) {
         QTreeWidgetItem* group = item;
@@ -116,8 +117,16 @@ QTreeWidgetItem* CDeviceListPane::newGroupItem(const CROOTData& group) {
     return item;
 }
 
+// A controller's information lines are made when it is first expanded: most of a large
+// plant's controllers never are, and their lines would be most of the tree's memory.
+void CDeviceListPane::showInfoLines(QTreeWidgetItem* item) {
+    if (itemType(item) != ITEM_CONTROLLER || item->childCount() > 0) return;
+    if (const CQUORVISData* c = directory_.find(itemData(item))) fillInfoLines(item, *c);
+}
+
 void CDeviceListPane::fillInfoLines(QTreeWidgetItem* item, const CQUORVISData& c) {
     qDeleteAll(item->takeChildren());
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
     for (const InfoLine& line : infoLines(c)) {
         auto* child = new QTreeWidgetItem(item);
         child->setText(0, line.text);
@@ -143,7 +152,7 @@ void CDeviceListPane::insertControllerItem(const CQUORVISData& c) {
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     item->setIcon(
         0, treeIcon(controllerIcon(get_tcp_connection_state(c.DeviceId), c.AutomaticConnection)));
-    fillInfoLines(item, c);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     tree_->sortChildrenOf(group);
 }
 
@@ -152,9 +161,11 @@ void CDeviceListPane::refreshControllerItem(int deviceId) {
     const CQUORVISData* c = directory_.find(deviceId);
     if (!item || !c) return;
     item->setText(0, c->DeviceComment);
-    const bool expanded = item->isExpanded();
-    fillInfoLines(item, *c);
-    item->setExpanded(expanded);
+    if (item->childCount() > 0) {
+        const bool expanded = item->isExpanded();
+        fillInfoLines(item, *c);
+        item->setExpanded(expanded);
+    }
     tree_->sortChildrenOf(item->parent());
 }
 

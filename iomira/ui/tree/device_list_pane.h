@@ -117,6 +117,7 @@ class CDeviceListPane : public QWidget {
 
   private:
     QTreeWidgetItem* newGroupItem(const CROOTData& group);
+    void showInfoLines(QTreeWidgetItem* item);
     void fillInfoLines(QTreeWidgetItem* item, const CQUORVISData& controller);
     CQUORVISData* selectedController() const;
     QTreeWidgetItem* selectedGroupItem() const;

@@ -86,6 +86,7 @@ class DeviceList : public ::testing::Test {
     }
     QTreeWidgetItem* infoItem(int deviceId, int kind) {
         QTreeWidgetItem* item = pane.findControllerItem(deviceId);
+        if (item) item->setExpanded(true);
         for (int i = 0; item && i < item->childCount(); ++i)
             if (itemData(item->child(i)) == kind) return item->child(i);
         return nullptr;
@@ -136,7 +137,8 @@ TEST_F(DeviceList, StartUpSortsGroupsSplitsFullOnesAndShowsTheLastOpened) {
     EXPECT_EQ(pane.tree()->currentItem(), pane.findControllerItem(opened.DeviceId));
     // Controllers are sorted, information lines stay in their order.
     EXPECT_EQ(pane.findGroupItem(10)->child(0)->text(0), "Valve 00");
-    EXPECT_EQ(itemData(pane.findControllerItem(opened.DeviceId)->child(0)), INFO_MODE);
+    QTreeWidgetItem* mode = infoItem(opened.DeviceId, INFO_MODE);
+    EXPECT_EQ(mode, pane.findControllerItem(opened.DeviceId)->child(0));
 }
 
 // In a narrow pane the long lines of the Korean texts are not cut off: the tree scrolls
@@ -224,6 +226,32 @@ TEST_F(DeviceList, ContextMenuFollowsTheSelection) {
     EXPECT_EQ(onDefault, (std::vector<int>{CMD_ADD_CONTROLLER, CMD_ADD_GROUP}));
     const auto onSecond = commandsFor(pane.findGroupItem(11));
     EXPECT_EQ(onSecond, (std::vector<int>{CMD_ADD_CONTROLLER, CMD_ADD_GROUP, CMD_DELETE_GROUP}));
+}
+
+// A controller's lines are made when it is first expanded, from its record as it is then, and
+// follow later changes once they exist.
+TEST_F(DeviceList, InformationLinesAreMadeAtTheFirstExpansionFromTheCurrentRecord) {
+    CQUORVISData& c = store("Pump", 10, 0);
+    start();
+    QTreeWidgetItem* item = pane.findControllerItem(c.DeviceId);
+    EXPECT_EQ(item->childCount(), 0);
+    EXPECT_EQ(item->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    pane.commitEdit(ITEM_INFO, INFO_AUTO_CONNECT, c.DeviceId, "ON");
+    EXPECT_EQ(item->childCount(), 0);
+
+    item->setExpanded(true);
+    const std::vector<InfoLine> lines = infoLines(c);
+    ASSERT_EQ(item->childCount(), int(lines.size()));
+    for (int i = 0; i < item->childCount(); ++i)
+        EXPECT_EQ(item->child(i)->text(0), lines[i].text);
+    EXPECT_EQ(infoItem(c.DeviceId, INFO_AUTO_CONNECT)->text(0), "Automatic Connection : ON");
+
+    pane.commitEdit(ITEM_INFO, INFO_AUTO_CONNECT, c.DeviceId, "OFF");
+    EXPECT_TRUE(item->isExpanded());
+    EXPECT_EQ(infoItem(c.DeviceId, INFO_AUTO_CONNECT)->text(0), "Automatic Connection : OFF");
+    item->setExpanded(false);
+    item->setExpanded(true);
+    EXPECT_EQ(item->childCount(), int(lines.size()));
 }
 
 TEST_F(DeviceList, ConnectionLinesCannotBeEditedWhileConnected) {

@@ -88,6 +88,7 @@ TEST_F(GroupWindows, SwitchingGroupsRetargetsOpensAndHides) {
 TEST_F(GroupWindows, ClickingAnInformationLineShowsItsGroupAndActivatesTheWindow) {
     QTreeWidgetItem* item = pane->findControllerItem(rig.deviceId("b2"));
     ASSERT_NE(item, nullptr);
+    item->setExpanded(true);
     ASSERT_GT(item->childCount(), 0);
     emit pane->tree()->itemPressedForGroup(item->child(0));
     EXPECT_EQ(pane->shownGroupId(), 1);

@@ -10,6 +10,10 @@ using namespace corvel;
 
 extern "C" {
 
+uint32_t corvel_state_changes(void) {
+    return DeviceEntry::state_changes.load(std::memory_order_acquire);
+}
+
 int32_t get_unanswered_ms(int32_t key) {
     return guarded(nullptr, [&] {
         return with_entry(key, [](DeviceEntry& entry) -> int32_t {

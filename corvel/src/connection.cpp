@@ -53,7 +53,7 @@ void set_write_interest(DeviceEntry& entry, bool wanted) {
 // Puts the entry back to "nothing received, nothing to send". A listening server keeps its
 // listening socket and state.
 void reset_entry(DeviceEntry& entry) {
-    if (!(entry.is_server() && entry.state == TCP_LISTEN)) entry.state = TCP_CLOSED;
+    if (!(entry.is_server() && entry.state == TCP_LISTEN)) entry.set_state(TCP_CLOSED);
     entry.last_error = 0;
     entry.send_buffer.clear();
     entry.write_watched = false;
@@ -68,7 +68,7 @@ void reset_entry(DeviceEntry& entry) {
 
 void fail_connection(DeviceEntry& entry, int32_t error, int32_t event, Outbox& outbox) {
     close_connection(entry);
-    entry.state = TCP_ERROR;
+    entry.set_state(TCP_ERROR);
     entry.last_error = error;
     outbox.connection(entry.window, entry.key, error, event);
 }
@@ -77,7 +77,7 @@ void fail_connection(DeviceEntry& entry, int32_t error, int32_t event, Outbox& o
 void drop_accepted_client(DeviceEntry& entry) {
     detach(entry.accepted, entry.accepted_token);
     entry.client_connected = false;
-    entry.state = TCP_LISTEN;
+    entry.set_state(TCP_LISTEN);
     reset_entry(entry);
 }
 
@@ -132,7 +132,7 @@ void on_connect_result(DeviceEntry& entry, Outbox& outbox) {
         fail_connection(entry, error, CORVEL_FD_CONNECT, outbox);
         return;
     }
-    entry.state = TCP_ESTABLISHED;
+    entry.set_state(TCP_ESTABLISHED);
     outbox.connection(entry.window, entry.key, 0, CORVEL_FD_CONNECT);
 }
 
@@ -167,14 +167,14 @@ void on_accept(const EntryPtr& entry, Outbox& outbox) {
     // A socket that cannot be set up is dropped alone; the listener stays for the next try.
     if (const int error = platform::enable_keepalive(client)) {
         platform::close_socket(client);
-        entry->state = TCP_ERROR;
+        entry->set_state(TCP_ERROR);
         entry->last_error = error;
         outbox.connection(entry->window, entry->key, error, CORVEL_FD_ACCEPT);
         return;
     }
     attach(entry, client, SocketRole::Accepted, false);
     entry->client_connected = true;
-    entry->state = TCP_ESTABLISHED;
+    entry->set_state(TCP_ESTABLISHED);
     outbox.connection(entry->window, entry->key, 0, CORVEL_FD_ACCEPT);
 }
 
@@ -241,7 +241,7 @@ bool decode_next_frame(DeviceEntry& entry, Outbox& outbox) {
 }
 
 void report_connect_failure(DeviceEntry& entry, int32_t error, Outbox& outbox) {
-    entry.state = TCP_ERROR;
+    entry.set_state(TCP_ERROR);
     entry.last_error = error;
     outbox.connection(entry.window, entry.key, error, CORVEL_FD_CONNECT);
 }
@@ -293,7 +293,7 @@ void start_lookup(const EntryPtr& entry) {
         [weak, generation](int code, const platform::Address& address) {
             finish_lookup(weak, generation, code, address);
         });
-    entry->state = TCP_CONNECTING;
+    entry->set_state(TCP_CONNECTING);
 }
 
 // Starts the connect, the lookup or the listening of a closed entry; 0 or an error code.
@@ -323,10 +323,10 @@ int open_connection(const EntryPtr& entry) {
     if (result != 0) return result;
     if (entry->is_server()) {
         attach(entry, socket, SocketRole::Listener, false);
-        entry->state = TCP_LISTEN;
+        entry->set_state(TCP_LISTEN);
     } else {
         attach(entry, socket, SocketRole::Client, true);
-        entry->state = TCP_CONNECTING;
+        entry->set_state(TCP_CONNECTING);
     }
     return 0;
 }
@@ -389,7 +389,7 @@ void close_connection(DeviceEntry& entry) {
     detach(entry.accepted, entry.accepted_token);
     detach(entry.socket, entry.socket_token);
     entry.client_connected = false;
-    entry.state = TCP_CLOSED;
+    entry.set_state(TCP_CLOSED);
     reset_entry(entry);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -40,7 +41,7 @@ struct DeviceEntry {
     platform::Socket accepted = platform::INVALID_SOCKET_HANDLE; // server mode's client
     uint64_t accepted_token = 0;
     bool client_connected = false;
-    int32_t state = TCP_CLOSED;
+    int32_t state = TCP_CLOSED; // changed only through set_state
     int32_t last_error = 0;
 
     std::vector<uint8_t> send_buffer; // the unsent part of the request groups
@@ -54,6 +55,13 @@ struct DeviceEntry {
     ReceivedValues values;
     AnswerWait answers;           // the requests sent and not answered yet
     uint64_t dropped_answers = 0; // answers that arrived with no request waiting, since creation
+
+    // Every change of a connection's state is counted for corvel_state_changes.
+    void set_state(int32_t new_state) {
+        state = new_state;
+        state_changes.fetch_add(1, std::memory_order_release);
+    }
+    static inline std::atomic<uint32_t> state_changes{0};
 
     bool is_server() const { return mode != CORVEL_MODE_CLIENT; }
     platform::Socket data_socket() const { return is_server() ? accepted : socket; }

@@ -230,3 +230,18 @@ TEST_F(Wire, AGatheredWriteThatFailsClosesTheConnection) {
     EXPECT_TRUE(error == ECONNRESET || error == EPIPE) << error;
     EXPECT_EQ(get_tcp_connection_state(KEY), TCP_CLOSED);
 }
+
+// The count of state changes stays put while a connection only carries requests and answers,
+// and moves when the connection closes, also when no notification tells of it.
+TEST_F(Wire, TheStateChangeCountMovesOnlyWhenAStateChanges) {
+    const uint32_t connected = corvel_state_changes();
+    ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    EXPECT_EQ(corvel_state_changes(), connected);
+
+    ASSERT_EQ(corvel_gather_sends(KEY), CORVEL_OK);
+    ASSERT_EQ(read_coils(KEY, 8, &error, 0), CORVEL_OK);
+    peer.reset_client();
+    ASSERT_EQ(corvel_send_gathered(KEY, &error), CORVEL_SOCKET_ERROR);
+    EXPECT_EQ(get_tcp_connection_state(KEY), TCP_CLOSED);
+    EXPECT_NE(corvel_state_changes(), connected);
+}

@@ -36,7 +36,7 @@ void CQUORVISData::clearPlacementAndRuntime() {
     ReconnectWanted = 0;
     LastFailureTime = 0;
     NotResponding = false;
-    LastAnswerMs = InputsReadMs = OutputsReadMs = 0;
+    LastAnswerMs = AnsweredSteadyMs = InputsReadMs = OutputsReadMs = 0;
     LastInputs = LastOutputs = 0;
 }
 

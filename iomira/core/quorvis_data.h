@@ -100,6 +100,8 @@ class CQUORVISData {
     bool NotResponding = false;
     // Wall-clock milliseconds since the epoch of the last answer; 0 before the first.
     int64_t LastAnswerMs = 0;
+    // Monotonic milliseconds of the last answer, as the response watchdog saw it.
+    int64_t AnsweredSteadyMs = 0;
     // The digital values last received (bit n: port n) and when, kept across a lost
     // connection so that a window can say what an unknown lamp last showed; 0 before the first.
     uint8_t LastInputs = 0;

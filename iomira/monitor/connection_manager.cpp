@@ -39,32 +39,57 @@ int ConnectionManager::start(CQUORVISData& c, bool report) {
 
 void ConnectionManager::noteFailure(CQUORVISData& c) {
     c.LastFailureTime = clock_();
+    walkWanted_ = true;
 }
 
 int ConnectionManager::connectAtStartup(CQUORVISData& c) {
     c.ReconnectWanted = 1;
+    walkWanted_ = true;
     return start(c, false);
 }
 
 int ConnectionManager::connectCommand(CQUORVISData& c) {
     c.ReconnectWanted = 1;
+    walkWanted_ = true;
     return start(c, true);
 }
 
-bool ConnectionManager::dueForReconnect(const CQUORVISData& c, int64_t now) const {
+namespace {
+
+bool waitsForReconnect(const CQUORVISData& c) {
     if (c.ReconnectWanted != 1) return false;
     const int state = get_tcp_connection_state(c.DeviceId);
-    if (state != TCP_CLOSED && state != TCP_ERROR) return false;
-    return (now - c.LastFailureTime) / 1000000 >= kReconnectDelayMs;
+    return state == TCP_CLOSED || state == TCP_ERROR;
+}
+
+} // namespace
+
+bool ConnectionManager::dueForReconnect(const CQUORVISData& c, int64_t now) const {
+    return waitsForReconnect(c) && (now - c.LastFailureTime) / 1000000 >= kReconnectDelayMs;
+}
+
+// Walking ten thousand controllers ten times a second to find none closed would be most of
+// an idle program's work; the walk waits until some state changed.
+void ConnectionManager::refreshCandidates() {
+    const uint32_t changes = corvel_state_changes(); // read before the walk, so none is missed
+    if (!walkWanted_ && changes == seenStateChanges_) return;
+    walkWanted_ = false;
+    seenStateChanges_ = changes;
+    candidates_.clear();
+    controllers_.table().forEach([&](const CQUORVISData& c) {
+        if (waitsForReconnect(c)) candidates_.push_back(c.DeviceId);
+    });
 }
 
 void ConnectionManager::reconnectTick() {
+    refreshCandidates();
     // Ids first: a message box or a synchronous notification may change the table.
     std::vector<int> due;
     const int64_t now = clock_();
-    controllers_.table().forEach([&](const CQUORVISData& c) {
-        if (dueForReconnect(c, now)) due.push_back(c.DeviceId);
-    });
+    for (int id : candidates_) {
+        const CQUORVISData* c = controllers_.table().find(id);
+        if (c && dueForReconnect(*c, now)) due.push_back(id);
+    }
     for (int id : due) {
         events_.reconnecting(id);
         if (CQUORVISData* c = controllers_.table().find(id)) start(*c, true);

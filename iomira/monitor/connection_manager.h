@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace iomira {
 
@@ -38,11 +39,17 @@ class ConnectionManager {
   private:
     int start(CQUORVISData& controller, bool report);
     bool dueForReconnect(const CQUORVISData& controller, int64_t now) const;
+    void refreshCandidates();
 
     SharedControllers& controllers_;
     MonitorLog& log_;
     MonitorEvents& events_;
     MonotonicClock clock_;
+    // The controllers wanted connected whose link was closed or failed when the table was last
+    // walked; walked again when Corvel counts a state change or a controller becomes wanted.
+    std::vector<int> candidates_;
+    uint32_t seenStateChanges_ = 0;
+    bool walkWanted_ = true;
 };
 
 } // namespace iomira

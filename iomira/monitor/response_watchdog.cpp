@@ -6,6 +6,7 @@
 #include "monitor/monitor_log.h"
 #include "monitor/shared_controllers.h"
 
+#include <chrono>
 #include <vector>
 
 namespace iomira {
@@ -14,8 +15,21 @@ ResponseWatchdog::ResponseWatchdog(SharedControllers& controllers, MonitorLog& l
                                    MonitorEvents& events)
     : controllers_(controllers), log_(log), events_(events) {}
 
-bool ResponseWatchdog::silentTooLong(const CQUORVISData& c) const {
-    // The wait first: it is one look at the connection, and it rules out nearly every one.
+namespace {
+
+int64_t steadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+bool ResponseWatchdog::silentTooLong(const CQUORVISData& c, int64_t nowMs) const {
+    // Corvel's wait starts at the last answer or later, so a controller that answered lately
+    // cannot have waited long; that rules out nearly every one without asking Corvel. The
+    // answer is seen here a dispatch later than Corvel saw it, which can only delay the flag
+    // by that dispatch.
+    if (nowMs - c.AnsweredSteadyMs < kNotRespondingMs) return false;
     return get_unanswered_ms(c.DeviceId) >= kNotRespondingMs && isPolled(c);
 }
 
@@ -29,8 +43,9 @@ void ResponseWatchdog::setNotResponding(CQUORVISData& c, bool notResponding) {
 void ResponseWatchdog::tick() {
     // Ids first: the events may change the table.
     std::vector<int> silent;
+    const int64_t now = steadyMs();
     controllers_.table().forEach([&](const CQUORVISData& c) {
-        if (!c.NotResponding && silentTooLong(c)) silent.push_back(c.DeviceId);
+        if (!c.NotResponding && silentTooLong(c, now)) silent.push_back(c.DeviceId);
     });
     for (int id : silent) {
         if (CQUORVISData* c = controllers_.table().find(id)) setNotResponding(*c, true);
@@ -38,6 +53,7 @@ void ResponseWatchdog::tick() {
 }
 
 void ResponseWatchdog::answered(CQUORVISData& c) {
+    c.AnsweredSteadyMs = steadyMs();
     setNotResponding(c, false);
 }
 

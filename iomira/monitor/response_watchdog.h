@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace iomira {
 
 class CQUORVISData;
@@ -27,7 +29,7 @@ class ResponseWatchdog {
     void connectionChanged(CQUORVISData& controller);
 
   private:
-    bool silentTooLong(const CQUORVISData& controller) const;
+    bool silentTooLong(const CQUORVISData& controller, int64_t nowMs) const;
     void setNotResponding(CQUORVISData& controller, bool notResponding);
 
     SharedControllers& controllers_;

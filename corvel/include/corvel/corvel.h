@@ -197,6 +197,12 @@ CORVEL_API int32_t get_input_port_read_error(int32_t key);
 CORVEL_API int32_t get_output_port_read_error(int32_t key);
 CORVEL_API int32_t get_transaction_id(int32_t key);
 
+/* A count that grows by one at every change of any connection's state (TCP_CLOSED ..
+ * TCP_ERROR), whether or not a notification reports it, such as a connection closed because a
+ * request could not be sent. A caller that finds it unchanged knows that no state changed since
+ * it last read it, without asking each key. Wraps around at 2^32. */
+CORVEL_API uint32_t corvel_state_changes(void);
+
 /* The answer watchdog. */
 enum { CORVEL_ANSWER_TIMEOUT_MS = 10000 }; /* the answer timeout until it is set */
 

@@ -173,6 +173,10 @@ TEST_F(Monitor, APeerCloseIsRetriedOnTheNextTick) {
     rig.connections.connectAtStartup(c);
     // Answers prove the simulator has taken the connection in, not only the kernel.
     ASSERT_TRUE(pumpUntil([&] { return c.OutputsValid == 1; }));
+    // Ticks while connected find nothing to do, and the next walk waits for a state change.
+    rig.connections.reconnectTick();
+    rig.connections.reconnectTick();
+    EXPECT_EQ(rig.events.started.size(), 1u);
     rig.sim.command("drop io");
     ASSERT_TRUE(rig.waitState(c, TCP_CLOSED));
     // The close is no failure: the reconnection timer's next tick (at most 100 ms) connects.

@@ -130,7 +130,9 @@ TEST_F(TrendWindows, ExportsWriteTheShownDataAndABadPlaceIsToldNotLost) {
     ASSERT_NE(trend, nullptr);
     rig.sim.command("analog t850 1 2222");
     QLineSeries* ai = trend->chart()->seriesOf({id, TrendKind::Analog, 1});
-    ASSERT_TRUE(test::pumpUntil([&] { return ai->count() > 0; }, 6000));
+    // The value set, not any earlier one, is drawn before the export.
+    const TrendScale scale = trendScale(*rig.controller("t850"), TrendKind::Analog, 1);
+    ASSERT_TRUE(test::pumpUntil([&] { return lastValue(ai) == scale.value(2222); }, 6000));
 
     const QString csvPath = rig.dir.filePath("trend.csv");
     trend->chooseSavePath = [&](const QString&, const QString& filter) {
@@ -144,9 +146,7 @@ TEST_F(TrendWindows, ExportsWriteTheShownDataAndABadPlaceIsToldNotLost) {
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QByteArray written = csv.readAll();
     EXPECT_TRUE(written.startsWith("Time,")) << written.left(80).toStdString();
-    EXPECT_TRUE(written.contains(",2222") ||
-                written.contains(
-                    trendScale(*rig.controller("t850"), TrendKind::Analog, 1).text(2222).toUtf8()));
+    EXPECT_TRUE(written.contains(",2222") || written.contains(scale.text(2222).toUtf8()));
     const QImage png(rig.dir.filePath("trend.png"));
     EXPECT_EQ(png.size(), trend->chart()->size());
 

@@ -1,12 +1,12 @@
 #include "monitor/response_watchdog.h"
 
 #include "corvel/corvel.h"
+#include "monitor/connection_manager.h"
 #include "monitor/initial_read.h"
 #include "monitor/monitor_events.h"
 #include "monitor/monitor_log.h"
 #include "monitor/shared_controllers.h"
 
-#include <chrono>
 #include <vector>
 
 namespace iomira {
@@ -18,8 +18,7 @@ ResponseWatchdog::ResponseWatchdog(SharedControllers& controllers, MonitorLog& l
 namespace {
 
 int64_t steadyMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return steadyNanoseconds() / 1'000'000;
 }
 
 } // namespace
